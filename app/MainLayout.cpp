@@ -1,0 +1,116 @@
+#include "app/MainLayout.h"
+
+namespace vantorel {
+
+namespace {
+
+constexpr MenuItemSpec kLastItems[] = {
+    {"Last1", "", {}, Handler::Last1Click, {}, MenuItemId::Last1},
+};
+
+constexpr MenuItemSpec kFileItems[] = {
+    {"N_new", "новый проект", {}, Handler::N_newClick, {}},
+    {"N_open", "открыть проект", {}, Handler::N_openClick, {}},
+    {"N11", "открыть последний", {}, Handler::None, kLastItems},
+    {"N_save", "сохранить", {vk::F2, false, "F2"}, Handler::N_saveClick, {}},
+    {"N_save_as", "сохранить как", {}, Handler::N_save_asClick, {}},
+    {"N10", "-", {}, Handler::None, {}},
+    {"N_close", "завершить работу", {}, Handler::N_closeClick, {}},
+};
+
+constexpr MenuItemSpec kProjectItems[] = {
+    {"N_compile", "компилировать", {vk::F9, true, "Ctrl+F9"}, Handler::N_compileClick, {}},
+    {"N_run", "выполнить", {vk::F9, false, "F9"}, Handler::N_runClick, {}},
+    {"N3", "-", {}, Handler::None, {}},
+    {"N_setup", "настройки", {}, Handler::N_setupClick, {}},
+};
+
+constexpr MenuItemSpec kEditItems[] = {
+    {"N_undo", "отмена", {}, Handler::BundoClick, {}},
+    {"N13", "-", {}, Handler::None, {}},
+    {"N_copy", "копировать", {}, Handler::BCopy1Click, {}},
+    {"N_cut", "вырезать", {}, Handler::BCut1Click, {}},
+    {"N_paste", "вставить", {}, Handler::BPaste1Click, {}},
+    {"N_del", "удалить", {}, Handler::BdelClick, {}},
+    {"N7", "-", {}, Handler::None, {}},
+    {"WinDos1", "конвертация Win > Dos", {}, Handler::WinDos1Click, {}},
+    {"DosWin1", "конвертация Dos > Win", {}, Handler::DosWin1Click, {}},
+    {"N9", "-", {}, Handler::None, {}},
+    {"N8", "найти", {vk::F3, false, "F3"}, Handler::N8Click, {}},
+};
+
+constexpr MenuItemSpec kViewItems[] = {
+    {"_Ntools", "панель инструментов", {}, Handler::_NtoolsClick, {}},
+    {"_Ncomp", "панель компонентов", {}, Handler::_NcompClick, {}},
+    {"_Nfont", "выбрать шрифт", {}, Handler::_NfontClick, {}},
+    {"N6", "помощь", {vk::F1, false, "F1"}, Handler::N6Click, {}},
+};
+
+constexpr MenuSpec kMenus[] = {
+    {"N1", "Файл", kFileItems},
+    {"Proect1", "Проект", kProjectItems},
+    {"N2", "Правка", kEditItems},
+    {"N4", "Вид", kViewItems},
+};
+
+constexpr Rect At(int left, int top, int width, int height) { return Rect{left, top, left + width, top + height}; }
+
+constexpr ButtonSpec kButtons[] = {
+    {"_Bopen", ButtonKind::XP, ButtonParent::Pbutton, At(3, 3, 27, 26), "Открыть", true, Handler::N_openClick,
+     ButtonImageId::Open},
+    {"_Bnew", ButtonKind::XP, ButtonParent::Pbutton, At(32, 3, 27, 26), "Новый", true, Handler::N_newClick,
+     ButtonImageId::New},
+    {"_Bsave", ButtonKind::XP, ButtonParent::Pbutton, At(61, 3, 27, 26), "Сохранить", true, Handler::N_saveClick,
+     ButtonImageId::Save},
+    {"_Bsaveas", ButtonKind::XP, ButtonParent::Pbutton, At(90, 3, 27, 26), "Сохранить как", true,
+     Handler::N_save_asClick, ButtonImageId::SaveAs},
+    {"_Bset", ButtonKind::XP, ButtonParent::Pbutton, At(131, 3, 27, 26), "Настройки", true, Handler::N_setupClick,
+     ButtonImageId::Settings},
+    {"_Bcompile", ButtonKind::XP, ButtonParent::Pbutton, At(160, 3, 27, 26), "Компилировать все", true,
+     Handler::N_compileClick, ButtonImageId::Compile},
+    {"_Brun", ButtonKind::XP, ButtonParent::Pbutton, At(189, 3, 27, 26), "Выполнить", true, Handler::N_runClick,
+     ButtonImageId::Run},
+    {"BCopy1", ButtonKind::XP, ButtonParent::Pbutton, At(230, 3, 28, 26), "Копировать", true, Handler::BCopy1Click,
+     ButtonImageId::Copy},
+    {"BCut1", ButtonKind::XP, ButtonParent::Pbutton, At(260, 3, 28, 26), "Вырезать", true, Handler::BCut1Click,
+     ButtonImageId::Cut},
+    {"BPaste1", ButtonKind::XP, ButtonParent::Pbutton, At(290, 3, 28, 26), "Вставить", true, Handler::BPaste1Click,
+     ButtonImageId::Paste},
+    {"Bdel", ButtonKind::XP, ButtonParent::Pbutton, At(320, 3, 28, 26), "Удалить", true, Handler::BdelClick,
+     ButtonImageId::Delete},
+    {"Bundo", ButtonKind::XP, ButtonParent::Pbutton, At(350, 3, 28, 26), "Отменить", true, Handler::BundoClick,
+     ButtonImageId::Undo},
+    // BV1's left edge follows the window's width (TFmain::FormResize).
+    {"BV1", ButtonKind::Flat, ButtonParent::Pbutton, At(0, 3, kBV1Width, 26), "Scroll", true, Handler::BV1Click,
+     ButtonImageId::Scroll},
+    {"Bedit", ButtonKind::Flat, ButtonParent::Ptools, At(1, 0, 26, 24), "TEdit", true, Handler::BeditClick,
+     ButtonImageId::Edit},
+    {"Blist", ButtonKind::Flat, ButtonParent::Ptools, At(27, 0, 26, 24), "TListBox", true, Handler::BeditClick,
+     ButtonImageId::ListBox},
+    {"Bbutton", ButtonKind::Flat, ButtonParent::Ptools, At(53, 0, 26, 24), "TButton", true, Handler::BeditClick,
+     ButtonImageId::Button},
+    {"Bcheck", ButtonKind::Flat, ButtonParent::Ptools, At(79, 0, 26, 24), "TCheckBox", true, Handler::BeditClick,
+     ButtonImageId::CheckBox},
+    {"Bradio", ButtonKind::Flat, ButtonParent::Ptools, At(105, 0, 26, 24), "TRadioButton", true,
+     Handler::BeditClick, ButtonImageId::RadioButton},
+    {"Bcombo", ButtonKind::Flat, ButtonParent::Ptools, At(131, 0, 26, 24), "TComboBox", true, Handler::BeditClick,
+     ButtonImageId::ComboBox},
+    {"Bevents", ButtonKind::XP, ButtonParent::Ptools, At(165, 2, 21, 20), "Events", false, Handler::BeventsClick,
+     ButtonImageId::EventsArrow},
+};
+
+constexpr PanelSpec kPanels[] = {
+    {38, PanelAlignment::Center, false, "Файл:"},
+    {260, PanelAlignment::Left, true, ""},
+    {50, PanelAlignment::Center, true, ""},
+    {18, PanelAlignment::Center, true, ""},
+    {50, PanelAlignment::Left, true, ""},
+};
+
+}  // namespace
+
+std::span<const MenuSpec> MainMenu() { return kMenus; }
+std::span<const ButtonSpec> ToolButtons() { return kButtons; }
+std::span<const PanelSpec> StatusPanels() { return kPanels; }
+
+}  // namespace vantorel

@@ -1,0 +1,116 @@
+// What the main window is made of, as data: the menu bar, the tool bar and palette
+// buttons, the status bar panels and the handler each command calls. The Win32
+// adapter builds the real controls from these tables; the handlers live in TFmain.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "app/ButtonImages.h"
+#include "platform/Types.h"
+
+namespace vantorel {
+
+inline constexpr std::string_view kMainCaption = "Vantorel 1.1";
+inline constexpr Rect kDesignedBounds{216, 122, 216 + 696, 122 + 405};
+inline constexpr int kMinWindowWidth = 350;
+inline constexpr std::string_view kFormFontName = "MS Sans Serif";
+inline constexpr int kFormFontHeight = -13;
+
+// Every handler a menu item or button can call.
+enum class Handler {
+  None,
+  N_newClick,
+  N_openClick,
+  Last1Click,
+  N_saveClick,
+  N_save_asClick,
+  N_closeClick,
+  N_compileClick,
+  N_runClick,
+  N_setupClick,
+  BundoClick,
+  BCopy1Click,
+  BCut1Click,
+  BPaste1Click,
+  BdelClick,
+  WinDos1Click,
+  DosWin1Click,
+  N8Click,
+  _NtoolsClick,
+  _NcompClick,
+  _NfontClick,
+  N6Click,
+  BeditClick,
+  BV1Click,
+  BeventsClick,
+};
+
+struct Shortcut {
+  int key = 0;  // virtual key, 0 for none
+  bool ctrl = false;
+  std::string_view text;  // as shown in the menu
+};
+
+enum class MenuItemId { None, Last1 };
+
+struct MenuItemSpec {
+  std::string_view name;
+  std::string_view caption;  // "-" is a separator
+  Shortcut shortcut;
+  Handler handler;
+  std::span<const MenuItemSpec> children;  // a submenu when not empty
+  MenuItemId id = MenuItemId::None;        // items the program changes later
+};
+
+struct MenuSpec {
+  std::string_view name;
+  std::string_view caption;
+  std::span<const MenuItemSpec> items;
+};
+
+std::span<const MenuSpec> MainMenu();
+
+enum class ButtonKind { XP, Flat };
+enum class ButtonParent { Pbutton, Ptools };
+
+struct ButtonSpec {
+  std::string_view name;
+  ButtonKind kind;
+  ButtonParent parent;
+  Rect bounds;  // in the parent's client coordinates
+  std::string_view hint;
+  bool showHint;
+  Handler handler;
+  ButtonImageId image;
+};
+
+std::span<const ButtonSpec> ToolButtons();
+
+inline constexpr int kToolBarHeight = 31;       // Pbutton
+inline constexpr Rect kPaletteBounds{402, 0, 402 + 223, 24};  // Ptools inside Pbutton, top 0
+inline constexpr int kBV1Width = 17;
+inline constexpr int kBV1Margin = 10;
+inline constexpr int kStatusBarHeight = 19;
+
+enum class PanelAlignment { Left, Center };
+
+struct PanelSpec {
+  int width;
+  PanelAlignment alignment;
+  bool bevel;  // lowered bevel, or none
+  std::string_view initialText;
+};
+
+std::span<const PanelSpec> StatusPanels();
+
+// The panels the program reads and writes by number.
+namespace panel {
+inline constexpr int Label = 0;
+inline constexpr int File = 1;
+inline constexpr int Caret = 2;
+inline constexpr int Modified = 3;
+inline constexpr int Build = 4;
+}  // namespace panel
+
+}  // namespace vantorel

@@ -1,0 +1,28 @@
+// What the main window's handlers need from the real window around them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/MainLayout.h"
+#include "app/Settings.h"
+#include "platform/Types.h"
+
+namespace vantorel {
+
+// Bounds() are the outer bounds in screen pixels (the maximised bounds when maximised).
+class MainWindowPort : public PlacementTarget {
+ public:
+  virtual std::string PanelText(int index) const = 0;
+  virtual void SetPanelText(int index, const std::string& text) = 0;
+  virtual void SetMenuCaption(MenuItemId item, const std::string& caption) = 0;
+  // Moves a button of the tool bar to a new left edge.
+  virtual void SetButtonLeft(std::string_view name, int left) = 0;
+  // The running program's full path and the command-line arguments after it.
+  virtual std::string ProgramPath() const = 0;
+  virtual std::vector<std::string> CommandLineArgs() const = 0;
+  // Asks the window to close, through the same path as its close box.
+  virtual void Close() = 0;
+};
+
+}  // namespace vantorel

@@ -1,0 +1,26 @@
+#include "editor/UndoBuffer.h"
+
+#include "editor/Editor.h"
+
+namespace vantorel {
+
+TUndo::TUndo(TCustomEditorBase& editor, UndoClass cls) : editor_(editor), class_(cls), modified_(editor.Modified) {}
+
+void TUndoBuffer::AddRecord(std::unique_ptr<TUndo> record) {
+  if (undoing_) return;
+  records_.resize(static_cast<std::size_t>(undoPointer_ + 1));
+  records_.push_back(std::move(record));
+  undoPointer_ = static_cast<int>(records_.size()) - 1;
+}
+
+void TUndoBuffer::Clear() {
+  records_.clear();
+  undoPointer_ = -1;
+}
+
+const TUndo* TUndoBuffer::LastRecord() const noexcept {
+  if (undoPointer_ < 0 || undoPointer_ >= static_cast<int>(records_.size())) return nullptr;
+  return records_[static_cast<std::size_t>(undoPointer_)].get();
+}
+
+}  // namespace vantorel

@@ -1,0 +1,27 @@
+// A drawing surface: the device the editor and the buttons paint on. The Win32
+// adapter wraps a device context; the headless one records every call.
+#pragma once
+
+#include <string_view>
+
+#include "platform/Types.h"
+
+namespace vantorel {
+
+class Surface {
+ public:
+  virtual ~Surface() = default;
+  virtual void FillRect(const Rect& rect, Color color) = 0;
+  // Selects the font for the next text output and measurements.
+  virtual void SetFont(const FontSpec& font) = 0;
+  // Width and height in pixels of the text in the current font.
+  virtual Point MeasureText(std::string_view bytes) = 0;
+  // Draws the bytes (ANSI code page, one character per cell) with their top-left at
+  // (x, y), each character advancing by the next entry of advances (which holds at
+  // least bytes.size() entries), opaque over the cells in back.
+  virtual void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) = 0;
+  // A straight line from a to b (b excluded) with the given pen width.
+  virtual void DrawLine(Point a, Point b, Color color, int width) = 0;
+};
+
+}  // namespace vantorel

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the tool chain and the test environment when something is missing:
+# the mingw-w64 cross compiler, Wine, a virtual X display, xdotool, ImageMagick
+# and fonts with Cyrillic glyphs. Safe to run repeatedly; does nothing when all is there.
+set -euo pipefail
+
+need=()
+have() { command -v "$1" >/dev/null 2>&1; }
+pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+have cmake || need+=(cmake)
+have g++ || need+=(g++)
+have x86_64-w64-mingw32-g++-posix || have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev)
+have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
+pkg_installed wine64 || need+=(wine64)
+have Xvfb || need+=(xvfb)
+have xdotool || need+=(xdotool)
+have import || need+=(imagemagick)
+pkg_installed fonts-dejavu-core || need+=(fonts-dejavu-core)
+pkg_installed fonts-liberation || need+=(fonts-liberation)
+pkg_installed libgtest-dev || need+=(libgtest-dev libgmock-dev)
+pkg_installed libbenchmark-dev || need+=(libbenchmark-dev)
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+echo "installing: ${need[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null

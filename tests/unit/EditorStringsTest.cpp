@@ -1,0 +1,389 @@
+#include "editor/EditorStrings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "EditorFixture.h"
+#include "headless/PosixFileSystem.h"
+#include "platform/Errors.h"
+
+namespace vantorel {
+namespace {
+
+class LoadText : public EditorFixture {
+ protected:
+  Lines Load(std::string bytes) {
+    editor.Lines().SetTextStr(std::move(bytes));
+    return AllLines();
+  }
+};
+
+TEST_F(LoadText, LineBreaksOfEveryKind) {
+  EXPECT_EQ(Load("a\r\nb"), (Lines{"a", "b"}));
+  EXPECT_EQ(Load("a\r\nb\r\n"), (Lines{"a", "b"}));
+  EXPECT_EQ(Load("a\n\rb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(Load("a\rb"), (Lines{"a", "b"}));
+  EXPECT_EQ(Load("a\nb\n"), (Lines{"a", "b"}));
+  EXPECT_EQ(Load("a\r\n\r\n"), (Lines{"a", ""}));
+  EXPECT_EQ(Load("\r\n"), (Lines{""}));
+  EXPECT_EQ(Load("a\r\r\nb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(Load(""), Lines{});
+}
+
+TEST_F(LoadText, NulBytesAreKeptAsCharacters) {
+  const std::string text = Bytes("ab\0cd\r\nef\0\r\n\0");
+  const Lines lines = Load(text);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], std::string("ab\0cd", 5));
+  EXPECT_EQ(lines[1], std::string("ef\0", 3));
+  EXPECT_EQ(lines[2], std::string("\0", 1));
+  EXPECT_EQ(editor.Lines().GetTextStr(), text + "\r\n");
+}
+
+TEST_F(LoadText, TabsBecomeBlanksOfTheFirstStop) {
+  EXPECT_EQ(Load("\tx"), (Lines{"  x"}));
+  EXPECT_EQ(Load("a\t\tb\r\n\t"), (Lines{"a    b", "  "}));
+  editor.TabStops = "4";
+  EXPECT_EQ(Load("\tx"), (Lines{"   x"}));
+  editor.TabStops = "1";  // a stop at column 0 only: the grid beyond it is one column wide
+  EXPECT_EQ(Load("a\tb"), (Lines{"a b"}));
+}
+
+TEST_F(LoadText, FewAndManyTabbedLinesExpandAlike) {
+  // A text with a few tabbed lines expands them one by one, a mostly tabbed text as
+  // a whole: both must give the same lines.
+  EXPECT_EQ(Load("a\r\nb\r\nc\r\n\td\r\ne\r\nf"), (Lines{"a", "b", "c", "  d", "e", "f"}));
+  EXPECT_EQ(Load("\ta\r\n\tb\r\nc"), (Lines{"  a", "  b", "c"}));
+  EXPECT_EQ(editor.Lines().GetTextStr(), "  a\r\n  b\r\nc\r\n");
+}
+
+TEST_F(LoadText, LeavesModifiedAloneAndClearsUndo) {
+  editor.Modified = true;
+  editor.UndoBuffer().Record<TCaretUndo>(1, 1);
+  Load("x\r\ny");
+  EXPECT_TRUE(editor.Modified);
+  EXPECT_EQ(changeEvents, 0);
+  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_GE(editor.textAllChanged, 1);
+  ASSERT_FALSE(editor.modifications.empty());
+  EXPECT_EQ(editor.modifications.back().action, 0);
+}
+
+TEST_F(LoadText, UnderAnUpdateLockUndoIsKept) {
+  editor.UndoBuffer().Record<TCaretUndo>(1, 1);
+  editor.BeginUpdate();
+  Load("x");
+  EXPECT_TRUE(editor.UndoBuffer().CanUndo());
+  editor.EndUpdate();
+}
+
+TEST_F(EditorFixture, GetTextStrEndsEveryLine) {
+  SetLines({"a", "b"});
+  EXPECT_EQ(editor.Lines().GetTextStr(), "a\r\nb\r\n");
+  SetLines({});
+  EXPECT_EQ(editor.Lines().GetTextStr(), "");
+}
+
+TEST_F(EditorFixture, PutTrimsTrailingBlanksWithAnUndoItem) {
+  SetLines({"x"});
+  editor.Lines().Put(0, "ab  ");
+  EXPECT_EQ(editor.Lines().Get(0), "ab");
+  ASSERT_EQ(editor.UndoBuffer().Count(), 1);
+  const auto& item = static_cast<const TDeleteTrailUndo&>(editor.UndoBuffer().Item(0));
+  EXPECT_EQ(item.Class(), UndoClass::DeleteTrail);
+  EXPECT_TRUE(item.IsTransparent());
+  EXPECT_EQ(item.Text, "  ");
+  EXPECT_EQ(item.X, 4);
+  EXPECT_EQ(item.Y, 0);
+}
+
+TEST_F(EditorFixture, PutKeepsTabsAndControlCharactersCountAsBlanks) {
+  SetLines({"x"});
+  editor.Lines().Put(0, "a\tb\x01\t");
+  EXPECT_EQ(editor.Lines().Get(0), "a\tb");
+  // Bytes above 127 are characters, not blanks.
+  editor.Lines().Put(0, "a\xE0");
+  EXPECT_EQ(editor.Lines().Get(0), "a\xE0");
+}
+
+TEST_F(EditorFixture, PutWithKeepTrailingBlanksStoresAll) {
+  SetLines({"x"});
+  editor.KeepTrailingBlanks = true;
+  editor.Lines().Put(0, "ab  ");
+  EXPECT_EQ(editor.Lines().Get(0), "ab  ");
+  EXPECT_EQ(editor.UndoBuffer().Count(), 0);
+}
+
+TEST_F(EditorFixture, AddKeepsBlanksUntilTheLineIsEdited) {
+  SetLines({});
+  editor.Lines().Add("ab  ");
+  EXPECT_EQ(editor.Lines().Get(0), "ab  ");
+  editor.Lines().SetLineText(0, "ab  ");
+  EXPECT_EQ(editor.Lines().Get(0), "ab");
+  EXPECT_EQ(editor.UndoBuffer().Count(), 0);
+}
+
+TEST_F(EditorFixture, EachAddOrClearRunsTextAllChangedOnce) {
+  SetLines({});
+  editor.Lines().Add("a");
+  EXPECT_EQ(editor.textAllChanged, 1);
+  editor.Lines().Insert(0, "b");
+  EXPECT_EQ(editor.textAllChanged, 2);
+  editor.Lines().Clear();
+  EXPECT_EQ(editor.textAllChanged, 3);
+  EXPECT_EQ(changeEvents, 0);
+  EXPECT_FALSE(editor.Modified);
+}
+
+TEST_F(EditorFixture, ListChangesUnderAnUpdateLockNotifyNothing) {
+  SetLines({});
+  editor.BeginUpdate();
+  editor.Lines().Add("a");
+  editor.Lines().Add("b");
+  EXPECT_EQ(editor.textAllChanged, 0);
+  editor.EndUpdate();
+  EXPECT_EQ(editor.textAllChanged, 0);
+  EXPECT_GT(host.invalidations, 0);
+}
+
+TEST_F(EditorFixture, IndexOutOfRangeIsAListError) {
+  SetLines({"a"});
+  try {
+    editor.Lines().Get(1);
+    FAIL() << "no error";
+  } catch (const EListError& e) {
+    EXPECT_STREQ(e.what(), "List index out of bounds (1)");
+  }
+  EXPECT_THROW(editor.Lines().Put(-1, "x"), EListError);
+  EXPECT_THROW(editor.Lines().Delete(5), EListError);
+  EXPECT_THROW(editor.Lines().Insert(2, "x"), EListError);
+  editor.Lines().Insert(1, "b");  // inserting at Count appends
+  EXPECT_EQ(AllLines(), (Lines{"a", "b"}));
+}
+
+TEST_F(EditorFixture, AssignReplacesTextExpandsTabsAndClearsUndo) {
+  SetLines({"old"});
+  editor.UndoBuffer().Record<TCaretUndo>(0, 0);
+  editor.Lines().Assign(Lines{"a\tb", "c"});
+  EXPECT_EQ(AllLines(), (Lines{"a  b", "c"}));
+  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_EQ(editor.UpdateLock(), 0);
+  // A list assigned to itself keeps its lines.
+  editor.Lines().Assign(editor.Lines());
+  EXPECT_EQ(AllLines(), (Lines{"a  b", "c"}));
+}
+
+TEST_F(EditorFixture, AddStringsAppendsAndClearsUndo) {
+  SetLines({"a"});
+  editor.UndoBuffer().Record<TCaretUndo>(0, 0);
+  editor.Lines().AddStrings(Lines{"b", "\tc"});
+  EXPECT_EQ(AllLines(), (Lines{"a", "b", "  c"}));
+  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_EQ(editor.UpdateLock(), 0);
+}
+
+TEST_F(EditorFixture, InsertTextPadsAndSplits) {
+  SetLines({"ab"});
+  editor.Lines().InsertText(5, 0, "x");
+  EXPECT_EQ(AllLines(), (Lines{"ab   x"}));
+
+  SetLines({"abc"});
+  editor.Lines().InsertText(1, 0, "1\r\n2");
+  EXPECT_EQ(AllLines(), (Lines{"a1", "2bc"}));
+
+  SetLines({"abc"});
+  editor.Lines().InsertText(3, 0, "\r\n");
+  EXPECT_EQ(AllLines(), (Lines{"abc", ""}));
+
+  SetLines({"abc"});
+  editor.Lines().InsertText(1, 0, "x\ny\rz\r\n");
+  EXPECT_EQ(AllLines(), (Lines{"ax", "y", "z", "bc"}));
+}
+
+TEST_F(EditorFixture, InsertTextCreatesMissingLinesAndTakesNegativeYAsZero) {
+  SetLines({"a"});
+  editor.Lines().InsertText(1, 3, "z");
+  EXPECT_EQ(AllLines(), (Lines{"a", "", "", " z"}));
+  editor.Lines().InsertText(0, -4, "q");
+  EXPECT_EQ(editor.Lines().Get(0), "qa");
+  EXPECT_EQ(editor.UpdateLock(), 0);
+}
+
+TEST_F(EditorFixture, InsertTextOfAnEmptyTextTrimsTheLine) {
+  SetLines({"ab  "});
+  editor.Lines().InsertText(1, 0, "");
+  EXPECT_EQ(AllLines(), (Lines{"ab"}));
+}
+
+TEST_F(EditorFixture, InsertTextOfAViewOfItsOwnLine) {
+  SetLines({"abc"});
+  editor.Lines().InsertText(1, 0, editor.Lines().View(0));
+  EXPECT_EQ(AllLines(), (Lines{"aabcbc"}));
+}
+
+TEST_F(EditorFixture, DeleteTextJoinsLines) {
+  SetLines({"abc", "def"});
+  editor.Lines().DeleteText(1, 0, 0, 1);
+  EXPECT_EQ(AllLines(), (Lines{"aef"}));
+
+  SetLines({"abc", "def", "ghi"});
+  editor.Lines().DeleteText(1, 0, 1, 0);
+  EXPECT_EQ(AllLines(), (Lines{"ac", "def", "ghi"}));
+
+  SetLines({"abc", "def", "ghi"});
+  editor.Lines().DeleteText(3, 0, -1, 1);  // the line break after "abc"
+  EXPECT_EQ(AllLines(), (Lines{"abcdef", "ghi"}));
+}
+
+TEST_F(EditorFixture, DeleteTextClampsItsRange) {
+  SetLines({"abc", "def"});
+  editor.Lines().DeleteText(1, 0, 0, 9);  // past the end: to the end of the text
+  EXPECT_EQ(AllLines(), (Lines{"a"}));
+
+  SetLines({"abc"});
+  editor.Lines().DeleteText(5, -1, 1, 0);  // a negative line starts at the top
+  EXPECT_EQ(AllLines(), (Lines{"c"}));
+
+  SetLines({"abc"});
+  editor.Lines().DeleteText(0, 1, 0, 1);  // below the text: nothing
+  EXPECT_EQ(AllLines(), (Lines{"abc"}));
+
+  SetLines({"ab"});
+  editor.Lines().DeleteText(4, 0, 6, 0);  // past the line end pads, then trims
+  EXPECT_EQ(AllLines(), (Lines{"ab"}));
+  EXPECT_EQ(editor.UpdateLock(), 0);
+}
+
+TEST_F(EditorFixture, ColumnTextGoesIntoEachLine) {
+  SetLines({"a", "bcd"});
+  editor.Lines().InsertColumnText(2, 0, "X\r\nY");
+  EXPECT_EQ(AllLines(), (Lines{"a X", "bcYd"}));
+
+  SetLines({"a"});
+  editor.Lines().InsertColumnText(1, 0, "1\r\n2\r\n");
+  EXPECT_EQ(AllLines(), (Lines{"a1", " 2"}));
+
+  SetLines({"abcd", "ef"});
+  editor.Lines().DeleteColumnText(1, 0, 2, 1);
+  EXPECT_EQ(AllLines(), (Lines{"ad", "e"}));
+
+  SetLines({"abcd", "efgh"});
+  editor.Lines().DeleteColumnText(2, 0, 2, 7);  // past the last line: to each line's end
+  EXPECT_EQ(AllLines(), (Lines{"ab", "ef"}));
+}
+
+TEST_F(EditorFixture, ReLineAppendsLinesAndPadsTheCaretLine) {
+  SetLines({"ab"});
+  editor.CaretX = 4;
+  editor.CaretY = 2;
+  editor.Lines().ReLine();
+  EXPECT_EQ(AllLines(), (Lines{"ab", "", "    "}));
+  ASSERT_EQ(editor.UndoBuffer().Count(), 2);
+  const auto& first = static_cast<const TReLineUndo&>(editor.UndoBuffer().Item(0));
+  const auto& second = static_cast<const TReLineUndo&>(editor.UndoBuffer().Item(1));
+  EXPECT_EQ(first.Text, "\r\n");
+  EXPECT_EQ(first.X, 2);
+  EXPECT_EQ(second.X, 0);
+  EXPECT_EQ(first.Y, 2);
+  EXPECT_TRUE(first.IsTransparent());
+  EXPECT_EQ(editor.UpdateLock(), 0);
+}
+
+TEST_F(EditorFixture, ReLineOnAnExistingLongLineChangesNothing) {
+  SetLines({"abcdef"});
+  editor.CaretX = 3;
+  editor.Lines().ReLine();
+  EXPECT_EQ(AllLines(), (Lines{"abcdef"}));
+  EXPECT_EQ(editor.UndoBuffer().Count(), 0);
+}
+
+TEST_F(EditorFixture, TextLengthAndMessageAnswers) {
+  SetLines({"ab", "c"});
+  EXPECT_EQ(editor.GetTextLength(), 5);
+  EXPECT_EQ(editor.TextLengthForMessage(), 5);
+  char buffer[16];
+  EXPECT_EQ(editor.CopyTextForMessage(buffer, sizeof buffer), 7);
+  EXPECT_STREQ(buffer, "ab\r\nc\r\n");
+  // A short buffer gets as much as fits and always a NUL.
+  char small[4] = {'x', 'x', 'x', 'x'};
+  EXPECT_EQ(editor.CopyTextForMessage(small, 4), 3);
+  EXPECT_STREQ(small, "ab\r");
+  EXPECT_EQ(editor.CopyTextForMessage(nullptr, 10), 0);
+  EXPECT_EQ(editor.CopyTextForMessage(small, 0), 0);
+  SetLines({});
+  EXPECT_EQ(editor.GetTextLength(), 0);
+  EXPECT_EQ(editor.CopyTextForMessage(buffer, sizeof buffer), 0);
+  EXPECT_STREQ(buffer, "");
+}
+
+TEST_F(EditorFixture, GetLineTextOutsideTheText) {
+  SetLines({"a"});
+  std::string s = "junk";
+  EXPECT_FALSE(editor.GetLineText(1, s));
+  EXPECT_EQ(s, "");
+  EXPECT_FALSE(editor.GetLineText(-1, s));
+  EXPECT_TRUE(editor.GetLineText(0, s));
+  EXPECT_EQ(s, "a");
+}
+
+class FileRoundTrip : public EditorFixture {
+ protected:
+  void SetUp() override {
+    dir = std::filesystem::temp_directory_path() /
+          ("vantorel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = (dir / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::filesystem::path dir;
+  PosixFileSystem fs;
+};
+
+TEST_F(FileRoundTrip, SavingWritesCrLfAfterEveryLineAndKeepsEveryByte) {
+  const std::string original = Bytes("mov eax, 1\n\tret\r\nx\0y\xAB\r");
+  const std::string path = Write("a.asm", original);
+  editor.Lines().LoadFromFile(fs, path);
+  editor.Lines().SaveToFile(fs, path);
+  EXPECT_EQ(Read(path), Bytes("mov eax, 1\r\n  ret\r\nx\0y\xAB\r\n"));
+}
+
+TEST_F(FileRoundTrip, MissingFileFailsWithoutTouchingTheText) {
+  SetLines({"keep"});
+  try {
+    editor.Lines().LoadFromFile(fs, (dir / "none.asm").string());
+    FAIL() << "no error";
+  } catch (const EFileError& e) {
+    const std::string message = e.what();
+    EXPECT_EQ(message.rfind("Cannot open file \"" + (dir / "none.asm").string() + "\". ", 0), 0u) << message;
+  }
+  EXPECT_EQ(AllLines(), (Lines{"keep"}));
+}
+
+TEST_F(FileRoundTrip, SaveIntoAMissingFolderFailsAndWritesNothing) {
+  SetLines({"a"});
+  const std::string path = (dir / "no" / "x.asm").string();
+  EXPECT_THROW(editor.Lines().SaveToFile(fs, path), EFileError);
+  EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+TEST_F(FileRoundTrip, SaveLeavesNoTemporaryFileBehind) {
+  const std::string path = Write("b.asm", "old");
+  SetLines({"new"});
+  editor.Lines().SaveToFile(fs, path);
+  EXPECT_EQ(Read(path), "new\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+}
+
+}  // namespace
+}  // namespace vantorel

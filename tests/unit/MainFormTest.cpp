@@ -1,0 +1,156 @@
+#include "app/MainForm.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "headless/HeadlessWindows.h"
+#include "headless/MemoryRegistry.h"
+#include "headless/PosixFileSystem.h"
+#include "platform/Errors.h"
+
+namespace vantorel {
+namespace {
+
+const std::string kKey(kSettingsKey);
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = std::filesystem::temp_directory_path() /
+          ("vantorel-form-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::create_directories(dir);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = (dir / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  std::filesystem::path dir;
+  HeadlessWindowHost memoHost;
+  THLEditor memo{&memoHost};
+  HeadlessMainWindow window;
+  MemoryRegistry registry;
+  PosixFileSystem fs;
+  ScriptedDialogs dialogs;
+  TFmain form{window, memo, registry, fs, dialogs};
+};
+
+TEST_F(MainFormTest, TheEditorIsConfiguredForTheWindow) {
+  EXPECT_EQ(memo.ScrollBars(), TScrollStyle::ssVertical);
+  EXPECT_EQ(memo.GutterWidth, 30);
+  EXPECT_EQ(memo.RightMargin, 100);
+  EXPECT_EQ(memo.Font.name, "Courier New");
+  EXPECT_EQ(memo.Font.height, -15);
+  EXPECT_EQ(memo.TabStops, "3 5");
+}
+
+TEST_F(MainFormTest, CreateFillsLastFileCaptionAndHint) {
+  registry.Put(RegistryRoot::LocalMachine, kKey, "LAST_FILE", StringValue("C:\\p\\a.asm"));
+  form.FormCreate();
+  EXPECT_EQ(form.Last1.Caption, "C:\\p\\a.asm");
+  EXPECT_EQ(form.Last1.Hint, "C:\\p\\a.asm");
+  EXPECT_EQ(window.captions[MenuItemId::Last1], "C:\\p\\a.asm");
+}
+
+TEST_F(MainFormTest, ShowLoadsTheFirstArgumentOnly) {
+  const std::string first = Write("first file.asm", "a\r\nb\r\n");
+  const std::string second = Write("second.asm", "zzz");
+  window.args = {first, second};
+  form.FormShow();
+  EXPECT_EQ(form.ProgramDir, "C:\\Tools\\");
+  EXPECT_EQ(memo.Lines().GetTextStr(), "a\r\nb\r\n");
+  EXPECT_EQ(window.PanelText(panel::File), first);
+  EXPECT_EQ(window.PanelText(panel::Modified), "");
+}
+
+TEST_F(MainFormTest, ShowIgnoresAMissingFileAndNoArguments) {
+  window.args = {(dir / "none.asm").string()};
+  form.FormShow();
+  EXPECT_EQ(memo.Lines().Count(), 0);
+  EXPECT_EQ(window.PanelText(panel::File), "");
+  window.args.clear();
+  form.FormShow();
+  EXPECT_EQ(memo.Lines().Count(), 0);
+}
+
+TEST_F(MainFormTest, ShowTakesAFolderForNoFile) {
+  window.args = {dir.string()};
+  form.FormShow();
+  EXPECT_EQ(window.PanelText(panel::File), "");
+}
+
+TEST_F(MainFormTest, ResizeRaisesTheWidthAndPlacesBV1) {
+  window.bounds = Rect{100, 100, 100 + 200, 100 + 150};
+  form.FormResize();
+  EXPECT_EQ(window.bounds, (Rect{100, 100, 100 + 350, 100 + 150}));
+  EXPECT_EQ(window.buttonLeft["BV1"], 350 - 17 - 10);
+  window.bounds = Rect{0, 0, 696, 405};
+  form.FormResize();
+  EXPECT_EQ(window.bounds.Width(), 696);
+  EXPECT_EQ(window.buttonLeft["BV1"], 669);
+}
+
+TEST_F(MainFormTest, CaretPanelAndModifiedMark) {
+  memo.CaretX = 5;
+  memo.CaretY = 2;
+  memo.MouseUp(MouseButton::Left, {}, {});
+  EXPECT_EQ(window.PanelText(panel::Caret), "5 : 2");
+  memo.CaretX = 0;
+  memo.CaretY = 0;
+  memo.KeyUp(vk::Left, {});
+  EXPECT_EQ(window.PanelText(panel::Caret), "0 : 0");
+  memo.Lines().Add("program text");
+  EXPECT_EQ(window.PanelText(panel::Modified), "");
+  memo.Changed();
+  EXPECT_EQ(window.PanelText(panel::Modified), "+");
+}
+
+TEST_F(MainFormTest, BV1CyclesTheScrollBars) {
+  const TScrollStyle expected[] = {TScrollStyle::ssHorizontal, TScrollStyle::ssBoth, TScrollStyle::ssNone,
+                                   TScrollStyle::ssVertical};
+  for (TScrollStyle style : expected) {
+    form.Run(Handler::BV1Click);
+    EXPECT_EQ(memo.ScrollBars(), style);
+  }
+}
+
+TEST_F(MainFormTest, CloseStoresTheCurrentFileOnlyWhenItExists) {
+  registry.Put(RegistryRoot::LocalMachine, kKey, "LAST_FILE", StringValue("C:\\old.asm"));
+  window.SetPanelText(panel::File, (dir / "gone.asm").string());
+  form.FormClose();
+  EXPECT_EQ(registry.Get(RegistryRoot::LocalMachine, kKey, "LAST_FILE")->text, "C:\\old.asm");
+  const std::string current = Write("cur.asm", "x");
+  window.SetPanelText(panel::File, current);
+  form.FormClose();
+  EXPECT_EQ(registry.Get(RegistryRoot::LocalMachine, kKey, "LAST_FILE")->text, current);
+  EXPECT_EQ(registry.Get(RegistryRoot::LocalMachine, kKey, "Width")->integer, 696);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(MainFormTest, AFailedSaveIsReportedOnceAndDoesNotStopTheClose) {
+  registry.DenyWrites(RegistryRoot::LocalMachine);
+  registry.DenyWrites(RegistryRoot::CurrentUser);
+  EXPECT_TRUE(form.FormCloseQuery());
+  form.FormClose();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "Failed to set data for 'Left'");
+}
+
+TEST_F(MainFormTest, LayoutStacksToolBarEditorAndStatusBar) {
+  const ClientLayout layout = form.Layout(Rect{0, 0, 688, 351}, 19);
+  EXPECT_EQ(layout.Pbutton, (Rect{0, 0, 688, 31}));
+  EXPECT_EQ(layout.Memo1, (Rect{0, 31, 688, 332}));
+  EXPECT_EQ(form.Layout(Rect{0, 0, 100, 20}, 19).Memo1.Height(), 0);
+}
+
+TEST_F(MainFormTest, CloseCommandAsksTheWindowToClose) {
+  form.Run(Handler::N_closeClick);
+  EXPECT_EQ(window.closeRequests, 1);
+}
+
+}  // namespace
+}  // namespace vantorel

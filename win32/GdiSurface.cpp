@@ -1,0 +1,61 @@
+#include "win32/GdiSurface.h"
+
+#include <vector>
+
+namespace vantorel::win32 {
+
+HFONT CreateFontFor(const FontSpec& spec) {
+  return ::CreateFontW(spec.height, 0, 0, 0, HasStyle(spec.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
+                       HasStyle(spec.style, FontStyle::Italic), HasStyle(spec.style, FontStyle::Underline),
+                       HasStyle(spec.style, FontStyle::StrikeOut), DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(spec.name).c_str());
+}
+
+GdiSurface::GdiSurface(HDC dc) noexcept : dc_(dc), originalFont_(::GetCurrentObject(dc, OBJ_FONT)) {}
+
+GdiSurface::~GdiSurface() { ::SelectObject(dc_, originalFont_); }
+
+void GdiSurface::FillRect(const Rect& rect, Color color) {
+  const RECT r = ToRECT(rect);
+  ::SetBkColor(dc_, ToCOLORREF(color));
+  ::ExtTextOutW(dc_, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+void GdiSurface::SetFont(const FontSpec& font) {
+  if (hasFont_ && font.name == fontSpec_.name && font.height == fontSpec_.height && font.style == fontSpec_.style) {
+    return;
+  }
+  GdiObject<HFONT> created(CreateFontFor(font));
+  ::SelectObject(dc_, created.get());
+  font_ = std::move(created);
+  fontSpec_ = font;
+  hasFont_ = true;
+}
+
+Point GdiSurface::MeasureText(std::string_view bytes) {
+  SIZE size{};
+  ::GetTextExtentPoint32A(dc_, bytes.data(), static_cast<int>(bytes.size()), &size);
+  return Point{size.cx, size.cy};
+}
+
+void GdiSurface::DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) {
+  int width = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) width += advances[i];
+  TEXTMETRICW tm{};
+  ::GetTextMetricsW(dc_, &tm);
+  const RECT r{x, y, x + width, y + tm.tmHeight};
+  ::SetTextColor(dc_, ToCOLORREF(fore));
+  ::SetBkColor(dc_, ToCOLORREF(back));
+  ::SetBkMode(dc_, OPAQUE);
+  std::vector<INT> dx(advances, advances + bytes.size());
+  ::ExtTextOutA(dc_, x, y, ETO_OPAQUE, &r, bytes.data(), static_cast<UINT>(bytes.size()), dx.data());
+}
+
+void GdiSurface::DrawLine(Point a, Point b, Color color, int width) {
+  GdiObject<HPEN> pen(::CreatePen(PS_SOLID, width, ToCOLORREF(color)));
+  SelectObjectScope select(dc_, pen.get());
+  ::MoveToEx(dc_, a.x, a.y, nullptr);
+  ::LineTo(dc_, b.x, b.y);
+}
+
+}  // namespace vantorel::win32

@@ -1,0 +1,205 @@
+#include "win32/Win32Services.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/Errors.h"
+
+namespace vantorel::win32 {
+
+// --- registry ---
+
+namespace {
+HKEY RootKey(RegistryRoot root) { return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+}  // namespace
+
+bool Win32Registry::OpenKey(RegistryRoot root, const std::string& path, RegistryAccess access, bool create) {
+  CloseKey();
+  const REGSAM sam = access == RegistryAccess::Full ? KEY_ALL_ACCESS : KEY_READ;
+  const std::wstring wpath = Widen(path);
+  HKEY key = nullptr;
+  LSTATUS status;
+  if (create) {
+    status = ::RegCreateKeyExW(RootKey(root), wpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam, nullptr, &key,
+                               nullptr);
+  } else {
+    status = ::RegOpenKeyExW(RootKey(root), wpath.c_str(), 0, sam, &key);
+  }
+  if (status != ERROR_SUCCESS) return false;
+  key_ = key;
+  return true;
+}
+
+bool Win32Registry::KeyExists(RegistryRoot root, const std::string& path) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(RootKey(root), Widen(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(key);
+  return true;
+}
+
+std::optional<RegistryValue> Win32Registry::QueryValue(const std::string& name) {
+  if (!key_) return std::nullopt;
+  const std::wstring wname = Widen(name);
+  DWORD type = 0;
+  DWORD size = 0;
+  if (::RegQueryValueExW(key_, wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  std::vector<BYTE> data(size + sizeof(wchar_t));
+  DWORD got = size;
+  if (::RegQueryValueExW(key_, wname.c_str(), nullptr, &type, data.data(), &got) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  RegistryValue value;
+  if (type == REG_DWORD && got == sizeof(DWORD)) {
+    DWORD v = 0;
+    std::memcpy(&v, data.data(), sizeof v);
+    value.type = RegistryType::Integer;
+    value.integer = static_cast<std::int32_t>(v);
+  } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    // The stored data need not end in a NUL: read only what it holds.
+    std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), got / sizeof(wchar_t));
+    if (const auto nul = text.find(L'\0'); nul != std::wstring::npos) text.resize(nul);
+    value.type = RegistryType::String;
+    value.text = Narrow(text);
+  }
+  return value;
+}
+
+bool Win32Registry::SetValue(const std::string& name, const RegistryValue& value) {
+  if (!key_) return false;
+  const std::wstring wname = Widen(name);
+  LSTATUS status;
+  if (value.type == RegistryType::Integer) {
+    const DWORD v = static_cast<DWORD>(value.integer);
+    status = ::RegSetValueExW(key_, wname.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+  } else {
+    const std::wstring text = Widen(value.text);
+    status = ::RegSetValueExW(key_, wname.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
+  return status == ERROR_SUCCESS;
+}
+
+void Win32Registry::CloseKey() {
+  if (key_) ::RegCloseKey(key_);
+  key_ = nullptr;
+}
+
+// --- files ---
+
+namespace {
+
+std::string FullPath(const std::string& path) {
+  const std::wstring wpath = Widen(path);
+  const DWORD n = ::GetFullPathNameW(wpath.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  const DWORD got = ::GetFullPathNameW(wpath.c_str(), n, full.data(), nullptr);
+  full.resize(got);
+  return Narrow(full);
+}
+
+[[noreturn]] void Fail(std::string_view format, const std::string& path, DWORD error) {
+  throw EFileError(FormatText(format, {FullPath(path), SystemErrorMessage(error)}));
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return L".";
+  if (slash == 2 && path[1] == L':') return path.substr(0, 3);
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Win32FileSystem::ReadFile(const std::string& path) {
+  HandleCloser file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) Fail(kCannotOpenFile, path, ::GetLastError());
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) Fail(kCannotOpenFile, path, ::GetLastError());
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) Fail(kCannotOpenFile, path, ::GetLastError());
+    if (got == 0) break;
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+void Win32FileSystem::WriteFile(const std::string& path, std::string_view bytes) {
+  const std::wstring target = Widen(path);
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    Fail(kCannotCreateFile, path, ERROR_ACCESS_DENIED);
+  }
+  wchar_t temp[MAX_PATH + 16];
+  if (!::GetTempFileNameW(FolderOf(target).c_str(), L"vnt", 0, temp)) Fail(kCannotCreateFile, path, ::GetLastError());
+  {
+    HandleCloser file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+      const DWORD error = ::GetLastError();
+      ::DeleteFileW(temp);
+      Fail(kCannotCreateFile, path, error);
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+      DWORD written = 0;
+      if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(file.get());
+        ::DeleteFileW(temp);
+        Fail(kCannotCreateFile, path, error ? error : ERROR_WRITE_FAULT);
+      }
+      done += written;
+    }
+    if (!::FlushFileBuffers(file.get())) {
+      const DWORD error = ::GetLastError();
+      ::CloseHandle(file.get());
+      ::DeleteFileW(temp);
+      Fail(kCannotCreateFile, path, error);
+    }
+  }
+  if (!::MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(temp);
+    Fail(kCannotCreateFile, path, error);
+  }
+}
+
+// --- message boxes ---
+
+MessageResult Win32Dialogs::ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
+                                       MessageIcon icon) {
+  UINT flags = 0;
+  switch (buttons) {
+    case MessageButtons::Ok: flags |= MB_OK; break;
+    case MessageButtons::YesNo: flags |= MB_YESNO; break;
+    case MessageButtons::YesNoCancel: flags |= MB_YESNOCANCEL; break;
+    case MessageButtons::OkCancel: flags |= MB_OKCANCEL; break;
+  }
+  switch (icon) {
+    case MessageIcon::None: break;
+    case MessageIcon::Information: flags |= MB_ICONINFORMATION; break;
+    case MessageIcon::Warning: flags |= MB_ICONWARNING; break;
+    case MessageIcon::Question: flags |= MB_ICONQUESTION; break;
+    case MessageIcon::Error: flags |= MB_ICONERROR; break;
+  }
+  switch (::MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), flags)) {
+    case IDYES: return MessageResult::Yes;
+    case IDNO: return MessageResult::No;
+    case IDCANCEL: return MessageResult::Cancel;
+    default: return MessageResult::Ok;
+  }
+}
+
+}  // namespace vantorel::win32

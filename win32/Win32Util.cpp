@@ -1,0 +1,48 @@
+#include "win32/Win32Util.h"
+
+#include "platform/Dialogs.h"
+
+namespace vantorel::win32 {
+
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+  return out;
+}
+
+std::string Narrow(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int n =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+COLORREF ToCOLORREF(Color color) noexcept {
+  if (color.IsSystem()) return ::GetSysColor(color.SystemIndex());
+  return static_cast<COLORREF>(color.value & 0x00FFFFFFu);
+}
+
+std::string SystemErrorMessage(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n && buffer ? std::wstring(buffer, n) : L"Error " + std::to_wstring(error);
+  if (buffer) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  return Narrow(text);
+}
+
+void ShowError(HWND owner, const char* text) noexcept {
+  try {
+    ::MessageBoxW(owner, Widen(text).c_str(), Widen(kErrorCaption).c_str(), MB_OK | MB_ICONERROR);
+  } catch (...) {
+    ::MessageBoxW(owner, L"Out of memory", L"Vantorel", MB_OK | MB_ICONERROR);
+  }
+}
+
+}  // namespace vantorel::win32

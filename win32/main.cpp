@@ -1,0 +1,25 @@
+// Program entry: one main window and the message loop until it closes.
+#include "win32/MainWindow.h"
+
+#include <commctrl.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  try {
+    vantorel::win32::MainWindow window;
+    window.Create();
+    if (!window.Handle()) return 1;
+    window.Show(showCommand);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (window.Handle() && ::TranslateAcceleratorW(window.Handle(), window.Accelerators(), &msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+  } catch (const std::exception& e) {
+    vantorel::win32::ShowError(nullptr, e.what());
+    return 1;
+  }
+}
