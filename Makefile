@@ -1,0 +1,37 @@
+# The commands people type. `make run` builds and starts the program; `make test`
+# builds everything and runs every test. Both install missing tools first.
+.PHONY: run test unit e2e windows native bench deps clean
+
+FILE ?=
+JOBS ?= 2
+
+deps:
+	@bash scripts/install-deps.sh
+
+native: deps
+	@cmake --preset native >/dev/null
+	@cmake --build build/native -j$(JOBS)
+
+windows: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build build/windows -j$(JOBS)
+
+run: windows
+	@bash scripts/run.sh $(FILE)
+
+unit: native
+	@cd build/native && ctest -L unit --output-on-failure -j$(JOBS)
+
+e2e: native windows
+	@cd build/native && ctest -L e2e --output-on-failure
+
+test: native windows
+	@cd build/native && ctest --output-on-failure -j1
+
+bench: deps
+	@cmake --preset native >/dev/null
+	@cmake --build build/native --target vantorel_bench -j$(JOBS)
+	@build/native/bench/vantorel_bench
+
+clean:
+	@rm -rf build
