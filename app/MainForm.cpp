@@ -8,13 +8,13 @@ TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, 
     : Memo1(memo), window_(window), registry_(registry), fs_(fs), dialogs_(dialogs) {
   // The editor's configuration in this window.
   Memo1.SetScrollBars(TScrollStyle::ssVertical);
-  Memo1.GutterWidth = 30;
-  Memo1.RightMargin = 100;
-  Memo1.RightMarginColor = clSilver;
+  Memo1.SetGutterWidth(30);
+  Memo1.SetRightMargin(100);
+  Memo1.SetRightMarginColor(clSilver);
   Memo1.TabStops = "3 5";
-  Memo1.SelForeColor = clHighlightText;
-  Memo1.SelBackColor = clHighlight;
-  Memo1.Font = FontSpec{"Courier New", -15, FontStyle::None, clWindowText};
+  Memo1.SetSelForeColor(clHighlightText);
+  Memo1.SetSelBackColor(clHighlight);
+  Memo1.SetFont(FontSpec{"Courier New", -15, FontStyle::None, clWindowText});
   Memo1.BackColor = clWindow;
   Memo1.Highlighter = THighlighter::hlJava;
   Memo1.OnKeyUp = [this](int, ShiftState) { Memo1KeyUp(); };

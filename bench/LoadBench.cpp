@@ -14,6 +14,7 @@
 #include <string>
 
 #include "editor/Editor.h"
+#include "headless/HeadlessWindows.h"
 #include "headless/PosixFileSystem.h"
 
 // --- heap accounting: current and peak bytes held through operator new ---
@@ -49,15 +50,6 @@ void operator delete[](void* p, std::size_t) noexcept { Release(p); }
 
 namespace vantorel {
 namespace {
-
-class NoWindow : public WindowHost {
- public:
-  bool HasWindow() const override { return false; }
-  bool IsShowing() const override { return false; }
-  Rect ClientRect() const override { return {}; }
-  void InvalidateAll() override {}
-  void RecreateWindow() override {}
-};
 
 // About 50 MB of Masm32-style source with CR LF line ends, about 1.2 million lines.
 const std::string& SourceFile() {
@@ -112,7 +104,8 @@ BENCHMARK(BM_PlainReadAndCountLines)->Unit(benchmark::kMillisecond)->MinTime(2.0
 
 void BM_LoadIntoLineList(benchmark::State& state) {
   PosixFileSystem fs;
-  NoWindow host;
+  HeadlessWindowHost host;
+  host.hasWindow = false;
   const std::size_t before = gCurrent.load();
   gPeak = before;
   int lines = 0;

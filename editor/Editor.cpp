@@ -9,9 +9,27 @@
 
 namespace vantorel {
 
-TCustomEditorBase::TCustomEditorBase(WindowHost* host) : host_(host), undo_(std::make_unique<TUndoBuffer>(*this)) {}
+TCustomEditorBase::TCustomEditorBase(WindowHost* host)
+    : host_(host),
+      undo_(std::make_unique<TUndoBuffer>(*this)),
+      horz_(ScrollBarKind::Horizontal, host),
+      vert_(ScrollBarKind::Vertical, host) {
+  const auto onBar = [this](ScrollBarKind kind) {
+    return [this, kind](ScrollCode code, int& position) {
+      // Only these move the text; the others move just the bar.
+      if (code == ScrollCode::LineUp || code == ScrollCode::LineDown || code == ScrollCode::PageUp ||
+          code == ScrollCode::PageDown || code == ScrollCode::ThumbTrack) {
+        Scroll(kind == ScrollBarKind::Vertical, position);
+      }
+    };
+  };
+  horz_.OnScroll = onBar(ScrollBarKind::Horizontal);
+  vert_.OnScroll = onBar(ScrollBarKind::Vertical);
+}
 
 TCustomEditorBase::~TCustomEditorBase() = default;
+
+// --- settings with effects ---
 
 void TCustomEditorBase::SetBorderStyle(TBorderStyle value) {
   if (value == borderStyle_) return;
@@ -25,15 +43,71 @@ void TCustomEditorBase::SetScrollBars(TScrollStyle value) {
   if (host_ && host_->HasWindow()) host_->RecreateWindow();
 }
 
+void TCustomEditorBase::SetGutterWidth(int value) {
+  if (value == gutterWidth_) return;
+  gutterWidth_ = value;
+  UpdateEditorSize();
+  RepaintAll();
+}
+
+void TCustomEditorBase::SetGutterColor(Color value) {
+  if (value == gutterColor_) return;
+  gutterColor_ = value;
+  PaintGutter();
+}
+
+void TCustomEditorBase::SetRightMarginVisible(bool value) {
+  if (value == rightMarginVisible_) return;
+  rightMarginVisible_ = value;
+  RepaintAll();
+}
+
+void TCustomEditorBase::SetRightMargin(int value) {
+  if (value == rightMargin_) return;
+  rightMargin_ = value;
+  RepaintAll();
+}
+
+void TCustomEditorBase::SetRightMarginColor(Color value) {
+  if (value == rightMarginColor_) return;
+  rightMarginColor_ = value;
+  RepaintAll();
+}
+
+void TCustomEditorBase::SetSelForeColor(Color value) {
+  if (value == selForeColor_) return;
+  selForeColor_ = value;
+  if (HasSelection) RepaintAll();
+}
+
+void TCustomEditorBase::SetSelBackColor(Color value) {
+  if (value == selBackColor_) return;
+  selBackColor_ = value;
+  if (HasSelection) RepaintAll();
+}
+
+void TCustomEditorBase::SetFont(const FontSpec& value) {
+  font_ = value;
+  UpdateEditorSize();
+  RepaintAll();
+}
+
+// --- locks and notifications ---
+
 void TCustomEditorBase::BeginUpdate() { ++updateLock_; }
 
 void TCustomEditorBase::EndUpdate() {
   if (updateLock_ <= 0) throw EAssertionFailed(std::string(kAssertionFailure));
   if (--updateLock_ == 0) {
+    FullRepaintPending = true;
     UpdateEditorSize();
     StatusChanged();
-    if (host_ && host_->HasWindow()) host_->InvalidateAll();
+    RepaintAll();
   }
+}
+
+void TCustomEditorBase::RepaintAll() {
+  if (host_ && host_->HasWindow() && updateLock_ == 0) host_->InvalidateAll();
 }
 
 void TCustomEditorBase::Changed() {
@@ -43,54 +117,26 @@ void TCustomEditorBase::Changed() {
 }
 
 void TCustomEditorBase::StatusChanged() {
+  UpdateBracketMarks();
   if (OnChangeStatus) OnChangeStatus();
 }
 
 void TCustomEditorBase::TextAllChanged() {
+  fontCache_.clear();
+  HasSelection = false;
+  ExtendingSelection = false;
+  UpdateBracketMarks();
   TextModified(0, 0, {}, 0);
   UpdateEditorView();
 }
 
 void TCustomEditorBase::TextModified(int, int, std::string_view, int) {}
-
-void TCustomEditorBase::UpdateEditorSize() {
-  // The cell grid is measured when the control paints (it needs the window's device).
-}
-
-void TCustomEditorBase::UpdateEditorView() {
-  UpdateEditorSize();
-  if (host_ && host_->IsShowing() && updateLock_ == 0) host_->InvalidateAll();
-}
+void TCustomEditorBase::GetAttr(int, int, int) {}
+void TCustomEditorBase::ChangeAttr(int, int, int) {}
+void TCustomEditorBase::ApplyBracketMarks(int, int, int) {}
+void TCustomEditorBase::UpdateBracketMarks() {}
 
 int TCustomEditorBase::GetTabStop(int x, bool next) const { return vantorel::GetTabStop(TabStops, x, next); }
-
-void TCustomEditorBase::MeasureCells(Surface& surface) {
-  surface.SetFont(Font);
-  const Point ww = surface.MeasureText("WW");
-  const Point w = surface.MeasureText("W");
-  cellWidth_ = std::max(ww.x / 2, 1);
-  cellHeight_ = std::max(w.y + 1, 1);
-}
-
-void TCustomEditorBase::Paint(Surface& surface, const Rect& clip) {
-  if (updateLock_ > 0) return;
-  MeasureCells(surface);
-  const Rect client = host_ ? host_->ClientRect() : clip;
-  surface.FillRect(Rect{0, 0, GutterWidth, client.bottom}, GutterColor);
-  surface.FillRect(Rect{GutterWidth, 0, client.right, client.bottom}, BackColor);
-  std::vector<int> adv(MaxLineColumns + 1, cellWidth_);
-  const int firstRow = std::max(clip.top / cellHeight_, 0);
-  const int lastRow = clip.bottom / cellHeight_ + 1;
-  for (int row = firstRow; row <= lastRow; ++row) {
-    const int y = TopLine + row;
-    if (y < 0 || y >= LineCount()) break;
-    std::string_view text = LineView(y);
-    if (static_cast<int>(text.size()) <= LeftColumn) continue;
-    text.remove_prefix(static_cast<std::size_t>(LeftColumn));
-    text = text.substr(0, MaxLineColumns);
-    surface.DrawTextRun(TextLeft() + 1, row * cellHeight_, text, adv.data(), Font.color, BackColor);
-  }
-}
 
 void TCustomEditorBase::KeyUp(int key, ShiftState shift) {
   if (OnKeyUp) OnKeyUp(key, shift);

@@ -142,6 +142,7 @@ void TEditorStrings::InsertLine(int index, std::string_view s) {
 // --- operations that take text in ---
 
 std::string TEditorStrings::ExpandTabs(std::string_view s) const {
+  if (s.empty()) return {};
   const char* tab = static_cast<const char*>(std::memchr(s.data(), '\t', s.size()));
   if (tab == nullptr) return std::string(s);
   const int width = editor_.GetTabStop(0, true);

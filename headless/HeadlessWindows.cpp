@@ -1,6 +1,27 @@
 #include "headless/HeadlessWindows.h"
 
+#include <algorithm>
+
+#include "editor/Editor.h"
+
 namespace vantorel {
+
+void HeadlessWindowHost::Invalidate(const Rect& rect) {
+  if (rect.Width() <= 0 || rect.Height() <= 0) return;
+  if (invalid.Width() <= 0 || invalid.Height() <= 0) {
+    invalid = rect;
+    return;
+  }
+  invalid = Rect{std::min(invalid.left, rect.left), std::min(invalid.top, rect.top), std::max(invalid.right, rect.right),
+                 std::max(invalid.bottom, rect.bottom)};
+}
+
+void HeadlessWindowHost::UpdateNow() {
+  if (invalid.Width() <= 0 || invalid.Height() <= 0) return;
+  const Rect clip = invalid;
+  invalid = Rect{};
+  if (control) control->Paint(canvas, clip);
+}
 
 std::string HeadlessMainWindow::PanelText(int index) const {
   const auto it = panels.find(index);

@@ -9,23 +9,76 @@
 
 #include "app/MainWindowPort.h"
 #include "platform/Dialogs.h"
+#include "headless/RecordingSurface.h"
 #include "platform/WindowHost.h"
 
 namespace vantorel {
 
+class TCustomEditorBase;
+
+// The editor's window in memory: a recording canvas, the region marked for
+// repainting, the scroll bars' last values and the caret's state.
 class HeadlessWindowHost : public WindowHost {
  public:
   bool HasWindow() const override { return hasWindow; }
   bool IsShowing() const override { return showing; }
+  bool Focused() const override { return focused; }
   Rect ClientRect() const override { return client; }
-  void InvalidateAll() override { ++invalidations; }
+  Surface* Canvas() override { return hasWindow ? &canvas : nullptr; }
+  void InvalidateAll() override {
+    ++invalidations;
+    Invalidate(client);
+  }
+  void Invalidate(const Rect& rect) override;
+  void ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) override {
+    scrolls.push_back({dx, dy, area, clip});
+  }
+  // Paints the marked region through the attached control, as WM_PAINT would.
+  void UpdateNow() override;
   void RecreateWindow() override { ++recreations; }
+  void SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) override {
+    bars[kind] = {min, max, page, position};
+  }
+  int ScrollTrackPosition(ScrollBarKind kind) override { return trackPosition[kind]; }
+  void CreateCaret(int width, int height) override {
+    caretSize = {width, height};
+    caretExists = true;
+    caretHidden = 1;
+  }
+  void DestroyCaret() override { caretExists = false; }
+  void ShowCaret() override {
+    if (caretExists && caretHidden > 0) --caretHidden;
+  }
+  void HideCaret() override {
+    if (caretExists) ++caretHidden;
+  }
+  void SetCaretPos(Point at) override { caretPos = at; }
+  bool CaretVisible() const { return caretExists && caretHidden == 0; }
+
+  struct ScrollCall {
+    int dx, dy;
+    Rect area, clip;
+  };
+  struct BarState {
+    int min = 0, max = 0, page = 0, position = 0;
+  };
 
   bool hasWindow = true;
   bool showing = true;
+  bool focused = false;
   Rect client{0, 0, 640, 480};
+  RecordingSurface canvas;
+  TCustomEditorBase* control = nullptr;  // painted by UpdateNow
+  Rect invalid{};                              // empty when nothing is marked
   int invalidations = 0;
   int recreations = 0;
+  std::vector<ScrollCall> scrolls;
+  std::map<ScrollBarKind, BarState> bars;
+  std::map<ScrollBarKind, int> trackPosition;
+  Point caretSize;
+  Point caretPos;
+  bool caretExists = false;
+  int caretHidden = 0;
 };
 
 class HeadlessMainWindow : public MainWindowPort {

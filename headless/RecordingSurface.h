@@ -40,6 +40,13 @@ class RecordingSurface : public Surface {
     texts.push_back({x, y, std::string(bytes), std::vector<int>(advances, advances + bytes.size()), fore, back, font});
   }
   void DrawLine(Point a, Point b, Color color, int width) override { lines.push_back({a, b, color, width}); }
+  void DrawFrame(const Rect& rect, Color color) override { frames.push_back({rect, color}); }
+  void Clear() {
+    texts.clear();
+    fills.clear();
+    lines.clear();
+    frames.clear();
+  }
 
   int charWidth = 8;
   int charHeight = 15;
@@ -47,6 +54,7 @@ class RecordingSurface : public Surface {
   std::vector<TextCall> texts;
   std::vector<FillCall> fills;
   std::vector<LineCall> lines;
+  std::vector<FillCall> frames;
 };
 
 }  // namespace vantorel

@@ -22,6 +22,8 @@ class Surface {
   virtual void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) = 0;
   // A straight line from a to b (b excluded) with the given pen width.
   virtual void DrawLine(Point a, Point b, Color color, int width) = 0;
+  // An unfilled one-pixel rectangle.
+  virtual void DrawFrame(const Rect& rect, Color color) = 0;
 };
 
 }  // namespace vantorel

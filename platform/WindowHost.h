@@ -1,20 +1,44 @@
-// What the editor control needs from the window it lives in.
+// What the editor control needs from the window it lives in: its device, repaints,
+// pixel scrolling, the system scroll bars and the system caret.
 #pragma once
 
+#include "platform/Surface.h"
 #include "platform/Types.h"
 
 namespace vantorel {
+
+enum class ScrollBarKind { Horizontal, Vertical };
 
 class WindowHost {
  public:
   virtual ~WindowHost() = default;
   virtual bool HasWindow() const = 0;
   virtual bool IsShowing() const = 0;
+  virtual bool Focused() const = 0;
   virtual Rect ClientRect() const = 0;
+  // The window's own device, for measuring and for painting at once; nullptr
+  // while there is no window.
+  virtual Surface* Canvas() = 0;
   virtual void InvalidateAll() = 0;
-  // The window's style depends on settings that changed (scroll bars, border):
-  // the window is made anew with the same contents.
+  virtual void Invalidate(const Rect& rect) = 0;
+  // Shifts the pixels of area by (dx, dy), clipped to clip; what is uncovered is the
+  // caller's to mark for repainting.
+  virtual void ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) = 0;
+  // Paints what is marked for repainting now.
+  virtual void UpdateNow() = 0;
+  // The window's style depends on settings that changed (scroll bars, border): the
+  // window takes the new style; the control is told through WindowCreated.
   virtual void RecreateWindow() = 0;
+  // Passes a scroll bar's range, page and position to the system bar, which is shown
+  // disabled (not hidden) when nothing can be scrolled.
+  virtual void SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) = 0;
+  // Where the user drags the thumb of the bar right now.
+  virtual int ScrollTrackPosition(ScrollBarKind kind) = 0;
+  virtual void CreateCaret(int width, int height) = 0;
+  virtual void DestroyCaret() = 0;
+  virtual void ShowCaret() = 0;
+  virtual void HideCaret() = 0;
+  virtual void SetCaretPos(Point at) = 0;
 };
 
 }  // namespace vantorel

@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include "win32/GdiSurface.h"
-
 namespace vantorel::win32 {
 
 namespace {
@@ -24,6 +22,8 @@ ShiftState MouseShift(WPARAM wParam) {
   return s;
 }
 
+int BarOf(ScrollBarKind kind) { return kind == ScrollBarKind::Vertical ? SB_VERT : SB_HORZ; }
+
 }  // namespace
 
 EditorWindow::EditorWindow() : editor_(this) {}
@@ -31,6 +31,7 @@ EditorWindow::EditorWindow() : editor_(this) {}
 EditorWindow::~EditorWindow() {
   if (hwnd_) {
     ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    canvas_.reset();
     ::DestroyWindow(hwnd_);
   }
 }
@@ -48,11 +49,15 @@ DWORD EditorWindow::ExStyle() const {
   return editor_.BorderStyle() == TBorderStyle::bsSingle ? WS_EX_CLIENTEDGE : 0;
 }
 
-void EditorWindow::Create(HWND parent, int id) {
+void EditorWindow::Create(HWND parent, int id) { CreateAt(parent, id, Rect{0, 0, 150, 100}); }
+
+void EditorWindow::CreateAt(HWND parent, int id, const Rect& bounds) {
   static const bool registered = [] {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;  // no redraw on resize: the control repaints what it needs
+    // Its own device context, kept for the window's life: the control measures and
+    // paints single lines outside WM_PAINT. No redraw on resize: it repaints itself.
+    wc.style = CS_DBLCLKS | CS_OWNDC;
     wc.lpfnWndProc = &EditorWindow::WndProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_IBEAM);
@@ -60,8 +65,12 @@ void EditorWindow::Create(HWND parent, int id) {
     return ::RegisterClassExA(&wc) != 0;
   }();
   (void)registered;
-  hwnd_ = ::CreateWindowExA(ExStyle(), kEditorClassName, "", Style(), 0, 0, 150, 100, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
+  ::CreateWindowExA(ExStyle(), kEditorClassName, "", Style(), bounds.left, bounds.top, bounds.Width(),
+                    bounds.Height(), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                    ::GetModuleHandleW(nullptr), this);
+  if (!hwnd_) return;
+  canvas_ = std::make_unique<GdiSurface>(::GetDC(hwnd_), fonts_);
+  editor_.WindowCreated();
 }
 
 Rect EditorWindow::ClientRect() const {
@@ -74,20 +83,70 @@ void EditorWindow::InvalidateAll() {
   if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void EditorWindow::RecreateWindow() {
+void EditorWindow::Invalidate(const Rect& rect) {
   if (!hwnd_) return;
-  // The same window takes the new styles; its frame (border, scroll bars) is redrawn.
-  ::SetWindowLongPtrA(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(Style()));
-  ::SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, static_cast<LONG_PTR>(ExStyle()));
-  ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  ::InvalidateRect(hwnd_, nullptr, FALSE);
+  const RECT r = ToRECT(rect);
+  ::InvalidateRect(hwnd_, &r, FALSE);
 }
 
-void EditorWindow::PlaceCaret() {
-  ::SetCaretPos(editor_.TextLeft() + (editor_.CaretX - editor_.LeftColumn) * editor_.CellWidth(),
-                (editor_.CaretY - editor_.TopLine) * editor_.CellHeight() + 1);
+void EditorWindow::ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) {
+  if (!hwnd_) return;
+  const RECT a = ToRECT(area);
+  const RECT c = ToRECT(clip);
+  ::ScrollWindowEx(hwnd_, dx, dy, &a, &c, nullptr, nullptr, 0);
 }
+
+void EditorWindow::UpdateNow() {
+  if (hwnd_) ::UpdateWindow(hwnd_);
+}
+
+void EditorWindow::RecreateWindow() {
+  if (!hwnd_) return;
+  // The style bits of the border and the scroll bars take effect on a new window of
+  // the same place, id and parent; the control's state is kept.
+  HWND parent = ::GetParent(hwnd_);
+  const int id = ::GetDlgCtrlID(hwnd_);
+  const bool hadFocus = ::GetFocus() == hwnd_;
+  RECT r;
+  ::GetWindowRect(hwnd_, &r);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  canvas_.reset();
+  ::DestroyWindow(hwnd_);
+  CreateAt(parent, id, FromRECT(r));
+  if (hadFocus && hwnd_) ::SetFocus(hwnd_);
+}
+
+void EditorWindow::SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) {
+  if (!hwnd_) return;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  si.nMin = min;
+  si.nMax = max;
+  si.nPage = static_cast<UINT>(page);
+  si.nPos = position;
+  ::SetScrollInfo(hwnd_, BarOf(kind), &si, TRUE);
+}
+
+int EditorWindow::ScrollTrackPosition(ScrollBarKind kind) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_TRACKPOS;
+  if (!hwnd_ || !::GetScrollInfo(hwnd_, BarOf(kind), &si)) return 0;
+  return si.nTrackPos;
+}
+
+void EditorWindow::CreateCaret(int width, int height) {
+  if (hwnd_) ::CreateCaret(hwnd_, nullptr, width, height);
+}
+void EditorWindow::DestroyCaret() { ::DestroyCaret(); }
+void EditorWindow::ShowCaret() {
+  if (hwnd_) ::ShowCaret(hwnd_);
+}
+void EditorWindow::HideCaret() {
+  if (hwnd_) ::HideCaret(hwnd_);
+}
+void EditorWindow::SetCaretPos(Point at) { ::SetCaretPos(at.x, at.y); }
 
 LRESULT CALLBACK EditorWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
@@ -111,13 +170,14 @@ LRESULT EditorWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCDESTROY:
       ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+      canvas_.reset();
       hwnd_ = nullptr;
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(hwnd_, &ps);
       {
-        GdiSurface surface(dc);
+        GdiSurface surface(dc, fonts_);
         editor_.Paint(surface, FromRECT(ps.rcPaint));
       }
       ::EndPaint(hwnd_, &ps);
@@ -128,6 +188,20 @@ LRESULT EditorWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       editor_.UpdateEditorView();
       return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      editor_.ScrollMessage(msg == WM_VSCROLL ? ScrollBarKind::Vertical : ScrollBarKind::Horizontal,
+                            static_cast<ScrollCode>(LOWORD(wParam)));
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT) {
+        POINT p;
+        ::GetCursorPos(&p);
+        ::ScreenToClient(hwnd_, &p);
+        ::SetCursor(::LoadCursorW(nullptr, editor_.ArrowCursorAt(Point{p.x, p.y}) ? IDC_ARROW : IDC_IBEAM));
+        return TRUE;
+      }
+      return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_GETTEXT:
@@ -135,12 +209,10 @@ LRESULT EditorWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETTEXTLENGTH:
       return editor_.TextLengthForMessage();
     case WM_SETFOCUS:
-      ::CreateCaret(hwnd_, nullptr, 2, editor_.CellHeight() - 2);
-      PlaceCaret();
-      ::ShowCaret(hwnd_);
+      editor_.FocusReceived();
       return 0;
     case WM_KILLFOCUS:
-      ::DestroyCaret();
+      editor_.FocusLost();
       return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:

@@ -1,12 +1,14 @@
 // The editor control's window: an ANSI window class (its text is bytes of the ANSI
 // code page, so WM_CHAR and WM_GETTEXT carry those bytes unconverted) that hands
-// messages to the core editor and paints it through a GDI surface.
+// messages to the core editor and gives it a GDI canvas, the system scroll bars and
+// the system caret.
 #pragma once
 
 #include <memory>
 
 #include "highlight/HLEditor.h"
 #include "platform/WindowHost.h"
+#include "win32/GdiSurface.h"
 #include "win32/Win32Util.h"
 
 namespace vantorel::win32 {
@@ -27,17 +29,31 @@ class EditorWindow : public WindowHost {
   // WindowHost
   bool HasWindow() const override { return hwnd_ != nullptr; }
   bool IsShowing() const override { return hwnd_ && ::IsWindowVisible(hwnd_); }
+  bool Focused() const override { return hwnd_ && ::GetFocus() == hwnd_; }
   Rect ClientRect() const override;
+  Surface* Canvas() override { return canvas_.get(); }
   void InvalidateAll() override;
+  void Invalidate(const Rect& rect) override;
+  void ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) override;
+  void UpdateNow() override;
   void RecreateWindow() override;
+  void SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) override;
+  int ScrollTrackPosition(ScrollBarKind kind) override;
+  void CreateCaret(int width, int height) override;
+  void DestroyCaret() override;
+  void ShowCaret() override;
+  void HideCaret() override;
+  void SetCaretPos(Point at) override;
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  void CreateAt(HWND parent, int id, const Rect& bounds);
   DWORD Style() const;
   DWORD ExStyle() const;
-  void PlaceCaret();
 
+  FontCache fonts_;
+  std::unique_ptr<GdiSurface> canvas_;
   THLEditor editor_;
   HWND hwnd_ = nullptr;
 };

@@ -11,7 +11,16 @@ HFONT CreateFontFor(const FontSpec& spec) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(spec.name).c_str());
 }
 
-GdiSurface::GdiSurface(HDC dc) noexcept : dc_(dc), originalFont_(::GetCurrentObject(dc, OBJ_FONT)) {}
+HFONT FontCache::Get(const FontSpec& spec) {
+  for (const Entry& e : fonts_) {
+    if (e.name == spec.name && e.height == spec.height && e.style == spec.style) return e.font.get();
+  }
+  fonts_.push_back(Entry{spec.name, spec.height, spec.style, GdiObject<HFONT>(CreateFontFor(spec))});
+  return fonts_.back().font.get();
+}
+
+GdiSurface::GdiSurface(HDC dc, FontCache& fonts) noexcept
+    : dc_(dc), fonts_(fonts), originalFont_(::GetCurrentObject(dc, OBJ_FONT)) {}
 
 GdiSurface::~GdiSurface() { ::SelectObject(dc_, originalFont_); }
 
@@ -22,14 +31,10 @@ void GdiSurface::FillRect(const Rect& rect, Color color) {
 }
 
 void GdiSurface::SetFont(const FontSpec& font) {
-  if (hasFont_ && font.name == fontSpec_.name && font.height == fontSpec_.height && font.style == fontSpec_.style) {
-    return;
-  }
-  GdiObject<HFONT> created(CreateFontFor(font));
-  ::SelectObject(dc_, created.get());
-  font_ = std::move(created);
-  fontSpec_ = font;
-  hasFont_ = true;
+  ::SelectObject(dc_, fonts_.Get(font));
+  TEXTMETRICW tm{};
+  ::GetTextMetricsW(dc_, &tm);
+  textHeight_ = tm.tmHeight;
 }
 
 Point GdiSurface::MeasureText(std::string_view bytes) {
@@ -41,9 +46,7 @@ Point GdiSurface::MeasureText(std::string_view bytes) {
 void GdiSurface::DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) {
   int width = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) width += advances[i];
-  TEXTMETRICW tm{};
-  ::GetTextMetricsW(dc_, &tm);
-  const RECT r{x, y, x + width, y + tm.tmHeight};
+  const RECT r{x, y, x + width, y + textHeight_};
   ::SetTextColor(dc_, ToCOLORREF(fore));
   ::SetBkColor(dc_, ToCOLORREF(back));
   ::SetBkMode(dc_, OPAQUE);
@@ -56,6 +59,16 @@ void GdiSurface::DrawLine(Point a, Point b, Color color, int width) {
   SelectObjectScope select(dc_, pen.get());
   ::MoveToEx(dc_, a.x, a.y, nullptr);
   ::LineTo(dc_, b.x, b.y);
+}
+
+}  // namespace vantorel::win32
+
+namespace vantorel::win32 {
+
+void GdiSurface::DrawFrame(const Rect& rect, Color color) {
+  GdiObject<HBRUSH> brush(::CreateSolidBrush(ToCOLORREF(color)));
+  const RECT r = ToRECT(rect);
+  ::FrameRect(dc_, &r, brush.get());
 }
 
 }  // namespace vantorel::win32

@@ -1,16 +1,36 @@
 // The Surface port over a Windows device context.
 #pragma once
 
-#include <map>
+#include <string>
+#include <vector>
 
 #include "platform/Surface.h"
 #include "win32/Win32Util.h"
 
 namespace vantorel::win32 {
 
+// Fonts made once per face, height and style, and kept while the window lives, so a
+// text run only selects a prepared font.
+class FontCache {
+ public:
+  FontCache() = default;
+  FontCache(const FontCache&) = delete;
+  FontCache& operator=(const FontCache&) = delete;
+  HFONT Get(const FontSpec& spec);
+
+ private:
+  struct Entry {
+    std::string name;
+    int height;
+    FontStyle style;
+    GdiObject<HFONT> font;
+  };
+  std::vector<Entry> fonts_;
+};
+
 class GdiSurface : public Surface {
  public:
-  explicit GdiSurface(HDC dc) noexcept;
+  GdiSurface(HDC dc, FontCache& fonts) noexcept;
   ~GdiSurface() override;
   GdiSurface(const GdiSurface&) = delete;
   GdiSurface& operator=(const GdiSurface&) = delete;
@@ -20,13 +40,13 @@ class GdiSurface : public Surface {
   Point MeasureText(std::string_view bytes) override;
   void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) override;
   void DrawLine(Point a, Point b, Color color, int width) override;
+  void DrawFrame(const Rect& rect, Color color) override;
 
  private:
   HDC dc_;
+  FontCache& fonts_;
   HGDIOBJ originalFont_;
-  GdiObject<HFONT> font_;
-  FontSpec fontSpec_;
-  bool hasFont_ = false;
+  int textHeight_ = 0;
 };
 
 // A font made from the core's description.

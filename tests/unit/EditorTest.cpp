@@ -22,6 +22,7 @@ TEST_F(EditorFixture, EndUpdateWithoutBeginIsAnAssertion) {
 TEST_F(EditorFixture, OnlyTheOutermostEndUpdateRepaintsAndReportsStatus) {
   int status = 0;
   editor.OnChangeStatus = [&] { ++status; };
+  host.invalidations = 0;
   editor.BeginUpdate();
   editor.BeginUpdate();
   editor.EndUpdate();
@@ -30,6 +31,7 @@ TEST_F(EditorFixture, OnlyTheOutermostEndUpdateRepaintsAndReportsStatus) {
   editor.EndUpdate();
   EXPECT_EQ(status, 1);
   EXPECT_EQ(host.invalidations, 1);
+  EXPECT_TRUE(editor.FullRepaintPending);
 }
 
 TEST_F(EditorFixture, ChangedSetsModifiedRaisesOnChangeThenStatus) {
@@ -64,33 +66,360 @@ TEST_F(EditorFixture, ProgramChangesRepaintOnlyWhenShowingAndUnlocked) {
   EXPECT_EQ(host.invalidations, 1);
 }
 
-TEST_F(EditorFixture, PaintDrawsVisibleLinesOnTheCellGrid) {
-  editor.GutterWidth = 30;
-  SetLines({"mov eax, 1", "", "ret"});
-  RecordingSurface surface;
-  editor.Paint(surface, Rect{0, 0, 640, 480});
+// A control of the main window's configuration on a 640 x 480 client area with
+// 8 x 15 pixel characters: cells of 8 x 16, 30 pixel gutter.
+class ViewTest : public EditorFixture {
+ protected:
+  ViewTest() {
+    host.control = &editor;
+    editor.SetGutterWidth(30);
+    editor.SetRightMargin(100);
+    editor.WindowCreated();
+  }
+  void PaintAll() {
+    host.canvas.Clear();
+    editor.FullRepaintPending = true;
+    editor.Paint(host.canvas, host.client);
+  }
+  // The text outputs of one row, left to right.
+  std::vector<RecordingSurface::TextCall> Row(int row) const {
+    std::vector<RecordingSurface::TextCall> out;
+    for (const auto& t : host.canvas.texts) {
+      if (t.y == row * editor.CellHeight()) out.push_back(t);
+    }
+    return out;
+  }
+  std::vector<RecordingSurface::LineCall> MarginLines() const {
+    std::vector<RecordingSurface::LineCall> out;
+    for (const auto& l : host.canvas.lines) {
+      if (l.color == clSilver) out.push_back(l);
+    }
+    return out;
+  }
+};
+
+TEST_F(ViewTest, GeometryFollowsTheFontAndTheClientArea) {
   EXPECT_EQ(editor.CellWidth(), 8);
   EXPECT_EQ(editor.CellHeight(), 16);
-  ASSERT_EQ(surface.texts.size(), 2u);
-  EXPECT_EQ(surface.texts[0].text, "mov eax, 1");
-  EXPECT_EQ(surface.texts[0].x, 33);
-  EXPECT_EQ(surface.texts[0].y, 0);
-  EXPECT_EQ(surface.texts[1].text, "ret");
-  EXPECT_EQ(surface.texts[1].y, 32);
-  for (int advance : surface.texts[0].advances) EXPECT_EQ(advance, 8);
+  EXPECT_EQ(editor.TextLeft(), 32);
+  EXPECT_EQ(editor.VisibleLines(), 30);                 // 480 / 16
+  EXPECT_EQ(editor.VisibleColumns(), (640 - 32) / 8);  // 76
+  EXPECT_EQ(editor.LastVisibleLine(), 29);
+  EXPECT_EQ(editor.LastVisibleColumn(), 75);
+  EXPECT_EQ(editor.CharAdvances().size(), 1025u);
+  EXPECT_EQ(editor.CellRect(0, 0), (Rect{33, 0, 41, 16}));
+  host.client = Rect{0, 0, 20, 10};  // narrower than the gutter
+  editor.UpdateEditorSize();
+  EXPECT_EQ(editor.VisibleColumns(), 0);
+  EXPECT_EQ(editor.VisibleLines(), 0);
 }
 
-TEST_F(EditorFixture, PaintShowsAtMostTheColumnLimitAndNothingWhileLocked) {
+TEST_F(ViewTest, LinesArePaintedAsRunsOfEqualAttributesOnTheGrid) {
+  SetLines({"mov eax, 1", "", "ret"});
+  PaintAll();
+  const auto first = Row(0);
+  ASSERT_EQ(first.size(), 1u);  // one colour: one output for the whole visible width
+  EXPECT_EQ(first[0].x, 33);
+  EXPECT_EQ(first[0].text.substr(0, 10), "mov eax, 1");
+  EXPECT_EQ(first[0].text.size(), static_cast<std::size_t>(editor.VisibleColumns() + 1));
+  EXPECT_EQ(first[0].text.find_first_not_of(' ', 10), std::string::npos);
+  for (int advance : first[0].advances) EXPECT_EQ(advance, 8);
+  EXPECT_EQ(first[0].fore, clWindowText);
+  EXPECT_EQ(first[0].back, clWindow);
+  ASSERT_EQ(Row(2).size(), 1u);
+  EXPECT_EQ(Row(2)[0].text.substr(0, 3), "ret");
+  // Rows below the text get no output, only the background.
+  EXPECT_TRUE(Row(3).empty());
+}
+
+// Colours a line's columns the way a highlighter would.
+class ColouringEditor : public CountingEditor {
+ public:
+  using CountingEditor::CountingEditor;
+  void GetAttr(int, int colBeg, int colEnd) override {
+    for (int c = std::max(colBeg, 4); c <= std::min(colEnd, 6); ++c) {
+      MutableLineAttrs()[static_cast<std::size_t>(c + 1)].ForeColor = Color::Rgb(0, 0, 255);
+      MutableLineAttrs()[static_cast<std::size_t>(c + 1)].Style = FontStyle::Bold;
+    }
+  }
+};
+
+TEST(ViewRuns, EachColourChangeStartsARunWithItsOwnFont) {
+  HeadlessWindowHost host;
+  ColouringEditor editor(&host);
+  host.control = &editor;
+  editor.SetGutterWidth(30);
+  editor.WindowCreated();
+  editor.Lines().Add("abcdefghij");
+  host.canvas.Clear();
+  editor.FullRepaintPending = true;
+  editor.Paint(host.canvas, host.client);
+  std::vector<RecordingSurface::TextCall> row;
+  for (const auto& t : host.canvas.texts) {
+    if (t.y == 0) row.push_back(t);
+  }
+  ASSERT_EQ(row.size(), 3u);
+  EXPECT_EQ(row[0].text, "abcd");
+  EXPECT_EQ(row[1].text, "efg");
+  EXPECT_EQ(row[1].x, 33 + 4 * 8);
+  EXPECT_EQ(row[1].fore, Color::Rgb(0, 0, 255));
+  EXPECT_EQ(row[1].font.style, FontStyle::Bold);
+  EXPECT_EQ(row[1].font.name, editor.Font().name);
+  EXPECT_EQ(row[2].text.substr(0, 3), "hij");
+  EXPECT_EQ(row[2].font.style, FontStyle::None);
+}
+
+TEST_F(ViewTest, SelectionColoursTheSelectedColumnsAndLineBreaks) {
+  SetLines({"abcdef", "ghijkl", "mnopqr"});
+  editor.HasSelection = true;
+  editor.SelBlockFormat = TSelBlockFormat::bfNonInclusive;
+  editor.SelBeginX = 2;
+  editor.SelBeginY = 0;
+  editor.SelEndX = 3;
+  editor.SelEndY = 2;
+  editor.GetLineAttr(0, 0, 10);
+  EXPECT_EQ(editor.LineAttrs()[2].BackColor, clWindow);     // column 1
+  EXPECT_EQ(editor.LineAttrs()[3].BackColor, clHighlight);  // column 2
+  EXPECT_EQ(editor.LineAttrs()[11].ForeColor, clHighlightText);
+  editor.GetLineAttr(2, 0, 10);
+  EXPECT_EQ(editor.LineAttrs()[3].BackColor, clHighlight);  // column 2
+  EXPECT_EQ(editor.LineAttrs()[4].BackColor, clWindow);     // column 3: the first after the block
+  editor.SelBlockFormat = TSelBlockFormat::bfInclusive;
+  editor.GetLineAttr(2, 0, 10);
+  EXPECT_EQ(editor.LineAttrs()[4].BackColor, clHighlight);
+  // The rest of a row whose line break is selected takes the selection colour.
+  editor.SelBlockFormat = TSelBlockFormat::bfNonInclusive;
+  PaintAll();
+  const auto rowFill = [&](int row) {
+    Color c{};
+    for (const auto& f : host.canvas.fills) {
+      if (f.rect.top == row * 16 && f.rect.Height() == 16 && f.rect.left > 33) c = f.color;
+    }
+    return c;
+  };
+  EXPECT_EQ(rowFill(0), clHighlight);
+  EXPECT_EQ(rowFill(2), clWindow);
+  editor.SelBlockFormat = TSelBlockFormat::bfColumn;
+  PaintAll();
+  EXPECT_EQ(rowFill(0), clWindow);
+}
+
+TEST_F(ViewTest, APartlyVisibleLastRowAndColumnArePainted) {
+  host.client = Rect{0, 0, 32 + 8 * 10 + 5, 16 * 3 + 7};  // 10.6 columns, 3.4 rows
+  editor.UpdateEditorSize();
+  SetLines({"0123456789ABCDEF", "x", "y", "z", "w"});
+  PaintAll();
+  EXPECT_EQ(editor.VisibleColumns(), 10);
+  EXPECT_EQ(editor.VisibleLines(), 3);
+  ASSERT_FALSE(Row(3).empty());  // the fourth, partly visible row
+  EXPECT_EQ(Row(3)[0].text[0], 'z');
+  EXPECT_TRUE(Row(4).empty());
+  EXPECT_EQ(Row(0)[0].text, "0123456789A");  // columns 0 to LeftColumn + VisibleColumns
+}
+
+TEST_F(ViewTest, ALineShowsAtMostTheColumnLimit) {
+  host.client = Rect{0, 0, 32 + 8 * 2000, 100};
+  editor.UpdateEditorSize();
   SetLines({std::string(MaxLineColumns + 50, 'x')});
-  RecordingSurface surface;
+  PaintAll();
+  std::size_t shown = 0;
+  for (const auto& t : Row(0)) shown += t.text.size();
+  EXPECT_EQ(shown, static_cast<std::size_t>(MaxLineColumns));
+}
+
+TEST_F(ViewTest, TheRightMarginStandsAfterItsColumnUntilScrolledPast) {
+  host.client = Rect{0, 0, 32 + 8 * 120, 160};
+  editor.UpdateEditorSize();
+  SetLines({std::string(200, 'a')});
+  PaintAll();
+  auto margins = MarginLines();
+  ASSERT_FALSE(margins.empty());
+  EXPECT_EQ(margins[0].a.x, 33 + 100 * 8);
+  EXPECT_EQ(margins[0].b.y, 160);
+  editor.ScrollTo(100, 0);
+  PaintAll();
+  EXPECT_TRUE(MarginLines().empty());
+  editor.ScrollTo(99, 0);
+  PaintAll();
+  ASSERT_FALSE(MarginLines().empty());
+  EXPECT_EQ(MarginLines()[0].a.x, 33 + 8);
+  // A margin beyond the visible columns is not drawn.
+  editor.ScrollTo(0, 0);
+  host.client = Rect{0, 0, 32 + 8 * 50, 160};
+  editor.UpdateEditorSize();
+  PaintAll();
+  EXPECT_TRUE(MarginLines().empty());
+}
+
+TEST_F(ViewTest, NothingIsPaintedUnderALockAndAllAtTheEndUpdate) {
+  SetLines({"a", "b"});
+  host.canvas.Clear();
   editor.BeginUpdate();
-  editor.Paint(surface, Rect{0, 0, 640, 480});
-  EXPECT_TRUE(surface.texts.empty());
-  EXPECT_TRUE(surface.fills.empty());
+  editor.Paint(host.canvas, Rect{0, 0, 100, 16});
+  editor.RepaintLine(0);
+  editor.PaintGutter();
+  EXPECT_TRUE(host.canvas.texts.empty());
+  EXPECT_TRUE(host.canvas.fills.empty());
+  host.invalid = Rect{};
   editor.EndUpdate();
-  editor.Paint(surface, Rect{0, 0, 640, 480});
-  ASSERT_EQ(surface.texts.size(), 1u);
-  EXPECT_EQ(surface.texts[0].text.size(), static_cast<std::size_t>(MaxLineColumns));
+  EXPECT_EQ(host.invalid, host.client);
+  host.UpdateNow();  // a small clip, but the pending full repaint covers everything
+  EXPECT_FALSE(Row(1).empty());
+  EXPECT_FALSE(editor.FullRepaintPending);
+}
+
+TEST_F(ViewTest, TheGutterHasItsThreeLines) {
+  host.canvas.Clear();
+  editor.PaintGutter();
+  ASSERT_FALSE(host.canvas.fills.empty());
+  EXPECT_EQ(host.canvas.fills[0].rect, (Rect{0, 0, 30, 480}));
+  EXPECT_EQ(host.canvas.fills[0].color, clBtnFace);
+  ASSERT_EQ(host.canvas.lines.size(), 3u);
+  EXPECT_EQ(host.canvas.lines[0].a.x, 28);
+  EXPECT_EQ(host.canvas.lines[0].color, clWindow);
+  EXPECT_EQ(host.canvas.lines[1].a.x, 31);
+  EXPECT_EQ(host.canvas.lines[1].width, 2);
+  EXPECT_EQ(host.canvas.lines[2].a.x, 29);
+  EXPECT_EQ(host.canvas.lines[2].color, clGray);
+  EXPECT_TRUE(editor.ArrowCursorAt(Point{29, 5}));
+  EXPECT_FALSE(editor.ArrowCursorAt(Point{30, 5}));
+}
+
+TEST_F(ViewTest, TheCaretSitsAtTheLeftEdgeOfItsCell) {
+  host.focused = true;
+  editor.FocusReceived();
+  EXPECT_EQ(host.caretSize, (Point{2, 14}));
+  EXPECT_EQ(host.caretPos, (Point{32, 1}));
+  EXPECT_TRUE(host.CaretVisible());
+  editor.CaretX = 3;
+  editor.CaretY = 2;
+  editor.PaintCaret(false);
+  EXPECT_FALSE(host.CaretVisible());
+  editor.PaintCaret(true);
+  EXPECT_EQ(host.caretPos, (Point{32 + 24, 33}));
+  EXPECT_TRUE(host.CaretVisible());
+  // Scrolled out to the left, the caret is out of sight.
+  SetLines({std::string(50, 'a')});
+  editor.ScrollTo(10, 0);
+  EXPECT_EQ(host.caretPos, kCaretOutOfSight);
+  EXPECT_TRUE(host.CaretVisible());
+  editor.HideCaret = true;
+  editor.PaintCaret(false);
+  EXPECT_TRUE(host.CaretVisible());
+  editor.FocusLost();
+  EXPECT_FALSE(host.caretExists);
+}
+
+TEST_F(ViewTest, ScrollBarRangesFollowTheText) {
+  std::vector<std::string> many(2000, "line");
+  SetLines(many);
+  auto& v = editor.VertScrollBar();
+  EXPECT_EQ(v.Page(), 30);
+  EXPECT_EQ(v.Max(), 2000 + 30 - 2);
+  EXPECT_EQ(v.LargeChange, 30);
+  EXPECT_EQ(host.bars[ScrollBarKind::Vertical].max, 2028);
+  EXPECT_EQ(editor.HorzScrollBar().Max(), 1023);
+  EXPECT_EQ(editor.HorzScrollBar().Page(), 76);
+  // The main window has no horizontal bar, yet the object keeps its values.
+  EXPECT_FALSE(host.bars.count(ScrollBarKind::Horizontal) && editor.ScrollBars() == TScrollStyle::ssVertical);
+  // An empty text still counts one line.
+  SetLines({});
+  EXPECT_EQ(v.Max(), 1 + 30 - 2);
+}
+
+TEST_F(ViewTest, ScrollCodesMoveTheTextOrOnlyTheBar) {
+  SetLines(std::vector<std::string>(200, "x"));
+  auto& v = editor.VertScrollBar();
+  editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::LineDown);
+  EXPECT_EQ(editor.TopLine, 1);
+  editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::PageDown);
+  EXPECT_EQ(editor.TopLine, 31);
+  EXPECT_EQ(v.Position(), 31);
+  host.trackPosition[ScrollBarKind::Vertical] = 120;
+  editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::ThumbTrack);
+  EXPECT_EQ(editor.TopLine, 120);
+  editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::Bottom);  // bar only
+  EXPECT_EQ(v.Position(), v.Max());
+  EXPECT_EQ(editor.TopLine, 120);
+  editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::Top);
+  EXPECT_EQ(v.Position(), 0);
+  EXPECT_EQ(editor.TopLine, 120);
+  editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::PageUp);  // from the bar's position
+  EXPECT_EQ(editor.TopLine, 0);
+  editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::LineUp);  // clamped at the top
+  EXPECT_EQ(editor.TopLine, 0);
+}
+
+TEST_F(ViewTest, ScrollingByALineShiftsPixelsAndPaintsTheUncoveredStrip) {
+  SetLines(std::vector<std::string>(200, "x"));
+  int scrolled = 0;
+  editor.OnScroll = [&] { ++scrolled; };
+  PaintAll();
+  host.scrolls.clear();
+  host.canvas.Clear();
+  host.invalid = Rect{};
+  editor.ScrollTo(0, 1);
+  ASSERT_EQ(host.scrolls.size(), 1u);
+  EXPECT_EQ(host.scrolls[0].dy, -16);
+  EXPECT_EQ(host.scrolls[0].area, (Rect{0, 0, 640, 480}));
+  EXPECT_EQ(host.scrolls[0].clip, (Rect{0, 0, 640, 496}));
+  // Only the last rows (and the partial one below) were painted again.
+  int firstPaintedRow = 1000;
+  for (const auto& t : host.canvas.texts) firstPaintedRow = std::min(firstPaintedRow, t.y / 16);
+  EXPECT_GE(firstPaintedRow, 28);
+  EXPECT_EQ(scrolled, 1);
+  // A jump of a whole page repaints everything without shifting pixels.
+  host.scrolls.clear();
+  editor.ScrollTo(0, 100);
+  EXPECT_TRUE(host.scrolls.empty());
+  EXPECT_EQ(editor.TopLine, 100);
+  EXPECT_EQ(editor.VertScrollBar().Position(), 100);
+}
+
+TEST_F(ViewTest, ScrollingUnderALockOnlyStoresThePosition) {
+  SetLines(std::vector<std::string>(200, "x"));
+  editor.BeginUpdate();
+  host.scrolls.clear();
+  editor.Scroll(true, 5);
+  EXPECT_EQ(editor.TopLine, 5);
+  EXPECT_TRUE(host.scrolls.empty());
+  editor.EndUpdate();
+}
+
+TEST(ScrollBar, RangeErrorsKeepTheValuesAndPositionsAreClamped) {
+  HeadlessWindowHost host;
+  TControlScrollBar95 bar(ScrollBarKind::Vertical, &host);
+  EXPECT_EQ(bar.Page(), 1);
+  bar.SetMax(10);
+  bar.SetPosition(20);
+  EXPECT_EQ(bar.Position(), 10);
+  try {
+    bar.SetMin(11);
+    FAIL() << "no error";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_STREQ(e.what(), "Scrollbar property out of range");
+  }
+  EXPECT_EQ(bar.Min(), 0);
+  EXPECT_EQ(bar.Max(), 10);
+  // Without a window the values are kept but nothing reaches the system bar.
+  EXPECT_TRUE(host.bars.empty());
+  bar.SetHasWindow(true);
+  EXPECT_EQ(host.bars[ScrollBarKind::Vertical].position, 10);
+  bar.SetMin(-5);  // negative values are not passed on
+  bar.SetPosition(-5);
+  EXPECT_EQ(host.bars[ScrollBarKind::Vertical].position, 10);
+}
+
+TEST(ScrollBar, OnScrollMayChangeThePosition) {
+  HeadlessWindowHost host;
+  TControlScrollBar95 bar(ScrollBarKind::Horizontal, &host);
+  bar.SetMax(100);
+  bar.OnScroll = [](ScrollCode, int& position) { position = 42; };
+  bar.ScrollMessage(ScrollCode::LineDown);
+  EXPECT_EQ(bar.Position(), 42);
+  bar.OnScroll = nullptr;
+  bar.ScrollMessage(ScrollCode::EndScroll);
+  EXPECT_EQ(bar.Position(), 42);
 }
 
 }  // namespace

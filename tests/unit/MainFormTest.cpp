@@ -41,10 +41,10 @@ class MainFormTest : public ::testing::Test {
 
 TEST_F(MainFormTest, TheEditorIsConfiguredForTheWindow) {
   EXPECT_EQ(memo.ScrollBars(), TScrollStyle::ssVertical);
-  EXPECT_EQ(memo.GutterWidth, 30);
-  EXPECT_EQ(memo.RightMargin, 100);
-  EXPECT_EQ(memo.Font.name, "Courier New");
-  EXPECT_EQ(memo.Font.height, -15);
+  EXPECT_EQ(memo.GutterWidth(), 30);
+  EXPECT_EQ(memo.RightMargin(), 100);
+  EXPECT_EQ(memo.Font().name, "Courier New");
+  EXPECT_EQ(memo.Font().height, -15);
   EXPECT_EQ(memo.TabStops, "3 5");
 }
 
