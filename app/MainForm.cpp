@@ -1,11 +1,27 @@
 #include "app/MainForm.h"
 
+#include "app/Template.h"
 #include "platform/Errors.h"
 
 namespace vantorel {
 
-TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, FileSystem& fs, Dialogs& dialogs)
-    : Memo1(memo), window_(window), registry_(registry), fs_(fs), dialogs_(dialogs) {
+TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, FileSystem& fs, Dialogs& dialogs,
+               Processes& processes)
+    : Memo1(memo), window_(window), registry_(registry), fs_(fs), dialogs_(dialogs), processes_(processes) {
+  Open1 = FileDialogSpec{"Выбор файла",
+                         {{"Все файлы", "*.*"},
+                          {"Файлы: txt doc asm log bat ini", "*.txt;*.doc;*.asm;*.log;*.bat;*.ini"},
+                          {"Assembler (*.asm)", "*.asm"}},
+                         3,
+                         "",
+                         ""};
+  Save1 = FileDialogSpec{"Сохранить как",
+                         {{"Все файлы", "*.*"},
+                          {"Файлы: txt doc asm log bat ini", "*.txt;*.doc;*.asm;*.log;*.bat;*.ini"},
+                          {"Assembler *.asm", "*.asm"}},
+                         3,
+                         "asm",
+                         ""};
   // The editor's configuration in this window.
   Memo1.SetScrollBars(TScrollStyle::ssVertical);
   Memo1.SetGutterWidth(30);
@@ -51,7 +67,14 @@ void TFmain::FormResize() {
   window_.SetButtonLeft("BV1", window_.Bounds().Width() - kBV1Width - kBV1Margin);
 }
 
-bool TFmain::FormCloseQuery() { return true; }
+bool TFmain::Ask(std::string_view question, MessageIcon icon) {
+  return dialogs_.ShowMessage(std::string(question), std::string(kAttention), MessageButtons::YesNo, icon) ==
+         MessageResult::Yes;
+}
+
+bool TFmain::FormCloseQuery() {
+  return window_.PanelText(panel::Modified) != "+" || Ask(kCloseQuestion, MessageIcon::None);
+}
 
 void TFmain::FormClose() {
   const std::string current = window_.PanelText(panel::File);
@@ -89,16 +112,90 @@ void TFmain::BV1Click() {
 
 void TFmain::N_closeClick() { window_.Close(); }
 
+// --- new project and file commands ---
+
+void TFmain::N_newClick() {
+  if (window_.PanelText(panel::Modified) == "+" && !Ask(kNewQuestion, MessageIcon::Question)) return;
+  window_.SetPanelText(panel::File, "");
+  Memo1.Lines().Clear();
+  for (std::string_view line : NewProjectTemplate()) Memo1.Lines().Add(line);
+  window_.SetPanelText(panel::Modified, "");
+  Memo1.UpdateEditorView();
+}
+
+void TFmain::LoadFile(const std::string& path) {
+  Memo1.Lines().LoadFromFile(fs_, path);
+  window_.SetPanelText(panel::File, path);
+}
+
+void TFmain::N_openClick() {
+  if (const auto path = dialogs_.OpenFile(Open1)) LoadFile(*path);
+}
+
+void TFmain::N_saveClick() {
+  const std::string current = window_.PanelText(panel::File);
+  if (!current.empty() && fs_.FileExists(current)) {
+    Memo1.Lines().SaveToFile(fs_, current);
+    window_.SetPanelText(panel::Modified, "");
+  } else {
+    N_save_asClick();
+  }
+}
+
+void TFmain::N_save_asClick() {
+  if (Save1.initialDir.empty()) Save1.initialDir = Settings.PROG_PATH;
+  const auto path = dialogs_.SaveFile(Save1);
+  if (!path) return;
+  Memo1.Lines().SaveToFile(fs_, *path);
+  window_.SetPanelText(panel::File, *path);
+  window_.SetPanelText(panel::Modified, "");
+}
+
+void TFmain::Last1Click() {
+  if (window_.PanelText(panel::Modified) == "+" && !Ask(kOpenLastQuestion, MessageIcon::None)) return;
+  if (!Last1.Hint.empty() && fs_.FileExists(Last1.Hint)) LoadFile(Last1.Hint);
+}
+
+// --- build and run ---
+
+std::string PathWithoutExtension(const std::string& path) {
+  const std::size_t name = path.find_last_of("\\/:");
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (name != std::string::npos && dot < name)) return path;
+  return path.substr(0, dot);
+}
+
+void TFmain::StartWithSource(const std::string& command, std::string_view status) {
+  const std::string source = window_.PanelText(panel::File);
+  if (source.empty() || !fs_.FileExists(source)) {
+    dialogs_.ShowMessage(std::string(kSaveFirst), std::string(kAttention), MessageButtons::Ok, MessageIcon::None);
+    return;
+  }
+  processes_.ChangeDirectory(ExtractFileDir(source));  // a failure is ignored
+  window_.SetPanelText(panel::Build, std::string(status));
+  N_saveClick();
+  processes_.ProcessMessages();
+  const std::string commandLine = command + " " + PathWithoutExtension(source);
+  window_.SetPanelText(panel::Build, commandLine);
+  processes_.StartCommand(commandLine);  // not waited for, and its outcome is not reported
+}
+
+void TFmain::N_compileClick() { StartWithSource(Settings.COMPILE_FILE, kCompileStatus); }
+void TFmain::N_runClick() { StartWithSource(Settings.RUN_FILE, kRunStatus); }
+
 void TFmain::Run(Handler handler) {
   switch (handler) {
-    case Handler::BV1Click:
-      BV1Click();
-      break;
-    case Handler::N_closeClick:
-      N_closeClick();
-      break;
+    case Handler::N_newClick: N_newClick(); break;
+    case Handler::N_openClick: N_openClick(); break;
+    case Handler::Last1Click: Last1Click(); break;
+    case Handler::N_saveClick: N_saveClick(); break;
+    case Handler::N_save_asClick: N_save_asClick(); break;
+    case Handler::N_closeClick: N_closeClick(); break;
+    case Handler::N_compileClick: N_compileClick(); break;
+    case Handler::N_runClick: N_runClick(); break;
+    case Handler::BV1Click: BV1Click(); break;
     default:
-      // The remaining commands are built by the file, build, editing, find, code
+      // The remaining commands come with the settings dialog, editing, find, code
       // page, view and code generation features; until then they do nothing.
       break;
   }

@@ -11,6 +11,7 @@
 #include "highlight/HLEditor.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/Processes.h"
 #include "platform/Registry.h"
 
 namespace vantorel {
@@ -28,7 +29,8 @@ struct ClientLayout {
 
 class TFmain {
  public:
-  TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, FileSystem& fs, Dialogs& dialogs);
+  TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, FileSystem& fs, Dialogs& dialogs,
+         Processes& processes);
   TFmain(const TFmain&) = delete;
   TFmain& operator=(const TFmain&) = delete;
 
@@ -46,7 +48,14 @@ class TFmain {
   // Runs the handler of a menu item or button.
   void Run(Handler handler);
   void BV1Click();
+  void N_newClick();
+  void N_openClick();
+  void N_saveClick();
+  void N_save_asClick();
+  void Last1Click();
   void N_closeClick();
+  void N_compileClick();
+  void N_runClick();
 
   ClientLayout Layout(const Rect& client, int statusBarHeight) const;
 
@@ -54,17 +63,35 @@ class TFmain {
   TSettings Settings;
   std::string ProgramDir;
   MenuItemState Last1;
+  FileDialogSpec Open1;
+  FileDialogSpec Save1;
 
  private:
   void ShowCaretPosition();
+  bool Ask(std::string_view question, MessageIcon icon);
+  void LoadFile(const std::string& path);
+  // Saves and starts the build or run command with the source's path.
+  void StartWithSource(const std::string& command, std::string_view status);
 
   MainWindowPort& window_;
   RegistryPort& registry_;
   FileSystem& fs_;
   Dialogs& dialogs_;
+  Processes& processes_;
 };
 
 // The directory part of a path with its trailing backslash ("" when it has none).
 std::string ExtractFileDir(const std::string& path);
+
+// The path without the extension of its file name; a "." in a folder name stays.
+std::string PathWithoutExtension(const std::string& path);
+
+inline constexpr std::string_view kAttention = "Внимание";
+inline constexpr std::string_view kNewQuestion = "Код программы не сохранен, вы уверены?";
+inline constexpr std::string_view kOpenLastQuestion = "Изменения не сохранены!!! Продолжить?";
+inline constexpr std::string_view kCloseQuestion = "Внимание, проект был изменен, выйти без сохранения?";
+inline constexpr std::string_view kSaveFirst = "Необходимо сначала сохранить проект";
+inline constexpr std::string_view kCompileStatus = "compile file...";
+inline constexpr std::string_view kRunStatus = "Run file...";
 
 }  // namespace vantorel

@@ -28,6 +28,16 @@ std::string HeadlessMainWindow::PanelText(int index) const {
   return it == panels.end() ? std::string() : it->second;
 }
 
+std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogSpec& spec) {
+  fileDialogs.push_back(spec);
+  if (files.empty()) return std::nullopt;
+  auto answer = files.front();
+  files.pop_front();
+  return answer;
+}
+
+std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogSpec& spec) { return OpenFile(spec); }
+
 MessageResult ScriptedDialogs::ShowMessage(const std::string& text, const std::string& caption,
                                           MessageButtons buttons, MessageIcon icon) {
   shown.push_back({text, caption, buttons, icon});

@@ -9,6 +9,7 @@
 
 #include "app/MainWindowPort.h"
 #include "platform/Dialogs.h"
+#include "platform/Processes.h"
 #include "headless/RecordingSurface.h"
 #include "platform/WindowHost.h"
 
@@ -117,11 +118,34 @@ struct ShownMessage {
 
 class ScriptedDialogs : public Dialogs {
  public:
+  // Answers the file dialogs with the scripted paths; nothing left means Cancel.
+  std::optional<std::string> OpenFile(const FileDialogSpec& spec) override;
+  std::optional<std::string> SaveFile(const FileDialogSpec& spec) override;
+  std::deque<std::optional<std::string>> files;
+  std::vector<FileDialogSpec> fileDialogs;
+
   // Answers the next message box with the scripted result, or Ok / Yes when none is left.
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                            MessageIcon icon) override;
   std::deque<MessageResult> answers;
   std::vector<ShownMessage> shown;
+};
+
+// Records the directory changes and the commands started instead of running them.
+class RecordingProcesses : public Processes {
+ public:
+  bool ChangeDirectory(const std::string& dir) override {
+    directories.push_back(dir);
+    return true;
+  }
+  bool StartCommand(const std::string& commandLine) override {
+    commands.push_back(commandLine);
+    return true;
+  }
+  void ProcessMessages() override { ++messagePumps; }
+  std::vector<std::string> directories;
+  std::vector<std::string> commands;
+  int messagePumps = 0;
 };
 
 }  // namespace vantorel

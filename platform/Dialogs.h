@@ -1,7 +1,10 @@
 // Modal questions and notices. Texts are UTF-8.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vantorel {
 
@@ -9,9 +12,23 @@ enum class MessageButtons { Ok, YesNo, YesNoCancel, OkCancel };
 enum class MessageIcon { None, Information, Warning, Question, Error };
 enum class MessageResult { Ok, Cancel, Yes, No };
 
+// The system's open and save dialogs as the core sets them up.
+struct FileDialogSpec {
+  std::string title;
+  std::vector<std::pair<std::string, std::string>> filters;  // description, patterns
+  int filterIndex = 1;                                          // 1-based, as the system counts
+  std::string defaultExt;                                       // added to a name typed without one
+  std::string initialDir;                                       // empty: the system's choice
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
+  // The chosen file's full path, or nothing when the user cancels. Both dialogs hide
+  // the read-only box and can be resized; the save dialog asks nothing when the file
+  // exists.
+  virtual std::optional<std::string> OpenFile(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> SaveFile(const FileDialogSpec& spec) = 0;
   virtual MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                                    MessageIcon icon) = 0;
 };

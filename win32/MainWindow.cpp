@@ -93,7 +93,8 @@ std::wstring MenuText(std::string_view caption) {
 
 }  // namespace
 
-MainWindow::MainWindow() : form_(std::make_unique<TFmain>(*this, memo_.Editor(), registry_, files_, dialogs_)) {}
+MainWindow::MainWindow()
+    : form_(std::make_unique<TFmain>(*this, memo_.Editor(), registry_, files_, dialogs_, processes_)) {}
 
 MainWindow::~MainWindow() {
   if (accelerators_) ::DestroyAcceleratorTable(accelerators_);

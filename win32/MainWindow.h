@@ -56,6 +56,7 @@ class MainWindow : public MainWindowPort {
   Win32Registry registry_;
   Win32FileSystem files_;
   Win32Dialogs dialogs_;
+  Win32Processes processes_;
   std::unique_ptr<TFmain> form_;
 
   HWND hwnd_ = nullptr;

@@ -1,5 +1,7 @@
 #include "win32/Win32Services.h"
 
+#include <commdlg.h>
+
 #include <cstring>
 #include <vector>
 
@@ -199,6 +201,71 @@ MessageResult Win32Dialogs::ShowMessage(const std::string& text, const std::stri
     case IDNO: return MessageResult::No;
     case IDCANCEL: return MessageResult::Cancel;
     default: return MessageResult::Ok;
+  }
+}
+
+std::optional<std::string> Win32Dialogs::FileDialog(const FileDialogSpec& spec, bool save) {
+  // The filter is pairs of NUL-ended strings, ended by one more NUL.
+  std::wstring filter;
+  for (const auto& [description, patterns] : spec.filters) {
+    filter += Widen(description);
+    filter += L'\0';
+    filter += Widen(patterns);
+    filter += L'\0';
+  }
+  filter += L'\0';
+  const std::wstring title = Widen(spec.title);
+  const std::wstring ext = Widen(spec.defaultExt);
+  const std::wstring dir = Widen(spec.initialDir);
+  std::vector<wchar_t> file(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner_;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(spec.filterIndex);
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrTitle = title.c_str();
+  ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER | OFN_NOCHANGEDIR;
+  if (!(save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn))) return std::nullopt;
+  return Narrow(file.data());
+}
+
+std::optional<std::string> Win32Dialogs::OpenFile(const FileDialogSpec& spec) { return FileDialog(spec, false); }
+std::optional<std::string> Win32Dialogs::SaveFile(const FileDialogSpec& spec) { return FileDialog(spec, true); }
+
+// --- processes ---
+
+bool Win32Processes::ChangeDirectory(const std::string& dir) {
+  return ::SetCurrentDirectoryW(Widen(dir).c_str()) != 0;
+}
+
+bool Win32Processes::StartCommand(const std::string& commandLine) {
+  // As WinExec does: the command line as it stands, a normal window, no waiting.
+  std::wstring line = Widen(commandLine);
+  line.push_back(L'\0');
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return true;
+}
+
+void Win32Processes::ProcessMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
   }
 }
 

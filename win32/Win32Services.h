@@ -4,6 +4,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "win32/Win32Util.h"
 
@@ -36,9 +37,19 @@ class Win32Dialogs : public Dialogs {
   void SetOwner(HWND owner) { owner_ = owner; }
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                            MessageIcon icon) override;
+  std::optional<std::string> OpenFile(const FileDialogSpec& spec) override;
+  std::optional<std::string> SaveFile(const FileDialogSpec& spec) override;
 
  private:
+  std::optional<std::string> FileDialog(const FileDialogSpec& spec, bool save);
   HWND owner_;
+};
+
+class Win32Processes : public Processes {
+ public:
+  bool ChangeDirectory(const std::string& dir) override;
+  bool StartCommand(const std::string& commandLine) override;
+  void ProcessMessages() override;
 };
 
 }  // namespace vantorel::win32

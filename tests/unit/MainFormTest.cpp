@@ -2,42 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "headless/HeadlessWindows.h"
-#include "headless/MemoryRegistry.h"
-#include "headless/PosixFileSystem.h"
+#include "MainFormFixture.h"
 #include "platform/Errors.h"
 
 namespace vantorel {
 namespace {
-
-const std::string kKey(kSettingsKey);
-
-class MainFormTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("vantorel-form-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(dir);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = (dir / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
-  std::filesystem::path dir;
-  HeadlessWindowHost memoHost;
-  THLEditor memo{&memoHost};
-  HeadlessMainWindow window;
-  MemoryRegistry registry;
-  PosixFileSystem fs;
-  ScriptedDialogs dialogs;
-  TFmain form{window, memo, registry, fs, dialogs};
-};
 
 TEST_F(MainFormTest, TheEditorIsConfiguredForTheWindow) {
   EXPECT_EQ(memo.ScrollBars(), TScrollStyle::ssVertical);
