@@ -1,0 +1,90 @@
+// Painting the editor on the recording surface: a full screen of 60 lines by 120
+// columns, and a scroll by one line (pixel shift plus the uncovered strip).
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/Editor.h"
+#include "headless/HeadlessWindows.h"
+
+namespace vantorel {
+namespace {
+
+// A host whose canvas forgets what it was given, so a long run measures the painter,
+// not the recording.
+class DiscardingSurface : public Surface {
+ public:
+  void FillRect(const Rect&, Color) override {}
+  void SetFont(const FontSpec&) override {}
+  Point MeasureText(std::string_view bytes) override { return Point{static_cast<int>(bytes.size()) * 8, 15}; }
+  void DrawTextRun(int, int, std::string_view bytes, const int*, Color, Color) override {
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  void DrawLine(Point, Point, Color, int) override {}
+  void DrawFrame(const Rect&, Color) override {}
+};
+
+class BenchHost : public HeadlessWindowHost {
+ public:
+  Surface* Canvas() override { return &surface; }
+  void UpdateNow() override {
+    if (invalid.Width() > 0 && invalid.Height() > 0 && control) control->Paint(surface, invalid);
+    invalid = Rect{};
+  }
+  DiscardingSurface surface;
+};
+
+// Colours every fourth column differently, so a line is several runs as with a
+// highlighter.
+class ColouredEditor : public TEditor {
+ public:
+  using TEditor::TEditor;
+
+ protected:
+  void GetAttr(int, int colBeg, int colEnd) override {
+    for (int c = std::max(colBeg, 0); c <= colEnd && c < MaxLineColumns; c += 8) {
+      MutableLineAttrs()[static_cast<std::size_t>(c + 1)].ForeColor = Color::Rgb(0, 0, 128);
+    }
+  }
+};
+
+struct Screen {
+  Screen() {
+    host.client = Rect{0, 0, 32 + 120 * 8, 60 * 16};
+    host.control = &editor;
+    editor.SetGutterWidth(30);
+    editor.SetRightMargin(100);
+    editor.WindowCreated();
+    std::vector<std::string> lines;
+    for (int i = 0; i < 2000; ++i) {
+      lines.push_back("        mov wc.lpszClassName,    offset FormClass   ; line " + std::to_string(i) +
+                      std::string(static_cast<std::size_t>(i % 80), 'x'));
+    }
+    editor.Lines().Assign(lines);
+  }
+  BenchHost host;
+  ColouredEditor editor{&host};
+};
+
+void BM_PaintFullScreen60x120(benchmark::State& state) {
+  Screen screen;
+  for (auto _ : state) {
+    screen.editor.FullRepaintPending = true;
+    screen.editor.Paint(screen.host.surface, screen.host.client);
+  }
+}
+BENCHMARK(BM_PaintFullScreen60x120)->Unit(benchmark::kMicrosecond);
+
+void BM_ScrollOneLine(benchmark::State& state) {
+  Screen screen;
+  int top = 0;
+  for (auto _ : state) {
+    top = top >= 1000 ? 0 : top + 1;
+    screen.editor.ScrollTo(0, top);
+  }
+}
+BENCHMARK(BM_ScrollOneLine)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace vantorel
