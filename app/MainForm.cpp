@@ -206,6 +206,7 @@ ClientLayout TFmain::Layout(const Rect& client, int statusBarHeight) const {
   layout.Pbutton = Rect{client.left, client.top, client.right, client.top + kToolBarHeight};
   layout.Memo1 = Rect{client.left, layout.Pbutton.bottom, client.right, client.bottom - statusBarHeight};
   if (layout.Memo1.bottom < layout.Memo1.top) layout.Memo1.bottom = layout.Memo1.top;
+  layout.Bar1 = Rect{client.left, client.bottom - statusBarHeight, client.right, client.bottom};
   return layout;
 }
 

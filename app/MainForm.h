@@ -25,6 +25,7 @@ struct MenuItemState {
 struct ClientLayout {
   Rect Pbutton;
   Rect Memo1;
+  Rect Bar1;
 };
 
 class TFmain {

@@ -13,5 +13,7 @@ mkdir -p "$prefix"
 "$WINE64" wineboot -i >/dev/null 2>&1 || true
 "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /d "Liberation Mono" /f >/dev/null 2>&1
 "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS Sans Serif" /d "Liberation Sans" /f >/dev/null 2>&1
+# Without a window manager Wine draws the title bar itself only when told to.
+"$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 "$WINESERVER" -w
 touch "$prefix/.vantorel-ready"

@@ -304,11 +304,13 @@ void MainWindow::CreateButtons() {
 }
 
 void MainWindow::CreateStatusBar() {
-  status_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
+  // The bar keeps the height the layout gives it instead of one from its font.
+  status_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr,
+                              WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0,
+                              hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
                               ::GetModuleHandleW(nullptr), nullptr);
   ::SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
-  ::SendMessageW(status_, SB_SETMINHEIGHT, kStatusBarHeight - 2 * ::GetSystemMetrics(SM_CYBORDER), 0);
   std::vector<int> edges;
   int right = 0;
   for (const PanelSpec& panel : StatusPanels()) edges.push_back(right += panel.width);
@@ -321,12 +323,10 @@ void MainWindow::CreateStatusBar() {
 
 void MainWindow::LayoutChildren() {
   if (!status_ || !memo_.Handle()) return;
-  ::SendMessageW(status_, WM_SIZE, 0, 0);
-  RECT statusRect;
-  ::GetWindowRect(status_, &statusRect);
   RECT client;
   ::GetClientRect(hwnd_, &client);
-  const ClientLayout layout = form_->Layout(FromRECT(client), statusRect.bottom - statusRect.top);
+  const ClientLayout layout = form_->Layout(FromRECT(client), kStatusBarHeight);
+  ::MoveWindow(status_, layout.Bar1.left, layout.Bar1.top, layout.Bar1.Width(), layout.Bar1.Height(), TRUE);
   ::MoveWindow(pbutton_, layout.Pbutton.left, layout.Pbutton.top, layout.Pbutton.Width(), layout.Pbutton.Height(),
                TRUE);
   ::MoveWindow(memo_.Handle(), layout.Memo1.left, layout.Memo1.top, layout.Memo1.Width(), layout.Memo1.Height(),

@@ -113,6 +113,7 @@ TEST_F(MainFormTest, LayoutStacksToolBarEditorAndStatusBar) {
   const ClientLayout layout = form.Layout(Rect{0, 0, 688, 351}, 19);
   EXPECT_EQ(layout.Pbutton, (Rect{0, 0, 688, 31}));
   EXPECT_EQ(layout.Memo1, (Rect{0, 31, 688, 332}));
+  EXPECT_EQ(layout.Bar1, (Rect{0, 332, 688, 351}));
   EXPECT_EQ(form.Layout(Rect{0, 0, 100, 20}, 19).Memo1.Height(), 0);
 }
 

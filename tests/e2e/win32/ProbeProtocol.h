@@ -1,0 +1,58 @@
+// What the driver and the probe DLL agree on: the registered message that asks the
+// probe for a report, the report kinds, and how text travels in a report line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vprobe {
+
+// Posted to the program's main window: wParam is the operation, lParam the window
+// that receives the report as WM_COPYDATA (UTF-8 text, dwData = the operation).
+inline constexpr wchar_t kRequestMessage[] = L"VantorelProbe";
+inline constexpr char kHookProcName[] = "VantorelProbeHook";
+
+enum Operation : unsigned {
+  kPing = 1,
+  // One line per panel: "index<TAB>text".
+  kStatusPanels = 2,
+  // One line per menu item, depth first: "position path<TAB>id<TAB>kind<TAB>caption",
+  // the position path being item indices joined by "/" ("0/2/0"), kind one of
+  // "sub", "sep", "item".
+  kMenuTree = 3,
+};
+
+// Report lines are split at tabs and newlines, and panel texts and captions carry
+// both; escaping them keeps a report line one line with a known number of fields.
+inline std::string Escape(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+inline std::string Unescape(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    switch (text[++i]) {
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 't': out += '\t'; break;
+      default: out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace vprobe

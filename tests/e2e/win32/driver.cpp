@@ -1,0 +1,536 @@
+// vdriver.exe: runs beside vantorel.exe under Wine and answers one question or performs
+// one action per invocation, for the end-to-end tests. Results go to stdout as UTF-8;
+// a failure exits with 2 and a message on stderr.
+//
+// What crosses processes (window text, rectangles, WM_GETTEXT, posted commands) is
+// done from here; what does not (status bar texts, menus) is read inside the program
+// by vprobe.dll, which a message hook on the program's GUI thread loads into it.
+#include <windows.h>
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ProbeProtocol.h"
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"TFmain";
+constexpr wchar_t kEditorClass[] = L"THLEditor";
+constexpr DWORD kProbeTimeoutMs = 10000;
+
+struct Failure {
+  std::string message;
+};
+
+struct Usage {};
+
+std::string Utf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+  return out;
+}
+
+// Wine turns the Unix command line into Unicode with the Unix locale's character set,
+// which mangles non-ASCII text when that locale is not installed. The tests therefore
+// pass such text as %XX-escaped UTF-8 bytes; plain text passes through unchanged.
+std::wstring DecodeArgument(const std::wstring& argument) {
+  std::string bytes = Utf8(argument);
+  std::string decoded;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '%' && i + 2 < bytes.size() && std::isxdigit(static_cast<unsigned char>(bytes[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(bytes[i + 2]))) {
+      decoded += static_cast<char>(std::stoi(bytes.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += bytes[i];
+    }
+  }
+  return Wide(decoded);
+}
+
+void Print(const std::string& line) {
+  std::string text = line + "\n";
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+std::string Hex(const void* handle) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(handle)));
+  return text;
+}
+
+std::string RectText(const RECT& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom);
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  // For another process's window this reads the text the system holds; it sends
+  // nothing, so a busy program cannot block it.
+  int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  int copied = GetWindowTextW(hwnd, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+HWND MainWindow() {
+  HWND main = FindWindowW(kMainClass, nullptr);
+  if (!main) throw Failure{"the main window (class TFmain) does not exist"};
+  return main;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND Descendant(HWND parent, const wchar_t* className) {
+  for (HWND hwnd : Descendants(parent))
+    if (lstrcmpiW(ClassOf(hwnd).c_str(), className) == 0) return hwnd;
+  throw Failure{"no child window of class " + Utf8(className) + " under the main window"};
+}
+
+HWND Editor() { return Descendant(MainWindow(), kEditorClass); }
+
+// --- typed messages to the editor ---
+
+LRESULT EditorTextLength(HWND editor) { return SendMessageA(editor, WM_GETTEXTLENGTH, 0, 0); }
+
+LRESULT EditorText(HWND editor, std::vector<char>& buffer) {
+  return SendMessageA(editor, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+}
+
+void TypeByte(HWND editor, unsigned char byte) { SendMessageA(editor, WM_CHAR, byte, 1); }
+
+// --- reading inside the program ---
+
+class ReplyWindow {
+ public:
+  ReplyWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VantorelProbeReply";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
+    if (!hwnd_) throw Failure{"cannot create the reply window"};
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~ReplyWindow() { DestroyWindow(hwnd_); }
+  ReplyWindow(const ReplyWindow&) = delete;
+  ReplyWindow& operator=(const ReplyWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+
+  std::optional<std::string> Wait(DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!reply_) {
+      DWORD elapsed = GetTickCount() - start;
+      if (elapsed >= timeoutMs) return std::nullopt;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return reply_;
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+      auto* self = reinterpret_cast<ReplyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+      auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      if (self && data) self->reply_ = std::string(static_cast<const char*>(data->lpData), data->cbData);
+      return TRUE;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
+  HWND hwnd_ = nullptr;
+  std::optional<std::string> reply_;
+};
+
+std::wstring ProbePath() {
+  wchar_t path[MAX_PATH];
+  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dir(path, length);
+  return dir.substr(0, dir.find_last_of(L"\\/") + 1) + L"vprobe.dll";
+}
+
+class Hook {
+ public:
+  explicit Hook(DWORD thread) {
+    std::wstring path = ProbePath();
+    module_ = LoadLibraryW(path.c_str());
+    if (!module_) throw Failure{"cannot load " + Utf8(path)};
+    // FARPROC's type is a placeholder; going through void* says so to the compiler.
+    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module_, vprobe::kHookProcName)));
+    if (!proc) throw Failure{"vprobe.dll does not export the hook procedure"};
+    // The system loads the DLL into the program the first time the hook runs there.
+    hook_ = SetWindowsHookExW(WH_GETMESSAGE, proc, module_, thread);
+    if (!hook_) throw Failure{"SetWindowsHookExW failed, error " + std::to_string(GetLastError())};
+  }
+  ~Hook() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (module_) FreeLibrary(module_);
+  }
+  Hook(const Hook&) = delete;
+  Hook& operator=(const Hook&) = delete;
+
+ private:
+  HMODULE module_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
+std::string AskProbe(vprobe::Operation operation) {
+  HWND main = MainWindow();
+  DWORD thread = GetWindowThreadProcessId(main, nullptr);
+  ReplyWindow reply;
+  Hook hook(thread);
+  static const UINT request = RegisterWindowMessageW(vprobe::kRequestMessage);
+  if (!PostMessageW(main, request, operation, reinterpret_cast<LPARAM>(reply.Handle())))
+    throw Failure{"cannot post the request to the main window"};
+  std::optional<std::string> text = reply.Wait(kProbeTimeoutMs);
+  if (!text) throw Failure{"the probe did not answer (is the program's GUI thread busy?)"};
+  return *text;
+}
+
+std::vector<std::string> Split(std::string_view text, char separator, std::size_t maxFields = std::string::npos) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  while (fields.size() + 1 < maxFields) {
+    std::size_t end = text.find(separator, start);
+    if (end == std::string_view::npos) break;
+    fields.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  fields.emplace_back(text.substr(start));
+  return fields;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines = Split(text, '\n');
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+struct MenuEntry {
+  std::string path;  // "0/2/0"
+  UINT id = 0;
+  std::string kind;
+  std::string caption;
+};
+
+std::vector<MenuEntry> MenuTree() {
+  std::vector<MenuEntry> entries;
+  for (const std::string& line : Lines(AskProbe(vprobe::kMenuTree))) {
+    std::vector<std::string> fields = Split(line, '\t', 4);
+    if (fields.size() != 4) throw Failure{"bad menu line from the probe: " + line};
+    entries.push_back({fields[0], static_cast<UINT>(std::stoul(fields[1])), fields[2], vprobe::Unescape(fields[3])});
+  }
+  return entries;
+}
+
+// A menu path element names an item by its caption without the shortcut text after a
+// tab and without the '&' that marks a mnemonic.
+std::string MenuLabel(const std::string& caption) {
+  std::string label;
+  for (std::size_t i = 0; i < caption.size() && caption[i] != '\t'; ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size() && caption[i + 1] != '&') continue;
+    label += caption[i];
+  }
+  return label;
+}
+
+std::string ParentPath(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+const MenuEntry& FindMenuItem(const std::vector<MenuEntry>& tree, const std::string& captionPath) {
+  std::string parent;
+  const MenuEntry* found = nullptr;
+  for (const std::string& element : Split(captionPath, '/')) {
+    found = nullptr;
+    for (const MenuEntry& entry : tree)
+      if (ParentPath(entry.path) == parent && entry.kind != "sep" && MenuLabel(entry.caption) == element) {
+        found = &entry;
+        break;
+      }
+    if (!found) {
+      std::string known;
+      for (const MenuEntry& entry : tree)
+        if (ParentPath(entry.path) == parent) known += " [" + entry.caption + "]";
+      throw Failure{"no menu item \"" + element + "\" here; the items are" + known};
+    }
+    parent = found->path;
+  }
+  return *found;
+}
+
+// --- commands ---
+
+int Wait(DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HWND main = FindWindowW(kMainClass, nullptr);
+    if (main && IsWindowVisible(main)) {
+      Print(Hex(main));
+      return 0;
+    }
+    if (GetTickCount() - start >= timeoutMs) throw Failure{"the main window did not appear in time"};
+    Sleep(50);
+  }
+}
+
+HWND NamedWindow(const std::wstring& name) {
+  if (name == L"main") return MainWindow();
+  if (name == L"editor") return Editor();
+  if (name == L"status") return Descendant(MainWindow(), STATUSCLASSNAMEW);
+  throw Usage{};
+}
+
+int EditorTextToFile(const std::wstring& file) {
+  HWND editor = Editor();
+  LRESULT length = EditorTextLength(editor);
+  if (length < 0) throw Failure{"WM_GETTEXTLENGTH returned a negative length"};
+  std::vector<char> buffer(static_cast<std::size_t>(length) + 64, '\0');
+  LRESULT count = EditorText(editor, buffer);
+  std::size_t size = 0;
+  while (size < buffer.size() && buffer[size] != '\0') ++size;
+  if (count >= 0 && static_cast<std::size_t>(count) < size) size = static_cast<std::size_t>(count);
+  FILE* out = _wfopen(file.c_str(), L"wb");
+  if (!out) throw Failure{"cannot write " + Utf8(file)};
+  std::fwrite(buffer.data(), 1, size, out);
+  std::fclose(out);
+  Print(std::to_string(count) + " " + std::to_string(length));
+  return 0;
+}
+
+int Panel(int index) {
+  for (const std::string& line : Lines(AskProbe(vprobe::kStatusPanels))) {
+    std::vector<std::string> fields = Split(line, '\t', 2);
+    if (fields.size() == 2 && fields[0] == std::to_string(index)) {
+      std::string text = vprobe::Unescape(fields[1]);
+      // The control centres a panel's text when the text starts with a tab.
+      if (!text.empty() && text[0] == '\t') text.erase(0, 1);
+      Print(text);
+      return 0;
+    }
+    if (fields[0] == "error") throw Failure{"probe: " + (fields.size() > 1 ? fields[1] : std::string())};
+  }
+  throw Failure{"the status bar has no panel " + std::to_string(index)};
+}
+
+int Menu(const std::string& captionPath) {
+  std::vector<MenuEntry> tree = MenuTree();
+  const MenuEntry& item = FindMenuItem(tree, captionPath);
+  if (item.kind != "item") throw Failure{"\"" + captionPath + "\" is not a command item"};
+  if (!PostMessageW(MainWindow(), WM_COMMAND, MAKEWPARAM(item.id, 0), 0))
+    throw Failure{"cannot post WM_COMMAND to the main window"};
+  Print(std::to_string(item.id));
+  return 0;
+}
+
+int MenuCaption(const std::string& positionPath) {
+  for (const MenuEntry& entry : MenuTree())
+    if (entry.path == positionPath) {
+      Print(entry.caption);
+      return 0;
+    }
+  throw Failure{"no menu item at position " + positionPath};
+}
+
+int MenuDump() {
+  for (const MenuEntry& entry : MenuTree())
+    Print(entry.path + "\t" + std::to_string(entry.id) + "\t" + entry.kind + "\t" + vprobe::Escape(entry.caption));
+  return 0;
+}
+
+int TypeText(const std::wstring& text) {
+  HWND editor = Editor();
+  int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  for (char byte : bytes) TypeByte(editor, static_cast<unsigned char>(byte));
+  return 0;
+}
+
+int Button(const std::wstring& hint) {
+  std::string known;
+  for (HWND hwnd : Descendants(MainWindow())) {
+    if (lstrcmpiW(ClassOf(hwnd).c_str(), L"Button") != 0) continue;
+    std::wstring text = TextOf(hwnd);
+    if (text == hint) {
+      RECT r;
+      GetWindowRect(hwnd, &r);
+      Print(RectText(r));
+      return 0;
+    }
+    known += " [" + Utf8(text) + "]";
+  }
+  throw Failure{"no button \"" + Utf8(hint) + "\"; the buttons are" + known};
+}
+
+int Focus() {
+  DWORD thread = GetWindowThreadProcessId(MainWindow(), nullptr);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(thread, &info)) throw Failure{"GetGUIThreadInfo failed"};
+  Print(info.hwndFocus ? Utf8(ClassOf(info.hwndFocus)) : std::string());
+  return 0;
+}
+
+// Visible top-level windows of the program's process: the main window and any box
+// or dialog it shows.
+int TopLevel() {
+  DWORD process = 0;
+  GetWindowThreadProcessId(MainWindow(), &process);
+  struct Search {
+    DWORD process;
+    std::vector<HWND> found;
+  } search{process, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->process && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  for (HWND hwnd : search.found) Print(Hex(hwnd) + "\t" + Utf8(ClassOf(hwnd)) + "\t" + Utf8(TextOf(hwnd)));
+  return 0;
+}
+
+int Xid() {
+  auto id = reinterpret_cast<UINT_PTR>(GetPropA(MainWindow(), "__wine_x11_whole_window"));
+  if (!id) throw Failure{"the main window has no X11 window (not running under Wine's X11 driver?)"};
+  Print(std::to_string(id));
+  return 0;
+}
+
+int Run(const std::vector<std::wstring>& args) {
+  if (args.empty()) throw Usage{};
+  const std::wstring& command = args[0];
+  auto arg = [&](std::size_t i) -> const std::wstring& {
+    if (i >= args.size()) throw Usage{};
+    return args[i];
+  };
+  if (command == L"wait") return Wait(args.size() > 1 ? std::wcstoul(args[1].c_str(), nullptr, 10) : 10000);
+  if (command == L"caption") {
+    Print(Utf8(TextOf(MainWindow())));
+    return 0;
+  }
+  if (command == L"rect") {
+    RECT r;
+    GetWindowRect(NamedWindow(arg(1)), &r);
+    Print(RectText(r));
+    return 0;
+  }
+  if (command == L"client") {
+    HWND hwnd = NamedWindow(arg(1));
+    RECT r;
+    GetClientRect(hwnd, &r);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    Print(RectText(r));
+    return 0;
+  }
+  if (command == L"screen") {
+    Print(std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " " + std::to_string(GetSystemMetrics(SM_CYSCREEN)));
+    return 0;
+  }
+  if (command == L"editor-text") return EditorTextToFile(arg(1));
+  if (command == L"panel") return Panel(std::stoi(arg(1)));
+  if (command == L"menu") return Menu(Utf8(arg(1)));
+  if (command == L"menu-caption") return MenuCaption(Utf8(arg(1)));
+  if (command == L"menu-dump") return MenuDump();
+  if (command == L"ping") {
+    Print(Lines(AskProbe(vprobe::kPing)).at(0));
+    return 0;
+  }
+  if (command == L"close") {
+    if (!PostMessageW(MainWindow(), WM_CLOSE, 0, 0)) throw Failure{"cannot post WM_CLOSE"};
+    return 0;
+  }
+  if (command == L"exists") return FindWindowW(kMainClass, nullptr) ? 0 : 1;
+  if (command == L"xid") return Xid();
+  if (command == L"char") return TypeText(arg(1));
+  if (command == L"button") return Button(arg(1));
+  if (command == L"focus") return Focus();
+  if (command == L"toplevel") return TopLevel();
+  throw Usage{};
+}
+
+constexpr char kUsage[] =
+    "usage: vdriver COMMAND [ARG]\n"
+    "  wait [timeout_ms]     wait for the visible main window, print its handle\n"
+    "  caption               main window text\n"
+    "  rect main|editor|status, client main|editor|status\n"
+    "                        screen rectangle \"left top right bottom\"\n"
+    "  screen                screen width and height\n"
+    "  editor-text FILE      editor's WM_GETTEXT bytes to FILE; prints \"count length\"\n"
+    "  panel N               status bar panel N\n"
+    "  menu PATH             run the menu item with captions PATH (\"Файл/завершить работу\")\n"
+    "  menu-caption POS      caption of the item at position path POS (\"0/2/0\")\n"
+    "  menu-dump             the whole menu tree\n"
+    "  ping                  check that the probe answers\n"
+    "  close                 post WM_CLOSE to the main window\n"
+    "  exists                exit 0 when the main window exists, 1 otherwise\n"
+    "  xid                   X11 window id of the main window\n"
+    "  char TEXT             send WM_CHAR for each ANSI byte of TEXT to the editor\n"
+    "  button HINT           screen rectangle of the button whose text is HINT\n"
+    "  focus                 class of the window with the keyboard focus\n"
+    "  toplevel              visible top-level windows of the program's process\n"
+    "Arguments may carry UTF-8 bytes escaped as %XX.\n";
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::vector<std::wstring> args;
+  for (int i = 1; i < argc; ++i) args.push_back(DecodeArgument(argv[i]));
+  try {
+    int code = Run(args);
+    std::fflush(stdout);
+    return code;
+  } catch (const Usage&) {
+    std::fputs(kUsage, stderr);
+  } catch (const Failure& failure) {
+    std::fprintf(stderr, "vdriver: %s\n", failure.message.c_str());
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vdriver: %s\n", error.what());
+  }
+  return 2;
+}
