@@ -5,12 +5,10 @@
 #include <sstream>
 #include <thread>
 
-#include "WineSession.h"
+#include "E2eFixture.h"
 
 namespace vantorel::e2e {
 namespace {
-
-using namespace std::chrono_literals;
 
 constexpr int kDesignedWidth = 696;
 constexpr int kDesignedHeight = 405;
@@ -20,59 +18,6 @@ constexpr int kMinWidth = 350;
 const std::string kMixedLineEnds = "; first\nstart:\r\n    mov eax, 1\n; \xcf\xf0\xe8\xe2\xe5\xf2\r\nend start\n";
 const std::string kMixedLineEndsAsCrLf =
     "; first\r\nstart:\r\n    mov eax, 1\r\n; \xcf\xf0\xe8\xe2\xe5\xf2\r\nend start\r\n";
-
-class E2eTest : public ::testing::Test {
- protected:
-  // The command-line file is loaded once the window shows, a moment after it appears.
-  bool WaitForPanel(int index, const std::string& text) {
-    return WineSession::WaitUntil([&] { return wine.Panel(index) == text; });
-  }
-
-  ScreenRect Screen() {
-    std::istringstream in(wine.Ask({"screen"}));
-    ScreenRect screen;
-    in >> screen.right >> screen.bottom;
-    return screen;
-  }
-
-  ScreenRect Centred(int width, int height) {
-    ScreenRect screen = Screen();
-    int left = (screen.Width() - width) / 2;
-    int top = (screen.Height() - height) / 2;
-    return {left, top, left + width, top + height};
-  }
-
-  static std::optional<ScreenRect> ParseRect(const std::string& text) {
-    std::istringstream in(text);
-    ScreenRect rect;
-    if (!(in >> rect.left >> rect.top >> rect.right >> rect.bottom)) return std::nullopt;
-    return rect;
-  }
-
-  void ExpectEditorText(const std::string& expected) {
-    std::optional<EditorText> text = wine.ReadEditorText();
-    ASSERT_TRUE(text);
-    EXPECT_EQ(text->bytes, expected);
-    EXPECT_EQ(text->count, static_cast<long>(expected.size()));
-    // The length leaves out the line break after the last line.
-    EXPECT_EQ(text->length, expected.empty() ? 0L : static_cast<long>(expected.size()) - 2);
-  }
-
-  // Sends WM_CLOSE and waits for the program to end.
-  void Close() {
-    wine.Ask({"close"});
-    ASSERT_TRUE(wine.WaitForExit(15s)) << "the program did not end after WM_CLOSE";
-  }
-
-  void StorePlacement(int left, int top, int width, int height) {
-    ASSERT_TRUE(wine.RegAddDword("Left", static_cast<std::uint32_t>(left)));
-    ASSERT_TRUE(wine.RegAddDword("Top", static_cast<std::uint32_t>(top)));
-    ASSERT_TRUE(wine.RegAddDword("Width", static_cast<std::uint32_t>(width)));
-    ASSERT_TRUE(wine.RegAddDword("Height", static_cast<std::uint32_t>(height)));
-  }
-
-  WineSession wine;
-};
 
 // --- the file named on the command line ---
 

@@ -20,6 +20,10 @@ enum Operation : unsigned {
   // the position path being item indices joined by "/" ("0/2/0"), kind one of
   // "sub", "sep", "item".
   kMenuTree = 3,
+  // The editor's vertical scroll bar, one line of numbers: position, min, max, page,
+  // then the thumb's top and bottom and the bar's left, top, right, bottom in screen
+  // pixels ("none" when the bar is not shown).
+  kVerticalScrollBar = 4,
 };
 
 // Report lines are split at tabs and newlines, and panel texts and captions carry

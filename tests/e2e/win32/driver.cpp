@@ -434,6 +434,18 @@ int TopLevel() {
   return 0;
 }
 
+// The system caret of the program's thread: its window's class and its rectangle in
+// that window's client coordinates.
+int Caret() {
+  DWORD thread = GetWindowThreadProcessId(MainWindow(), nullptr);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(thread, &info)) throw Failure{"GetGUIThreadInfo failed"};
+  if (!info.hwndCaret) throw Failure{"the program shows no caret"};
+  Print(Utf8(ClassOf(info.hwndCaret)) + " " + RectText(info.rcCaret));
+  return 0;
+}
+
 int Xid() {
   auto id = reinterpret_cast<UINT_PTR>(GetPropA(MainWindow(), "__wine_x11_whole_window"));
   if (!id) throw Failure{"the main window has no X11 window (not running under Wine's X11 driver?)"};
@@ -489,6 +501,17 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"char") return TypeText(arg(1));
   if (command == L"button") return Button(arg(1));
   if (command == L"focus") return Focus();
+  if (command == L"caret") return Caret();
+  if (command == L"style") {
+    Print(std::to_string(GetWindowLongW(Editor(), GWL_STYLE)));
+    return 0;
+  }
+  if (command == L"vscroll") {
+    std::string report = AskProbe(vprobe::kVerticalScrollBar);
+    while (!report.empty() && report.back() == '\n') report.pop_back();
+    Print(report);
+    return 0;
+  }
   if (command == L"toplevel") return TopLevel();
   throw Usage{};
 }
@@ -513,6 +536,9 @@ constexpr char kUsage[] =
     "  button HINT           screen rectangle of the button whose text is HINT\n"
     "  focus                 class of the window with the keyboard focus\n"
     "  toplevel              visible top-level windows of the program's process\n"
+    "  caret                 the caret's window class and client rectangle\n"
+    "  style                 the editor window's style bits (decimal)\n"
+    "  vscroll               the editor's vertical bar: pos min max page thumbTop thumbBottom rect\n"
     "Arguments may carry UTF-8 bytes escaped as %XX.\n";
 
 }  // namespace

@@ -73,10 +73,30 @@ void MenuTree(HMENU menu, const std::string& prefix, std::string& out) {
   }
 }
 
+std::string VerticalScrollBar(HWND main) {
+  HWND editor = FindDescendant(main, L"THLEditor");
+  if (!editor) return "error\tno editor\n";
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  SCROLLBARINFO bar{};
+  bar.cbSize = sizeof bar;
+  if (!(GetWindowLongW(editor, GWL_STYLE) & WS_VSCROLL) || !GetScrollInfo(editor, SB_VERT, &si) ||
+      !GetScrollBarInfo(editor, OBJID_VSCROLL, &bar)) {
+    return "none\n";
+  }
+  const RECT& r = bar.rcScrollBar;
+  return std::to_string(si.nPos) + " " + std::to_string(si.nMin) + " " + std::to_string(si.nMax) + " " +
+         std::to_string(si.nPage) + " " + std::to_string(bar.xyThumbTop) + " " + std::to_string(bar.xyThumbBottom) +
+         " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom) + "\n";
+}
+
 std::string Report(unsigned operation, HWND main) {
   switch (operation) {
     case vprobe::kPing: return "pong\n";
     case vprobe::kStatusPanels: return StatusPanels(main);
+    case vprobe::kVerticalScrollBar: return VerticalScrollBar(main);
     case vprobe::kMenuTree: {
       std::string out;
       if (HMENU menu = GetMenu(main)) MenuTree(menu, "", out);

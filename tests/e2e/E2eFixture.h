@@ -1,0 +1,89 @@
+// The fixture the end-to-end tests share: one WineSession, and the readings and
+// actions most tests need (panels, rectangles, the editor's text, closing, pixels).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "WineSession.h"
+
+namespace vantorel::e2e {
+
+using namespace std::chrono_literals;
+
+// A screenshot in memory: rows top to bottom, three bytes (R, G, B) a pixel.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;
+  std::uint32_t At(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+    return (std::uint32_t{rgb[i]} << 16) | (std::uint32_t{rgb[i + 1]} << 8) | rgb[i + 2];
+  }
+  bool Dark(int x, int y) const {
+    const std::uint32_t p = At(x, y);
+    return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 200;
+  }
+};
+
+class E2eTest : public ::testing::Test {
+ protected:
+  // The command-line file is loaded once the window shows, a moment after it appears.
+  bool WaitForPanel(int index, const std::string& text) {
+    return WineSession::WaitUntil([&] { return wine.Panel(index) == text; });
+  }
+
+  ScreenRect Screen() {
+    std::istringstream in(wine.Ask({"screen"}));
+    ScreenRect screen;
+    in >> screen.right >> screen.bottom;
+    return screen;
+  }
+
+  ScreenRect Centred(int width, int height) {
+    ScreenRect screen = Screen();
+    int left = (screen.Width() - width) / 2;
+    int top = (screen.Height() - height) / 2;
+    return {left, top, left + width, top + height};
+  }
+
+  static std::optional<ScreenRect> ParseRect(const std::string& text) {
+    std::istringstream in(text);
+    ScreenRect rect;
+    if (!(in >> rect.left >> rect.top >> rect.right >> rect.bottom)) return std::nullopt;
+    return rect;
+  }
+
+  void ExpectEditorText(const std::string& expected) {
+    std::optional<EditorText> text = wine.ReadEditorText();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->bytes, expected);
+    EXPECT_EQ(text->count, static_cast<long>(expected.size()));
+    // The length leaves out the line break after the last line.
+    EXPECT_EQ(text->length, expected.empty() ? 0L : static_cast<long>(expected.size()) - 2);
+  }
+
+  // Sends WM_CLOSE and waits for the program to end.
+  void Close() {
+    wine.Ask({"close"});
+    ASSERT_TRUE(wine.WaitForExit(15s)) << "the program did not end after WM_CLOSE";
+  }
+
+  void StorePlacement(int left, int top, int width, int height) {
+    ASSERT_TRUE(wine.RegAddDword("Left", static_cast<std::uint32_t>(left)));
+    ASSERT_TRUE(wine.RegAddDword("Top", static_cast<std::uint32_t>(top)));
+    ASSERT_TRUE(wine.RegAddDword("Width", static_cast<std::uint32_t>(width)));
+    ASSERT_TRUE(wine.RegAddDword("Height", static_cast<std::uint32_t>(height)));
+  }
+
+  // The screen's pixels inside the rectangle.
+  std::optional<Image> Capture(const ScreenRect& part);
+
+  WineSession wine;
+};
+
+}  // namespace vantorel::e2e
