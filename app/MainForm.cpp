@@ -194,9 +194,15 @@ void TFmain::Run(Handler handler) {
     case Handler::N_compileClick: N_compileClick(); break;
     case Handler::N_runClick: N_runClick(); break;
     case Handler::BV1Click: BV1Click(); break;
+    // The Edit commands are one call on the editor each.
+    case Handler::BCopy1Click: Memo1.CopySelection(); break;
+    case Handler::BCut1Click: Memo1.CutSelection(); break;
+    case Handler::BPaste1Click: Memo1.PasteClipboard(); break;
+    case Handler::BdelClick: Memo1.Deselect(); break;
+    case Handler::BundoClick: Memo1.Undo(); break;
     default:
-      // The remaining commands come with the settings dialog, editing, find, code
-      // page, view and code generation features; until then they do nothing.
+      // The remaining commands come with the settings dialog, find, code page, view
+      // and code generation features; until then they do nothing.
       break;
   }
 }

@@ -86,6 +86,19 @@ void TCustomEditorBase::SetSelBackColor(Color value) {
   if (HasSelection) RepaintAll();
 }
 
+void TCustomEditorBase::SetInsertMode(bool value) {
+  if (value == insertMode_) return;
+  insertMode_ = value;
+  StatusChanged();
+}
+
+void TCustomEditorBase::SetReadOnly(bool value) {
+  if (value == readOnly_) return;
+  readOnly_ = value;
+  if (host_ && host_->HasWindow()) host_->SetReadOnlyStyle(value);
+  StatusChanged();
+}
+
 void TCustomEditorBase::SetFont(const FontSpec& value) {
   font_ = value;
   UpdateEditorSize();

@@ -69,9 +69,16 @@ class TCustomEditorBase {
   const FontSpec& Font() const noexcept { return font_; }
   void SetFont(const FontSpec& value);
   std::string TabStops = "3 5";
-  bool InsertMode = true;
-  bool ReadOnly = false;
+  bool InsertMode() const noexcept { return insertMode_; }
+  void SetInsertMode(bool value);
+  bool ReadOnly() const noexcept { return readOnly_; }
+  void SetReadOnly(bool value);
   bool HideCaret = false;
+  bool DoubleClickLine = false;
+  bool CursorBeyondEOF = false;
+  bool SmartTab = true;
+  bool BackSpaceUnindents = true;
+  bool AutoIndent = true;
   bool KeepTrailingBlanks = false;
   bool BeepOnError = true;
   Color BackColor = clWindow;  // the control's Color
@@ -141,6 +148,15 @@ class TCustomEditorBase {
   virtual int LineCount() const = 0;
   virtual std::string_view LineView(int y) const = 0;
 
+  // --- clipboard, selection and undo commands the owner calls ---
+  // These belong to the clipboard, selection and undo features; until those are
+  // built they leave the text and the selection as they are.
+  virtual void CopySelection() {}
+  virtual void CutSelection() {}
+  virtual void PasteClipboard() {}
+  virtual void Deselect() {}
+  virtual void Undo() {}
+
   // --- what the window hands on ---
   // The window exists (again): the scroll bars whose style is on get it.
   void WindowCreated();
@@ -196,6 +212,8 @@ class TCustomEditorBase {
   Color selForeColor_ = clHighlightText;
   Color selBackColor_ = clHighlight;
   FontSpec font_{"Courier New", -13, FontStyle::None, clWindowText};
+  bool insertMode_ = true;
+  bool readOnly_ = false;
 
   int updateLock_ = 0;
   int cellWidth_ = 8;

@@ -37,6 +37,7 @@ class HeadlessWindowHost : public WindowHost {
   // Paints the marked region through the attached control, as WM_PAINT would.
   void UpdateNow() override;
   void RecreateWindow() override { ++recreations; }
+  void SetReadOnlyStyle(bool value) override { readOnlyStyle = value; }
   void SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) override {
     bars[kind] = {min, max, page, position};
   }
@@ -73,6 +74,7 @@ class HeadlessWindowHost : public WindowHost {
   Rect invalid{};                              // empty when nothing is marked
   int invalidations = 0;
   int recreations = 0;
+  bool readOnlyStyle = false;
   std::vector<ScrollCall> scrolls;
   std::map<ScrollBarKind, BarState> bars;
   std::map<ScrollBarKind, int> trackPosition;

@@ -29,6 +29,8 @@ class WindowHost {
   // The window's style depends on settings that changed (scroll bars, border): the
   // window takes the new style; the control is told through WindowCreated.
   virtual void RecreateWindow() = 0;
+  // Sets or clears the window's read-only style bit.
+  virtual void SetReadOnlyStyle(bool readOnly) = 0;
   // Passes a scroll bar's range, page and position to the system bar, which is shown
   // disabled (not hidden) when nothing can be scrolled.
   virtual void SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) = 0;

@@ -41,7 +41,7 @@ DWORD EditorWindow::Style() const {
   const TScrollStyle bars = editor_.ScrollBars();
   if (bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth) style |= WS_VSCROLL;
   if (bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth) style |= WS_HSCROLL;
-  if (editor_.ReadOnly) style |= ES_READONLY;
+  if (editor_.ReadOnly()) style |= ES_READONLY;
   return style;
 }
 
@@ -114,6 +114,12 @@ void EditorWindow::RecreateWindow() {
   ::DestroyWindow(hwnd_);
   CreateAt(parent, id, FromRECT(r));
   if (hadFocus && hwnd_) ::SetFocus(hwnd_);
+}
+
+void EditorWindow::SetReadOnlyStyle(bool readOnly) {
+  if (!hwnd_) return;
+  const LONG_PTR style = ::GetWindowLongPtrA(hwnd_, GWL_STYLE);
+  ::SetWindowLongPtrA(hwnd_, GWL_STYLE, readOnly ? (style | ES_READONLY) : (style & ~static_cast<LONG_PTR>(ES_READONLY)));
 }
 
 void EditorWindow::SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) {

@@ -37,6 +37,7 @@ class EditorWindow : public WindowHost {
   void ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) override;
   void UpdateNow() override;
   void RecreateWindow() override;
+  void SetReadOnlyStyle(bool readOnly) override;
   void SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) override;
   int ScrollTrackPosition(ScrollBarKind kind) override;
   void CreateCaret(int width, int height) override;

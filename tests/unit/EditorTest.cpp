@@ -56,6 +56,18 @@ TEST_F(EditorFixture, ScrollBarAndBorderChangesRecreateTheWindow) {
   EXPECT_EQ(editor.ScrollBars(), TScrollStyle::ssNone);
 }
 
+TEST_F(EditorFixture, ModeChangesReportStatusAndReadOnlyMarksTheWindow) {
+  int status = 0;
+  editor.OnChangeStatus = [&] { ++status; };
+  editor.SetInsertMode(false);
+  editor.SetInsertMode(false);
+  editor.SetReadOnly(true);
+  EXPECT_EQ(status, 2);
+  EXPECT_TRUE(host.readOnlyStyle);
+  editor.SetReadOnly(false);
+  EXPECT_FALSE(host.readOnlyStyle);
+}
+
 TEST_F(EditorFixture, ProgramChangesRepaintOnlyWhenShowingAndUnlocked) {
   SetLines({});
   host.invalidations = 0;

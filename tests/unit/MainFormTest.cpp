@@ -124,3 +124,38 @@ TEST_F(MainFormTest, CloseCommandAsksTheWindowToClose) {
 
 }  // namespace
 }  // namespace vantorel
+
+namespace vantorel {
+namespace {
+
+// Notes which editor operation each Edit command called.
+class CallRecordingEditor : public THLEditor {
+ public:
+  using THLEditor::THLEditor;
+  void CopySelection() override { calls.push_back("copy"); }
+  void CutSelection() override { calls.push_back("cut"); }
+  void PasteClipboard() override { calls.push_back("paste"); }
+  void Deselect() override { calls.push_back("deselect"); }
+  void Undo() override { calls.push_back("undo"); }
+  std::vector<std::string> calls;
+};
+
+TEST(MainFormEdit, EachEditCommandIsOneEditorCall) {
+  HeadlessWindowHost host;
+  CallRecordingEditor memo(&host);
+  HeadlessMainWindow window;
+  MemoryRegistry registry;
+  PosixFileSystem fs;
+  ScriptedDialogs dialogs;
+  RecordingProcesses processes;
+  TFmain form(window, memo, registry, fs, dialogs, processes);
+  for (Handler h : {Handler::BCopy1Click, Handler::BCut1Click, Handler::BPaste1Click, Handler::BdelClick,
+                    Handler::BundoClick}) {
+    form.Run(h);
+  }
+  EXPECT_EQ(memo.calls, (std::vector<std::string>{"copy", "cut", "paste", "deselect", "undo"}));
+  EXPECT_EQ(window.PanelText(panel::Modified), "");
+}
+
+}  // namespace
+}  // namespace vantorel
