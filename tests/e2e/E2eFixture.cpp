@@ -12,6 +12,13 @@ std::optional<Image> E2eTest::Capture(const ScreenRect& part) {
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / ("vantorel-capture-" + std::to_string(::getpid()) + ".ppm");
   if (!wine.Screenshot(file, part)) return std::nullopt;
+  struct Remove {
+    std::filesystem::path file;
+    ~Remove() {
+      std::error_code ignored;
+      std::filesystem::remove(file, ignored);
+    }
+  } removeAfterReading{file};
   std::ifstream in(file, std::ios::binary);
   std::string magic;
   int maxValue = 0;
@@ -26,7 +33,6 @@ std::optional<Image> E2eTest::Capture(const ScreenRect& part) {
   const std::size_t width = maxValue == 255 ? 1 : 2;
   std::vector<std::uint8_t> raw(samples * width);
   in.read(reinterpret_cast<char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
-  std::filesystem::remove(file);
   if (!in) return std::nullopt;
   image.rgb.resize(samples);
   for (std::size_t i = 0; i < samples; ++i) image.rgb[i] = raw[i * width];

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "EditorFixture.h"
+#include "TempFolder.h"
 #include "headless/PosixFileSystem.h"
 #include "platform/Errors.h"
 
@@ -330,23 +331,10 @@ TEST_F(EditorFixture, GetLineTextOutsideTheText) {
 
 class FileRoundTrip : public EditorFixture {
  protected:
-  void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("vantorel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = (dir / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::filesystem::path dir;
+  std::string Write(const std::string& name, const std::string& bytes) { return folder.Write(name, bytes); }
+  static std::string Read(const std::string& path) { return TempFolder::Read(path); }
+  TempFolder folder;
+  const std::filesystem::path& dir = folder.Path();
   PosixFileSystem fs;
 };
 

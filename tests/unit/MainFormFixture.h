@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "TempFolder.h"
 #include "app/MainForm.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/MemoryRegistry.h"
@@ -19,23 +20,11 @@ inline const std::string kKey(kSettingsKey);
 
 class MainFormTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("vantorel-form-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(dir);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = (dir / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Write(const std::string& name, const std::string& bytes) { return folder.Write(name, bytes); }
+  static std::string Read(const std::string& path) { return TempFolder::Read(path); }
 
-  std::filesystem::path dir;
+  TempFolder folder;
+  const std::filesystem::path& dir = folder.Path();
   HeadlessWindowHost memoHost;
   THLEditor memo{&memoHost};
   HeadlessMainWindow window;
