@@ -6,14 +6,14 @@
 set -euo pipefail
 prefix=${1:?usage: wine-prefix.sh DIR}
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/wine-env.sh" 2>/dev/null
+. "$here/wine-env.sh"
 export WINEPREFIX=$prefix
 [ -f "$prefix/.vantorel-ready" ] && exit 0
 mkdir -p "$prefix"
-"$WINE64" wineboot -i >/dev/null 2>&1 || true
-"$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /d "Liberation Mono" /f >/dev/null 2>&1
-"$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS Sans Serif" /d "Liberation Sans" /f >/dev/null 2>&1
+wine_run wineboot -i >/dev/null 2>&1 || true
+wine_run reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /d "Liberation Mono" /f >/dev/null 2>&1
+wine_run reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS Sans Serif" /d "Liberation Sans" /f >/dev/null 2>&1
 # Without a window manager Wine draws the title bar itself only when told to.
-"$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+wine_run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 "$WINESERVER" -w
 touch "$prefix/.vantorel-ready"
