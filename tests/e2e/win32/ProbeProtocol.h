@@ -24,6 +24,8 @@ enum Operation : unsigned {
   // then the thumb's top and bottom and the bar's left, top, right, bottom in screen
   // pixels ("none" when the bar is not shown).
   kVerticalScrollBar = 4,
+  // The text of the tool tip shown now, or an empty line when none is shown.
+  kToolTip = 5,
 };
 
 // Report lines are split at tabs and newlines, and panel texts and captions carry

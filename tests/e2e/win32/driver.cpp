@@ -506,6 +506,12 @@ int Run(const std::vector<std::wstring>& args) {
     Print(std::to_string(GetWindowLongW(Editor(), GWL_STYLE)));
     return 0;
   }
+  if (command == L"tooltip") {
+    std::string report = AskProbe(vprobe::kToolTip);
+    while (!report.empty() && report.back() == '\n') report.pop_back();
+    Print(vprobe::Unescape(report));
+    return 0;
+  }
   if (command == L"vscroll") {
     std::string report = AskProbe(vprobe::kVerticalScrollBar);
     while (!report.empty() && report.back() == '\n') report.pop_back();
@@ -537,6 +543,7 @@ constexpr char kUsage[] =
     "  focus                 class of the window with the keyboard focus\n"
     "  toplevel              visible top-level windows of the program's process\n"
     "  caret                 the caret's window class and client rectangle\n"
+    "  tooltip               the text of the tool tip shown now\n"
     "  style                 the editor window's style bits (decimal)\n"
     "  vscroll               the editor's vertical bar: pos min max page thumbTop thumbBottom rect\n"
     "Arguments may carry UTF-8 bytes escaped as %XX.\n";

@@ -92,11 +92,36 @@ std::string VerticalScrollBar(HWND main) {
          std::to_string(r.bottom) + "\n";
 }
 
+std::string ShownToolTip() {
+  struct Search {
+    HWND shown = nullptr;
+  } search;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM param) {
+        wchar_t name[64];
+        if (IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 64) && lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) {
+          reinterpret_cast<Search*>(param)->shown = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (!search.shown) return "\n";
+  wchar_t text[256] = L"";
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.lpszText = text;
+  if (!SendMessageW(search.shown, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) return "\n";
+  return vprobe::Escape(Utf8(text, lstrlenW(text))) + "\n";
+}
+
 std::string Report(unsigned operation, HWND main) {
   switch (operation) {
     case vprobe::kPing: return "pong\n";
     case vprobe::kStatusPanels: return StatusPanels(main);
     case vprobe::kVerticalScrollBar: return VerticalScrollBar(main);
+    case vprobe::kToolTip: return ShownToolTip();
     case vprobe::kMenuTree: {
       std::string out;
       if (HMENU menu = GetMenu(main)) MenuTree(menu, "", out);
