@@ -1,6 +1,6 @@
 # The commands people type. `make run` builds and starts the program; `make test`
 # builds everything and runs every test. Both install missing tools first.
-.PHONY: run test unit e2e windows native bench deps clean
+.PHONY: run test unit e2e windows native bench fuzz deps clean
 
 FILE ?=
 JOBS ?= 2
@@ -32,6 +32,14 @@ bench: deps
 	@cmake --preset native >/dev/null
 	@cmake --build build/native --target vantorel_bench -j$(JOBS)
 	@build/native/bench/vantorel_bench
+
+# The fuzzers run for FUZZ_SECONDS each (clang with libFuzzer).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build/fuzz -j$(JOBS)
+	@mkdir -p build/fuzz/corpus
+	@build/fuzz/editor_strings_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=512 build/fuzz/corpus
 
 clean:
 	@rm -rf build
