@@ -46,7 +46,7 @@ void TFmain::FormCreate() {
 }
 
 std::string ExtractFileDir(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\:");
+  const std::size_t slash = path.find_last_of("\\/:");
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
@@ -80,7 +80,7 @@ void TFmain::FormClose() {
   const std::string current = window_.PanelText(panel::File);
   std::optional<std::string> lastFile;
   if (!current.empty() && fs_.FileExists(current)) lastFile = current;
-  if (const auto failure = SaveSettings(registry_, window_.Bounds(), Settings, lastFile)) {
+  if (const auto failure = SaveSettings(registry_, window_.Bounds(), Settings, lastFile, Last1.Hint)) {
     dialogs_.ShowMessage(*failure, kErrorCaption, MessageButtons::Ok, MessageIcon::Error);
   }
 }

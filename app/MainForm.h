@@ -81,7 +81,7 @@ class TFmain {
   Processes& processes_;
 };
 
-// The directory part of a path with its trailing backslash ("" when it has none).
+// The directory part of a path with its trailing separator ("" when it has none).
 std::string ExtractFileDir(const std::string& path);
 
 // The path without the extension of its file name; a "." in a folder name stays.

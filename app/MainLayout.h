@@ -88,7 +88,7 @@ struct ButtonSpec {
 std::span<const ButtonSpec> ToolButtons();
 
 inline constexpr int kToolBarHeight = 31;       // Pbutton
-inline constexpr Rect kPaletteBounds{402, 0, 402 + 223, 24};  // Ptools inside Pbutton, top 0
+inline constexpr Rect kPaletteBounds{402, 3, 402 + 223, 3 + 24};  // Ptools inside Pbutton
 inline constexpr int kBV1Width = 17;
 inline constexpr int kBV1Margin = 10;
 inline constexpr int kStatusBarHeight = 19;

@@ -92,12 +92,15 @@ std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSetti
 }
 
 std::optional<std::string> SaveSettings(RegistryPort& registry, const Rect& bounds, const TSettings& settings,
-                                        const std::optional<std::string>& lastFile) {
+                                        const std::optional<std::string>& lastFile,
+                                        const std::string& loadedLastFile) {
   // Where a per-user copy exists the next start reads it, so it must get the values.
-  if (!registry.KeyExists(RegistryRoot::CurrentUser, kKey)) {
-    if (!TrySave(registry, RegistryRoot::LocalMachine, bounds, settings, lastFile)) return std::nullopt;
+  if (registry.KeyExists(RegistryRoot::CurrentUser, kKey)) {
+    return TrySave(registry, RegistryRoot::CurrentUser, bounds, settings, lastFile);
   }
-  return TrySave(registry, RegistryRoot::CurrentUser, bounds, settings, lastFile);
+  if (!TrySave(registry, RegistryRoot::LocalMachine, bounds, settings, lastFile)) return std::nullopt;
+  return TrySave(registry, RegistryRoot::CurrentUser, bounds, settings,
+                 lastFile ? lastFile : std::optional<std::string>(loadedLastFile));
 }
 
 }  // namespace vantorel

@@ -36,9 +36,13 @@ class PlacementTarget {
 // with another type throws ERegistryError; the reads after it are skipped.
 std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSettings& settings);
 
-// Writes the placement, the variables and, when lastFile is set, LAST_FILE. Returns
-// the message of a failed write, or nothing; a failure never stops the caller.
+// Writes the placement, the variables and, when lastFile is set, LAST_FILE. Without
+// a current file the stored LAST_FILE stays; where the values must go to a per-user
+// key made now, loadedLastFile (the value read at start) is written there, so it is
+// not lost. Returns the message of a failed write, or nothing; a failure never stops
+// the caller.
 std::optional<std::string> SaveSettings(RegistryPort& registry, const Rect& bounds, const TSettings& settings,
-                                        const std::optional<std::string>& lastFile);
+                                        const std::optional<std::string>& lastFile,
+                                        const std::string& loadedLastFile);
 
 }  // namespace vantorel

@@ -180,13 +180,19 @@ LRESULT EditorWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       hwnd_ = nullptr;
       return 0;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd_, &ps);
-      {
-        GdiSurface surface(dc, fonts_);
-        editor_.Paint(surface, FromRECT(ps.rcPaint));
-      }
-      ::EndPaint(hwnd_, &ps);
+      // EndPaint runs on every path, so a failed paint does not leave the window
+      // asking to be painted again and again.
+      struct PaintScope {
+        HWND hwnd;
+        PAINTSTRUCT ps{};
+        HDC dc;
+        explicit PaintScope(HWND h) : hwnd(h), dc(::BeginPaint(h, &ps)) {}
+        ~PaintScope() { ::EndPaint(hwnd, &ps); }
+        PaintScope(const PaintScope&) = delete;
+        PaintScope& operator=(const PaintScope&) = delete;
+      } paint(hwnd_);
+      GdiSurface surface(paint.dc, fonts_);
+      editor_.Paint(surface, FromRECT(paint.ps.rcPaint));
       return 0;
     }
     case WM_ERASEBKGND:

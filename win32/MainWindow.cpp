@@ -189,6 +189,17 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       ::DestroyWindow(hwnd_);
       return 0;
     }
+    case WM_QUERYENDSESSION:
+      // Logging off closes the window as its close box does: the question first.
+      try {
+        return form_->FormCloseQuery() ? TRUE : FALSE;
+      } catch (const std::exception& e) {
+        ReportError(e.what());
+        return FALSE;
+      }
+    case WM_ENDSESSION:
+      if (wParam) form_->FormClose();
+      return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
@@ -337,7 +348,21 @@ void MainWindow::LayoutChildren() {
 
 Rect MainWindow::Bounds() const {
   RECT r{};
-  ::GetWindowRect(hwnd_, &r);
+  if (!::IsIconic(hwnd_)) {
+    ::GetWindowRect(hwnd_, &r);
+    return FromRECT(r);
+  }
+  // A minimised window sits far off the screen; its place is the one it returns to,
+  // given in work-area coordinates.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  ::GetWindowPlacement(hwnd_, &placement);
+  r = placement.rcNormalPosition;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    ::OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+  }
   return FromRECT(r);
 }
 

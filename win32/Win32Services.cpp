@@ -140,42 +140,43 @@ std::string Win32FileSystem::ReadFile(const std::string& path) {
 void Win32FileSystem::WriteFile(const std::string& path, std::string_view bytes) {
   const std::wstring target = Widen(path);
   const DWORD attributes = ::GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     Fail(kCannotCreateFile, path, ERROR_ACCESS_DENIED);
   }
   wchar_t temp[MAX_PATH + 16];
   if (!::GetTempFileNameW(FolderOf(target).c_str(), L"vnt", 0, temp)) Fail(kCannotCreateFile, path, ::GetLastError());
+  const auto failWith = [&](DWORD error) {
+    ::DeleteFileW(temp);
+    Fail(kCannotCreateFile, path, error ? error : ERROR_WRITE_FAULT);
+  };
   {
     HandleCloser file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-      const DWORD error = ::GetLastError();
-      ::DeleteFileW(temp);
-      Fail(kCannotCreateFile, path, error);
-    }
+    if (file.get() == INVALID_HANDLE_VALUE) failWith(::GetLastError());
     std::size_t done = 0;
     while (done < bytes.size()) {
       const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
       DWORD written = 0;
       if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
         const DWORD error = ::GetLastError();
-        ::CloseHandle(file.get());
-        ::DeleteFileW(temp);
-        Fail(kCannotCreateFile, path, error ? error : ERROR_WRITE_FAULT);
+        file.Close();
+        failWith(error);
       }
       done += written;
     }
     if (!::FlushFileBuffers(file.get())) {
       const DWORD error = ::GetLastError();
-      ::CloseHandle(file.get());
-      ::DeleteFileW(temp);
-      Fail(kCannotCreateFile, path, error);
+      file.Close();
+      failWith(error);
     }
+    if (!file.Close()) failWith(::GetLastError());
   }
-  if (!::MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD error = ::GetLastError();
-    ::DeleteFileW(temp);
-    Fail(kCannotCreateFile, path, error);
-  }
+  // Replacing keeps the old file's attributes, rights and links; a new file is moved
+  // into place.
+  const bool replaced = exists ? ::ReplaceFileW(target.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                                nullptr, nullptr) != 0
+                               : ::MoveFileExW(temp, target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  if (!replaced) failWith(::GetLastError());
 }
 
 // --- message boxes ---

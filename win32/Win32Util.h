@@ -79,6 +79,12 @@ class HandleCloser {
   HandleCloser(const HandleCloser&) = delete;
   HandleCloser& operator=(const HandleCloser&) = delete;
   HANDLE get() const noexcept { return h_; }
+  // Closes the handle now; true when that succeeded.
+  bool Close() noexcept {
+    const bool ok = h_ == INVALID_HANDLE_VALUE || h_ == nullptr || ::CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
 
  private:
   HANDLE h_;

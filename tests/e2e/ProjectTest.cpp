@@ -53,6 +53,25 @@ TEST_F(ProjectTest, F2WritesTheFileWithCrLfAfterEveryLine) {
   EXPECT_EQ(files, 1u) << "a temporary file was left beside the source";
 }
 
+TEST_F(ProjectTest, ASaveThatFailsShowsAnErrorAndKeepsTheOldFile) {
+  const std::string path = wine.PutFile("ro.asm", "old\n");
+  std::filesystem::permissions(wine.DriveC() / "ro.asm", std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::group_read |
+                                                             std::filesystem::perms::others_read);
+  ASSERT_TRUE(wine.Start({path}));
+  ASSERT_TRUE(WaitForPanel(1, path));
+  ASSERT_TRUE(wine.FocusMainWindow());
+  ASSERT_EQ(wine.Xdotool({"key", "F2"}).exitCode, 0);
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return wine.Ask({"toplevel"}).find("#32770") != std::string::npos; }))
+      << wine.Ask({"toplevel"});
+  EXPECT_EQ(ReadDriveC("ro.asm"), "old\n");
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(wine.DriveC())) {
+    files += entry.is_regular_file() && entry.path().filename().string().rfind("vnt", 0) == 0;
+  }
+  EXPECT_EQ(files, 0u) << "a temporary file was left behind";
+}
+
 TEST_F(ProjectTest, CtrlF9StartsTheBuildCommandInTheSourcesFolder) {
   // The batch file writes its argument and its current directory.
   wine.PutFile("tools\\build.bat", "@echo %1> C:\\out.txt\r\n@cd>> C:\\out.txt\r\n");

@@ -332,11 +332,22 @@ TEST_F(ViewTest, ScrollBarRangesFollowTheText) {
   EXPECT_EQ(host.bars[ScrollBarKind::Vertical].max, 2028);
   EXPECT_EQ(editor.HorzScrollBar().Max(), 1023);
   EXPECT_EQ(editor.HorzScrollBar().Page(), 76);
-  // The main window has no horizontal bar, yet the object keeps its values.
-  EXPECT_FALSE(host.bars.count(ScrollBarKind::Horizontal) && editor.ScrollBars() == TScrollStyle::ssVertical);
   // An empty text still counts one line.
   SetLines({});
   EXPECT_EQ(v.Max(), 1 + 30 - 2);
+}
+
+TEST_F(ViewTest, ABarWithoutItsStyleKeepsItsValuesButShowsNothing) {
+  editor.SetScrollBars(TScrollStyle::ssVertical);
+  editor.WindowCreated();  // as the window made anew with the new style
+  host.bars.clear();
+  SetLines(std::vector<std::string>(300, "x"));
+  EXPECT_TRUE(host.bars.count(ScrollBarKind::Vertical));
+  EXPECT_FALSE(host.bars.count(ScrollBarKind::Horizontal));
+  editor.ScrollTo(40, 0);  // the view still scrolls sideways
+  EXPECT_EQ(editor.LeftColumn, 40);
+  EXPECT_EQ(editor.HorzScrollBar().Position(), 40);
+  EXPECT_FALSE(host.bars.count(ScrollBarKind::Horizontal));
 }
 
 TEST_F(ViewTest, ScrollCodesMoveTheTextOrOnlyTheBar) {

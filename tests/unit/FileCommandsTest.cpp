@@ -273,11 +273,13 @@ TEST_F(BuildAndRun, TheSourceFolderBecomesTheCurrentDirectory) {
   EXPECT_EQ(PathWithoutExtension("C:\\work\\test"), "C:\\work\\test");
   EXPECT_EQ(PathWithoutExtension("C:\\work\\a.b.asm"), "C:\\work\\a.b");
   EXPECT_EQ(PathWithoutExtension("/home/u/my.proj/test"), "/home/u/my.proj/test");
+  EXPECT_EQ(ExtractFileDir("C:/work/a.asm"), "C:/work/");
+  EXPECT_EQ(ExtractFileDir("a.asm"), "");
   const std::string source = Write("s.asm", "x");
   window.SetPanelText(panel::File, source);
   form.Run(Handler::N_runClick);
   ASSERT_EQ(processes.directories.size(), 1u);
-  EXPECT_EQ(processes.directories[0], ExtractFileDir(source));
+  EXPECT_EQ(processes.directories[0], dir.string() + "/");
 }
 
 TEST_F(BuildAndRun, AFailedSaveStartsNothing) {

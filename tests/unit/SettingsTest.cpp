@@ -129,13 +129,14 @@ TEST_F(SettingsLoad, TheMachineKeyIsReadWhenOnlyReadingIsAllowed) {
 class SettingsSave : public ::testing::Test {
  protected:
   std::optional<std::string> Save(std::optional<std::string> lastFile = std::nullopt) {
-    return SaveSettings(registry, Rect{5, 6, 705, 506}, settings, lastFile);
+    return SaveSettings(registry, Rect{5, 6, 705, 506}, settings, lastFile, loadedLastFile);
   }
   std::optional<RegistryValue> Stored(RegistryRoot root, const std::string& name) {
     return registry.Get(root, kKey, name);
   }
   MemoryRegistry registry;
   TSettings settings{"C:\\masm32", "", "build.bat", "run.bat"};
+  std::string loadedLastFile;
 };
 
 TEST_F(SettingsSave, WritesEveryValueInOrderWithItsType) {
@@ -162,6 +163,19 @@ TEST_F(SettingsSave, ARefusedMachineKeyFallsBackToThePerUserKey) {
   EXPECT_FALSE(Save());
   EXPECT_EQ(Stored(RegistryRoot::CurrentUser, "RUN_FILE")->text, "run.bat");
   EXPECT_FALSE(Stored(RegistryRoot::LocalMachine, "RUN_FILE"));
+}
+
+TEST_F(SettingsSave, AFirstPerUserCopyKeepsTheLastFileReadAtStart) {
+  registry.Put(RegistryRoot::LocalMachine, kKey, "LAST_FILE", StringValue("C:\\old.asm"));
+  registry.DenyWrites(RegistryRoot::LocalMachine);
+  loadedLastFile = "C:\\old.asm";
+  EXPECT_FALSE(Save());
+  EXPECT_EQ(Stored(RegistryRoot::CurrentUser, "LAST_FILE")->text, "C:\\old.asm");
+  // The next start reads the per-user copy and finds it.
+  HeadlessMainWindow window;
+  TSettings loaded;
+  EXPECT_EQ(LoadSettings(registry, window, loaded), "C:\\old.asm");
+  EXPECT_EQ(window.bounds, (Rect{5, 6, 705, 506}));
 }
 
 TEST_F(SettingsSave, AnExistingPerUserCopyGetsTheValues) {
