@@ -31,70 +31,60 @@ TCustomEditorBase::~TCustomEditorBase() = default;
 
 // --- settings with effects ---
 
+namespace {
+// Stores a setting; true when it changed, so its effect is due.
+template <class T>
+bool Changes(T& field, const T& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+}  // namespace
+
 void TCustomEditorBase::SetBorderStyle(TBorderStyle value) {
-  if (value == borderStyle_) return;
-  borderStyle_ = value;
-  if (host_ && host_->HasWindow()) host_->RecreateWindow();
+  if (Changes(borderStyle_, value) && host_ && host_->HasWindow()) host_->RecreateWindow();
 }
 
 void TCustomEditorBase::SetScrollBars(TScrollStyle value) {
-  if (value == scrollBars_) return;
-  scrollBars_ = value;
-  if (host_ && host_->HasWindow()) host_->RecreateWindow();
+  if (Changes(scrollBars_, value) && host_ && host_->HasWindow()) host_->RecreateWindow();
 }
 
 void TCustomEditorBase::SetGutterWidth(int value) {
-  if (value == gutterWidth_) return;
-  gutterWidth_ = value;
+  if (!Changes(gutterWidth_, value)) return;
   UpdateEditorSize();
   RepaintAll();
 }
 
 void TCustomEditorBase::SetGutterColor(Color value) {
-  if (value == gutterColor_) return;
-  gutterColor_ = value;
-  PaintGutter();
+  if (Changes(gutterColor_, value)) PaintGutter();
 }
 
 void TCustomEditorBase::SetRightMarginVisible(bool value) {
-  if (value == rightMarginVisible_) return;
-  rightMarginVisible_ = value;
-  RepaintAll();
+  if (Changes(rightMarginVisible_, value)) RepaintAll();
 }
 
 void TCustomEditorBase::SetRightMargin(int value) {
-  if (value == rightMargin_) return;
-  rightMargin_ = value;
-  RepaintAll();
+  if (Changes(rightMargin_, value)) RepaintAll();
 }
 
 void TCustomEditorBase::SetRightMarginColor(Color value) {
-  if (value == rightMarginColor_) return;
-  rightMarginColor_ = value;
-  RepaintAll();
+  if (Changes(rightMarginColor_, value)) RepaintAll();
 }
 
 void TCustomEditorBase::SetSelForeColor(Color value) {
-  if (value == selForeColor_) return;
-  selForeColor_ = value;
-  if (HasSelection) RepaintAll();
+  if (Changes(selForeColor_, value) && HasSelection) RepaintAll();
 }
 
 void TCustomEditorBase::SetSelBackColor(Color value) {
-  if (value == selBackColor_) return;
-  selBackColor_ = value;
-  if (HasSelection) RepaintAll();
+  if (Changes(selBackColor_, value) && HasSelection) RepaintAll();
 }
 
 void TCustomEditorBase::SetInsertMode(bool value) {
-  if (value == insertMode_) return;
-  insertMode_ = value;
-  StatusChanged();
+  if (Changes(insertMode_, value)) StatusChanged();
 }
 
 void TCustomEditorBase::SetReadOnly(bool value) {
-  if (value == readOnly_) return;
-  readOnly_ = value;
+  if (!Changes(readOnly_, value)) return;
   if (host_ && host_->HasWindow()) host_->SetReadOnlyStyle(value);
   StatusChanged();
 }
