@@ -98,6 +98,27 @@ TEST_F(PlacementTest, MissingHeightCentresAtTheDesignedSize) {
   EXPECT_EQ(wine.Rect("main"), Centred(kDesignedWidth, kDesignedHeight));
 }
 
+TEST_F(PlacementTest, AStringStoredAsANumberIsReportedAndTheWindowStillOpens) {
+  ASSERT_TRUE(wine.RegAddString("MASM_PATH", "C:\\masm32"));
+  ASSERT_TRUE(wine.RegAddDword("PROG_PATH", 7));
+  ASSERT_TRUE(wine.RegAddString("LAST_FILE", "C:\\a.asm"));
+  // The error box comes before the window shows, so wait for it rather than the window.
+  ASSERT_TRUE(wine.Launch());
+  std::string windows;
+  ASSERT_TRUE(WineSession::WaitUntil(
+      [&] {
+        const CommandResult r = wine.Driver({"toplevel"});
+        windows = r.out;
+        return r.exitCode == 0 && windows.find("#32770") != std::string::npos;
+      },
+      30s))
+      << windows;
+  ASSERT_EQ(wine.Xdotool({"key", "Return"}).exitCode, 0);
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return wine.Ask({"caption"}) == "Vantorel 1.1"; }));
+  // The reads after the failing one were skipped: the open-last item stays empty.
+  EXPECT_EQ(wine.Ask({"menu-caption", "0/2/0"}), "");
+}
+
 // --- settings written at close ---
 
 using SettingsAtCloseTest = E2eTest;

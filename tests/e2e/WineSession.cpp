@@ -417,11 +417,16 @@ std::string WineSession::PutFile(std::string_view windowsRelativePath, std::stri
   return "C:\\" + relative;
 }
 
-::testing::AssertionResult WineSession::Start(const std::vector<std::string>& args) {
+::testing::AssertionResult WineSession::Launch(const std::vector<std::string>& args) {
   if (Running()) return ::testing::AssertionFailure() << "the program is already running";
   std::vector<std::string> argv{TestRun::Get().Wine64().string(), (DriveC() / "Vantorel" / "vantorel.exe").string()};
   argv.insert(argv.end(), args.begin(), args.end());
   program_ = Spawn(argv, Environment(), Redirect{dir_ / "program.out", dir_ / "program.err"}, DriveC());
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WineSession::Start(const std::vector<std::string>& args) {
+  if (auto launched = Launch(args); !launched) return launched;
   auto deadline = Clock::now() + 45s;
   while (Clock::now() < deadline) {
     if (!Running())

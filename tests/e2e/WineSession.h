@@ -72,6 +72,8 @@ class WineSession {
 
   // Starts vantorel.exe with these arguments and waits until its main window shows.
   ::testing::AssertionResult Start(const std::vector<std::string>& args = {});
+  // Starts it without waiting for anything.
+  ::testing::AssertionResult Launch(const std::vector<std::string>& args = {});
   bool Running();
   // Waits for the program's process to end.
   bool WaitForExit(std::chrono::milliseconds timeout);
