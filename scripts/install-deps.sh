@@ -22,7 +22,17 @@ pkg_installed fonts-liberation || need+=(fonts-liberation)
 pkg_installed libgtest-dev || need+=(libgtest-dev libgmock-dev)
 pkg_installed libbenchmark-dev || need+=(libbenchmark-dev)
 
+pkg_installed locales || need+=(locales)
+
+# Wine reads file names and arguments through the Unix locale: with ru_RU.UTF-8
+# present, Cyrillic paths reach the program intact (and the ANSI code page is 1251).
+make_locale() {
+  locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' && return 0
+  localedef -i ru_RU -f UTF-8 ru_RU.UTF-8 >/dev/null 2>&1 || true
+}
+
 if [ ${#need[@]} -eq 0 ]; then
+  make_locale
   exit 0
 fi
 if [ "$(id -u)" -ne 0 ]; then
@@ -33,3 +43,4 @@ fi
 echo "installing: ${need[*]}"
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+make_locale

@@ -291,3 +291,18 @@ TEST_F(PointerTest, ButtonsShowTheirHintsAsToolTips) {
 
 }  // namespace
 }  // namespace vantorel::e2e
+
+namespace vantorel::e2e {
+namespace {
+
+using CyrillicPathTest = E2eTest;
+
+TEST_F(CyrillicPathTest, AFileInACyrillicFolderIsLoadedAndNamed) {
+  const std::string path = wine.PutFile("Проекты\\привет.asm", "; \xcf\xf0\xe8\xe2\xe5\xf2\r\nend start\r\n");
+  ASSERT_TRUE(wine.Start({path}));
+  EXPECT_TRUE(WaitForPanel(1, path)) << "panel 1: \"" << wine.Panel(1) << "\"";
+  ExpectEditorText("; \xcf\xf0\xe8\xe2\xe5\xf2\r\nend start\r\n");
+}
+
+}  // namespace
+}  // namespace vantorel::e2e
