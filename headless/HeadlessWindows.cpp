@@ -28,15 +28,15 @@ std::string HeadlessMainWindow::PanelText(int index) const {
   return it == panels.end() ? std::string() : it->second;
 }
 
-std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogSpec& spec) {
-  fileDialogs.push_back(spec);
+std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogSpec& desc) {
+  fileDialogs.push_back(desc);
   if (files.empty()) return std::nullopt;
   auto answer = files.front();
   files.pop_front();
   return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogSpec& spec) { return OpenFile(spec); }
+std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogSpec& desc) { return OpenFile(desc); }
 
 MessageResult ScriptedDialogs::ShowMessage(const std::string& text, const std::string& caption,
                                           MessageButtons buttons, MessageIcon icon) {

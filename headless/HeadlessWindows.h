@@ -121,8 +121,8 @@ struct ShownMessage {
 class ScriptedDialogs : public Dialogs {
  public:
   // Answers the file dialogs with the scripted paths; nothing left means Cancel.
-  std::optional<std::string> OpenFile(const FileDialogSpec& spec) override;
-  std::optional<std::string> SaveFile(const FileDialogSpec& spec) override;
+  std::optional<std::string> OpenFile(const FileDialogSpec& desc) override;
+  std::optional<std::string> SaveFile(const FileDialogSpec& desc) override;
   std::deque<std::optional<std::string>> files;
   std::vector<FileDialogSpec> fileDialogs;
 

@@ -27,8 +27,8 @@ class Dialogs {
   // The chosen file's full path, or nothing when the user cancels. Both dialogs hide
   // the read-only box and can be resized; the save dialog asks nothing when the file
   // exists.
-  virtual std::optional<std::string> OpenFile(const FileDialogSpec& spec) = 0;
-  virtual std::optional<std::string> SaveFile(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> OpenFile(const FileDialogSpec& desc) = 0;
+  virtual std::optional<std::string> SaveFile(const FileDialogSpec& desc) = 0;
   virtual MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                                    MessageIcon icon) = 0;
 };

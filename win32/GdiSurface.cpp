@@ -4,18 +4,18 @@
 
 namespace vantorel::win32 {
 
-HFONT CreateFontFor(const FontSpec& spec) {
-  return ::CreateFontW(spec.height, 0, 0, 0, HasStyle(spec.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
-                       HasStyle(spec.style, FontStyle::Italic), HasStyle(spec.style, FontStyle::Underline),
-                       HasStyle(spec.style, FontStyle::StrikeOut), DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(spec.name).c_str());
+HFONT CreateFontFor(const FontSpec& desc) {
+  return ::CreateFontW(desc.height, 0, 0, 0, HasStyle(desc.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
+                       HasStyle(desc.style, FontStyle::Italic), HasStyle(desc.style, FontStyle::Underline),
+                       HasStyle(desc.style, FontStyle::StrikeOut), DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(desc.name).c_str());
 }
 
-HFONT FontCache::Get(const FontSpec& spec) {
+HFONT FontCache::Get(const FontSpec& desc) {
   for (const Entry& e : fonts_) {
-    if (e.name == spec.name && e.height == spec.height && e.style == spec.style) return e.font.get();
+    if (e.name == desc.name && e.height == desc.height && e.style == desc.style) return e.font.get();
   }
-  fonts_.push_back(Entry{spec.name, spec.height, spec.style, GdiObject<HFONT>(CreateFontFor(spec))});
+  fonts_.push_back(Entry{desc.name, desc.height, desc.style, GdiObject<HFONT>(CreateFontFor(desc))});
   return fonts_.back().font.get();
 }
 

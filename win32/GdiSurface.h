@@ -16,7 +16,7 @@ class FontCache {
   FontCache() = default;
   FontCache(const FontCache&) = delete;
   FontCache& operator=(const FontCache&) = delete;
-  HFONT Get(const FontSpec& spec);
+  HFONT Get(const FontSpec& desc);
 
  private:
   struct Entry {
@@ -50,6 +50,6 @@ class GdiSurface : public Surface {
 };
 
 // A font made from the core's description.
-HFONT CreateFontFor(const FontSpec& spec);
+HFONT CreateFontFor(const FontSpec& desc);
 
 }  // namespace vantorel::win32

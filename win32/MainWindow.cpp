@@ -287,22 +287,22 @@ void MainWindow::CreateChildren() {
 
 void MainWindow::CreateButtons() {
   int index = 0;
-  for (const ButtonSpec& spec : ToolButtons()) {
+  for (const ButtonSpec& desc : ToolButtons()) {
     const int id = kButtonIdBase + index++;
-    HWND parent = spec.parent == ButtonParent::Pbutton ? pbutton_ : ptools_;
+    HWND parent = desc.parent == ButtonParent::Pbutton ? pbutton_ : ptools_;
     DWORD style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP;
-    if (spec.kind == ButtonKind::Flat) style |= BS_FLAT;
-    HWND button = ::CreateWindowExW(0, L"BUTTON", Widen(spec.hint).c_str(), style, spec.bounds.left, spec.bounds.top,
-                                    spec.bounds.Width(), spec.bounds.Height(), parent,
+    if (desc.kind == ButtonKind::Flat) style |= BS_FLAT;
+    HWND button = ::CreateWindowExW(0, L"BUTTON", Widen(desc.hint).c_str(), style, desc.bounds.left, desc.bounds.top,
+                                    desc.bounds.Width(), desc.bounds.Height(), parent,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
                                     nullptr);
-    commands_[id] = spec.handler;
-    buttons_[std::string(spec.name)] = button;
-    GdiObject<HBITMAP> bitmap(BitmapOnButtonFace(LoadButtonImage(spec.image)));
+    commands_[id] = desc.handler;
+    buttons_[std::string(desc.name)] = button;
+    GdiObject<HBITMAP> bitmap(BitmapOnButtonFace(LoadButtonImage(desc.image)));
     ::SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
     bitmaps_.push_back(std::move(bitmap));
-    if (spec.showHint) {
-      std::wstring hint = Widen(spec.hint);
+    if (desc.showHint) {
+      std::wstring hint = Widen(desc.hint);
       TTTOOLINFOW tool{};
       tool.cbSize = sizeof tool;
       tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -387,10 +387,10 @@ std::string MainWindow::PanelText(int index) const {
 void MainWindow::SetPanelText(int index, const std::string& text) {
   const auto panels = StatusPanels();
   if (index < 0 || index >= static_cast<int>(panels.size())) return;
-  const PanelSpec& spec = panels[static_cast<std::size_t>(index)];
+  const PanelSpec& desc = panels[static_cast<std::size_t>(index)];
   std::wstring shown = Widen(text);
-  if (spec.alignment == PanelAlignment::Center) shown.insert(0, L"\t");
-  const WPARAM flags = static_cast<WPARAM>(index) | (spec.bevel ? 0 : SBT_NOBORDERS);
+  if (desc.alignment == PanelAlignment::Center) shown.insert(0, L"\t");
+  const WPARAM flags = static_cast<WPARAM>(index) | (desc.bevel ? 0 : SBT_NOBORDERS);
   ::SendMessageW(status_, SB_SETTEXTW, flags, reinterpret_cast<LPARAM>(shown.c_str()));
 }
 

@@ -205,25 +205,25 @@ MessageResult Win32Dialogs::ShowMessage(const std::string& text, const std::stri
   }
 }
 
-std::optional<std::string> Win32Dialogs::FileDialog(const FileDialogSpec& spec, bool save) {
+std::optional<std::string> Win32Dialogs::FileDialog(const FileDialogSpec& desc, bool save) {
   // The filter is pairs of NUL-ended strings, ended by one more NUL.
   std::wstring filter;
-  for (const auto& [description, patterns] : spec.filters) {
+  for (const auto& [description, patterns] : desc.filters) {
     filter += Widen(description);
     filter += L'\0';
     filter += Widen(patterns);
     filter += L'\0';
   }
   filter += L'\0';
-  const std::wstring title = Widen(spec.title);
-  const std::wstring ext = Widen(spec.defaultExt);
-  const std::wstring dir = Widen(spec.initialDir);
+  const std::wstring title = Widen(desc.title);
+  const std::wstring ext = Widen(desc.defaultExt);
+  const std::wstring dir = Widen(desc.initialDir);
   std::vector<wchar_t> file(32768, L'\0');
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner_;
   ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = static_cast<DWORD>(spec.filterIndex);
+  ofn.nFilterIndex = static_cast<DWORD>(desc.filterIndex);
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrTitle = title.c_str();
@@ -234,8 +234,8 @@ std::optional<std::string> Win32Dialogs::FileDialog(const FileDialogSpec& spec, 
   return Narrow(file.data());
 }
 
-std::optional<std::string> Win32Dialogs::OpenFile(const FileDialogSpec& spec) { return FileDialog(spec, false); }
-std::optional<std::string> Win32Dialogs::SaveFile(const FileDialogSpec& spec) { return FileDialog(spec, true); }
+std::optional<std::string> Win32Dialogs::OpenFile(const FileDialogSpec& desc) { return FileDialog(desc, false); }
+std::optional<std::string> Win32Dialogs::SaveFile(const FileDialogSpec& desc) { return FileDialog(desc, true); }
 
 // --- processes ---
 

@@ -87,13 +87,13 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileAndKeepsTheMark) {
   EXPECT_EQ(window.PanelText(panel::File), path);
   EXPECT_EQ(window.PanelText(panel::Modified), "+");
   ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-  const FileDialogSpec& spec = dialogs.fileDialogs[0];
-  EXPECT_EQ(spec.title, "Выбор файла");
-  EXPECT_EQ(spec.filterIndex, 3);
-  ASSERT_EQ(spec.filters.size(), 3u);
-  EXPECT_EQ(spec.filters[2].first, "Assembler (*.asm)");
-  EXPECT_EQ(spec.filters[1].second, "*.txt;*.doc;*.asm;*.log;*.bat;*.ini");
-  EXPECT_EQ(spec.defaultExt, "");
+  const FileDialogSpec& desc = dialogs.fileDialogs[0];
+  EXPECT_EQ(desc.title, "Выбор файла");
+  EXPECT_EQ(desc.filterIndex, 3);
+  ASSERT_EQ(desc.filters.size(), 3u);
+  EXPECT_EQ(desc.filters[2].first, "Assembler (*.asm)");
+  EXPECT_EQ(desc.filters[1].second, "*.txt;*.doc;*.asm;*.log;*.bat;*.ini");
+  EXPECT_EQ(desc.defaultExt, "");
   EXPECT_TRUE(dialogs.shown.empty());  // no question before an open
 }
 
@@ -129,11 +129,11 @@ TEST_F(FileCommands, SaveWithoutAFileGoesThroughSaveAsInTheProjectsFolder) {
   dialogs.files = {path};
   form.Run(Handler::N_saveClick);
   ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-  const FileDialogSpec& spec = dialogs.fileDialogs[0];
-  EXPECT_EQ(spec.title, "Сохранить как");
-  EXPECT_EQ(spec.initialDir, dir.string());
-  EXPECT_EQ(spec.defaultExt, "asm");
-  EXPECT_EQ(spec.filters[2].first, "Assembler *.asm");
+  const FileDialogSpec& desc = dialogs.fileDialogs[0];
+  EXPECT_EQ(desc.title, "Сохранить как");
+  EXPECT_EQ(desc.initialDir, dir.string());
+  EXPECT_EQ(desc.defaultExt, "asm");
+  EXPECT_EQ(desc.filters[2].first, "Assembler *.asm");
   EXPECT_EQ(Read(path), "abc\r\n");
   EXPECT_EQ(window.PanelText(panel::File), path);
   EXPECT_EQ(window.PanelText(panel::Modified), "");
