@@ -259,12 +259,6 @@ TEST_F(KeyboardTest, EditorHasTheFocusAndAKeyReleaseShowsTheCaretPosition) {
   EXPECT_TRUE(WaitForPanel(2, "0 : 0")) << "panel 2: \"" << wine.Panel(2) << "\"";
 }
 
-}  // namespace
-}  // namespace vantorel::e2e
-
-namespace vantorel::e2e {
-namespace {
-
 using PointerTest = E2eTest;
 
 TEST_F(PointerTest, AMouseReleaseInTheEditorShowsTheCaretPosition) {
@@ -288,12 +282,6 @@ TEST_F(PointerTest, ButtonsShowTheirHintsAsToolTips) {
   EXPECT_TRUE(WineSession::WaitUntil([&] { return wine.Ask({"tooltip"}) == "Сохранить как"; }))
       << "tool tip: \"" << wine.Ask({"tooltip"}) << "\"";
 }
-
-}  // namespace
-}  // namespace vantorel::e2e
-
-namespace vantorel::e2e {
-namespace {
 
 using CyrillicPathTest = E2eTest;
 
