@@ -8,14 +8,14 @@ namespace vantorel {
 TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, FileSystem& fs, Dialogs& dialogs,
                Processes& processes)
     : Memo1(memo), window_(window), registry_(registry), fs_(fs), dialogs_(dialogs), processes_(processes) {
-  Open1 = FileDialogSpec{"Выбор файла",
+  Open1 = FileDialogDesc{"Выбор файла",
                          {{"Все файлы", "*.*"},
                           {"Файлы: txt doc asm log bat ini", "*.txt;*.doc;*.asm;*.log;*.bat;*.ini"},
                           {"Assembler (*.asm)", "*.asm"}},
                          3,
                          "",
                          ""};
-  Save1 = FileDialogSpec{"Сохранить как",
+  Save1 = FileDialogDesc{"Сохранить как",
                          {{"Все файлы", "*.*"},
                           {"Файлы: txt doc asm log bat ini", "*.txt;*.doc;*.asm;*.log;*.bat;*.ini"},
                           {"Assembler *.asm", "*.asm"}},
@@ -30,7 +30,7 @@ TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, 
   Memo1.TabStops = "3 5";
   Memo1.SetSelForeColor(clHighlightText);
   Memo1.SetSelBackColor(clHighlight);
-  Memo1.SetFont(FontSpec{"Courier New", -15, FontStyle::None, clWindowText});
+  Memo1.SetFont(FontDesc{"Courier New", -15, FontStyle::None, clWindowText});
   Memo1.BackColor = clWindow;
   Memo1.Highlighter = THighlighter::hlJava;
   Memo1.OnKeyUp = [this](int, ShiftState) { Memo1KeyUp(); };

@@ -64,8 +64,8 @@ class TFmain {
   TSettings Settings;
   std::string ProgramDir;
   MenuItemState Last1;
-  FileDialogSpec Open1;
-  FileDialogSpec Save1;
+  FileDialogDesc Open1;
+  FileDialogDesc Save1;
 
  private:
   void ShowCaretPosition();

@@ -4,11 +4,11 @@ namespace vantorel {
 
 namespace {
 
-constexpr MenuItemSpec kLastItems[] = {
+constexpr MenuItem kLastItems[] = {
     {"Last1", "", {}, Handler::Last1Click, {}, MenuItemId::Last1},
 };
 
-constexpr MenuItemSpec kFileItems[] = {
+constexpr MenuItem kFileItems[] = {
     {"N_new", "новый проект", {}, Handler::N_newClick, {}},
     {"N_open", "открыть проект", {}, Handler::N_openClick, {}},
     {"N11", "открыть последний", {}, Handler::None, kLastItems},
@@ -18,14 +18,14 @@ constexpr MenuItemSpec kFileItems[] = {
     {"N_close", "завершить работу", {}, Handler::N_closeClick, {}},
 };
 
-constexpr MenuItemSpec kProjectItems[] = {
+constexpr MenuItem kProjectItems[] = {
     {"N_compile", "компилировать", {vk::F9, true, "Ctrl+F9"}, Handler::N_compileClick, {}},
     {"N_run", "выполнить", {vk::F9, false, "F9"}, Handler::N_runClick, {}},
     {"N3", "-", {}, Handler::None, {}},
     {"N_setup", "настройки", {}, Handler::N_setupClick, {}},
 };
 
-constexpr MenuItemSpec kEditItems[] = {
+constexpr MenuItem kEditItems[] = {
     {"N_undo", "отмена", {}, Handler::BundoClick, {}},
     {"N13", "-", {}, Handler::None, {}},
     {"N_copy", "копировать", {}, Handler::BCopy1Click, {}},
@@ -39,14 +39,14 @@ constexpr MenuItemSpec kEditItems[] = {
     {"N8", "найти", {vk::F3, false, "F3"}, Handler::N8Click, {}},
 };
 
-constexpr MenuItemSpec kViewItems[] = {
+constexpr MenuItem kViewItems[] = {
     {"_Ntools", "панель инструментов", {}, Handler::_NtoolsClick, {}},
     {"_Ncomp", "панель компонентов", {}, Handler::_NcompClick, {}},
     {"_Nfont", "выбрать шрифт", {}, Handler::_NfontClick, {}},
     {"N6", "помощь", {vk::F1, false, "F1"}, Handler::N6Click, {}},
 };
 
-constexpr MenuSpec kMenus[] = {
+constexpr MenuDesc kMenus[] = {
     {"N1", "Файл", kFileItems},
     {"Proect1", "Проект", kProjectItems},
     {"N2", "Правка", kEditItems},
@@ -55,7 +55,7 @@ constexpr MenuSpec kMenus[] = {
 
 constexpr Rect At(int left, int top, int width, int height) { return Rect{left, top, left + width, top + height}; }
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonDesc kButtons[] = {
     {"_Bopen", ButtonKind::XP, ButtonParent::Pbutton, At(3, 3, 27, 26), "Открыть", true, Handler::N_openClick,
      ButtonImageId::Open},
     {"_Bnew", ButtonKind::XP, ButtonParent::Pbutton, At(32, 3, 27, 26), "Новый", true, Handler::N_newClick,
@@ -99,7 +99,7 @@ constexpr ButtonSpec kButtons[] = {
      ButtonImageId::EventsArrow},
 };
 
-constexpr PanelSpec kPanels[] = {
+constexpr PanelDesc kPanels[] = {
     {38, PanelAlignment::Center, false, "Файл:"},
     {260, PanelAlignment::Left, true, ""},
     {50, PanelAlignment::Center, true, ""},
@@ -109,8 +109,8 @@ constexpr PanelSpec kPanels[] = {
 
 }  // namespace
 
-std::span<const MenuSpec> MainMenu() { return kMenus; }
-std::span<const ButtonSpec> ToolButtons() { return kButtons; }
-std::span<const PanelSpec> StatusPanels() { return kPanels; }
+std::span<const MenuDesc> MainMenu() { return kMenus; }
+std::span<const ButtonDesc> ToolButtons() { return kButtons; }
+std::span<const PanelDesc> StatusPanels() { return kPanels; }
 
 }  // namespace vantorel

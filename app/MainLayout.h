@@ -54,27 +54,27 @@ struct Shortcut {
 
 enum class MenuItemId { None, Last1 };
 
-struct MenuItemSpec {
+struct MenuItem {
   std::string_view name;
   std::string_view caption;  // "-" is a separator
   Shortcut shortcut;
   Handler handler;
-  std::span<const MenuItemSpec> children;  // a submenu when not empty
+  std::span<const MenuItem> children;  // a submenu when not empty
   MenuItemId id = MenuItemId::None;        // items the program changes later
 };
 
-struct MenuSpec {
+struct MenuDesc {
   std::string_view name;
   std::string_view caption;
-  std::span<const MenuItemSpec> items;
+  std::span<const MenuItem> items;
 };
 
-std::span<const MenuSpec> MainMenu();
+std::span<const MenuDesc> MainMenu();
 
 enum class ButtonKind { XP, Flat };
 enum class ButtonParent { Pbutton, Ptools };
 
-struct ButtonSpec {
+struct ButtonDesc {
   std::string_view name;
   ButtonKind kind;
   ButtonParent parent;
@@ -85,7 +85,7 @@ struct ButtonSpec {
   ButtonImageId image;
 };
 
-std::span<const ButtonSpec> ToolButtons();
+std::span<const ButtonDesc> ToolButtons();
 
 inline constexpr int kToolBarHeight = 31;       // Pbutton
 inline constexpr Rect kPaletteBounds{402, 3, 402 + 223, 3 + 24};  // Ptools inside Pbutton
@@ -95,14 +95,14 @@ inline constexpr int kStatusBarHeight = 19;
 
 enum class PanelAlignment { Left, Center };
 
-struct PanelSpec {
+struct PanelDesc {
   int width;
   PanelAlignment alignment;
   bool bevel;  // lowered bevel, or none
   std::string_view initialText;
 };
 
-std::span<const PanelSpec> StatusPanels();
+std::span<const PanelDesc> StatusPanels();
 
 // The panels the program reads and writes by number.
 namespace panel {

@@ -16,7 +16,7 @@ namespace {
 class DiscardingSurface : public Surface {
  public:
   void FillRect(const Rect&, Color) override {}
-  void SetFont(const FontSpec&) override {}
+  void SetFont(const FontDesc&) override {}
   Point MeasureText(std::string_view bytes) override { return Point{static_cast<int>(bytes.size()) * 8, 15}; }
   void DrawTextRun(int, int, std::string_view bytes, const int*, Color, Color) override {
     benchmark::DoNotOptimize(bytes.data());

@@ -89,7 +89,7 @@ void TCustomEditorBase::SetReadOnly(bool value) {
   StatusChanged();
 }
 
-void TCustomEditorBase::SetFont(const FontSpec& value) {
+void TCustomEditorBase::SetFont(const FontDesc& value) {
   font_ = value;
   UpdateEditorSize();
   RepaintAll();

@@ -66,8 +66,8 @@ class TCustomEditorBase {
   void SetSelForeColor(Color value);
   Color SelBackColor() const noexcept { return selBackColor_; }
   void SetSelBackColor(Color value);
-  const FontSpec& Font() const noexcept { return font_; }
-  void SetFont(const FontSpec& value);
+  const FontDesc& Font() const noexcept { return font_; }
+  void SetFont(const FontDesc& value);
   std::string TabStops = "3 5";
   bool InsertMode() const noexcept { return insertMode_; }
   void SetInsertMode(bool value);
@@ -197,7 +197,7 @@ class TCustomEditorBase {
   void DrawRightMarginOn(Surface& surface);
   int CellLeft(int column) const noexcept { return TextLeft() + 1 + (column - LeftColumn) * cellWidth_; }
   void ApplySelection(int line, int colBeg, int colEnd);
-  const FontSpec& CachedFont(Color color, FontStyle style);
+  const FontDesc& CachedFont(Color color, FontStyle style);
 
   std::unique_ptr<TUndoBuffer> undo_;
   TControlScrollBar95 horz_;
@@ -211,7 +211,7 @@ class TCustomEditorBase {
   Color rightMarginColor_ = clSilver;
   Color selForeColor_ = clHighlightText;
   Color selBackColor_ = clHighlight;
-  FontSpec font_{"Courier New", -13, FontStyle::None, clWindowText};
+  FontDesc font_{"Courier New", -13, FontStyle::None, clWindowText};
   bool insertMode_ = true;
   bool readOnly_ = false;
 
@@ -222,7 +222,7 @@ class TCustomEditorBase {
   int visibleLines_ = 0;
   int visibleColumns_ = 0;
   int storedLineCount_ = 0;
-  std::vector<FontSpec> fontCache_;
+  std::vector<FontDesc> fontCache_;
   TLineAttrs lineAttrs_{};
   std::string runText_;
 };

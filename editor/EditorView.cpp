@@ -190,11 +190,11 @@ void TCustomEditorBase::PaintLineText(Surface& surface, int line, int colBeg, in
   }
 }
 
-const FontSpec& TCustomEditorBase::CachedFont(Color color, FontStyle style) {
-  for (const FontSpec& f : fontCache_) {
+const FontDesc& TCustomEditorBase::CachedFont(Color color, FontStyle style) {
+  for (const FontDesc& f : fontCache_) {
     if (f.color == color && f.style == style) return f;
   }
-  FontSpec f = font_;
+  FontDesc f = font_;
   f.color = color;
   f.style = style;
   fontCache_.push_back(f);

@@ -28,7 +28,7 @@ std::string HeadlessMainWindow::PanelText(int index) const {
   return it == panels.end() ? std::string() : it->second;
 }
 
-std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogSpec& desc) {
+std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogDesc& desc) {
   fileDialogs.push_back(desc);
   if (files.empty()) return std::nullopt;
   auto answer = files.front();
@@ -36,7 +36,7 @@ std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogSpec& desc)
   return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogSpec& desc) { return OpenFile(desc); }
+std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogDesc& desc) { return OpenFile(desc); }
 
 MessageResult ScriptedDialogs::ShowMessage(const std::string& text, const std::string& caption,
                                           MessageButtons buttons, MessageIcon icon) {

@@ -121,10 +121,10 @@ struct ShownMessage {
 class ScriptedDialogs : public Dialogs {
  public:
   // Answers the file dialogs with the scripted paths; nothing left means Cancel.
-  std::optional<std::string> OpenFile(const FileDialogSpec& desc) override;
-  std::optional<std::string> SaveFile(const FileDialogSpec& desc) override;
+  std::optional<std::string> OpenFile(const FileDialogDesc& desc) override;
+  std::optional<std::string> SaveFile(const FileDialogDesc& desc) override;
   std::deque<std::optional<std::string>> files;
-  std::vector<FileDialogSpec> fileDialogs;
+  std::vector<FileDialogDesc> fileDialogs;
 
   // Answers the next message box with the scripted result, or Ok / Yes when none is left.
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,

@@ -18,7 +18,7 @@ class RecordingSurface : public Surface {
     std::vector<int> advances;
     Color fore;
     Color back;
-    FontSpec font;
+    FontDesc font;
   };
   struct FillCall {
     Rect rect;
@@ -32,7 +32,7 @@ class RecordingSurface : public Surface {
   };
 
   void FillRect(const Rect& rect, Color color) override { fills.push_back({rect, color}); }
-  void SetFont(const FontSpec& f) override { font = f; }
+  void SetFont(const FontDesc& f) override { font = f; }
   Point MeasureText(std::string_view bytes) override {
     return Point{static_cast<int>(bytes.size()) * charWidth, charHeight};
   }
@@ -50,7 +50,7 @@ class RecordingSurface : public Surface {
 
   int charWidth = 8;
   int charHeight = 15;
-  FontSpec font;
+  FontDesc font;
   std::vector<TextCall> texts;
   std::vector<FillCall> fills;
   std::vector<LineCall> lines;

@@ -13,7 +13,7 @@ enum class MessageIcon { None, Information, Warning, Question, Error };
 enum class MessageResult { Ok, Cancel, Yes, No };
 
 // The system's open and save dialogs as the core sets them up.
-struct FileDialogSpec {
+struct FileDialogDesc {
   std::string title;
   std::vector<std::pair<std::string, std::string>> filters;  // description, patterns
   int filterIndex = 1;                                          // 1-based, as the system counts
@@ -27,8 +27,8 @@ class Dialogs {
   // The chosen file's full path, or nothing when the user cancels. Both dialogs hide
   // the read-only box and can be resized; the save dialog asks nothing when the file
   // exists.
-  virtual std::optional<std::string> OpenFile(const FileDialogSpec& desc) = 0;
-  virtual std::optional<std::string> SaveFile(const FileDialogSpec& desc) = 0;
+  virtual std::optional<std::string> OpenFile(const FileDialogDesc& desc) = 0;
+  virtual std::optional<std::string> SaveFile(const FileDialogDesc& desc) = 0;
   virtual MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                                    MessageIcon icon) = 0;
 };

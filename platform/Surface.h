@@ -13,7 +13,7 @@ class Surface {
   virtual ~Surface() = default;
   virtual void FillRect(const Rect& rect, Color color) = 0;
   // Selects the font for the next text output and measurements.
-  virtual void SetFont(const FontSpec& font) = 0;
+  virtual void SetFont(const FontDesc& font) = 0;
   // Width and height in pixels of the text in the current font.
   virtual Point MeasureText(std::string_view bytes) = 0;
   // Draws the bytes (ANSI code page, one character per cell) with their top-left at

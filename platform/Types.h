@@ -82,12 +82,12 @@ constexpr bool HasStyle(FontStyle set, FontStyle s) noexcept {
 
 // A font as the core asks for it: a negative height is a character height in pixels
 // (as LOGFONT's lfHeight), a positive one a cell height.
-struct FontSpec {
+struct FontDesc {
   std::string name = "Courier New";
   int height = -13;
   FontStyle style = FontStyle::None;
   Color color = clWindowText;
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const FontDesc&) const = default;
 };
 
 struct ShiftState {

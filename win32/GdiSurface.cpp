@@ -4,14 +4,14 @@
 
 namespace vantorel::win32 {
 
-HFONT CreateFontFor(const FontSpec& desc) {
+HFONT CreateFontFor(const FontDesc& desc) {
   return ::CreateFontW(desc.height, 0, 0, 0, HasStyle(desc.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
                        HasStyle(desc.style, FontStyle::Italic), HasStyle(desc.style, FontStyle::Underline),
                        HasStyle(desc.style, FontStyle::StrikeOut), DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(desc.name).c_str());
 }
 
-HFONT FontCache::Get(const FontSpec& desc) {
+HFONT FontCache::Get(const FontDesc& desc) {
   for (const Entry& e : fonts_) {
     if (e.name == desc.name && e.height == desc.height && e.style == desc.style) return e.font.get();
   }
@@ -30,7 +30,7 @@ void GdiSurface::FillRect(const Rect& rect, Color color) {
   ::ExtTextOutW(dc_, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 }
 
-void GdiSurface::SetFont(const FontSpec& font) {
+void GdiSurface::SetFont(const FontDesc& font) {
   ::SelectObject(dc_, fonts_.Get(font));
   TEXTMETRICW tm{};
   ::GetTextMetricsW(dc_, &tm);

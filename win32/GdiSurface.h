@@ -16,7 +16,7 @@ class FontCache {
   FontCache() = default;
   FontCache(const FontCache&) = delete;
   FontCache& operator=(const FontCache&) = delete;
-  HFONT Get(const FontSpec& desc);
+  HFONT Get(const FontDesc& desc);
 
  private:
   struct Entry {
@@ -36,7 +36,7 @@ class GdiSurface : public Surface {
   GdiSurface& operator=(const GdiSurface&) = delete;
 
   void FillRect(const Rect& rect, Color color) override;
-  void SetFont(const FontSpec& font) override;
+  void SetFont(const FontDesc& font) override;
   Point MeasureText(std::string_view bytes) override;
   void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) override;
   void DrawLine(Point a, Point b, Color color, int width) override;
@@ -50,6 +50,6 @@ class GdiSurface : public Surface {
 };
 
 // A font made from the core's description.
-HFONT CreateFontFor(const FontSpec& desc);
+HFONT CreateFontFor(const FontDesc& desc);
 
 }  // namespace vantorel::win32

@@ -223,9 +223,9 @@ void MainWindow::RunCommand(int id) {
   }
 }
 
-HMENU MainWindow::BuildMenu(std::span<const MenuItemSpec> items) {
+HMENU MainWindow::BuildMenu(std::span<const MenuItem> items) {
   HMENU menu = ::CreatePopupMenu();
-  for (const MenuItemSpec& item : items) {
+  for (const MenuItem& item : items) {
     if (item.caption == "-") {
       ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
       continue;
@@ -245,17 +245,17 @@ HMENU MainWindow::BuildMenu(std::span<const MenuItemSpec> items) {
 }
 
 void MainWindow::CreateChildren() {
-  formFont_.reset(CreateFontFor(FontSpec{std::string(kFormFontName), kFormFontHeight, FontStyle::None, clBtnText}));
+  formFont_.reset(CreateFontFor(FontDesc{std::string(kFormFontName), kFormFontHeight, FontStyle::None, clBtnText}));
 
   HMENU bar = ::CreateMenu();
   std::vector<ACCEL> accels;
-  for (const MenuSpec& menu : MainMenu()) {
+  for (const MenuDesc& menu : MainMenu()) {
     ::AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(BuildMenu(menu.items)),
                   Widen(menu.caption).c_str());
   }
   // Shortcuts of the menu items become accelerators of the window.
-  std::function<void(std::span<const MenuItemSpec>)> collect = [&](std::span<const MenuItemSpec> items) {
-    for (const MenuItemSpec& item : items) {
+  std::function<void(std::span<const MenuItem>)> collect = [&](std::span<const MenuItem> items) {
+    for (const MenuItem& item : items) {
       if (!item.children.empty()) collect(item.children);
       if (item.shortcut.key == 0) continue;
       for (const auto& [id, handler] : commands_) {
@@ -267,7 +267,7 @@ void MainWindow::CreateChildren() {
       }
     }
   };
-  for (const MenuSpec& menu : MainMenu()) collect(menu.items);
+  for (const MenuDesc& menu : MainMenu()) collect(menu.items);
   ::SetMenu(hwnd_, bar);
   accelerators_ = ::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size()));
 
@@ -287,7 +287,7 @@ void MainWindow::CreateChildren() {
 
 void MainWindow::CreateButtons() {
   int index = 0;
-  for (const ButtonSpec& desc : ToolButtons()) {
+  for (const ButtonDesc& desc : ToolButtons()) {
     const int id = kButtonIdBase + index++;
     HWND parent = desc.parent == ButtonParent::Pbutton ? pbutton_ : ptools_;
     DWORD style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP;
@@ -324,7 +324,7 @@ void MainWindow::CreateStatusBar() {
   ::SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   std::vector<int> edges;
   int right = 0;
-  for (const PanelSpec& panel : StatusPanels()) edges.push_back(right += panel.width);
+  for (const PanelDesc& panel : StatusPanels()) edges.push_back(right += panel.width);
   edges.back() = -1;  // the last panel takes the rest of the bar
   ::SendMessageW(status_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   for (int i = 0; i < static_cast<int>(StatusPanels().size()); ++i) {
@@ -387,7 +387,7 @@ std::string MainWindow::PanelText(int index) const {
 void MainWindow::SetPanelText(int index, const std::string& text) {
   const auto panels = StatusPanels();
   if (index < 0 || index >= static_cast<int>(panels.size())) return;
-  const PanelSpec& desc = panels[static_cast<std::size_t>(index)];
+  const PanelDesc& desc = panels[static_cast<std::size_t>(index)];
   std::wstring shown = Widen(text);
   if (desc.alignment == PanelAlignment::Center) shown.insert(0, L"\t");
   const WPARAM flags = static_cast<WPARAM>(index) | (desc.bevel ? 0 : SBT_NOBORDERS);

@@ -45,7 +45,7 @@ class MainWindow : public MainWindowPort {
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void CreateChildren();
-  HMENU BuildMenu(std::span<const MenuItemSpec> items);
+  HMENU BuildMenu(std::span<const MenuItem> items);
   void CreateButtons();
   void CreateStatusBar();
   void LayoutChildren();

@@ -205,7 +205,7 @@ MessageResult Win32Dialogs::ShowMessage(const std::string& text, const std::stri
   }
 }
 
-std::optional<std::string> Win32Dialogs::FileDialog(const FileDialogSpec& desc, bool save) {
+std::optional<std::string> Win32Dialogs::FileDialog(const FileDialogDesc& desc, bool save) {
   // The filter is pairs of NUL-ended strings, ended by one more NUL.
   std::wstring filter;
   for (const auto& [description, patterns] : desc.filters) {
@@ -234,8 +234,8 @@ std::optional<std::string> Win32Dialogs::FileDialog(const FileDialogSpec& desc, 
   return Narrow(file.data());
 }
 
-std::optional<std::string> Win32Dialogs::OpenFile(const FileDialogSpec& desc) { return FileDialog(desc, false); }
-std::optional<std::string> Win32Dialogs::SaveFile(const FileDialogSpec& desc) { return FileDialog(desc, true); }
+std::optional<std::string> Win32Dialogs::OpenFile(const FileDialogDesc& desc) { return FileDialog(desc, false); }
+std::optional<std::string> Win32Dialogs::SaveFile(const FileDialogDesc& desc) { return FileDialog(desc, true); }
 
 // --- processes ---
 

@@ -37,11 +37,11 @@ class Win32Dialogs : public Dialogs {
   void SetOwner(HWND owner) { owner_ = owner; }
   MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                            MessageIcon icon) override;
-  std::optional<std::string> OpenFile(const FileDialogSpec& desc) override;
-  std::optional<std::string> SaveFile(const FileDialogSpec& desc) override;
+  std::optional<std::string> OpenFile(const FileDialogDesc& desc) override;
+  std::optional<std::string> SaveFile(const FileDialogDesc& desc) override;
 
  private:
-  std::optional<std::string> FileDialog(const FileDialogSpec& desc, bool save);
+  std::optional<std::string> FileDialog(const FileDialogDesc& desc, bool save);
   HWND owner_;
 };
 

@@ -87,7 +87,7 @@ TEST_F(FileCommands, OpenLoadsTheChosenFileAndKeepsTheMark) {
   EXPECT_EQ(window.PanelText(panel::File), path);
   EXPECT_EQ(window.PanelText(panel::Modified), "+");
   ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-  const FileDialogSpec& desc = dialogs.fileDialogs[0];
+  const FileDialogDesc& desc = dialogs.fileDialogs[0];
   EXPECT_EQ(desc.title, "Выбор файла");
   EXPECT_EQ(desc.filterIndex, 3);
   ASSERT_EQ(desc.filters.size(), 3u);
@@ -129,7 +129,7 @@ TEST_F(FileCommands, SaveWithoutAFileGoesThroughSaveAsInTheProjectsFolder) {
   dialogs.files = {path};
   form.Run(Handler::N_saveClick);
   ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-  const FileDialogSpec& desc = dialogs.fileDialogs[0];
+  const FileDialogDesc& desc = dialogs.fileDialogs[0];
   EXPECT_EQ(desc.title, "Сохранить как");
   EXPECT_EQ(desc.initialDir, dir.string());
   EXPECT_EQ(desc.defaultExt, "asm");
