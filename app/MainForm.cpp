@@ -31,7 +31,7 @@ TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, 
   Memo1.SetSelForeColor(clHighlightText);
   Memo1.SetSelBackColor(clHighlight);
   Memo1.SetFont(FontDesc{"Courier New", -15, FontStyle::None, clWindowText});
-  Memo1.BackColor = clWindow;
+  Memo1.SetBackColor(clWindow);
   Memo1.Highlighter = THighlighter::hlJava;
   Memo1.OnKeyUp = [this](int, ShiftState) { Memo1KeyUp(); };
   Memo1.OnMouseUp = [this](MouseButton, ShiftState, Point) { Memo1MouseUp(); };
@@ -86,7 +86,7 @@ void TFmain::FormClose() {
 }
 
 void TFmain::ShowCaretPosition() {
-  window_.SetPanelText(panel::Caret, std::to_string(Memo1.CaretX) + " : " + std::to_string(Memo1.CaretY));
+  window_.SetPanelText(panel::Caret, std::to_string(Memo1.CaretX()) + " : " + std::to_string(Memo1.CaretY()));
 }
 
 void TFmain::Memo1KeyUp() { ShowCaretPosition(); }

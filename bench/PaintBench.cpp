@@ -70,7 +70,7 @@ struct Screen {
 void BM_PaintFullScreen60x120(benchmark::State& state) {
   Screen screen;
   for (auto _ : state) {
-    screen.editor.FullRepaintPending = true;
+    screen.editor.View().FullRepaintPending = true;
     screen.editor.Paint(screen.host.surface, screen.host.client);
   }
 }

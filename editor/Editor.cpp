@@ -10,22 +10,7 @@
 namespace vantorel {
 
 TCustomEditorBase::TCustomEditorBase(WindowHost* host)
-    : host_(host),
-      undo_(std::make_unique<TUndoBuffer>(*this)),
-      horz_(ScrollBarKind::Horizontal, host),
-      vert_(ScrollBarKind::Vertical, host) {
-  const auto onBar = [this](ScrollBarKind kind) {
-    return [this, kind](ScrollCode code, int& position) {
-      // Only these move the text; the others move just the bar.
-      if (code == ScrollCode::LineUp || code == ScrollCode::LineDown || code == ScrollCode::PageUp ||
-          code == ScrollCode::PageDown || code == ScrollCode::ThumbTrack) {
-        Scroll(kind == ScrollBarKind::Vertical, position);
-      }
-    };
-  };
-  horz_.OnScroll = onBar(ScrollBarKind::Horizontal);
-  vert_.OnScroll = onBar(ScrollBarKind::Vertical);
-}
+    : host_(host), undo_(std::make_unique<TUndoBuffer>(*this)), view_(*this, host) {}
 
 TCustomEditorBase::~TCustomEditorBase() = default;
 
@@ -46,37 +31,41 @@ void TCustomEditorBase::SetBorderStyle(TBorderStyle value) {
 }
 
 void TCustomEditorBase::SetScrollBars(TScrollStyle value) {
-  if (Changes(scrollBars_, value) && host_ && host_->HasWindow()) host_->RecreateWindow();
+  if (Changes(view_.settings.scrollBars, value) && host_ && host_->HasWindow()) host_->RecreateWindow();
 }
 
 void TCustomEditorBase::SetGutterWidth(int value) {
-  if (!Changes(gutterWidth_, value)) return;
-  UpdateEditorSize();
-  RepaintAll();
+  if (!Changes(view_.settings.gutterWidth, value)) return;
+  view_.UpdateSize();
+  view_.RepaintAll();
 }
 
 void TCustomEditorBase::SetGutterColor(Color value) {
-  if (Changes(gutterColor_, value)) PaintGutter();
+  if (Changes(view_.settings.gutterColor, value)) view_.PaintGutter();
 }
 
 void TCustomEditorBase::SetRightMarginVisible(bool value) {
-  if (Changes(rightMarginVisible_, value)) RepaintAll();
+  if (Changes(view_.settings.rightMarginVisible, value)) view_.RepaintAll();
 }
 
 void TCustomEditorBase::SetRightMargin(int value) {
-  if (Changes(rightMargin_, value)) RepaintAll();
+  if (Changes(view_.settings.rightMargin, value)) view_.RepaintAll();
 }
 
 void TCustomEditorBase::SetRightMarginColor(Color value) {
-  if (Changes(rightMarginColor_, value)) RepaintAll();
+  if (Changes(view_.settings.rightMarginColor, value)) view_.RepaintAll();
 }
 
 void TCustomEditorBase::SetSelForeColor(Color value) {
-  if (Changes(selForeColor_, value) && HasSelection) RepaintAll();
+  if (Changes(view_.settings.selForeColor, value) && HasSelection()) view_.RepaintAll();
 }
 
 void TCustomEditorBase::SetSelBackColor(Color value) {
-  if (Changes(selBackColor_, value) && HasSelection) RepaintAll();
+  if (Changes(view_.settings.selBackColor, value) && HasSelection()) view_.RepaintAll();
+}
+
+void TCustomEditorBase::SetBackColor(Color value) {
+  if (Changes(view_.settings.backColor, value)) view_.RepaintAll();
 }
 
 void TCustomEditorBase::SetInsertMode(bool value) {
@@ -90,9 +79,9 @@ void TCustomEditorBase::SetReadOnly(bool value) {
 }
 
 void TCustomEditorBase::SetFont(const FontDesc& value) {
-  font_ = value;
-  UpdateEditorSize();
-  RepaintAll();
+  view_.settings.font = value;
+  view_.UpdateSize();
+  view_.RepaintAll();
 }
 
 // --- locks and notifications ---
@@ -102,15 +91,11 @@ void TCustomEditorBase::BeginUpdate() { ++updateLock_; }
 void TCustomEditorBase::EndUpdate() {
   if (updateLock_ <= 0) throw EAssertionFailed(std::string(kAssertionFailure));
   if (--updateLock_ == 0) {
-    FullRepaintPending = true;
-    UpdateEditorSize();
+    view_.FullRepaintPending = true;
+    view_.UpdateSize();
     StatusChanged();
-    RepaintAll();
+    view_.RepaintAll();
   }
-}
-
-void TCustomEditorBase::RepaintAll() {
-  if (host_ && host_->HasWindow() && updateLock_ == 0) host_->InvalidateAll();
 }
 
 void TCustomEditorBase::Changed() {
@@ -125,12 +110,11 @@ void TCustomEditorBase::StatusChanged() {
 }
 
 void TCustomEditorBase::TextAllChanged() {
-  fontCache_.clear();
-  HasSelection = false;
-  ExtendingSelection = false;
+  view_.ForgetFonts();
+  selection_.Clear();
   UpdateBracketMarks();
   TextModified(0, 0, {}, 0);
-  UpdateEditorView();
+  view_.UpdateView();
 }
 
 void TCustomEditorBase::TextModified(int, int, std::string_view, int) {}
@@ -139,7 +123,28 @@ void TCustomEditorBase::ChangeAttr(int, int, int) {}
 void TCustomEditorBase::ApplyBracketMarks(int, int, int) {}
 void TCustomEditorBase::UpdateBracketMarks() {}
 
+void TCustomEditorBase::DecorateLine(int line, int colBeg, int colEnd) {
+  GetAttr(line, colBeg, colEnd);
+  ApplyBracketMarks(line, colBeg, colEnd);
+  if (OnGetLineAttr) {
+    std::string text(LineView(line));
+    OnGetLineAttr(text, line, view_.MutableLineAttrs());
+  }
+}
+
+void TCustomEditorBase::GutterPainted(Surface& canvas) {
+  if (OnPaintGutter) OnPaintGutter(canvas);
+}
+
+void TCustomEditorBase::Scrolled() {
+  if (OnScroll) OnScroll();
+}
+
 int TCustomEditorBase::GetTabStop(int x, bool next) const { return vantorel::GetTabStop(TabStops, x, next); }
+
+void TCustomEditorBase::FocusLost() {
+  if (host_) host_->DestroyCaret();
+}
 
 void TCustomEditorBase::KeyUp(int key, ShiftState shift) {
   if (OnKeyUp) OnKeyUp(key, shift);

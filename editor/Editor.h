@@ -1,18 +1,22 @@
-// The editor control's core: TCustomEditorBase (settings, view, painting, scroll
-// bars, caret, locks and notifications), TCustomEditor (owns the line list) and
-// TEditor (the published control). The window around it is reached through the
-// WindowHost port.
+// The editor control's facade: TCustomEditorBase (the published settings, the caret
+// and selection, locks and notifications), TCustomEditor (owns the line list) and
+// TEditor (the published control). It wires the pieces and holds no algorithm: the
+// view (editor/EditorView) draws, the caret and selection (editor/Caret,
+// editor/Selection) keep their own invariants, the line list (editor/EditorStrings)
+// changes the text. The window around it is reached through the WindowHost port.
 #pragma once
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "editor/Caret.h"
 #include "editor/EditorStrings.h"
-#include "editor/ScrollBar.h"
+#include "editor/EditorTypes.h"
+#include "editor/EditorView.h"
+#include "editor/Selection.h"
 #include "editor/UndoBuffer.h"
 #include "platform/Surface.h"
 #include "platform/Types.h"
@@ -20,27 +24,7 @@
 
 namespace vantorel {
 
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-enum class TBorderStyle { bsNone, bsSingle };
-enum class TSelBlockFormat { bfInclusive, bfLine, bfColumn, bfNonInclusive };
-
-inline constexpr int MaxLineColumns = 1024;
-inline constexpr std::string_view kAssertionFailure = "Assertion failure";
-inline constexpr Point kCaretOutOfSight{-32767, -32767};
-
-// How one column of a painted line looks; two neighbouring columns with equal
-// records are drawn as one run.
-struct TLineAttr {
-  Color ForeColor;
-  Color BackColor;
-  FontStyle Style = FontStyle::None;
-  Color BorderColor = clNone;
-  bool operator==(const TLineAttr&) const = default;
-};
-// Index i describes column i - 1; indices 1 to 1024 hold columns 0 to 1023.
-using TLineAttrs = std::array<TLineAttr, MaxLineColumns + 1>;
-
-class TCustomEditorBase {
+class TCustomEditorBase : private ViewClient {
  public:
   explicit TCustomEditorBase(WindowHost* host);
   virtual ~TCustomEditorBase();
@@ -50,30 +34,34 @@ class TCustomEditorBase {
   // --- published settings (defaults of a new control) ---
   TBorderStyle BorderStyle() const noexcept { return borderStyle_; }
   void SetBorderStyle(TBorderStyle value);
-  TScrollStyle ScrollBars() const noexcept { return scrollBars_; }
+  TScrollStyle ScrollBars() const noexcept { return view_.settings.scrollBars; }
   void SetScrollBars(TScrollStyle value);
-  int GutterWidth() const noexcept { return gutterWidth_; }
+  int GutterWidth() const noexcept { return view_.settings.gutterWidth; }
   void SetGutterWidth(int value);
-  Color GutterColor() const noexcept { return gutterColor_; }
+  Color GutterColor() const noexcept { return view_.settings.gutterColor; }
   void SetGutterColor(Color value);
-  bool RightMarginVisible() const noexcept { return rightMarginVisible_; }
+  bool RightMarginVisible() const noexcept { return view_.settings.rightMarginVisible; }
   void SetRightMarginVisible(bool value);
-  int RightMargin() const noexcept { return rightMargin_; }
+  int RightMargin() const noexcept { return view_.settings.rightMargin; }
   void SetRightMargin(int value);
-  Color RightMarginColor() const noexcept { return rightMarginColor_; }
+  Color RightMarginColor() const noexcept { return view_.settings.rightMarginColor; }
   void SetRightMarginColor(Color value);
-  Color SelForeColor() const noexcept { return selForeColor_; }
+  Color SelForeColor() const noexcept { return view_.settings.selForeColor; }
   void SetSelForeColor(Color value);
-  Color SelBackColor() const noexcept { return selBackColor_; }
+  Color SelBackColor() const noexcept { return view_.settings.selBackColor; }
   void SetSelBackColor(Color value);
-  const FontDesc& Font() const noexcept { return font_; }
+  const FontDesc& Font() const noexcept { return view_.settings.font; }
   void SetFont(const FontDesc& value);
+  // The control's Color.
+  Color BackColor() const noexcept { return view_.settings.backColor; }
+  void SetBackColor(Color value);
+  bool HideCaret() const noexcept { return view_.settings.hideCaret; }
+  void SetHideCaret(bool value) noexcept { view_.settings.hideCaret = value; }
   std::string TabStops = "3 5";
   bool InsertMode() const noexcept { return insertMode_; }
   void SetInsertMode(bool value);
   bool ReadOnly() const noexcept { return readOnly_; }
   void SetReadOnly(bool value);
-  bool HideCaret = false;
   bool DoubleClickLine = false;
   bool CursorBeyondEOF = false;
   bool SmartTab = true;
@@ -81,40 +69,56 @@ class TCustomEditorBase {
   bool AutoIndent = true;
   bool KeepTrailingBlanks = false;
   bool BeepOnError = true;
-  Color BackColor = clWindow;  // the control's Color
 
   // --- state ---
   bool Modified = false;
-  int CaretX = 0;
-  int CaretY = 0;
-  int TopLine = 0;
-  int LeftColumn = 0;
+  int CaretX() const noexcept { return caret_.X(); }
+  int CaretY() const noexcept { return caret_.Y(); }
   int UpdateLock() const noexcept { return updateLock_; }
-  bool FullRepaintPending = false;
 
-  // --- selection (moved by the caret and selection operations) ---
-  bool HasSelection = false;
-  bool ExtendingSelection = false;
-  TSelBlockFormat SelBlockFormat = TSelBlockFormat::bfNonInclusive;
-  int SelBeginX = 0;
-  int SelBeginY = 0;
-  int SelEndX = 0;
-  int SelEndY = 0;
+  // --- selection ---
+  bool HasSelection() const noexcept { return selection_.HasBlock(); }
+  bool ExtendingSelection() const noexcept { return selection_.Extending(); }
+  TSelBlockFormat SelBlockFormat() const noexcept { return selection_.Format(); }
+  int SelBeginX() const noexcept { return selection_.Begin().x; }
+  int SelBeginY() const noexcept { return selection_.Begin().y; }
+  int SelEndX() const noexcept { return selection_.End().x; }
+  int SelEndY() const noexcept { return selection_.End().y; }
 
-  // --- cell geometry ---
-  int CellWidth() const noexcept { return cellWidth_; }
-  int CellHeight() const noexcept { return cellHeight_; }
-  const std::vector<int>& CharAdvances() const noexcept { return charAdvances_; }
-  int TextLeft() const noexcept { return gutterWidth_ + 2; }
-  int VisibleLines() const noexcept { return visibleLines_; }
-  int VisibleColumns() const noexcept { return visibleColumns_; }
-  int LastVisibleLine() const noexcept { return TopLine + visibleLines_ - 1; }
-  int LastVisibleColumn() const noexcept { return LeftColumn + visibleColumns_ - 1; }
-  // The pixel rectangle of a cell given relative to the first visible column and line.
-  Rect CellRect(int column, int line) const noexcept;
+  // --- the model the commands work on ---
+  Caret& CaretModel() noexcept { return caret_; }
+  Selection& SelectionModel() noexcept { return selection_; }
+  TUndoBuffer& UndoBuffer() noexcept { return *undo_; }
 
-  TControlScrollBar95& HorzScrollBar() noexcept { return horz_; }
-  TControlScrollBar95& VertScrollBar() noexcept { return vert_; }
+  // --- the view ---
+  EditorView& View() noexcept { return view_; }
+  const EditorView& View() const noexcept { return view_; }
+  int TopLine() const noexcept { return view_.TopLine(); }
+  int LeftColumn() const noexcept { return view_.LeftColumn(); }
+  int CellWidth() const noexcept { return view_.CellWidth(); }
+  int CellHeight() const noexcept { return view_.CellHeight(); }
+  const std::vector<int>& CharAdvances() const noexcept { return view_.CharAdvances(); }
+  int TextLeft() const noexcept { return view_.TextLeft(); }
+  int VisibleLines() const noexcept { return view_.VisibleLines(); }
+  int VisibleColumns() const noexcept { return view_.VisibleColumns(); }
+  int LastVisibleLine() const noexcept { return view_.LastVisibleLine(); }
+  int LastVisibleColumn() const noexcept { return view_.LastVisibleColumn(); }
+  Rect CellRect(int column, int line) const noexcept { return view_.CellRect(column, line); }
+  TControlScrollBar95& HorzScrollBar() noexcept { return view_.HorzScrollBar(); }
+  TControlScrollBar95& VertScrollBar() noexcept { return view_.VertScrollBar(); }
+  // The attributes of the line painted last (or being painted).
+  const TLineAttrs& LineAttrs() const noexcept { return view_.LineAttrs(); }
+  void GetLineAttr(int line, int colBeg, int colEnd) { view_.GetLineAttr(line, colBeg, colEnd); }
+  void UpdateEditorSize() { view_.UpdateSize(); }
+  void UpdateEditorView() { view_.UpdateView(); }
+  void ScrollTo(int column, int line) { view_.ScrollTo(column, line); }
+  void Scroll(bool vertical, int position) { view_.Scroll(vertical, position); }
+  void PaintLine(int line, int colBeg, int colEnd) { view_.PaintLine(line, colBeg, colEnd); }
+  void RepaintLine(int line) { view_.PaintLine(line, -1, -1); }
+  void PaintGutter() { view_.PaintGutter(); }
+  void DrawRightMargin() { view_.DrawRightMargin(); }
+  void PaintCaret(bool show) { view_.PaintCaret(show); }
+  int GetTabStop(int x, bool next) const;
 
   // --- locks ---
   void BeginUpdate();
@@ -127,26 +131,10 @@ class TCustomEditorBase {
   virtual void StatusChanged();
   virtual void TextAllChanged();
   virtual void TextModified(int x, int y, std::string_view text, int action);
-  void UpdateEditorSize();
-  void UpdateEditorView();
-
-  // --- view operations ---
-  void ScrollTo(int column, int line);
-  void Scroll(bool vertical, int position);
-  void PaintLine(int line, int colBeg, int colEnd);
-  void RepaintLine(int line) { PaintLine(line, -1, -1); }
-  void PaintGutter();
-  void DrawRightMargin();
-  void PaintCaret(bool show);
-  int GetTabStop(int x, bool next) const;
-  TUndoBuffer& UndoBuffer() noexcept { return *undo_; }
-  // The attributes of the line painted last (or being painted).
-  const TLineAttrs& LineAttrs() const noexcept { return lineAttrs_; }
-  void GetLineAttr(int line, int colBeg, int colEnd);
 
   // --- the text, as the view reads it ---
-  virtual int LineCount() const = 0;
-  virtual std::string_view LineView(int y) const = 0;
+  int LineCount() const override = 0;
+  std::string_view LineView(int y) const override = 0;
 
   // --- clipboard, selection and undo commands the owner calls ---
   // These belong to the clipboard, selection and undo features; until those are
@@ -159,14 +147,14 @@ class TCustomEditorBase {
 
   // --- what the window hands on ---
   // The window exists (again): the scroll bars whose style is on get it.
-  void WindowCreated();
+  void WindowCreated() { view_.WindowCreated(); }
   // The system asks for a clip rectangle to be painted on surface.
-  void Paint(Surface& surface, const Rect& clip);
-  void FocusReceived();
+  void Paint(Surface& surface, const Rect& clip) { view_.Paint(surface, clip); }
+  void FocusReceived() { view_.CreateCaret(); }
   void FocusLost();
-  void ScrollMessage(ScrollBarKind kind, ScrollCode code);
+  void ScrollMessage(ScrollBarKind kind, ScrollCode code) { view_.ScrollMessage(kind, code); }
   // True where the mouse shows the arrow instead of the control's I-beam.
-  bool ArrowCursorAt(Point at) const noexcept { return at.x < gutterWidth_; }
+  bool ArrowCursorAt(Point at) const noexcept { return view_.ArrowCursorAt(at); }
   void KeyUp(int key, ShiftState shift);
   void MouseUp(MouseButton button, ShiftState shift, Point at);
 
@@ -186,45 +174,28 @@ class TCustomEditorBase {
   // Bracket marks on the attributes (inactive unless bracket highlighting is on).
   virtual void ApplyBracketMarks(int line, int colBeg, int colEnd);
   virtual void UpdateBracketMarks();
-  TLineAttrs& MutableLineAttrs() noexcept { return lineAttrs_; }
+  TLineAttrs& MutableLineAttrs() noexcept { return view_.MutableLineAttrs(); }
 
   WindowHost* host_;
 
  private:
-  void RepaintAll();
-  void PaintLineOn(Surface& surface, int line, int colBeg, int colEnd);
-  void PaintLineText(Surface& surface, int line, int colBeg, int& painted, int colEnd);
-  void DrawRightMarginOn(Surface& surface);
-  int CellLeft(int column) const noexcept { return TextLeft() + 1 + (column - LeftColumn) * cellWidth_; }
-  void ApplySelection(int line, int colBeg, int colEnd);
-  const FontDesc& CachedFont(Color color, FontStyle style);
+  // What the view reads of the control.
+  TextPoint CaretAt() const override { return caret_.At(); }
+  const Selection& Block() const override { return selection_; }
+  bool PaintLocked() const override { return updateLock_ > 0; }
+  void DecorateLine(int line, int colBeg, int colEnd) override;
+  void FinishLine(int line, int colBeg, int colEnd) override { ChangeAttr(line, colBeg, colEnd); }
+  void GutterPainted(Surface& canvas) override;
+  void Scrolled() override;
 
   std::unique_ptr<TUndoBuffer> undo_;
-  TControlScrollBar95 horz_;
-  TControlScrollBar95 vert_;
+  EditorView view_;
+  Caret caret_;
+  Selection selection_;
   TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
-  TScrollStyle scrollBars_ = TScrollStyle::ssBoth;
-  int gutterWidth_ = 0;
-  Color gutterColor_ = clBtnFace;
-  bool rightMarginVisible_ = true;
-  int rightMargin_ = 80;
-  Color rightMarginColor_ = clSilver;
-  Color selForeColor_ = clHighlightText;
-  Color selBackColor_ = clHighlight;
-  FontDesc font_{"Courier New", -13, FontStyle::None, clWindowText};
   bool insertMode_ = true;
   bool readOnly_ = false;
-
   int updateLock_ = 0;
-  int cellWidth_ = 8;
-  int cellHeight_ = 16;
-  std::vector<int> charAdvances_ = std::vector<int>(MaxLineColumns + 1, 8);
-  int visibleLines_ = 0;
-  int visibleColumns_ = 0;
-  int storedLineCount_ = 0;
-  std::vector<FontDesc> fontCache_;
-  TLineAttrs lineAttrs_{};
-  std::string runText_;
 };
 
 class TCustomEditor : public TCustomEditorBase {

@@ -330,15 +330,15 @@ void TEditorStrings::SetLineText(int y, std::string_view s) {
 void TEditorStrings::ReLine() {
   editor_.LockPaint();
   try {
-    int lastLength = Count() > 0 ? static_cast<int>(View(Count() - 1).size()) : editor_.CaretX;
-    while (Count() <= editor_.CaretY) {
-      editor_.UndoBuffer().Record<TReLineUndo>(lastLength, editor_.CaretY);
+    int lastLength = Count() > 0 ? static_cast<int>(View(Count() - 1).size()) : editor_.CaretX();
+    while (Count() <= editor_.CaretY()) {
+      editor_.UndoBuffer().Record<TReLineUndo>(lastLength, editor_.CaretY());
       lines_.push_back(Line::CopyOf({}));
       Notify();
       lastLength = 0;
     }
-    const std::string_view line = View(editor_.CaretY);
-    if (static_cast<int>(line.size()) < editor_.CaretX) StoreLine(editor_.CaretY, PadTo(line, editor_.CaretX));
+    const std::string_view line = View(editor_.CaretY());
+    if (static_cast<int>(line.size()) < editor_.CaretX()) StoreLine(editor_.CaretY(), PadTo(line, editor_.CaretX()));
   } catch (...) {
     editor_.UnlockPaint();
     throw;

@@ -1,32 +1,46 @@
-// The editor's view: the cell grid, scrolling, painting lines as runs of equal
-// attributes, the gutter, the right margin and the caret.
+#include "editor/EditorView.h"
+
 #include <algorithm>
 #include <cstdlib>
 
-#include "editor/Editor.h"
-
 namespace vantorel {
 
-Rect TCustomEditorBase::CellRect(int column, int line) const noexcept {
+EditorView::EditorView(ViewClient& client, WindowHost* host)
+    : client_(client), host_(host), horz_(ScrollBarKind::Horizontal, host), vert_(ScrollBarKind::Vertical, host) {
+  const auto onBar = [this](bool vertical) {
+    return [this, vertical](ScrollCode code, int& position) {
+      // Only these move the text; the others move just the bar.
+      if (code == ScrollCode::LineUp || code == ScrollCode::LineDown || code == ScrollCode::PageUp ||
+          code == ScrollCode::PageDown || code == ScrollCode::ThumbTrack) {
+        Scroll(vertical, position);
+      }
+    };
+  };
+  horz_.OnScroll = onBar(false);
+  vert_.OnScroll = onBar(true);
+}
+
+bool EditorView::CanDraw() const { return host_ && host_->HasWindow() && !client_.PaintLocked(); }
+
+Rect EditorView::CellRect(int column, int line) const noexcept {
   const int left = TextLeft() + 1 + column * cellWidth_;
   const int top = line * cellHeight_;
   return Rect{left, top, left + cellWidth_, top + cellHeight_};
 }
 
-void TCustomEditorBase::WindowCreated() {
-  const bool vertical = scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth;
-  const bool horizontal = scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth;
-  vert_.SetHasWindow(vertical);
-  horz_.SetHasWindow(horizontal);
+void EditorView::WindowCreated() {
+  const TScrollStyle bars = settings.scrollBars;
+  vert_.SetHasWindow(bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth);
+  horz_.SetHasWindow(bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth);
   FullRepaintPending = true;
-  UpdateEditorSize();
+  UpdateSize();
 }
 
-void TCustomEditorBase::UpdateEditorSize() {
+void EditorView::UpdateSize() {
   if (!host_ || !host_->HasWindow()) return;
   Surface* canvas = host_->Canvas();
   if (!canvas) return;
-  canvas->SetFont(font_);
+  canvas->SetFont(settings.font);
   fontCache_.clear();
   cellHeight_ = std::max(canvas->MeasureText("W").y + 1, 1);
   cellWidth_ = std::max(canvas->MeasureText("WW").x / 2, 1);
@@ -36,7 +50,8 @@ void TCustomEditorBase::UpdateEditorSize() {
   visibleColumns_ = std::max(client.Width() - TextLeft(), 0) / cellWidth_;
   visibleLines_ = std::max(client.Height(), 0) / cellHeight_;
 
-  if (LineCount() != storedLineCount_) storedLineCount_ = std::max(LineCount(), 1);
+  const int lines = client_.LineCount();
+  if (lines != storedLineCount_) storedLineCount_ = std::max(lines, 1);
   horz_.SetMax(MaxLineColumns - 1);
   horz_.SetPage(visibleColumns_);
   vert_.SetPage(visibleLines_);
@@ -46,96 +61,98 @@ void TCustomEditorBase::UpdateEditorSize() {
   PaintGutter();
 }
 
-void TCustomEditorBase::UpdateEditorView() {
-  UpdateEditorSize();
-  if (host_ && host_->IsShowing() && updateLock_ == 0) host_->InvalidateAll();
+void EditorView::UpdateView() {
+  UpdateSize();
+  if (host_ && host_->IsShowing() && !client_.PaintLocked()) host_->InvalidateAll();
+}
+
+void EditorView::RepaintAll() {
+  if (CanDraw()) host_->InvalidateAll();
 }
 
 // --- scrolling ---
 
-void TCustomEditorBase::ScrollTo(int column, int line) {
+void EditorView::ScrollTo(int column, int line) {
   column = std::max(column, 0);
   line = std::max(line, 0);
-  if (column != LeftColumn) {
+  if (column != leftColumn_) {
     horz_.SetPosition(column);
     Scroll(false, column);
   }
-  if (line != TopLine) {
+  if (line != topLine_) {
     vert_.SetPosition(line);
     Scroll(true, line);
   }
 }
 
-void TCustomEditorBase::Scroll(bool vertical, int position) {
-  if (updateLock_ > 0) {
-    (vertical ? TopLine : LeftColumn) = position;
+namespace {
+// A rectangle from a range along the scrolled axis and one across it.
+Rect Span(bool vertical, int from, int to, int crossFrom, int crossTo) {
+  return vertical ? Rect{crossFrom, from, crossTo, to} : Rect{from, crossFrom, to, crossTo};
+}
+}  // namespace
+
+void EditorView::Scroll(bool vertical, int position) {
+  int& first = vertical ? topLine_ : leftColumn_;
+  if (client_.PaintLocked()) {
+    first = position;
     return;
   }
   PaintCaret(false);
-  const Rect client = host_ ? host_->ClientRect() : Rect{};
-  if (vertical) {
-    const int d = (TopLine - position) * cellHeight_;
-    TopLine = position;
-    if (host_ && host_->HasWindow()) {
-      if (std::abs(d) < client.Height()) {
-        const Rect area{0, 0, client.right, visibleLines_ * cellHeight_};
-        const Rect clip{area.left, area.top, area.right, area.bottom + cellHeight_};
-        host_->ScrollPixels(0, d, area, clip);
-        const Rect strip = d < 0 ? Rect{0, area.bottom + d, client.right, area.bottom + cellHeight_}
-                                 : Rect{0, 0, client.right, d + cellHeight_};
-        host_->Invalidate(strip);
-      } else {
-        host_->InvalidateAll();
-      }
+  const int cell = vertical ? cellHeight_ : cellWidth_;
+  const int d = (first - position) * cell;
+  first = position;
+  if (host_ && host_->HasWindow()) {
+    const Rect client = host_->ClientRect();
+    // The text area: along the axis from the top (lines) or the gutter's edge
+    // (columns) over the visible cells; across it the whole client area.
+    const int start = vertical ? 0 : TextLeft();
+    const int room = vertical ? client.Height() : std::max(client.Width() - TextLeft(), 0);
+    const int cross = vertical ? client.right : client.bottom;
+    if (std::abs(d) < room) {
+      const int end = start + (vertical ? visibleLines_ : visibleColumns_) * cell;
+      // The half-visible cell after the last whole one moves along.
+      host_->ScrollPixels(vertical ? 0 : d, vertical ? d : 0, Span(vertical, start, end, 0, cross),
+                          Span(vertical, start, end + cell, 0, cross));
+      host_->Invalidate(d < 0 ? Span(vertical, end + d, end + cell, 0, cross)
+                              : Span(vertical, start, start + d + cell, 0, cross));
+    } else {
+      host_->InvalidateAll();
     }
-  } else {
-    const int d = (LeftColumn - position) * cellWidth_;
-    LeftColumn = position;
-    if (host_ && host_->HasWindow()) {
-      if (std::abs(d) < std::max(client.Width() - TextLeft(), 0)) {
-        const Rect area{TextLeft(), 0, TextLeft() + visibleColumns_ * cellWidth_, client.bottom};
-        const Rect clip{area.left, area.top, area.right + cellWidth_, area.bottom};
-        host_->ScrollPixels(d, 0, area, clip);
-        const Rect strip = d < 0 ? Rect{area.right + d, 0, area.right + cellWidth_, client.bottom}
-                                 : Rect{area.left, 0, area.left + d + cellWidth_, client.bottom};
-        host_->Invalidate(strip);
-      } else {
-        host_->InvalidateAll();
-      }
-    }
+    host_->UpdateNow();
   }
-  if (host_ && host_->HasWindow()) host_->UpdateNow();
   DrawRightMargin();
   PaintCaret(true);
-  if (OnScroll) OnScroll();
+  client_.Scrolled();
 }
 
-void TCustomEditorBase::ScrollMessage(ScrollBarKind kind, ScrollCode code) {
+void EditorView::ScrollMessage(ScrollBarKind kind, ScrollCode code) {
   (kind == ScrollBarKind::Vertical ? vert_ : horz_).ScrollMessage(code);
 }
 
 // --- painting ---
 
-void TCustomEditorBase::Paint(Surface& surface, const Rect& clip) {
-  if (updateLock_ > 0) return;
+void EditorView::Paint(Surface& surface, const Rect& clip) {
+  if (client_.PaintLocked()) return;
   PaintCaret(false);
+  const int gutter = settings.gutterWidth;
   const Rect client = host_ ? host_->ClientRect() : clip;
-  Rect r{clip.left - gutterWidth_, clip.top, clip.right - gutterWidth_, clip.bottom};
-  if (FullRepaintPending) r = Rect{0, 0, client.Width() - gutterWidth_, client.Height()};
+  Rect r{clip.left - gutter, clip.top, clip.right - gutter, clip.bottom};
+  if (FullRepaintPending) r = Rect{0, 0, client.Width() - gutter, client.Height()};
   const int firstColumn = r.left / cellWidth_;
   const int lastColumn = r.right / cellWidth_ + 1;
   const int firstRow = r.top / cellHeight_;
   const int lastRow = r.bottom / cellHeight_ + 1;
   for (int row = firstRow; row <= lastRow; ++row) {
-    PaintLineOn(surface, TopLine + row, LeftColumn + firstColumn - 1, LeftColumn + lastColumn);
+    PaintLineOn(surface, topLine_ + row, leftColumn_ + firstColumn - 1, leftColumn_ + lastColumn);
   }
   PaintCaret(true);
   PaintGutter();
   FullRepaintPending = false;
 }
 
-void TCustomEditorBase::PaintLine(int line, int colBeg, int colEnd) {
-  if (updateLock_ > 0 || !host_) return;
+void EditorView::PaintLine(int line, int colBeg, int colEnd) {
+  if (client_.PaintLocked() || !host_) return;
   if (Surface* canvas = host_->Canvas()) {
     PaintCaret(false);
     PaintLineOn(*canvas, line, colBeg, colEnd);
@@ -143,34 +160,35 @@ void TCustomEditorBase::PaintLine(int line, int colBeg, int colEnd) {
   }
 }
 
-void TCustomEditorBase::PaintLineOn(Surface& surface, int line, int colBeg, int colEnd) {
-  if (line < TopLine || line > TopLine + visibleLines_) return;
-  colBeg = std::max(colBeg, LeftColumn);
-  if (colEnd < 0 || colEnd > LeftColumn + visibleColumns_) colEnd = LeftColumn + visibleColumns_;
+void EditorView::PaintLineOn(Surface& surface, int line, int colBeg, int colEnd) {
+  if (line < topLine_ || line > topLine_ + visibleLines_) return;
+  colBeg = std::max(colBeg, leftColumn_);
+  if (colEnd < 0 || colEnd > leftColumn_ + visibleColumns_) colEnd = leftColumn_ + visibleColumns_;
   colEnd = std::min(colEnd, MaxLineColumns - 1);
   int painted = colBeg;
-  const int top = (line - TopLine) * cellHeight_;
-  if (line < 0 || line >= LineCount()) {
-    surface.FillRect(Rect{TextLeft(), top, TextLeft() + 1, top + cellHeight_}, BackColor);
+  const int top = (line - topLine_) * cellHeight_;
+  if (line < 0 || line >= client_.LineCount()) {
+    surface.FillRect(Rect{TextLeft(), top, TextLeft() + 1, top + cellHeight_}, settings.backColor);
   } else {
     PaintLineText(surface, line, colBeg, painted, colEnd);
   }
-  const bool selectedBreak = HasSelection && SelBlockFormat != TSelBlockFormat::bfColumn && SelBeginY <= line &&
-                             line < SelEndY;
-  const int cells = LeftColumn + visibleColumns_ - painted + 2;
+  const Selection& block = client_.Block();
+  const bool selectedBreak = block.HasBlock() && block.Format() != TSelBlockFormat::bfColumn &&
+                             block.Begin().y <= line && line < block.End().y;
+  const int cells = leftColumn_ + visibleColumns_ - painted + 2;
   if (cells > 0) {
     const int left = CellLeft(painted);
     surface.FillRect(Rect{left, top, left + cells * cellWidth_, top + cellHeight_},
-                     selectedBreak ? selBackColor_ : BackColor);
+                     selectedBreak ? settings.selBackColor : settings.backColor);
   }
   DrawRightMarginOn(surface);
 }
 
-void TCustomEditorBase::PaintLineText(Surface& surface, int line, int colBeg, int& painted, int colEnd) {
-  const std::string_view text = LineView(line);
+void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& painted, int colEnd) {
+  const std::string_view text = client_.LineView(line);
   GetLineAttr(line, colBeg, colEnd);
-  const int top = (line - TopLine) * cellHeight_;
-  const Color edge = lineAttrs_[static_cast<std::size_t>(std::clamp(LeftColumn, 0, MaxLineColumns - 1) + 1)].BackColor;
+  const int top = (line - topLine_) * cellHeight_;
+  const Color edge = lineAttrs_[static_cast<std::size_t>(std::clamp(leftColumn_, 0, MaxLineColumns - 1) + 1)].BackColor;
   surface.FillRect(Rect{TextLeft(), top, TextLeft() + 1, top + cellHeight_}, edge);
   while (painted < colEnd) {
     const TLineAttr& a = lineAttrs_[static_cast<std::size_t>(painted + 1)];
@@ -190,49 +208,47 @@ void TCustomEditorBase::PaintLineText(Surface& surface, int line, int colBeg, in
   }
 }
 
-const FontDesc& TCustomEditorBase::CachedFont(Color color, FontStyle style) {
+const FontDesc& EditorView::CachedFont(Color color, FontStyle style) {
   for (const FontDesc& f : fontCache_) {
     if (f.color == color && f.style == style) return f;
   }
-  FontDesc f = font_;
+  FontDesc f = settings.font;
   f.color = color;
   f.style = style;
   fontCache_.push_back(f);
   return fontCache_.back();
 }
 
-void TCustomEditorBase::GetLineAttr(int line, int colBeg, int colEnd) {
+void EditorView::GetLineAttr(int line, int colBeg, int colEnd) {
   colBeg = std::max(colBeg, 0);
   colEnd = std::min(colEnd, MaxLineColumns);
-  const TLineAttr plain{font_.color, BackColor, font_.style, clNone};
+  const TLineAttr plain{settings.font.color, settings.backColor, settings.font.style, clNone};
   for (int column = colBeg; column <= colEnd && column + 1 <= MaxLineColumns; ++column) {
     lineAttrs_[static_cast<std::size_t>(column + 1)] = plain;
   }
-  GetAttr(line, colBeg, colEnd);
-  ApplyBracketMarks(line, colBeg, colEnd);
-  if (OnGetLineAttr) {
-    std::string text(LineView(line));
-    OnGetLineAttr(text, line, lineAttrs_);
-  }
+  client_.DecorateLine(line, colBeg, colEnd);
   ApplySelection(line, colBeg, colEnd);
-  ChangeAttr(line, colBeg, colEnd);
+  client_.FinishLine(line, colBeg, colEnd);
 }
 
-void TCustomEditorBase::ApplySelection(int line, int colBeg, int colEnd) {
-  if (!HasSelection || line < SelBeginY || line > SelEndY) return;
+void EditorView::ApplySelection(int line, int colBeg, int colEnd) {
+  const Selection& block = client_.Block();
+  const TextPoint b = block.Begin();
+  const TextPoint e = block.End();
+  if (!block.HasBlock() || line < b.y || line > e.y) return;
   int from;
   int to;
-  const int lastOfEnd = SelBlockFormat == TSelBlockFormat::bfInclusive ? SelEndX : SelEndX - 1;
-  if (SelBlockFormat == TSelBlockFormat::bfColumn) {
-    from = SelBeginX;
-    to = SelEndX;
-  } else if (SelBeginY == SelEndY) {
-    from = SelBeginX;
+  const int lastOfEnd = block.Format() == TSelBlockFormat::bfInclusive ? e.x : e.x - 1;
+  if (block.Format() == TSelBlockFormat::bfColumn) {
+    from = b.x;
+    to = e.x;
+  } else if (b.y == e.y) {
+    from = b.x;
     to = lastOfEnd;
-  } else if (line == SelBeginY) {
-    from = SelBeginX;
+  } else if (line == b.y) {
+    from = b.x;
     to = colEnd;
-  } else if (line == SelEndY) {
+  } else if (line == e.y) {
     from = colBeg;
     to = lastOfEnd;
   } else {
@@ -243,58 +259,57 @@ void TCustomEditorBase::ApplySelection(int line, int colBeg, int colEnd) {
   to = std::min({to, colEnd, MaxLineColumns - 1});
   for (int column = from; column <= to; ++column) {
     TLineAttr& a = lineAttrs_[static_cast<std::size_t>(column + 1)];
-    a.ForeColor = selForeColor_;
-    a.BackColor = selBackColor_;
+    a.ForeColor = settings.selForeColor;
+    a.BackColor = settings.selBackColor;
     a.BorderColor = clNone;
   }
 }
 
-void TCustomEditorBase::PaintGutter() {
-  if (!host_ || !host_->HasWindow() || updateLock_ > 0) return;
+void EditorView::PaintGutter() {
+  if (!CanDraw()) return;
   Surface* canvas = host_->Canvas();
   if (!canvas) return;
+  const int width = settings.gutterWidth;
   const int height = host_->ClientRect().Height();
-  canvas->FillRect(Rect{0, 0, gutterWidth_, height}, gutterColor_);
-  canvas->DrawLine(Point{gutterWidth_ - 2, 0}, Point{gutterWidth_ - 2, height}, BackColor, 1);
-  canvas->DrawLine(Point{gutterWidth_ + 1, 0}, Point{gutterWidth_ + 1, height}, BackColor, 2);
-  canvas->DrawLine(Point{gutterWidth_ - 1, 0}, Point{gutterWidth_ - 1, height}, clGray, 1);
-  if (OnPaintGutter) OnPaintGutter(*canvas);
+  canvas->FillRect(Rect{0, 0, width, height}, settings.gutterColor);
+  canvas->DrawLine(Point{width - 2, 0}, Point{width - 2, height}, settings.backColor, 1);
+  canvas->DrawLine(Point{width + 1, 0}, Point{width + 1, height}, settings.backColor, 2);
+  canvas->DrawLine(Point{width - 1, 0}, Point{width - 1, height}, clGray, 1);
+  client_.GutterPainted(*canvas);
 }
 
-void TCustomEditorBase::DrawRightMargin() {
-  if (!host_ || !host_->HasWindow() || updateLock_ > 0) return;
+void EditorView::DrawRightMargin() {
+  if (!CanDraw()) return;
   if (Surface* canvas = host_->Canvas()) DrawRightMarginOn(*canvas);
 }
 
-void TCustomEditorBase::DrawRightMarginOn(Surface& surface) {
-  if (!rightMarginVisible_ || LeftColumn >= rightMargin_ || rightMargin_ >= LastVisibleColumn() + 3) return;
-  const int x = CellLeft(rightMargin_);
+void EditorView::DrawRightMarginOn(Surface& surface) {
+  const int margin = settings.rightMargin;
+  if (!settings.rightMarginVisible || leftColumn_ >= margin || margin >= LastVisibleColumn() + 3) return;
+  const int x = CellLeft(margin);
   const int height = host_ ? host_->ClientRect().Height() : 0;
-  surface.DrawLine(Point{x, 0}, Point{x, height}, rightMarginColor_, 1);
+  surface.DrawLine(Point{x, 0}, Point{x, height}, settings.rightMarginColor, 1);
 }
 
 // --- caret ---
 
-void TCustomEditorBase::PaintCaret(bool show) {
-  if (HideCaret || !host_ || !host_->HasWindow()) return;
+void EditorView::PaintCaret(bool show) {
+  if (settings.hideCaret || !host_ || !host_->HasWindow()) return;
   if (!show) {
     host_->HideCaret();
     return;
   }
   if (!host_->Focused()) return;
-  const Rect r = CellRect(CaretX - LeftColumn, CaretY - TopLine);
-  host_->SetCaretPos(r.left < 0 || r.left < gutterWidth_ ? kCaretOutOfSight : Point{r.left - 1, r.top + 1});
+  const TextPoint caret = client_.CaretAt();
+  const Rect r = CellRect(caret.x - leftColumn_, caret.y - topLine_);
+  host_->SetCaretPos(r.left < 0 || r.left < settings.gutterWidth ? kCaretOutOfSight : Point{r.left - 1, r.top + 1});
   host_->ShowCaret();
 }
 
-void TCustomEditorBase::FocusReceived() {
+void EditorView::CreateCaret() {
   if (!host_) return;
   host_->CreateCaret(2, cellHeight_ - 2);
   PaintCaret(true);
-}
-
-void TCustomEditorBase::FocusLost() {
-  if (host_) host_->DestroyCaret();
 }
 
 }  // namespace vantorel

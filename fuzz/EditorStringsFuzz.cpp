@@ -69,11 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 5: lines.Put(in.Coord(), in.Text()); break;
         case 6: lines.Insert(in.Coord(), in.Text()); break;
         case 7: lines.Delete(in.Coord()); break;
-        case 8:
-          editor.CaretX = in.Coord() & 63;
-          editor.CaretY = in.Coord() & 15;
+        case 8: {
+          const int x = in.Coord() & 63;
+          editor.CaretModel().MoveTo(x, in.Coord() & 15);
           lines.ReLine();
           break;
+        }
         case 9: lines.SetLineText(in.Coord(), in.Text()); break;
         case 10: editor.ScrollTo(in.Coord(), in.Coord()); break;
       }
@@ -95,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     other.Lines().SetTextStr(saved);
     Check(other.Lines().GetTextStr() == saved);
   }
-  editor.FullRepaintPending = true;
+  editor.View().FullRepaintPending = true;
   editor.Paint(host.canvas, host.client);
   return 0;
 }

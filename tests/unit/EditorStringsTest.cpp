@@ -277,8 +277,7 @@ TEST_F(EditorFixture, ColumnTextGoesIntoEachLine) {
 
 TEST_F(EditorFixture, ReLineAppendsLinesAndPadsTheCaretLine) {
   SetLines({"ab"});
-  editor.CaretX = 4;
-  editor.CaretY = 2;
+  editor.CaretModel().MoveTo(4, 2);
   editor.Lines().ReLine();
   EXPECT_EQ(AllLines(), (Lines{"ab", "", "    "}));
   ASSERT_EQ(editor.UndoBuffer().Count(), 2);
@@ -294,7 +293,7 @@ TEST_F(EditorFixture, ReLineAppendsLinesAndPadsTheCaretLine) {
 
 TEST_F(EditorFixture, ReLineOnAnExistingLongLineChangesNothing) {
   SetLines({"abcdef"});
-  editor.CaretX = 3;
+  editor.CaretModel().MoveTo(3, 0);
   editor.Lines().ReLine();
   EXPECT_EQ(AllLines(), (Lines{"abcdef"}));
   EXPECT_EQ(editor.UndoBuffer().Count(), 0);

@@ -31,7 +31,7 @@ TEST_F(EditorFixture, OnlyTheOutermostEndUpdateRepaintsAndReportsStatus) {
   editor.EndUpdate();
   EXPECT_EQ(status, 1);
   EXPECT_EQ(host.invalidations, 1);
-  EXPECT_TRUE(editor.FullRepaintPending);
+  EXPECT_TRUE(editor.View().FullRepaintPending);
 }
 
 TEST_F(EditorFixture, ChangedSetsModifiedRaisesOnChangeThenStatus) {
@@ -90,7 +90,7 @@ class ViewTest : public EditorFixture {
   }
   void PaintAll() {
     host.canvas.Clear();
-    editor.FullRepaintPending = true;
+    editor.View().FullRepaintPending = true;
     editor.Paint(host.canvas, host.client);
   }
   // The text outputs of one row, left to right.
@@ -164,7 +164,7 @@ TEST(ViewRuns, EachColourChangeStartsARunWithItsOwnFont) {
   editor.WindowCreated();
   editor.Lines().Add("abcdefghij");
   host.canvas.Clear();
-  editor.FullRepaintPending = true;
+  editor.View().FullRepaintPending = true;
   editor.Paint(host.canvas, host.client);
   std::vector<RecordingSurface::TextCall> row;
   for (const auto& t : host.canvas.texts) {
@@ -183,12 +183,7 @@ TEST(ViewRuns, EachColourChangeStartsARunWithItsOwnFont) {
 
 TEST_F(ViewTest, SelectionColoursTheSelectedColumnsAndLineBreaks) {
   SetLines({"abcdef", "ghijkl", "mnopqr"});
-  editor.HasSelection = true;
-  editor.SelBlockFormat = TSelBlockFormat::bfNonInclusive;
-  editor.SelBeginX = 2;
-  editor.SelBeginY = 0;
-  editor.SelEndX = 3;
-  editor.SelEndY = 2;
+  editor.SelectionModel().SetBlock({2, 0}, {3, 2});
   editor.GetLineAttr(0, 0, 10);
   EXPECT_EQ(editor.LineAttrs()[2].BackColor, clWindow);     // column 1
   EXPECT_EQ(editor.LineAttrs()[3].BackColor, clHighlight);  // column 2
@@ -196,11 +191,11 @@ TEST_F(ViewTest, SelectionColoursTheSelectedColumnsAndLineBreaks) {
   editor.GetLineAttr(2, 0, 10);
   EXPECT_EQ(editor.LineAttrs()[3].BackColor, clHighlight);  // column 2
   EXPECT_EQ(editor.LineAttrs()[4].BackColor, clWindow);     // column 3: the first after the block
-  editor.SelBlockFormat = TSelBlockFormat::bfInclusive;
+  editor.SelectionModel().SetFormat(TSelBlockFormat::bfInclusive);
   editor.GetLineAttr(2, 0, 10);
   EXPECT_EQ(editor.LineAttrs()[4].BackColor, clHighlight);
   // The rest of a row whose line break is selected takes the selection colour.
-  editor.SelBlockFormat = TSelBlockFormat::bfNonInclusive;
+  editor.SelectionModel().SetFormat(TSelBlockFormat::bfNonInclusive);
   PaintAll();
   const auto rowFill = [&](int row) {
     Color c{};
@@ -211,7 +206,7 @@ TEST_F(ViewTest, SelectionColoursTheSelectedColumnsAndLineBreaks) {
   };
   EXPECT_EQ(rowFill(0), clHighlight);
   EXPECT_EQ(rowFill(2), clWindow);
-  editor.SelBlockFormat = TSelBlockFormat::bfColumn;
+  editor.SelectionModel().SetFormat(TSelBlockFormat::bfColumn);
   PaintAll();
   EXPECT_EQ(rowFill(0), clWindow);
 }
@@ -277,7 +272,7 @@ TEST_F(ViewTest, NothingIsPaintedUnderALockAndAllAtTheEndUpdate) {
   EXPECT_EQ(host.invalid, host.client);
   host.UpdateNow();  // a small clip, but the pending full repaint covers everything
   EXPECT_FALSE(Row(1).empty());
-  EXPECT_FALSE(editor.FullRepaintPending);
+  EXPECT_FALSE(editor.View().FullRepaintPending);
 }
 
 TEST_F(ViewTest, TheGutterHasItsThreeLines) {
@@ -303,8 +298,7 @@ TEST_F(ViewTest, TheCaretSitsAtTheLeftEdgeOfItsCell) {
   EXPECT_EQ(host.caretSize, (Point{2, 14}));
   EXPECT_EQ(host.caretPos, (Point{32, 1}));
   EXPECT_TRUE(host.CaretVisible());
-  editor.CaretX = 3;
-  editor.CaretY = 2;
+  editor.CaretModel().MoveTo(3, 2);
   editor.PaintCaret(false);
   EXPECT_FALSE(host.CaretVisible());
   editor.PaintCaret(true);
@@ -315,7 +309,7 @@ TEST_F(ViewTest, TheCaretSitsAtTheLeftEdgeOfItsCell) {
   editor.ScrollTo(10, 0);
   EXPECT_EQ(host.caretPos, kCaretOutOfSight);
   EXPECT_TRUE(host.CaretVisible());
-  editor.HideCaret = true;
+  editor.SetHideCaret(true);
   editor.PaintCaret(false);
   EXPECT_TRUE(host.CaretVisible());
   editor.FocusLost();
@@ -345,7 +339,7 @@ TEST_F(ViewTest, ABarWithoutItsStyleKeepsItsValuesButShowsNothing) {
   EXPECT_TRUE(host.bars.count(ScrollBarKind::Vertical));
   EXPECT_FALSE(host.bars.count(ScrollBarKind::Horizontal));
   editor.ScrollTo(40, 0);  // the view still scrolls sideways
-  EXPECT_EQ(editor.LeftColumn, 40);
+  EXPECT_EQ(editor.LeftColumn(), 40);
   EXPECT_EQ(editor.HorzScrollBar().Position(), 40);
   EXPECT_FALSE(host.bars.count(ScrollBarKind::Horizontal));
 }
@@ -354,23 +348,23 @@ TEST_F(ViewTest, ScrollCodesMoveTheTextOrOnlyTheBar) {
   SetLines(std::vector<std::string>(200, "x"));
   auto& v = editor.VertScrollBar();
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::LineDown);
-  EXPECT_EQ(editor.TopLine, 1);
+  EXPECT_EQ(editor.TopLine(), 1);
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::PageDown);
-  EXPECT_EQ(editor.TopLine, 31);
+  EXPECT_EQ(editor.TopLine(), 31);
   EXPECT_EQ(v.Position(), 31);
   host.trackPosition[ScrollBarKind::Vertical] = 120;
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::ThumbTrack);
-  EXPECT_EQ(editor.TopLine, 120);
+  EXPECT_EQ(editor.TopLine(), 120);
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::Bottom);  // bar only
   EXPECT_EQ(v.Position(), v.Max());
-  EXPECT_EQ(editor.TopLine, 120);
+  EXPECT_EQ(editor.TopLine(), 120);
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::Top);
   EXPECT_EQ(v.Position(), 0);
-  EXPECT_EQ(editor.TopLine, 120);
+  EXPECT_EQ(editor.TopLine(), 120);
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::PageUp);  // from the bar's position
-  EXPECT_EQ(editor.TopLine, 0);
+  EXPECT_EQ(editor.TopLine(), 0);
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::LineUp);  // clamped at the top
-  EXPECT_EQ(editor.TopLine, 0);
+  EXPECT_EQ(editor.TopLine(), 0);
 }
 
 TEST_F(ViewTest, ScrollingByALineShiftsPixelsAndPaintsTheUncoveredStrip) {
@@ -395,7 +389,7 @@ TEST_F(ViewTest, ScrollingByALineShiftsPixelsAndPaintsTheUncoveredStrip) {
   host.scrolls.clear();
   editor.ScrollTo(0, 100);
   EXPECT_TRUE(host.scrolls.empty());
-  EXPECT_EQ(editor.TopLine, 100);
+  EXPECT_EQ(editor.TopLine(), 100);
   EXPECT_EQ(editor.VertScrollBar().Position(), 100);
 }
 
@@ -404,7 +398,7 @@ TEST_F(ViewTest, ScrollingUnderALockOnlyStoresThePosition) {
   editor.BeginUpdate();
   host.scrolls.clear();
   editor.Scroll(true, 5);
-  EXPECT_EQ(editor.TopLine, 5);
+  EXPECT_EQ(editor.TopLine(), 5);
   EXPECT_TRUE(host.scrolls.empty());
   editor.EndUpdate();
 }

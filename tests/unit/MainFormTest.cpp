@@ -64,12 +64,10 @@ TEST_F(MainFormTest, ResizeRaisesTheWidthAndPlacesBV1) {
 }
 
 TEST_F(MainFormTest, CaretPanelAndModifiedMark) {
-  memo.CaretX = 5;
-  memo.CaretY = 2;
+  memo.CaretModel().MoveTo(5, 2);
   memo.MouseUp(MouseButton::Left, {}, {});
   EXPECT_EQ(window.PanelText(panel::Caret), "5 : 2");
-  memo.CaretX = 0;
-  memo.CaretY = 0;
+  memo.CaretModel().MoveTo(0, 0);
   memo.KeyUp(vk::Left, {});
   EXPECT_EQ(window.PanelText(panel::Caret), "0 : 0");
   memo.Lines().Add("program text");

@@ -1,0 +1,43 @@
+// Values shared by the editor's model, view and facade: the settings' enumerations,
+// the reachable column range, a text position and the look of one painted column.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "platform/Types.h"
+
+namespace vantorel {
+
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum class TBorderStyle { bsNone, bsSingle };
+enum class TSelBlockFormat { bfInclusive, bfLine, bfColumn, bfNonInclusive };
+
+// Columns 0 to MaxLineColumns are reachable by caret and selection; at most this many
+// columns of a line are shown.
+inline constexpr int MaxLineColumns = 1024;
+inline constexpr std::string_view kAssertionFailure = "Assertion failure";
+inline constexpr Point kCaretOutOfSight{-32767, -32767};
+
+// A column and a line of the text, 0-based.
+struct TextPoint {
+  int x = 0;
+  int y = 0;
+  friend constexpr bool operator==(TextPoint, TextPoint) noexcept = default;
+  // Earlier in the text: an earlier line, or the same line and a smaller column.
+  friend constexpr bool operator<(TextPoint a, TextPoint b) noexcept { return a.y != b.y ? a.y < b.y : a.x < b.x; }
+};
+
+// How one column of a painted line looks; two neighbouring columns with equal
+// records are drawn as one run.
+struct TLineAttr {
+  Color ForeColor;
+  Color BackColor;
+  FontStyle Style = FontStyle::None;
+  Color BorderColor = clNone;
+  bool operator==(const TLineAttr&) const = default;
+};
+// Index i describes column i - 1; indices 1 to 1024 hold columns 0 to 1023.
+using TLineAttrs = std::array<TLineAttr, MaxLineColumns + 1>;
+
+}  // namespace vantorel

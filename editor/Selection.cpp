@@ -1,0 +1,79 @@
+#include "editor/Selection.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace vantorel {
+
+void Selection::EnterLineMode() noexcept {
+  lineModeBeginX_ = begin_.x;
+  lineModeEndX_ = end_.x;
+  begin_.x = 0;
+  end_.x = MaxLineColumns;
+}
+
+void Selection::LeaveLineMode() noexcept {
+  begin_.x = lineModeBeginX_;
+  end_.x = lineModeEndX_;
+}
+
+void Selection::SetBlock(TextPoint begin, TextPoint end) noexcept {
+  end.x = std::min(end.x, MaxLineColumns);
+  if (end < begin) std::swap(begin, end);
+  extending_ = false;
+  has_ = !(begin == end);
+  begin_ = begin;
+  end_ = end;
+  if (format_ == TSelBlockFormat::bfLine) {
+    EnterLineMode();
+  } else {
+    lineModeBeginX_ = begin.x;
+    lineModeEndX_ = end.x;
+  }
+}
+
+void Selection::ExtendTo(TextPoint p) noexcept {
+  const bool lineMode = format_ == TSelBlockFormat::bfLine;
+  if (!extending_) {
+    anchor_ = begin_ = end_ = p;
+    has_ = false;
+    extending_ = true;
+    if (lineMode) EnterLineMode();
+    return;
+  }
+  if (lineMode) LeaveLineMode();
+  SetDirty(begin_.y, end_.y);
+  begin_.y = std::min(anchor_.y, p.y);
+  end_.y = std::max(anchor_.y, p.y);
+  // The columns follow the text order of the two points; a rectangle's always ascend.
+  begin_.x = p < anchor_ || p == anchor_ ? p.x : anchor_.x;
+  end_.x = p < anchor_ || p == anchor_ ? anchor_.x : p.x;
+  if (format_ == TSelBlockFormat::bfColumn && end_.x < begin_.x) std::swap(begin_.x, end_.x);
+  if (lineMode) EnterLineMode();
+  has_ = begin_ < end_;
+}
+
+bool Selection::SetFormat(TSelBlockFormat format) noexcept {
+  if (format == format_) return false;
+  if (has_) {
+    if (format == TSelBlockFormat::bfLine) {
+      EnterLineMode();
+    } else if (format_ == TSelBlockFormat::bfLine) {
+      LeaveLineMode();
+    }
+  }
+  format_ = format;
+  return true;
+}
+
+void Selection::SetDirty(int first, int last) noexcept {
+  dirtyFirst_ = first;
+  dirtyLast_ = last;
+}
+
+void Selection::WidenDirty(int first, int last) noexcept {
+  dirtyFirst_ = std::min(dirtyFirst_, first);
+  dirtyLast_ = std::max(dirtyLast_, last);
+}
+
+}  // namespace vantorel

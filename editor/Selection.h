@@ -1,0 +1,60 @@
+// The selected block in one of its four formats, the anchor it grows from, and the
+// range of lines a repaint of it must cover. It keeps its own invariants: the begin
+// never lies after the end, and while a line block exists in bfLine its columns read
+// 0 to MaxLineColumns with the real columns kept aside, so switching the format back
+// restores them.
+#pragma once
+
+#include "editor/EditorTypes.h"
+
+namespace vantorel {
+
+class Selection {
+ public:
+  bool HasBlock() const noexcept { return has_; }
+  // An anchor is set: the next extension grows the block from it.
+  bool Extending() const noexcept { return extending_; }
+  TSelBlockFormat Format() const noexcept { return format_; }
+  TextPoint Begin() const noexcept { return begin_; }
+  TextPoint End() const noexcept { return end_; }
+  TextPoint Anchor() const noexcept { return anchor_; }
+  int LineModeBeginX() const noexcept { return lineModeBeginX_; }
+  int LineModeEndX() const noexcept { return lineModeEndX_; }
+  int DirtyFirstLine() const noexcept { return dirtyFirst_; }
+  int DirtyLastLine() const noexcept { return dirtyLast_; }
+
+  // No block and no anchor; where the block was stays in the dirty range.
+  void Clear() noexcept { has_ = extending_ = false; }
+  void StopExtending() noexcept { extending_ = false; }
+  // A block without an anchor, from begin to end (end column at most
+  // MaxLineColumns); the points are put in text order. It is a block unless the two
+  // are equal.
+  void SetBlock(TextPoint begin, TextPoint end) noexcept;
+  // Without an anchor, p becomes the anchor and both ends; with one, the block runs
+  // between the anchor and p. The dirty range is left as it was before the block
+  // moved, for the repaint; the caller widens it afterwards.
+  void ExtendTo(TextPoint p) noexcept;
+  // True when the format changed.
+  bool SetFormat(TSelBlockFormat format) noexcept;
+  void SetDirty(int first, int last) noexcept;
+  // Makes the dirty range cover lines first to last as well.
+  void WidenDirty(int first, int last) noexcept;
+
+ private:
+  // Puts the real columns aside and makes the block whole lines.
+  void EnterLineMode() noexcept;
+  void LeaveLineMode() noexcept;
+
+  bool has_ = false;
+  bool extending_ = false;
+  TSelBlockFormat format_ = TSelBlockFormat::bfNonInclusive;
+  TextPoint begin_;
+  TextPoint end_;
+  TextPoint anchor_;
+  int lineModeBeginX_ = 0;
+  int lineModeEndX_ = 0;
+  int dirtyFirst_ = 0;
+  int dirtyLast_ = 0;
+};
+
+}  // namespace vantorel
