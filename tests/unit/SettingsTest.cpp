@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "app/Registry.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/MemoryRegistry.h"
@@ -124,6 +126,61 @@ TEST_F(SettingsLoad, TheMachineKeyIsReadWhenOnlyReadingIsAllowed) {
   registry.DenyWrites(RegistryRoot::LocalMachine);
   Load();
   EXPECT_EQ(settings.RUN_FILE, "machine.bat");
+}
+
+// Stored bounds near the ends of the int range: an edge that the arithmetic would
+// push past them counts as a placement that does not fit (the window is centred);
+// one that stays inside is applied as stored. UBSan reports any overflow here.
+struct ExtremeBounds {
+  const char* what;
+  int left, top, width, height;
+  Rect expected;  // on the 1024 x 768 screen, from the designed 696 x 405
+};
+
+class SettingsExtremeBounds : public SettingsLoad, public ::testing::WithParamInterface<ExtremeBounds> {};
+
+TEST_P(SettingsExtremeBounds, OverflowCentresAndTheRestIsApplied) {
+  const ExtremeBounds& c = GetParam();
+  Store(RegistryRoot::LocalMachine, "Left", IntegerValue(c.left));
+  Store(RegistryRoot::LocalMachine, "Top", IntegerValue(c.top));
+  Store(RegistryRoot::LocalMachine, "Width", IntegerValue(c.width));
+  Store(RegistryRoot::LocalMachine, "Height", IntegerValue(c.height));
+  Store(RegistryRoot::LocalMachine, "RUN_FILE", StringValue("run.bat"));
+  Load();
+  EXPECT_EQ(window.bounds, c.expected) << c.what;
+  EXPECT_EQ(settings.RUN_FILE, "run.bat") << c.what;  // the reads after the placement go on
+}
+
+constexpr Rect kCentred{164, 181, 164 + 696, 181 + 405};
+
+INSTANTIATE_TEST_SUITE_P(
+    Placement, SettingsExtremeBounds,
+    ::testing::Values(
+        ExtremeBounds{"left at INT_MAX", INT_MAX, 20, 800, 600, kCentred},
+        ExtremeBounds{"left where the designed width just fits", INT_MAX - 696, 20, 100, 100,
+                      Rect{INT_MAX - 696, 20, INT_MAX - 596, 120}},
+        ExtremeBounds{"left one past that", INT_MAX - 695, 20, 100, 100, kCentred},
+        ExtremeBounds{"left at INT_MIN fits", INT_MIN, 20, 800, 600, Rect{INT_MIN, 20, INT_MIN + 800, 620}},
+        ExtremeBounds{"top at INT_MAX", 10, INT_MAX, 800, 600, kCentred},
+        ExtremeBounds{"height INT_MAX below a positive top", 10, 1, 800, INT_MAX, kCentred},
+        ExtremeBounds{"height INT_MIN above a negative top", 10, -1, 800, INT_MIN, kCentred},
+        ExtremeBounds{"height INT_MIN from top 0 fits", 10, 0, 800, INT_MIN, Rect{10, 0, 810, INT_MIN}},
+        ExtremeBounds{"width INT_MAX right of a positive left", 1, 20, INT_MAX, 600,
+                      // the stored height was applied before the width failed
+                      Rect{164, 84, 164 + 696, 84 + 600}},
+        ExtremeBounds{"width INT_MIN left of a negative left", -1, 20, INT_MIN, 600,
+                      Rect{164, 84, 164 + 696, 84 + 600}},
+        ExtremeBounds{"all four at INT_MIN", INT_MIN, INT_MIN, INT_MIN, INT_MIN, kCentred},
+        ExtremeBounds{"all four at INT_MAX", INT_MAX, INT_MAX, INT_MAX, INT_MAX, kCentred}));
+
+TEST_F(SettingsLoad, CentringAroundAnExtremeStoredHeightStaysInRange) {
+  // Height INT_MIN from top 0 fits; the missing Width then centres with that height.
+  Store(RegistryRoot::LocalMachine, "Left", IntegerValue(10));
+  Store(RegistryRoot::LocalMachine, "Top", IntegerValue(0));
+  Store(RegistryRoot::LocalMachine, "Height", IntegerValue(INT_MIN));
+  Load();
+  const std::int64_t top = (768 - std::int64_t{INT_MIN}) / 2;
+  EXPECT_EQ(window.bounds, (Rect{164, static_cast<int>(top), 164 + 696, static_cast<int>(top + INT_MIN)}));
 }
 
 class SettingsSave : public ::testing::Test {
