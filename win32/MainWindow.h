@@ -9,6 +9,7 @@
 
 #include "app/MainForm.h"
 #include "win32/EditorWindow.h"
+#include "win32/Win32Registry.h"
 #include "win32/Win32Services.h"
 
 namespace vantorel::win32 {

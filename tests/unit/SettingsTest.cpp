@@ -183,6 +183,12 @@ TEST_F(SettingsLoad, CentringAroundAnExtremeStoredHeightStaysInRange) {
   EXPECT_EQ(window.bounds, (Rect{164, static_cast<int>(top), 164 + 696, static_cast<int>(top + INT_MIN)}));
 }
 
+TEST_F(SettingsLoad, NoKeyStaysOpenAfterALoadThatFailsHalfWay) {
+  Store(RegistryRoot::LocalMachine, "PROG_PATH", IntegerValue(5));
+  EXPECT_THROW(Load(), ERegistryError);
+  EXPECT_EQ(registry.OpenKeys(), 0);
+}
+
 class SettingsSave : public ::testing::Test {
  protected:
   std::optional<std::string> Save(std::optional<std::string> lastFile = std::nullopt) {
@@ -248,6 +254,12 @@ TEST_F(SettingsSave, WhenNothingCanBeWrittenTheFailureIsReturned) {
   EXPECT_EQ(Save(), "Failed to set data for 'Left'");
 }
 
+TEST_F(SettingsSave, EveryKeyOpenedIsClosedAgain) {
+  registry.DenyWrites(RegistryRoot::LocalMachine);  // the longest path: machine key, then a new per-user key
+  EXPECT_FALSE(Save());
+  EXPECT_EQ(registry.OpenKeys(), 0);
+}
+
 TEST(Registry, TypedReadsFailAsTheRegistryDoes) {
   MemoryRegistry port;
   TRegistry reg(port);
@@ -263,6 +275,72 @@ TEST(Registry, TypedReadsFailAsTheRegistryDoes) {
   EXPECT_THROW(reg.ReadString("N"), ERegistryError);
   EXPECT_THROW(reg.ReadInteger("missing"), ERegistryError);
   EXPECT_EQ(reg.ReadString("missing"), "");
+}
+
+TEST(Registry, AFailedOpenClosesTheKeyBefore) {
+  MemoryRegistry port;
+  TRegistry reg(port);
+  ASSERT_TRUE(reg.OpenKey(RegistryRoot::CurrentUser, "A", RegistryAccess::Full, true));
+  EXPECT_FALSE(reg.OpenKey(RegistryRoot::CurrentUser, "Missing", RegistryAccess::Full, false));
+  EXPECT_FALSE(reg.HasOpenKey());
+  EXPECT_EQ(port.OpenKeys(), 0);
+  EXPECT_THROW(reg.WriteInteger("N", 1), ERegistryError);  // not into the key opened before
+  EXPECT_FALSE(port.Get(RegistryRoot::CurrentUser, "A", "N"));
+}
+
+TEST(MemoryRegistryKeys, KeysOpenAtOnceAreIndependent) {
+  MemoryRegistry port;
+  auto a = port.OpenKey(RegistryRoot::CurrentUser, "A", RegistryAccess::Full, true);
+  auto b = port.OpenKey(RegistryRoot::LocalMachine, "B", RegistryAccess::Full, true);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(port.OpenKeys(), 2);
+  EXPECT_TRUE(a->SetValue("V", IntegerValue(1)));
+  EXPECT_TRUE(b->SetValue("V", IntegerValue(2)));
+  EXPECT_EQ(a->QueryValue("V")->integer, 1);
+  EXPECT_EQ(port.Get(RegistryRoot::LocalMachine, "B", "V")->integer, 2);
+  EXPECT_FALSE(port.Get(RegistryRoot::CurrentUser, "B", "V"));
+}
+
+TEST(MemoryRegistryKeys, AMovedKeyWorksAndClosesOnce) {
+  MemoryRegistry port;
+  std::unique_ptr<RegistryKey> moved;
+  {
+    auto key = port.OpenKey(RegistryRoot::CurrentUser, "A", RegistryAccess::Full, true);
+    moved = std::move(key);
+  }
+  EXPECT_EQ(port.OpenKeys(), 1);
+  EXPECT_TRUE(moved->SetValue("V", StringValue("x")));
+  moved.reset();
+  EXPECT_EQ(port.OpenKeys(), 0);
+}
+
+TEST(MemoryRegistryKeys, AccessDecidesWhatAKeyMayDo) {
+  MemoryRegistry port;
+  port.Put(RegistryRoot::LocalMachine, "K", "V", IntegerValue(7));
+  port.DenyWrites(RegistryRoot::LocalMachine);
+  EXPECT_FALSE(port.OpenKey(RegistryRoot::LocalMachine, "K", RegistryAccess::Full, false));
+  EXPECT_FALSE(port.OpenKey(RegistryRoot::LocalMachine, "New", RegistryAccess::Read, true));
+  EXPECT_FALSE(port.KeyExists(RegistryRoot::LocalMachine, "New"));  // a refused create makes nothing
+  auto reader = port.OpenKey(RegistryRoot::LocalMachine, "K", RegistryAccess::Read, false);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(reader->QueryValue("v")->integer, 7);
+  EXPECT_FALSE(reader->SetValue("V", IntegerValue(8)));
+  EXPECT_EQ(port.Get(RegistryRoot::LocalMachine, "K", "V")->integer, 7);
+  // A key opened for reading on an open root cannot write either.
+  port.Put(RegistryRoot::CurrentUser, "K", "V", IntegerValue(1));
+  auto userReader = port.OpenKey(RegistryRoot::CurrentUser, "K", RegistryAccess::Read, false);
+  EXPECT_FALSE(userReader->SetValue("V", IntegerValue(2)));
+  EXPECT_FALSE(port.OpenKey(RegistryRoot::CurrentUser, "Missing", RegistryAccess::Read, false));
+}
+
+TEST(MemoryRegistryKeys, AKeySeesValuesWrittenThroughAnotherKey) {
+  MemoryRegistry port;
+  auto reader = port.OpenKey(RegistryRoot::CurrentUser, "A", RegistryAccess::Read, true);
+  auto writer = port.OpenKey(RegistryRoot::CurrentUser, "a", RegistryAccess::Full, false);  // same key
+  ASSERT_TRUE(reader && writer);
+  EXPECT_FALSE(reader->QueryValue("V"));
+  ASSERT_TRUE(writer->SetValue("V", StringValue("now")));
+  EXPECT_EQ(reader->QueryValue("V")->text, "now");
 }
 
 }  // namespace
