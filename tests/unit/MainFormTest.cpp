@@ -195,7 +195,7 @@ TEST_F(Closing, ASessionThatGoesOnSavesNothingAndAsksAgainLater) {
 
 // --- the keyboard focus after a button ---
 
-TEST_F(MainFormTest, AButtonGivesTheFocusBackToTheEditorAMenuCommandDoesNotAsk) {
+TEST_F(MainFormTest, AButtonGivesTheFocusBackToTheEditorAMenuCommandLeavesIt) {
   form.ButtonClick(Handler::BV1Click);
   EXPECT_EQ(memo.ScrollBars(), TScrollStyle::ssHorizontal);  // the handler ran
   EXPECT_EQ(window.editorFocused, 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 
 #include "app/Registry.h"
 #include "headless/HeadlessWindows.h"
