@@ -480,4 +480,22 @@ PixelImage DisabledImage(const PixelImage& image) {
   return result;
 }
 
+PixelImage BlendOntoFace(const PixelImage& image, Color face) {
+  if (face.IsSystem() || face == clNone) throw std::invalid_argument("button image: the face colour is not RGB");
+  // Color holds 0x00BBGGRR, as COLORREF does.
+  const std::uint32_t faceChannel[] = {(face.value >> 16) & 0xFFu, (face.value >> 8) & 0xFFu, face.value & 0xFFu};
+  PixelImage result = image;
+  for (std::uint32_t& pixel : result.pixels) {
+    const std::uint32_t alpha = pixel >> 24;
+    std::uint32_t blended = 0xFF000000u;
+    for (int i = 0; i < 3; ++i) {  // blue, green, red
+      const int shift = 8 * i;
+      const std::uint32_t channel = (pixel >> shift) & 0xFFu;
+      blended |= ((channel * alpha + faceChannel[i] * (255 - alpha)) / 255) << shift;
+    }
+    pixel = blended;
+  }
+  return result;
+}
+
 }  // namespace vantorel

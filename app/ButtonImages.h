@@ -44,6 +44,12 @@ PixelImage LoadButtonImage(ButtonImageId id);
 // so the light parts melt into the button face and the dark outline stays visible.
 PixelImage DisabledImage(const PixelImage& image);
 
+// The image made opaque on a button face of the given RGB colour: each channel is
+// mixed with the face's by the pixel's alpha, (pixel * alpha + face * (255 - alpha))
+// / 255 truncated, and every result pixel has alpha 255. A system colour id has no
+// RGB value here (resolve it first) and throws std::invalid_argument.
+PixelImage BlendOntoFace(const PixelImage& image, Color face);
+
 // Turns rows of palette characters, one character per pixel, into an image of
 // width x height. A wrong number of rows, a row of another length or a character
 // outside the palette throws std::logic_error: it is a typo in the data.

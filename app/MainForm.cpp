@@ -85,6 +85,30 @@ void TFmain::FormClose() {
   }
 }
 
+void TFmain::SaveOnClose() {
+  try {
+    FormClose();
+  } catch (const std::exception& e) {
+    // Closing goes on: a window that cannot close would keep the user from quitting.
+    dialogs_.ShowMessage(e.what(), kErrorCaption, MessageButtons::Ok, MessageIcon::Error);
+  }
+  settingsSaved_ = true;
+}
+
+void TFmain::CloseRequested() {
+  if (!settingsSaved_) {
+    if (!FormCloseQuery()) return;
+    SaveOnClose();
+  }
+  window_.Destroy();
+}
+
+bool TFmain::QueryEndSession() { return settingsSaved_ || FormCloseQuery(); }
+
+void TFmain::EndSession(bool ending) {
+  if (ending && !settingsSaved_) SaveOnClose();
+}
+
 void TFmain::ShowCaretPosition() {
   window_.SetPanelText(panel::Caret, std::to_string(Memo1.CaretX()) + " : " + std::to_string(Memo1.CaretY()));
 }
@@ -205,6 +229,14 @@ void TFmain::Run(Handler handler) {
       // and code generation features; until then they do nothing.
       break;
   }
+}
+
+void TFmain::ButtonClick(Handler handler) {
+  struct FocusBack {
+    MainWindowPort& window;
+    ~FocusBack() { window.FocusEditor(); }
+  } focusBack{window_};
+  Run(handler);
 }
 
 ClientLayout TFmain::Layout(const Rect& client, int statusBarHeight) const {

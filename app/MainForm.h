@@ -42,12 +42,24 @@ class TFmain {
   // True when the window may close.
   bool FormCloseQuery();
   void FormClose();
+  // A request to close the window (its close box, the menu, the system): the close
+  // question, then the settings are saved and the window is destroyed. A failure of
+  // the save is reported and the window still goes.
+  void CloseRequested();
+  // The session is about to end: true when it may, after the same question.
+  bool QueryEndSession();
+  // The session ends (ending) or goes on because some program refused. When it ends
+  // the settings are saved; the window goes with the process.
+  void EndSession(bool ending);
   void Memo1KeyUp();
   void Memo1MouseUp();
   void Memo1Change();
 
   // Runs the handler of a menu item or button.
   void Run(Handler handler);
+  // A button of the tool bar or the palette: its handler, then the keyboard focus goes
+  // back to the editor (also when the handler fails), so typing goes on there.
+  void ButtonClick(Handler handler);
   void BV1Click();
   void N_newClick();
   void N_openClick();
@@ -73,12 +85,14 @@ class TFmain {
   void LoadFile(const std::string& path);
   // Saves and starts the build or run command with the source's path.
   void StartWithSource(const std::string& command, std::string_view status);
+  void SaveOnClose();
 
   MainWindowPort& window_;
   RegistryPort& registry_;
   FileSystem& fs_;
   Dialogs& dialogs_;
   Processes& processes_;
+  bool settingsSaved_ = false;  // at the end of the session; a later close only destroys
 };
 
 // The directory part of a path with its trailing separator ("" when it has none).

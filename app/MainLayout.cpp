@@ -1,5 +1,8 @@
 #include "app/MainLayout.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace vantorel {
 
 namespace {
@@ -110,6 +113,29 @@ constexpr PanelDesc kPanels[] = {
 }  // namespace
 
 std::span<const MenuDesc> MainMenu() { return kMenus; }
+
+namespace {
+void CollectAccelerators(std::span<const MenuItem> items, std::vector<Accelerator>& out) {
+  for (const MenuItem& item : items) {
+    CollectAccelerators(item.children, out);
+    if (item.shortcut.key == 0) continue;
+    Accelerator accelerator{item.shortcut.key, ShiftState{}, item.handler};
+    accelerator.shift.ctrl = item.shortcut.ctrl;
+    for (const Accelerator& known : out) {
+      if (known.key == accelerator.key && known.shift == accelerator.shift) {
+        throw std::logic_error("menu: the shortcut of " + std::string(item.name) + " is taken");
+      }
+    }
+    out.push_back(accelerator);
+  }
+}
+}  // namespace
+
+std::vector<Accelerator> MenuAccelerators(std::span<const MenuDesc> menus) {
+  std::vector<Accelerator> accelerators;
+  for (const MenuDesc& menu : menus) CollectAccelerators(menu.items, accelerators);
+  return accelerators;
+}
 std::span<const ButtonDesc> ToolButtons() { return kButtons; }
 std::span<const PanelDesc> StatusPanels() { return kPanels; }
 

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "app/ButtonImages.h"
 #include "platform/Types.h"
@@ -70,6 +71,18 @@ struct MenuDesc {
 };
 
 std::span<const MenuDesc> MainMenu();
+
+// A key that runs a menu item's command without opening the menu.
+struct Accelerator {
+  int key;           // virtual key
+  ShiftState shift;  // only shift, ctrl and alt are set
+  Handler command;
+  bool operator==(const Accelerator&) const = default;
+};
+
+// The shortcuts of the items of menus, submenus included, in menu order. Two items
+// with the same key and shift throw std::logic_error: that is a typo in the table.
+std::vector<Accelerator> MenuAccelerators(std::span<const MenuDesc> menus);
 
 enum class ButtonKind { XP, Flat };
 enum class ButtonParent { Pbutton, Ptools };

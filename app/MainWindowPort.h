@@ -23,6 +23,11 @@ class MainWindowPort : public PlacementTarget {
   virtual std::vector<std::string> CommandLineArgs() const = 0;
   // Asks the window to close, through the same path as its close box.
   virtual void Close() = 0;
+  // Destroys the window now; the program ends with it.
+  virtual void Destroy() = 0;
+  // Gives the keyboard focus to the editor when another control of this window holds
+  // it (not when it is in another program or a dialog).
+  virtual void FocusEditor() noexcept = 0;
 };
 
 }  // namespace vantorel

@@ -5,27 +5,32 @@
 namespace vantorel {
 
 bool TRegistry::OpenKey(RegistryRoot root, const std::string& path, RegistryAccess access, bool create) {
-  return port_.OpenKey(root, path, access, create);
+  key_.reset();
+  key_ = port_.OpenKey(root, path, access, create);
+  return key_ != nullptr;
+}
+
+std::optional<RegistryValue> TRegistry::Query(const std::string& name) {
+  if (!key_) return std::nullopt;
+  return key_->QueryValue(name);
 }
 
 std::int32_t TRegistry::ReadInteger(const std::string& name) {
-  const std::optional<RegistryValue> value = port_.QueryValue(name);
+  const std::optional<RegistryValue> value = Query(name);
   if (!value) throw ERegistryError(FormatText(kGetDataFailed, {name}));
   if (value->type != RegistryType::Integer) throw ERegistryError(FormatText(kInvalidDataType, {name}));
   return value->integer;
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
-  const std::optional<RegistryValue> value = port_.QueryValue(name);
+  const std::optional<RegistryValue> value = Query(name);
   if (!value) return {};
   if (value->type != RegistryType::String) throw ERegistryError(FormatText(kInvalidDataType, {name}));
   return value->text;
 }
 
 void TRegistry::Write(const std::string& name, const RegistryValue& value) {
-  if (!port_.HasOpenKey() || !port_.SetValue(name, value)) {
-    throw ERegistryError(FormatText(kSetDataFailed, {name}));
-  }
+  if (!key_ || !key_->SetValue(name, value)) throw ERegistryError(FormatText(kSetDataFailed, {name}));
 }
 
 void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
@@ -35,7 +40,5 @@ void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
   Write(name, RegistryValue{RegistryType::String, 0, value});
 }
-
-void TRegistry::CloseKey() noexcept { port_.CloseKey(); }
 
 }  // namespace vantorel

@@ -1,5 +1,10 @@
 #include "app/Settings.h"
 
+#include <cstdint>
+#include <limits>
+#include <tuple>
+#include <utility>
+
 #include "app/Registry.h"
 #include "platform/Errors.h"
 
@@ -21,36 +26,67 @@ void OpenForReading(RegistryPort& registry, TRegistry& reg) {
   }
 }
 
+// Stored bounds are screen coordinates of any 32-bit value, so the arithmetic on them
+// is done in 64 bits; an edge that leaves the int range does not fit on any screen.
+std::optional<int> ToInt(std::int64_t value) {
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+std::int64_t Width64(const Rect& r) { return std::int64_t{r.right} - r.left; }
+std::int64_t Height64(const Rect& r) { return std::int64_t{r.bottom} - r.top; }
+
+// (screen - size) / 2 truncated toward zero, and that edge plus the size. For a screen
+// size and a window size that each fit in an int, of any sign, both results do too.
+std::pair<int, int> CentredSpan(int screen, std::int64_t size) {
+  const std::int64_t start = (std::int64_t{screen} - size) / 2;
+  return {static_cast<int>(start), static_cast<int>(start + size)};
+}
+
 void Centre(PlacementTarget& window) {
   Rect b = window.Bounds();
   const Point screen = window.ScreenSize();
-  const int width = b.Width();
-  const int height = b.Height();
-  b.left = (screen.x - width) / 2;
-  b.top = (screen.y - height) / 2;
-  b.right = b.left + width;
-  b.bottom = b.top + height;
+  std::tie(b.left, b.right) = CentredSpan(screen.x, Width64(b));
+  std::tie(b.top, b.bottom) = CentredSpan(screen.y, Height64(b));
   window.SetBounds(b);
 }
 
+// Applies Left, Top, Height and Width, each right after its read. False when one
+// puts an edge outside the int range; the rest are then not read.
+bool ApplyStoredBounds(TRegistry& reg, PlacementTarget& window) {
+  Rect b = window.Bounds();
+  const int left = reg.ReadInteger("Left");
+  const std::optional<int> right = ToInt(left + Width64(b));
+  if (!right) return false;
+  b = Rect{left, b.top, *right, b.bottom};
+  window.SetBounds(b);
+
+  const int top = reg.ReadInteger("Top");
+  const std::optional<int> bottom = ToInt(top + Height64(b));
+  if (!bottom) return false;
+  b = Rect{b.left, top, b.right, *bottom};
+  window.SetBounds(b);
+
+  const std::optional<int> heightBottom = ToInt(std::int64_t{b.top} + reg.ReadInteger("Height"));
+  if (!heightBottom) return false;
+  b.bottom = *heightBottom;
+  window.SetBounds(b);
+
+  const std::optional<int> widthRight = ToInt(std::int64_t{b.left} + reg.ReadInteger("Width"));
+  if (!widthRight) return false;
+  b.right = *widthRight;
+  window.SetBounds(b);
+  return true;
+}
+
+// A value that is missing, of another type or out of range centres the window.
 void RestorePlacement(TRegistry& reg, PlacementTarget& window) {
+  bool applied = false;
   try {
-    Rect b = window.Bounds();
-    const int left = reg.ReadInteger("Left");
-    b = Rect{left, b.top, left + b.Width(), b.bottom};
-    window.SetBounds(b);
-    const int top = reg.ReadInteger("Top");
-    b = Rect{b.left, top, b.right, top + b.Height()};
-    window.SetBounds(b);
-    const int height = reg.ReadInteger("Height");
-    b.bottom = b.top + height;
-    window.SetBounds(b);
-    const int width = reg.ReadInteger("Width");
-    b.right = b.left + width;
-    window.SetBounds(b);
+    applied = ApplyStoredBounds(reg, window);
   } catch (const ERegistryError&) {
-    Centre(window);
   }
+  if (!applied) Centre(window);
 }
 
 void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,

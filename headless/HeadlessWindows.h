@@ -99,6 +99,8 @@ class HeadlessMainWindow : public MainWindowPort {
   std::string ProgramPath() const override { return programPath; }
   std::vector<std::string> CommandLineArgs() const override { return args; }
   void Close() override { ++closeRequests; }
+  void Destroy() override { ++destroyed; }
+  void FocusEditor() noexcept override { ++editorFocused; }
 
   Rect bounds{216, 122, 216 + 696, 122 + 405};
   std::vector<Rect> boundsHistory;
@@ -109,6 +111,8 @@ class HeadlessMainWindow : public MainWindowPort {
   std::string programPath = "C:\\Tools\\vantorel.exe";
   std::vector<std::string> args;
   int closeRequests = 0;
+  int destroyed = 0;
+  int editorFocused = 0;
 };
 
 struct ShownMessage {

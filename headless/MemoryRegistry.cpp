@@ -13,40 +13,52 @@ std::string Lower(std::string s) {
 }
 }  // namespace
 
+class MemoryRegistry::Key : public RegistryKey {
+ public:
+  Key(MemoryRegistry& store, KeyId id, bool writable) : store_(store), id_(std::move(id)), writable_(writable) {
+    ++store_.openKeys_;
+  }
+  ~Key() override { --store_.openKeys_; }
+
+  std::optional<RegistryValue> QueryValue(const std::string& name) override {
+    // The key may have been written through another handle since it was opened.
+    const auto key = store_.keys_.find(id_);
+    if (key == store_.keys_.end()) return std::nullopt;
+    const auto it = key->second.find(Lower(name));
+    if (it == key->second.end()) return std::nullopt;
+    return it->second;
+  }
+
+  bool SetValue(const std::string& name, const RegistryValue& value) override {
+    if (!writable_ || store_.denied_.count(id_.first)) return false;
+    store_.keys_[id_][Lower(name)] = value;
+    store_.WriteLog.push_back(name);
+    return true;
+  }
+
+ private:
+  MemoryRegistry& store_;
+  KeyId id_;
+  bool writable_;
+};
+
 MemoryRegistry::KeyId MemoryRegistry::Id(RegistryRoot root, const std::string& path) {
   return {root, Lower(path)};
 }
 
-bool MemoryRegistry::OpenKey(RegistryRoot root, const std::string& path, RegistryAccess access, bool create) {
-  open_.reset();
-  const bool write = access == RegistryAccess::Full || create;
-  if (write && denied_.count(root)) return false;
-  const KeyId id = Id(root, path);
+std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(RegistryRoot root, const std::string& path,
+                                                     RegistryAccess access, bool create) {
+  // Creating a key writes under the root even when the key is then opened for reading.
+  if ((access == RegistryAccess::Full || create) && denied_.count(root)) return nullptr;
+  KeyId id = Id(root, path);
   if (!keys_.count(id)) {
-    if (!create) return false;
+    if (!create) return nullptr;
     keys_[id];
   }
-  open_ = id;
-  openForWrite_ = write;
-  return true;
+  return std::make_unique<Key>(*this, std::move(id), access == RegistryAccess::Full);
 }
 
 bool MemoryRegistry::KeyExists(RegistryRoot root, const std::string& path) { return keys_.count(Id(root, path)) > 0; }
-
-std::optional<RegistryValue> MemoryRegistry::QueryValue(const std::string& name) {
-  if (!open_) return std::nullopt;
-  const auto& values = keys_[*open_];
-  const auto it = values.find(Lower(name));
-  if (it == values.end()) return std::nullopt;
-  return it->second;
-}
-
-bool MemoryRegistry::SetValue(const std::string& name, const RegistryValue& value) {
-  if (!open_ || !openForWrite_ || denied_.count(open_->first)) return false;
-  keys_[*open_][Lower(name)] = value;
-  WriteLog.push_back(name);
-  return true;
-}
 
 void MemoryRegistry::Put(RegistryRoot root, const std::string& path, const std::string& name,
                          const RegistryValue& value) {

@@ -15,12 +15,9 @@ namespace vantorel {
 
 class MemoryRegistry : public RegistryPort {
  public:
-  bool OpenKey(RegistryRoot root, const std::string& path, RegistryAccess access, bool create) override;
+  std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path, RegistryAccess access,
+                                       bool create) override;
   bool KeyExists(RegistryRoot root, const std::string& path) override;
-  bool HasOpenKey() const override { return open_.has_value(); }
-  std::optional<RegistryValue> QueryValue(const std::string& name) override;
-  bool SetValue(const std::string& name, const RegistryValue& value) override;
-  void CloseKey() override { open_.reset(); }
 
   // --- for tests ---
   void DenyWrites(RegistryRoot root) { denied_.insert(root); }
@@ -28,14 +25,16 @@ class MemoryRegistry : public RegistryPort {
   std::optional<RegistryValue> Get(RegistryRoot root, const std::string& path, const std::string& name) const;
   // Names of the values written, in the order they were written.
   std::vector<std::string> WriteLog;
+  // Keys handed out and not yet closed.
+  int OpenKeys() const noexcept { return openKeys_; }
 
  private:
+  class Key;
   using KeyId = std::pair<RegistryRoot, std::string>;
   static KeyId Id(RegistryRoot root, const std::string& path);
   std::map<KeyId, std::map<std::string, RegistryValue>> keys_;
   std::set<RegistryRoot> denied_;
-  std::optional<KeyId> open_;
-  bool openForWrite_ = false;
+  int openKeys_ = 0;
 };
 
 inline RegistryValue IntegerValue(int v) { return RegistryValue{RegistryType::Integer, v, {}}; }

@@ -30,7 +30,7 @@ EditorWindow::EditorWindow() : editor_(this) {}
 
 EditorWindow::~EditorWindow() {
   if (hwnd_) {
-    ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DetachWindow(hwnd_);
     canvas_.reset();
     ::DestroyWindow(hwnd_);
   }
@@ -54,21 +54,18 @@ void EditorWindow::Create(HWND parent, int id) { CreateAt(parent, id, Rect{0, 0,
 void EditorWindow::CreateAt(HWND parent, int id, const Rect& bounds) {
   static const bool registered = [] {
     WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
     // Its own device context, kept for the window's life: the control measures and
     // paints single lines outside WM_PAINT. No redraw on resize: it repaints itself.
     wc.style = CS_DBLCLKS | CS_OWNDC;
-    wc.lpfnWndProc = &EditorWindow::WndProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_IBEAM);
     wc.lpszClassName = kEditorClassName;
-    return ::RegisterClassExA(&wc) != 0;
+    RegisterWindowClass(wc);
+    return true;
   }();
   (void)registered;
-  ::CreateWindowExA(ExStyle(), kEditorClassName, "", Style(), bounds.left, bounds.top, bounds.Width(),
-                    bounds.Height(), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                    ::GetModuleHandleW(nullptr), this);
-  if (!hwnd_) return;
+  CreateWindowOrThrow("editor", ExStyle(), kEditorClassName, "", Style(), bounds, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), this);
   canvas_ = std::make_unique<GdiSurface>(::GetDC(hwnd_), fonts_);
   editor_.WindowCreated();
 }
@@ -154,28 +151,9 @@ void EditorWindow::HideCaret() {
 }
 void EditorWindow::SetCaretPos(Point at) { ::SetCaretPos(at.x, at.y); }
 
-LRESULT CALLBACK EditorWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<EditorWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<EditorWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-  try {
-    return self->Handle(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    ShowError(::GetAncestor(hwnd, GA_ROOT), e.what());
-  } catch (...) {
-    ShowError(::GetAncestor(hwnd, GA_ROOT), "Unknown error");
-  }
-  return 0;
-}
-
-LRESULT EditorWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCDESTROY:
-      ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
       canvas_.reset();
       hwnd_ = nullptr;
       return 0;

@@ -10,12 +10,13 @@
 #include "platform/WindowHost.h"
 #include "win32/GdiSurface.h"
 #include "win32/Win32Util.h"
+#include "win32/WindowClass.h"
 
 namespace vantorel::win32 {
 
 inline constexpr char kEditorClassName[] = "THLEditor";
 
-class EditorWindow : public WindowHost {
+class EditorWindow : public WindowHost, public MessageTarget {
  public:
   EditorWindow();
   ~EditorWindow() override;
@@ -47,8 +48,9 @@ class EditorWindow : public WindowHost {
   void SetCaretPos(Point at) override;
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  // MessageTarget
+  void Attach(HWND hwnd) override { hwnd_ = hwnd; }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void CreateAt(HWND parent, int id, const Rect& bounds);
   DWORD Style() const;
   DWORD ExStyle() const;

@@ -4,11 +4,15 @@
 
 namespace vantorel::win32 {
 
+// Fonts are made while painting, where an error box would only bring the next paint
+// and the next box: when the system cannot make the font, the stock GUI font stands
+// in (deleting a stock object later is harmless), so there is never a null font.
 HFONT CreateFontFor(const FontDesc& desc) {
-  return ::CreateFontW(desc.height, 0, 0, 0, HasStyle(desc.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
+  HFONT font = ::CreateFontW(desc.height, 0, 0, 0, HasStyle(desc.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
                        HasStyle(desc.style, FontStyle::Italic), HasStyle(desc.style, FontStyle::Underline),
                        HasStyle(desc.style, FontStyle::StrikeOut), DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(desc.name).c_str());
+  return font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 HFONT FontCache::Get(const FontDesc& desc) {

@@ -13,71 +13,21 @@ namespace {
 constexpr wchar_t kPanelClassName[] = L"TPanel";
 constexpr int kButtonIdBase = 200;
 
-// A plain panel: button face, an optional etched frame, and the commands of its
-// buttons passed on to the window that owns it.
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-      return ::SendMessageW(::GetParent(hwnd), msg, wParam, lParam);
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd, &ps);
-      RECT r;
-      ::GetClientRect(hwnd, &r);
-      ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
-      if (::GetWindowLongPtrW(hwnd, GWLP_USERDATA) != 0) ::DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
-      ::EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
-    default:
-      return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
-}
-
-HWND CreatePanel(HWND parent, const Rect& bounds, bool framed) {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPanelClassName;
-    return ::RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-  HWND panel = ::CreateWindowExW(0, kPanelClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, bounds.left,
-                                 bounds.top, bounds.Width(), bounds.Height(), parent, nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
-  ::SetWindowLongPtrW(panel, GWLP_USERDATA, framed ? 1 : 0);
-  return panel;
-}
-
 // The image drawn over the button face: pixel art has alpha, BS_BITMAP has none.
 HBITMAP BitmapOnButtonFace(const PixelImage& image) {
+  const PixelImage blended = BlendOntoFace(image, Color{::GetSysColor(COLOR_BTNFACE)});
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;
+  info.bmiHeader.biWidth = blended.width;
+  info.bmiHeader.biHeight = -blended.height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) return nullptr;
-  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-  const std::uint32_t fr = GetRValue(face), fg = GetGValue(face), fb = GetBValue(face);
+  if (!bitmap) throw Exception("Cannot create a button image. " + SystemErrorMessage(::GetLastError()));
   auto* out = static_cast<std::uint32_t*>(bits);
-  for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-    const std::uint32_t p = image.pixels[i];
-    const std::uint32_t a = p >> 24;
-    const std::uint32_t r = (((p >> 16) & 0xFF) * a + fr * (255 - a)) / 255;
-    const std::uint32_t g = (((p >> 8) & 0xFF) * a + fg * (255 - a)) / 255;
-    const std::uint32_t b = ((p & 0xFF) * a + fb * (255 - a)) / 255;
-    out[i] = (r << 16) | (g << 8) | b;
-  }
+  for (std::size_t i = 0; i < blended.pixels.size(); ++i) out[i] = blended.pixels[i] & 0x00FFFFFFu;
   return bitmap;
 }
 
@@ -93,74 +43,79 @@ std::wstring MenuText(std::string_view caption) {
 
 }  // namespace
 
+void Panel::Create(HWND parent, const Rect& bounds) {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPanelClassName;
+    RegisterWindowClass(wc);
+    return true;
+  }();
+  (void)registered;
+  CreateWindowOrThrow("panel", 0, kPanelClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, bounds, parent,
+                      nullptr, this);
+}
+
+LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+      return ::SendMessageW(::GetParent(hwnd_), msg, wParam, lParam);
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(hwnd_, &ps);
+      RECT r;
+      ::GetClientRect(hwnd_, &r);
+      ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+      if (framed_) ::DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
+      ::EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    default:
+      return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+  }
+}
+
 MainWindow::MainWindow()
     : form_(std::make_unique<TFmain>(*this, memo_.Editor(), registry_, files_, dialogs_, processes_)) {}
 
 MainWindow::~MainWindow() {
   if (accelerators_) ::DestroyAcceleratorTable(accelerators_);
   if (hwnd_) {
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DetachWindow(hwnd_);
     ::DestroyWindow(hwnd_);
   }
 }
 
 void MainWindow::Create() {
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &MainWindow::WndProc;
   wc.hInstance = ::GetModuleHandleW(nullptr);
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kMainClassName;
-  ::RegisterClassExW(&wc);
-  const Rect b = kDesignedBounds;
-  ::CreateWindowExW(0, kMainClassName, Widen(kMainCaption).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, b.left,
-                    b.top, b.Width(), b.Height(), nullptr, nullptr, wc.hInstance, this);
+  RegisterWindowClass(wc);
+  CreateWindowOrThrow("main", 0, kMainClassName, Widen(kMainCaption).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                      kDesignedBounds, nullptr, nullptr, this);
+  // A bad stored value is reported; the window opens all the same.
+  ShowingErrors(hwnd_, [this] { form_->FormCreate(); });
 }
 
 void MainWindow::Show(int showCommand) {
   ::ShowWindow(hwnd_, showCommand);
   ::UpdateWindow(hwnd_);
   ::SetFocus(memo_.Handle());
-  try {
-    form_->FormShow();
-  } catch (const std::exception& e) {
-    ReportError(e.what());
-  }
+  ShowingErrors(hwnd_, [this] { form_->FormShow(); });
 }
 
-void MainWindow::ReportError(const char* text) noexcept { ShowError(hwnd_, text); }
-
-LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-  try {
-    return self->Handle(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    self->ReportError(e.what());
-  } catch (...) {
-    self->ReportError("Unknown error");
-  }
-  return 0;
-}
-
-LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE:
       CreateChildren();
       dialogs_.SetOwner(hwnd_);
-      try {
-        form_->FormCreate();
-      } catch (const std::exception& e) {
-        // A bad stored value is reported; the window opens all the same.
-        ReportError(e.what());
-      }
       return 0;
     case WM_SIZE:
       LayoutChildren();
@@ -170,41 +125,24 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (memo_.Handle()) ::SetFocus(memo_.Handle());
       return 0;
     case WM_COMMAND:
-      if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) RunCommand(LOWORD(wParam));
-      return 0;
-    case WM_CLOSE: {
-      bool mayClose = true;
-      try {
-        mayClose = form_->FormCloseQuery();
-      } catch (const std::exception& e) {
-        ReportError(e.what());
-        mayClose = false;
+      if (lParam == 0) {
+        RunCommand(LOWORD(wParam), false);  // a menu item or an accelerator
+      } else if (HIWORD(wParam) == BN_CLICKED) {
+        RunCommand(LOWORD(wParam), true);
       }
-      if (!mayClose) return 0;
-      try {
-        form_->FormClose();
-      } catch (const std::exception& e) {
-        ReportError(e.what());  // reported, and the window still closes
-      }
-      ::DestroyWindow(hwnd_);
       return 0;
-    }
+    case WM_CLOSE:
+      form_->CloseRequested();
+      return 0;
     case WM_QUERYENDSESSION:
-      // Logging off closes the window as its close box does: the question first.
-      try {
-        return form_->FormCloseQuery() ? TRUE : FALSE;
-      } catch (const std::exception& e) {
-        ReportError(e.what());
-        return FALSE;
-      }
+      return form_->QueryEndSession() ? TRUE : FALSE;
     case WM_ENDSESSION:
-      if (wParam) form_->FormClose();
+      form_->EndSession(wParam != 0);
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
-      ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       return 0;
     default:
@@ -212,14 +150,13 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void MainWindow::RunCommand(int id) {
+void MainWindow::RunCommand(int id, bool fromButton) {
   const auto it = commands_.find(id);
   if (it == commands_.end()) return;
-  form_->Run(it->second);
-  // Buttons of the tool bar never keep the keyboard focus: typing goes on in the editor.
-  if (hwnd_ && ::GetFocus() != memo_.Handle() && ::GetParent(::GetFocus()) != nullptr &&
-      ::GetAncestor(::GetFocus(), GA_ROOT) == hwnd_) {
-    ::SetFocus(memo_.Handle());
+  if (fromButton) {
+    form_->ButtonClick(it->second);
+  } else {
+    form_->Run(it->second);
   }
 }
 
@@ -238,6 +175,7 @@ HMENU MainWindow::BuildMenu(std::span<const MenuItem> items) {
     }
     const int id = nextCommandId_++;
     commands_[id] = item.handler;
+    menuCommandIds_.emplace(item.handler, id);
     ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
     if (item.id != MenuItemId::None) menuItems_[item.id] = {menu, static_cast<UINT>(id)};
   }
@@ -248,36 +186,26 @@ void MainWindow::CreateChildren() {
   formFont_.reset(CreateFontFor(FontDesc{std::string(kFormFontName), kFormFontHeight, FontStyle::None, clBtnText}));
 
   HMENU bar = ::CreateMenu();
-  std::vector<ACCEL> accels;
   for (const MenuDesc& menu : MainMenu()) {
     ::AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(BuildMenu(menu.items)),
                   Widen(menu.caption).c_str());
   }
-  // Shortcuts of the menu items become accelerators of the window.
-  std::function<void(std::span<const MenuItem>)> collect = [&](std::span<const MenuItem> items) {
-    for (const MenuItem& item : items) {
-      if (!item.children.empty()) collect(item.children);
-      if (item.shortcut.key == 0) continue;
-      for (const auto& [id, handler] : commands_) {
-        if (handler == item.handler) {
-          accels.push_back(ACCEL{static_cast<BYTE>(FVIRTKEY | (item.shortcut.ctrl ? FCONTROL : 0)),
-                                 static_cast<WORD>(item.shortcut.key), static_cast<WORD>(id)});
-          break;
-        }
-      }
-    }
-  };
-  for (const MenuDesc& menu : MainMenu()) collect(menu.items);
   ::SetMenu(hwnd_, bar);
+  std::vector<ACCEL> accels;
+  for (const Accelerator& a : MenuAccelerators(MainMenu())) {
+    const BYTE flags = static_cast<BYTE>(FVIRTKEY | (a.shift.ctrl ? FCONTROL : 0) | (a.shift.shift ? FSHIFT : 0) |
+                                         (a.shift.alt ? FALT : 0));
+    accels.push_back(ACCEL{flags, static_cast<WORD>(a.key), static_cast<WORD>(menuCommandIds_.at(a.command))});
+  }
   accelerators_ = ::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size()));
+  if (!accelerators_) throw Exception("Cannot create the keyboard shortcuts. " + SystemErrorMessage(::GetLastError()));
 
   RECT client;
   ::GetClientRect(hwnd_, &client);
-  pbutton_ = CreatePanel(hwnd_, Rect{0, 0, client.right, kToolBarHeight}, true);
-  ptools_ = CreatePanel(pbutton_, kPaletteBounds, false);
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
+  pbutton_.Create(hwnd_, Rect{0, 0, client.right, kToolBarHeight});
+  ptools_.Create(pbutton_.Handle(), kPaletteBounds);
+  tooltip_ = CreateWindowOrThrow("tool tip", WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, Rect{}, hwnd_, nullptr, nullptr);
   ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   CreateButtons();
   memo_.Create(hwnd_, kEditorId);
@@ -289,13 +217,12 @@ void MainWindow::CreateButtons() {
   int index = 0;
   for (const ButtonDesc& desc : ToolButtons()) {
     const int id = kButtonIdBase + index++;
-    HWND parent = desc.parent == ButtonParent::Pbutton ? pbutton_ : ptools_;
+    HWND parent = desc.parent == ButtonParent::Pbutton ? pbutton_.Handle() : ptools_.Handle();
     DWORD style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP;
     if (desc.kind == ButtonKind::Flat) style |= BS_FLAT;
-    HWND button = ::CreateWindowExW(0, L"BUTTON", Widen(desc.hint).c_str(), style, desc.bounds.left, desc.bounds.top,
-                                    desc.bounds.Width(), desc.bounds.Height(), parent,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
-                                    nullptr);
+    HWND button = CreateWindowOrThrow("button " + std::string(desc.name), 0, L"BUTTON", Widen(desc.hint).c_str(),
+                                      style, desc.bounds, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                      nullptr);
     commands_[id] = desc.handler;
     buttons_[std::string(desc.name)] = button;
     GdiObject<HBITMAP> bitmap(BitmapOnButtonFace(LoadButtonImage(desc.image)));
@@ -316,11 +243,9 @@ void MainWindow::CreateButtons() {
 
 void MainWindow::CreateStatusBar() {
   // The bar keeps the height the layout gives it instead of one from its font.
-  status_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr,
-                              WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0,
-                              hwnd_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)),
-                              ::GetModuleHandleW(nullptr), nullptr);
+  status_ = CreateWindowOrThrow("status bar", 0, STATUSCLASSNAMEW, nullptr,
+                                WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NORESIZE | CCS_NOPARENTALIGN, Rect{}, hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), nullptr);
   ::SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   std::vector<int> edges;
   int right = 0;
@@ -338,7 +263,7 @@ void MainWindow::LayoutChildren() {
   ::GetClientRect(hwnd_, &client);
   const ClientLayout layout = form_->Layout(FromRECT(client), kStatusBarHeight);
   ::MoveWindow(status_, layout.Bar1.left, layout.Bar1.top, layout.Bar1.Width(), layout.Bar1.Height(), TRUE);
-  ::MoveWindow(pbutton_, layout.Pbutton.left, layout.Pbutton.top, layout.Pbutton.Width(), layout.Pbutton.Height(),
+  ::MoveWindow(pbutton_.Handle(), layout.Pbutton.left, layout.Pbutton.top, layout.Pbutton.Width(), layout.Pbutton.Height(),
                TRUE);
   ::MoveWindow(memo_.Handle(), layout.Memo1.left, layout.Memo1.top, layout.Memo1.Width(), layout.Memo1.Height(),
                TRUE);
@@ -433,5 +358,15 @@ std::vector<std::string> MainWindow::CommandLineArgs() const {
 }
 
 void MainWindow::Close() { ::PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+void MainWindow::Destroy() {
+  if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void MainWindow::FocusEditor() noexcept {
+  HWND focus = ::GetFocus();
+  if (!hwnd_ || !memo_.Handle() || !focus || focus == memo_.Handle()) return;
+  if (::GetAncestor(focus, GA_ROOT) == hwnd_) ::SetFocus(memo_.Handle());
+}
 
 }  // namespace vantorel::win32

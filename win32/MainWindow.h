@@ -9,7 +9,9 @@
 
 #include "app/MainForm.h"
 #include "win32/EditorWindow.h"
+#include "win32/Win32Registry.h"
 #include "win32/Win32Services.h"
+#include "win32/WindowClass.h"
 
 namespace vantorel::win32 {
 
@@ -17,7 +19,22 @@ inline constexpr wchar_t kMainClassName[] = L"TFmain";
 inline constexpr int kEditorId = 100;
 inline constexpr int kStatusBarId = 101;
 
-class MainWindow : public MainWindowPort {
+// A plain panel: button face, an optional etched frame, and the commands of its
+// buttons passed on to the window that owns it.
+class Panel : public MessageTarget {
+ public:
+  explicit Panel(bool framed) : framed_(framed) {}
+  void Create(HWND parent, const Rect& bounds);
+  HWND Handle() const noexcept { return hwnd_; }
+  void Attach(HWND hwnd) override { hwnd_ = hwnd; }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  bool framed_;
+  HWND hwnd_ = nullptr;
+};
+
+class MainWindow : public MainWindowPort, public MessageTarget {
  public:
   MainWindow();
   ~MainWindow() override;
@@ -40,17 +57,19 @@ class MainWindow : public MainWindowPort {
   std::string ProgramPath() const override;
   std::vector<std::string> CommandLineArgs() const override;
   void Close() override;
+  void Destroy() override;
+  void FocusEditor() noexcept override;
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
+  // MessageTarget
+  void Attach(HWND hwnd) override { hwnd_ = hwnd; }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void CreateChildren();
   HMENU BuildMenu(std::span<const MenuItem> items);
   void CreateButtons();
   void CreateStatusBar();
   void LayoutChildren();
-  void RunCommand(int id);
-  void ReportError(const char* text) noexcept;
+  void RunCommand(int id, bool fromButton);
 
   EditorWindow memo_;
   Win32Registry registry_;
@@ -60,12 +79,13 @@ class MainWindow : public MainWindowPort {
   std::unique_ptr<TFmain> form_;
 
   HWND hwnd_ = nullptr;
-  HWND pbutton_ = nullptr;
-  HWND ptools_ = nullptr;
+  Panel pbutton_{true};
+  Panel ptools_{false};
   HWND status_ = nullptr;
   HWND tooltip_ = nullptr;
   HACCEL accelerators_ = nullptr;
   std::map<int, Handler> commands_;
+  std::map<Handler, int> menuCommandIds_;  // the first menu item of each handler
   std::map<MenuItemId, std::pair<HMENU, UINT>> menuItems_;
   std::map<std::string, HWND, std::less<>> buttons_;
   std::vector<GdiObject<HBITMAP>> bitmaps_;

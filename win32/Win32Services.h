@@ -1,28 +1,13 @@
-// The Win32 implementations of the system services the core uses: the registry,
-// the file system and message boxes.
+// The Win32 implementations of the system services the core uses: the file system,
+// message boxes and processes.
 #pragma once
 
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
-#include "platform/Registry.h"
 #include "win32/Win32Util.h"
 
 namespace vantorel::win32 {
-
-class Win32Registry : public RegistryPort {
- public:
-  ~Win32Registry() override { CloseKey(); }
-  bool OpenKey(RegistryRoot root, const std::string& path, RegistryAccess access, bool create) override;
-  bool KeyExists(RegistryRoot root, const std::string& path) override;
-  bool HasOpenKey() const override { return key_ != nullptr; }
-  std::optional<RegistryValue> QueryValue(const std::string& name) override;
-  bool SetValue(const std::string& name, const RegistryValue& value) override;
-  void CloseKey() override;
-
- private:
-  HKEY key_ = nullptr;
-};
 
 class Win32FileSystem : public FileSystem {
  public:

@@ -9,7 +9,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   try {
     vantorel::win32::MainWindow window;
     window.Create();
-    if (!window.Handle()) return 1;
     window.Show(showCommand);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

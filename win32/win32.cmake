@@ -3,6 +3,8 @@
 add_executable(vantorel WIN32
   ${CMAKE_CURRENT_LIST_DIR}/main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Util.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowClass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Win32Registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdiSurface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorWindow.cpp

@@ -163,5 +163,58 @@ TEST(ButtonImages, DisabledImageKeepsPartialAlphaAndTheOrderOfLightness) {
   EXPECT_TRUE(DisabledImage(PixelImage{}).pixels.empty());
 }
 
+// The face is the classic grey 0xD4D0C8 with distinct channels, so a swap of red and
+// blue shows.
+constexpr Color kFace = Color::Rgb(0xD4, 0xD0, 0xC8);
+
+PixelImage OneRow(std::vector<std::uint32_t> pixels) {
+  PixelImage image;
+  image.width = static_cast<int>(pixels.size());
+  image.height = 1;
+  image.pixels = std::move(pixels);
+  return image;
+}
+
+TEST(ButtonImages, BlendingMixesEachChannelWithTheFaceByAlpha) {
+  const PixelImage blended = BlendOntoFace(OneRow({0x00123456u,     // transparent: the face
+                                                   0xFF102030u,     // opaque: itself
+                                                   0x80000000u,     // half black
+                                                   0x80FFFFFFu,     // half white
+                                                   0x01FF0000u}),   // nearly transparent red
+                                           kFace);
+  ASSERT_EQ(blended.pixels.size(), 5u);
+  EXPECT_EQ(blended.width, 5);
+  EXPECT_EQ(blended.pixels[0], 0xFFD4D0C8u);
+  EXPECT_EQ(blended.pixels[1], 0xFF102030u);
+  // 0xD4 * 127 / 255 = 105.58 -> 105, truncated
+  EXPECT_EQ(blended.pixels[2], (0xFFu << 24) | (105u << 16) | (0xD0u * 127 / 255 << 8) | (0xC8u * 127 / 255));
+  EXPECT_EQ(Red(blended.pixels[3]), (255u * 128 + 0xD4u * 127) / 255);
+  EXPECT_EQ(Red(blended.pixels[4]), (255u + 0xD4u * 254) / 255);
+  EXPECT_EQ(Green(blended.pixels[4]), 0xD0u * 254 / 255);
+  for (std::uint32_t pixel : blended.pixels) EXPECT_EQ(Alpha(pixel), 0xFFu);
+}
+
+TEST(ButtonImages, BlendingEveryButtonKeepsItsOpaquePixelsAndShowsTheFaceElsewhere) {
+  for (ButtonImageId id : AllIds()) {
+    const PixelImage image = LoadButtonImage(id);
+    const PixelImage blended = BlendOntoFace(image, kFace);
+    ASSERT_EQ(blended.pixels.size(), image.pixels.size());
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+      const std::uint32_t p = image.pixels[i];
+      if (Alpha(p) == 0xFF) {
+        EXPECT_EQ(blended.pixels[i], p);
+      } else if (Alpha(p) == 0) {
+        EXPECT_EQ(blended.pixels[i], 0xFFD4D0C8u);
+      }
+    }
+  }
+}
+
+TEST(ButtonImages, BlendingNeedsAnRgbFace) {
+  const PixelImage image = OneRow({0xFF000000u});
+  EXPECT_THROW(BlendOntoFace(image, clBtnFace), std::invalid_argument);
+  EXPECT_THROW(BlendOntoFace(image, clNone), std::invalid_argument);
+}
+
 }  // namespace
 }  // namespace vantorel

@@ -119,6 +119,98 @@ TEST_F(MainFormTest, CloseCommandAsksTheWindowToClose) {
   EXPECT_EQ(window.closeRequests, 1);
 }
 
+// --- closing and the end of the session ---
+
+class Closing : public MainFormTest {
+ protected:
+  void Edit() { window.SetPanelText(panel::Modified, "+"); }
+  bool SettingsWritten() const { return !registry.WriteLog.empty(); }
+};
+
+TEST_F(Closing, AnUnchangedTextClosesWithoutAQuestionAndSavesTheSettings) {
+  form.CloseRequested();
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_TRUE(SettingsWritten());
+  EXPECT_EQ(window.destroyed, 1);
+}
+
+TEST_F(Closing, NoToTheQuestionKeepsTheWindowAndSavesNothing) {
+  Edit();
+  dialogs.answers = {MessageResult::No};
+  form.CloseRequested();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, kCloseQuestion);
+  EXPECT_FALSE(SettingsWritten());
+  EXPECT_EQ(window.destroyed, 0);
+  // Asked again at the next close; Yes closes without saving the text.
+  dialogs.answers = {MessageResult::Yes};
+  form.CloseRequested();
+  EXPECT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(window.destroyed, 1);
+  EXPECT_EQ(window.PanelText(panel::Modified), "+");
+}
+
+TEST_F(Closing, AFailedSettingsSaveIsReportedAndTheWindowStillCloses) {
+  registry.DenyWrites(RegistryRoot::LocalMachine);
+  registry.DenyWrites(RegistryRoot::CurrentUser);
+  form.CloseRequested();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "Failed to set data for 'Left'");
+  EXPECT_EQ(window.destroyed, 1);
+}
+
+TEST_F(Closing, TheSessionEndsAfterTheSameQuestionAndSavesOnce) {
+  Edit();
+  dialogs.answers = {MessageResult::No};
+  EXPECT_FALSE(form.QueryEndSession());
+  dialogs.answers = {MessageResult::Yes};
+  EXPECT_TRUE(form.QueryEndSession());
+  EXPECT_FALSE(SettingsWritten());  // nothing is saved before the session really ends
+  form.EndSession(true);
+  const std::size_t writes = registry.WriteLog.size();
+  EXPECT_GT(writes, 0u);
+  EXPECT_EQ(window.destroyed, 0);  // the window goes with the process
+  // A close arriving after that neither asks nor writes the settings again.
+  const std::size_t questions = dialogs.shown.size();
+  EXPECT_TRUE(form.QueryEndSession());
+  form.EndSession(true);
+  form.CloseRequested();
+  EXPECT_EQ(dialogs.shown.size(), questions);
+  EXPECT_EQ(registry.WriteLog.size(), writes);
+  EXPECT_EQ(window.destroyed, 1);
+}
+
+TEST_F(Closing, ASessionThatGoesOnSavesNothingAndAsksAgainLater) {
+  Edit();
+  EXPECT_TRUE(form.QueryEndSession());  // answered Yes
+  form.EndSession(false);               // another program refused
+  EXPECT_FALSE(SettingsWritten());
+  dialogs.answers = {MessageResult::No};
+  form.CloseRequested();
+  EXPECT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(window.destroyed, 0);
+}
+
+// --- the keyboard focus after a button ---
+
+TEST_F(MainFormTest, AButtonGivesTheFocusBackToTheEditorAMenuCommandLeavesIt) {
+  form.ButtonClick(Handler::BV1Click);
+  EXPECT_EQ(memo.ScrollBars(), TScrollStyle::ssHorizontal);  // the handler ran
+  EXPECT_EQ(window.editorFocused, 1);
+  form.Run(Handler::BV1Click);
+  EXPECT_EQ(window.editorFocused, 1);
+}
+
+TEST_F(MainFormTest, AButtonWhoseHandlerFailsStillGivesTheFocusBack) {
+  window.SetPanelText(panel::File, Write("a.asm", "x"));
+  // Saving into a file that has become a folder fails.
+  std::filesystem::remove(dir / "a.asm");
+  std::filesystem::create_directory(dir / "a.asm");
+  dialogs.files = {(dir / "a.asm").string()};
+  EXPECT_ANY_THROW(form.ButtonClick(Handler::N_saveClick));
+  EXPECT_EQ(window.editorFocused, 1);
+}
+
 }  // namespace
 }  // namespace vantorel
 

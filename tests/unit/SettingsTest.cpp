@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+
 #include "app/Registry.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/MemoryRegistry.h"
@@ -126,6 +129,67 @@ TEST_F(SettingsLoad, TheMachineKeyIsReadWhenOnlyReadingIsAllowed) {
   EXPECT_EQ(settings.RUN_FILE, "machine.bat");
 }
 
+// Stored bounds near the ends of the int range: an edge that the arithmetic would
+// push past them counts as a placement that does not fit (the window is centred);
+// one that stays inside is applied as stored. UBSan reports any overflow here.
+struct ExtremeBounds {
+  const char* what;
+  int left, top, width, height;
+  Rect expected;  // on the 1024 x 768 screen, from the designed 696 x 405
+};
+
+class SettingsExtremeBounds : public SettingsLoad, public ::testing::WithParamInterface<ExtremeBounds> {};
+
+TEST_P(SettingsExtremeBounds, OverflowCentresAndTheRestIsApplied) {
+  const ExtremeBounds& c = GetParam();
+  Store(RegistryRoot::LocalMachine, "Left", IntegerValue(c.left));
+  Store(RegistryRoot::LocalMachine, "Top", IntegerValue(c.top));
+  Store(RegistryRoot::LocalMachine, "Width", IntegerValue(c.width));
+  Store(RegistryRoot::LocalMachine, "Height", IntegerValue(c.height));
+  Store(RegistryRoot::LocalMachine, "RUN_FILE", StringValue("run.bat"));
+  Load();
+  EXPECT_EQ(window.bounds, c.expected) << c.what;
+  EXPECT_EQ(settings.RUN_FILE, "run.bat") << c.what;  // the reads after the placement go on
+}
+
+constexpr Rect kCentred{164, 181, 164 + 696, 181 + 405};
+
+INSTANTIATE_TEST_SUITE_P(
+    Placement, SettingsExtremeBounds,
+    ::testing::Values(
+        ExtremeBounds{"left at INT_MAX", INT_MAX, 20, 800, 600, kCentred},
+        ExtremeBounds{"left where the designed width just fits", INT_MAX - 696, 20, 100, 100,
+                      Rect{INT_MAX - 696, 20, INT_MAX - 596, 120}},
+        ExtremeBounds{"left one past that", INT_MAX - 695, 20, 100, 100, kCentred},
+        ExtremeBounds{"left at INT_MIN fits", INT_MIN, 20, 800, 600, Rect{INT_MIN, 20, INT_MIN + 800, 620}},
+        ExtremeBounds{"top at INT_MAX", 10, INT_MAX, 800, 600, kCentred},
+        ExtremeBounds{"height INT_MAX below a positive top", 10, 1, 800, INT_MAX, kCentred},
+        ExtremeBounds{"height INT_MIN above a negative top", 10, -1, 800, INT_MIN, kCentred},
+        ExtremeBounds{"height INT_MIN from top 0 fits", 10, 0, 800, INT_MIN, Rect{10, 0, 810, INT_MIN}},
+        ExtremeBounds{"width INT_MAX right of a positive left", 1, 20, INT_MAX, 600,
+                      // the stored height was applied before the width failed
+                      Rect{164, 84, 164 + 696, 84 + 600}},
+        ExtremeBounds{"width INT_MIN left of a negative left", -1, 20, INT_MIN, 600,
+                      Rect{164, 84, 164 + 696, 84 + 600}},
+        ExtremeBounds{"all four at INT_MIN", INT_MIN, INT_MIN, INT_MIN, INT_MIN, kCentred},
+        ExtremeBounds{"all four at INT_MAX", INT_MAX, INT_MAX, INT_MAX, INT_MAX, kCentred}));
+
+TEST_F(SettingsLoad, CentringAroundAnExtremeStoredHeightStaysInRange) {
+  // Height INT_MIN from top 0 fits; the missing Width then centres with that height.
+  Store(RegistryRoot::LocalMachine, "Left", IntegerValue(10));
+  Store(RegistryRoot::LocalMachine, "Top", IntegerValue(0));
+  Store(RegistryRoot::LocalMachine, "Height", IntegerValue(INT_MIN));
+  Load();
+  const std::int64_t top = (768 - std::int64_t{INT_MIN}) / 2;
+  EXPECT_EQ(window.bounds, (Rect{164, static_cast<int>(top), 164 + 696, static_cast<int>(top + INT_MIN)}));
+}
+
+TEST_F(SettingsLoad, NoKeyStaysOpenAfterALoadThatFailsHalfWay) {
+  Store(RegistryRoot::LocalMachine, "PROG_PATH", IntegerValue(5));
+  EXPECT_THROW(Load(), ERegistryError);
+  EXPECT_EQ(registry.OpenKeys(), 0);
+}
+
 class SettingsSave : public ::testing::Test {
  protected:
   std::optional<std::string> Save(std::optional<std::string> lastFile = std::nullopt) {
@@ -191,6 +255,12 @@ TEST_F(SettingsSave, WhenNothingCanBeWrittenTheFailureIsReturned) {
   EXPECT_EQ(Save(), "Failed to set data for 'Left'");
 }
 
+TEST_F(SettingsSave, EveryKeyOpenedIsClosedAgain) {
+  registry.DenyWrites(RegistryRoot::LocalMachine);  // the longest path: machine key, then a new per-user key
+  EXPECT_FALSE(Save());
+  EXPECT_EQ(registry.OpenKeys(), 0);
+}
+
 TEST(Registry, TypedReadsFailAsTheRegistryDoes) {
   MemoryRegistry port;
   TRegistry reg(port);
@@ -206,6 +276,72 @@ TEST(Registry, TypedReadsFailAsTheRegistryDoes) {
   EXPECT_THROW(reg.ReadString("N"), ERegistryError);
   EXPECT_THROW(reg.ReadInteger("missing"), ERegistryError);
   EXPECT_EQ(reg.ReadString("missing"), "");
+}
+
+TEST(Registry, AFailedOpenClosesTheKeyBefore) {
+  MemoryRegistry port;
+  TRegistry reg(port);
+  ASSERT_TRUE(reg.OpenKey(RegistryRoot::CurrentUser, "A", RegistryAccess::Full, true));
+  EXPECT_FALSE(reg.OpenKey(RegistryRoot::CurrentUser, "Missing", RegistryAccess::Full, false));
+  EXPECT_FALSE(reg.HasOpenKey());
+  EXPECT_EQ(port.OpenKeys(), 0);
+  EXPECT_THROW(reg.WriteInteger("N", 1), ERegistryError);  // not into the key opened before
+  EXPECT_FALSE(port.Get(RegistryRoot::CurrentUser, "A", "N"));
+}
+
+TEST(MemoryRegistryKeys, KeysOpenAtOnceAreIndependent) {
+  MemoryRegistry port;
+  auto a = port.OpenKey(RegistryRoot::CurrentUser, "A", RegistryAccess::Full, true);
+  auto b = port.OpenKey(RegistryRoot::LocalMachine, "B", RegistryAccess::Full, true);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(port.OpenKeys(), 2);
+  EXPECT_TRUE(a->SetValue("V", IntegerValue(1)));
+  EXPECT_TRUE(b->SetValue("V", IntegerValue(2)));
+  EXPECT_EQ(a->QueryValue("V")->integer, 1);
+  EXPECT_EQ(port.Get(RegistryRoot::LocalMachine, "B", "V")->integer, 2);
+  EXPECT_FALSE(port.Get(RegistryRoot::CurrentUser, "B", "V"));
+}
+
+TEST(MemoryRegistryKeys, AMovedKeyWorksAndClosesOnce) {
+  MemoryRegistry port;
+  std::unique_ptr<RegistryKey> moved;
+  {
+    auto key = port.OpenKey(RegistryRoot::CurrentUser, "A", RegistryAccess::Full, true);
+    moved = std::move(key);
+  }
+  EXPECT_EQ(port.OpenKeys(), 1);
+  EXPECT_TRUE(moved->SetValue("V", StringValue("x")));
+  moved.reset();
+  EXPECT_EQ(port.OpenKeys(), 0);
+}
+
+TEST(MemoryRegistryKeys, AccessDecidesWhatAKeyMayDo) {
+  MemoryRegistry port;
+  port.Put(RegistryRoot::LocalMachine, "K", "V", IntegerValue(7));
+  port.DenyWrites(RegistryRoot::LocalMachine);
+  EXPECT_FALSE(port.OpenKey(RegistryRoot::LocalMachine, "K", RegistryAccess::Full, false));
+  EXPECT_FALSE(port.OpenKey(RegistryRoot::LocalMachine, "New", RegistryAccess::Read, true));
+  EXPECT_FALSE(port.KeyExists(RegistryRoot::LocalMachine, "New"));  // a refused create makes nothing
+  auto reader = port.OpenKey(RegistryRoot::LocalMachine, "K", RegistryAccess::Read, false);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(reader->QueryValue("v")->integer, 7);
+  EXPECT_FALSE(reader->SetValue("V", IntegerValue(8)));
+  EXPECT_EQ(port.Get(RegistryRoot::LocalMachine, "K", "V")->integer, 7);
+  // A key opened for reading on an open root cannot write either.
+  port.Put(RegistryRoot::CurrentUser, "K", "V", IntegerValue(1));
+  auto userReader = port.OpenKey(RegistryRoot::CurrentUser, "K", RegistryAccess::Read, false);
+  EXPECT_FALSE(userReader->SetValue("V", IntegerValue(2)));
+  EXPECT_FALSE(port.OpenKey(RegistryRoot::CurrentUser, "Missing", RegistryAccess::Read, false));
+}
+
+TEST(MemoryRegistryKeys, AKeySeesValuesWrittenThroughAnotherKey) {
+  MemoryRegistry port;
+  auto reader = port.OpenKey(RegistryRoot::CurrentUser, "A", RegistryAccess::Read, true);
+  auto writer = port.OpenKey(RegistryRoot::CurrentUser, "a", RegistryAccess::Full, false);  // same key
+  ASSERT_TRUE(reader && writer);
+  EXPECT_FALSE(reader->QueryValue("V"));
+  ASSERT_TRUE(writer->SetValue("V", StringValue("now")));
+  EXPECT_EQ(reader->QueryValue("V")->text, "now");
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+// One window procedure serves every window class of the program: it finds the object
+// behind the window and hands it the message, and it is the one place where an
+// exception thrown while a message is handled is caught and shown.
+#pragma once
+
+#include <string_view>
+
+#include "platform/Types.h"
+#include "win32/Win32Util.h"
+
+namespace vantorel::win32 {
+
+// The object behind a window of one of the program's classes.
+class MessageTarget {
+ public:
+  virtual ~MessageTarget() = default;
+  // The window is being made (WM_NCCREATE): from here on its messages arrive at
+  // HandleMessage, up to and including WM_NCDESTROY.
+  virtual void Attach(HWND hwnd) = 0;
+  // One message; what the object does not handle it passes to the default procedure.
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+// Registers a class whose procedure is the shared one (lpfnWndProc and cbWndExtra are
+// set here). Throws Exception naming the class and the system's reason on failure.
+void RegisterWindowClass(WNDCLASSEXW wc);
+void RegisterWindowClass(WNDCLASSEXA wc);
+
+// Creates a window; target is the object of a class registered above, or nullptr for
+// a system class. Never returns nullptr: a failure throws Exception naming what, with
+// the error the window's creation handlers threw or else the system's message.
+HWND CreateWindowOrThrow(std::string_view what, DWORD exStyle, const wchar_t* className, const wchar_t* text,
+                         DWORD style, const Rect& bounds, HWND parent, HMENU menuOrId, MessageTarget* target);
+HWND CreateWindowOrThrow(std::string_view what, DWORD exStyle, const char* className, const char* text, DWORD style,
+                         const Rect& bounds, HWND parent, HMENU menuOrId, MessageTarget* target);
+
+// Cuts the window off from its object, so the messages of its destruction go to the
+// default procedure: for an object that is being destroyed itself.
+void DetachWindow(HWND hwnd) noexcept;
+
+// Runs f; an exception it throws is shown in a message box over owner. True when none
+// was thrown. The window procedure guards every message with it.
+template <class F>
+bool ShowingErrors(HWND owner, F&& f) noexcept {
+  try {
+    f();
+    return true;
+  } catch (const std::exception& e) {
+    ShowError(owner, e.what());
+  } catch (...) {
+    ShowError(owner, "Unknown error");
+  }
+  return false;
+}
+
+}  // namespace vantorel::win32
