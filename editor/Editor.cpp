@@ -98,6 +98,38 @@ void TCustomEditorBase::EndUpdate() {
   }
 }
 
+void TCustomEditorBase::ReleaseUpdate() noexcept {
+  if (updateLock_ > 0 && --updateLock_ == 0) {
+    view_.FullRepaintPending = true;
+    view_.RepaintAll();
+  }
+}
+
+void TCustomEditorBase::BeginUndoGroup() {
+  ++UndoGroupDepth;
+  undo_->Record<TBeginCompoundUndo>();
+}
+
+void TCustomEditorBase::EndUndoGroup() {
+  undo_->Record<TEndCompoundUndo>();
+  --UndoGroupDepth;
+}
+
+TEditorUndoGroup::~TEditorUndoGroup() noexcept(false) {
+  if (std::uncaught_exceptions() <= unwinding_) {
+    e_.EndUndoGroup();
+    return;
+  }
+  // Leaving by an exception: the group is closed all the same. Should even the end
+  // marker fail to be recorded, the depth still falls, and the error already in
+  // flight is the one the user sees.
+  try {
+    e_.EndUndoGroup();
+  } catch (...) {
+    --e_.UndoGroupDepth;
+  }
+}
+
 void TCustomEditorBase::Changed() {
   Modified = true;
   if (OnChange) OnChange();
@@ -143,6 +175,7 @@ void TCustomEditorBase::Scrolled() {
 int TCustomEditorBase::GetTabStop(int x, bool next) const { return vantorel::GetTabStop(TabStops, x, next); }
 
 void TCustomEditorBase::FocusLost() {
+  CloseCompletionList(false);
   if (host_) host_->DestroyCaret();
 }
 
@@ -150,9 +183,37 @@ void TCustomEditorBase::KeyUp(int key, ShiftState shift) {
   if (OnKeyUp) OnKeyUp(key, shift);
 }
 
-void TCustomEditorBase::MouseUp(MouseButton button, ShiftState shift, Point at) {
-  if (OnMouseUp) OnMouseUp(button, shift, at);
+void TCustomEditorBase::TimerTick(EditorTimer timer) {
+  if (timer == EditorTimer::AutoScroll) mouse_.AutoScrollTick();
 }
+
+std::intptr_t TCustomEditorBase::EditMessage(EditMessageKind kind) {
+  switch (kind) {
+    case EditMessageKind::Copy: PostCommand(ec::Copy); return 0;
+    case EditMessageKind::Cut:
+      if (!ReadOnly()) PostCommand(ec::Cut);
+      return 0;
+    case EditMessageKind::Paste:
+      if (!ReadOnly()) PostCommand(ec::Paste);
+      return 0;
+    case EditMessageKind::Clear:
+      if (ReadOnly()) return 1;
+      EraseSelection();
+      return 0;
+    case EditMessageKind::Undo: Undo(); return 1;
+    case EditMessageKind::CanUndo: return undo_->CanUndo() ? 1 : 0;
+  }
+  return 0;
+}
+
+void TCustomEditorBase::TypeCharacter(char) {}
+bool TCustomEditorBase::RunEditCommand(int, int&, bool&, int&) { return false; }
+void TCustomEditorBase::EraseSelection() {}
+void TCustomEditorBase::IndentBlock(bool) {}
+bool TCustomEditorBase::OfferKeyToCompletion(int&, ShiftState) { return false; }
+void TCustomEditorBase::OfferCharToCompletion(char) {}
+void TCustomEditorBase::ShowCompletion(bool) {}
+void TCustomEditorBase::CloseCompletionList(bool) {}
 
 // ---------------------------------------------------------------------------
 

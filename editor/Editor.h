@@ -6,6 +6,8 @@
 // changes the text. The window around it is reached through the WindowHost port.
 #pragma once
 
+#include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,9 +15,12 @@
 #include <vector>
 
 #include "editor/Caret.h"
+#include "editor/CaretCommands.h"
+#include "editor/Commands.h"
 #include "editor/EditorStrings.h"
 #include "editor/EditorTypes.h"
 #include "editor/EditorView.h"
+#include "editor/Mouse.h"
 #include "editor/Selection.h"
 #include "editor/UndoBuffer.h"
 #include "platform/Surface.h"
@@ -75,6 +80,9 @@ class TCustomEditorBase : private ViewClient {
   int CaretX() const noexcept { return caret_.X(); }
   int CaretY() const noexcept { return caret_.Y(); }
   int UpdateLock() const noexcept { return updateLock_; }
+  // Nesting depth of open undo groups; while above 0 a changed selection is neither
+  // repainted nor reported.
+  int UndoGroupDepth = 0;
 
   // --- selection ---
   bool HasSelection() const noexcept { return selection_.HasBlock(); }
@@ -84,10 +92,32 @@ class TCustomEditorBase : private ViewClient {
   int SelBeginY() const noexcept { return selection_.Begin().y; }
   int SelEndX() const noexcept { return selection_.End().x; }
   int SelEndY() const noexcept { return selection_.End().y; }
+  void SetSelBlockFormat(TSelBlockFormat format) { caretOps_.SetSelBlockFormat(format); }
+
+  // --- caret and selection operations ---
+  void SetCaretInternal(int x, int y) { caretOps_.SetCaretInternal(x, y); }
+  void SetCaret(int x, int y) { caretOps_.SetCaret(x, y); }
+  TextPoint MouseToCaret(int x, int y) const { return caretOps_.MouseToCaret(x, y); }
+  void EnsureLineVisible(int line) { caretOps_.EnsureLineVisible(line); }
+  void ExtendSelection(int x, int y) { caretOps_.ExtendSelection(x, y); }
+  void SelectionChanged() { caretOps_.SelectionChanged(); }
+  void SelectRange(int beginX, int beginY, int endX, int endY) { caretOps_.SelectRange(beginX, beginY, endX, endY); }
+  void SelectAll() { caretOps_.SelectAll(); }
+  int SelStart() const { return caretOps_.SelStart(); }
+  int SelLength() const { return caretOps_.SelLength(); }
+  void SetSelStart(int offset) { caretOps_.SetSelStart(offset); }
+  void SetSelLength(int length) { caretOps_.SetSelLength(length); }
+  int PositionToOffset(int x, int y) const { return caretOps_.PositionToOffset(x, y); }
+  TextPoint OffsetToPosition(int offset) const { return caretOps_.OffsetToPosition(offset); }
+  void SelectWordAtCaret() { caretOps_.SelectWordAtCaret(); }
+  // An overridable step of SelectionChanged, before OnSelectionChange.
+  virtual void SelectionChangedHook() {}
 
   // --- the model the commands work on ---
   Caret& CaretModel() noexcept { return caret_; }
   Selection& SelectionModel() noexcept { return selection_; }
+  const Selection& SelectionModel() const noexcept { return selection_; }
+  WindowHost* Host() const noexcept { return host_; }
   TUndoBuffer& UndoBuffer() noexcept { return *undo_; }
 
   // --- the view ---
@@ -123,6 +153,12 @@ class TCustomEditorBase : private ViewClient {
   // --- locks ---
   void BeginUpdate();
   void EndUpdate();  // throws EAssertionFailed when no update is open
+  // Ends an update without the repaint and status report of EndUpdate, for a scope
+  // left by an exception: the view is only marked for a full repaint.
+  void ReleaseUpdate() noexcept;
+  // Undo groups make everything between their markers one undo step.
+  void BeginUndoGroup();
+  void EndUndoGroup();
   void LockPaint() noexcept { ++updateLock_; }
   void UnlockPaint() noexcept { --updateLock_; }
 
@@ -135,6 +171,7 @@ class TCustomEditorBase : private ViewClient {
   // --- the text, as the view reads it ---
   int LineCount() const override = 0;
   std::string_view LineView(int y) const override = 0;
+  int LineLength(int y) const { return static_cast<int>(LineView(y).size()); }
 
   // --- clipboard, selection and undo commands the owner calls ---
   // These belong to the clipboard, selection and undo features; until those are
@@ -142,8 +179,36 @@ class TCustomEditorBase : private ViewClient {
   virtual void CopySelection() {}
   virtual void CutSelection() {}
   virtual void PasteClipboard() {}
-  virtual void Deselect() {}
+  virtual void Deselect() { caretOps_.Deselect(); }
   virtual void Undo() {}
+
+  // --- the keyboard road ---
+  // The dispatcher of every command code (0 to 255 type that character).
+  virtual void RunCommand(int code) { commands_.RunCommand(static_cast<std::uint16_t>(code)); }
+  // A key went down; key becomes 0 when it ran a command.
+  void KeyDown(int& key, ShiftState shift) { commands_.KeyDown(key, shift); }
+  void KeyPress(char& ch) { commands_.KeyPress(ch); }
+  // Runs the command later, behind the messages already waiting.
+  void PostCommand(int code) {
+    if (host_) host_->PostCommand(code);
+  }
+  // The clipboard and undo messages of an edit control; the message result.
+  std::intptr_t EditMessage(EditMessageKind kind);
+  CommandDispatcher& Commands() noexcept { return commands_; }
+  const CommandDispatcher& Commands() const noexcept { return commands_; }
+
+  // --- entry points of the typing, block and completion features ---
+  // Until those features are built they change nothing.
+  virtual void TypeCharacter(char ch);
+  // The text commands; true when RunCommand must end at once.
+  virtual bool RunEditCommand(int code, int& x, bool& caretUndo, int& y);
+  virtual void EraseSelection();
+  virtual void IndentBlock(bool indent);
+  // The completion sees a key first; true when it used the key up.
+  virtual bool OfferKeyToCompletion(int& key, ShiftState shift);
+  virtual void OfferCharToCompletion(char ch);
+  virtual void ShowCompletion(bool templates);
+  virtual void CloseCompletionList(bool apply);
 
   // --- what the window hands on ---
   // The window exists (again): the scroll bars whose style is on get it.
@@ -156,7 +221,16 @@ class TCustomEditorBase : private ViewClient {
   // True where the mouse shows the arrow instead of the control's I-beam.
   bool ArrowCursorAt(Point at) const noexcept { return view_.ArrowCursorAt(at); }
   void KeyUp(int key, ShiftState shift);
-  void MouseUp(MouseButton button, ShiftState shift, Point at);
+  void MouseDown(MouseButton button, ShiftState shift, Point at) { mouse_.Press(button, shift, at); }
+  void MouseMove(ShiftState shift, Point at) { mouse_.Move(shift, at); }
+  void MouseUp(MouseButton button, ShiftState shift, Point at) { mouse_.Release(button, shift, at); }
+  void DblClick() { mouse_.DoubleClick(); }
+  void MouseWheel(ShiftState shift, int delta) { mouse_.Wheel(shift, delta); }
+  void TimerTick(EditorTimer timer);
+  const MouseHandler& Mouse() const noexcept { return mouse_; }
+  // EM_GETSEL and EM_SETSEL.
+  CaretCommands::SelOffsets GetSelForMessage() const { return caretOps_.GetSel(); }
+  void SetSelForMessage(int start, int end) { caretOps_.SetSel(start, end); }
 
   // --- events for the owner ---
   std::function<void()> OnChange;
@@ -166,6 +240,14 @@ class TCustomEditorBase : private ViewClient {
   std::function<void(Surface& canvas)> OnPaintGutter;
   std::function<void(int key, ShiftState shift)> OnKeyUp;
   std::function<void(MouseButton button, ShiftState shift, Point at)> OnMouseUp;
+  std::function<void(MouseButton button, ShiftState shift, Point at)> OnMouseDown;
+  std::function<void(ShiftState shift, Point at)> OnMouseMove;
+  std::function<void()> OnDblClick;
+  std::function<void()> OnSelectionChange;
+  std::function<void(int line)> OnGutterClick;
+  std::function<void(int line)> OnGutterDblClick;
+  std::function<void(int& key, ShiftState shift)> OnKeyDown;
+  std::function<void(char& ch)> OnKeyPress;
 
  protected:
   // Hooks for the highlighting editor: colours of a line's columns, and a last word.
@@ -192,6 +274,9 @@ class TCustomEditorBase : private ViewClient {
   EditorView view_;
   Caret caret_;
   Selection selection_;
+  CaretCommands caretOps_{*this};
+  MouseHandler mouse_{*this};
+  CommandDispatcher commands_{*this};
   TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
   bool insertMode_ = true;
   bool readOnly_ = false;
@@ -208,7 +293,6 @@ class TCustomEditor : public TCustomEditorBase {
 
   int LineCount() const override { return lines_->Count(); }
   std::string_view LineView(int y) const override { return lines_->View(y); }
-  int LineLength(int y) const { return static_cast<int>(lines_->View(y).size()); }
   bool GetLineText(int y, std::string& s) const;
   // Length of the text with CR LF between lines and none after the last.
   long long GetTextLength() const;
@@ -221,6 +305,45 @@ class TCustomEditor : public TCustomEditorBase {
 
  private:
   std::unique_ptr<TEditorStrings> lines_;
+};
+
+// Holds the editor's update lock for a scope. Leaving it normally ends the update
+// with the repaint and status report of the outermost end (which may throw);
+// leaving by an exception only releases the lock, so the error in flight is the one
+// reported.
+class TEditorUpdate {
+ public:
+  explicit TEditorUpdate(TCustomEditorBase& editor) : e_(editor), unwinding_(std::uncaught_exceptions()) {
+    e_.BeginUpdate();
+  }
+  ~TEditorUpdate() noexcept(false) {
+    if (std::uncaught_exceptions() > unwinding_) {
+      e_.ReleaseUpdate();
+    } else {
+      e_.EndUpdate();
+    }
+  }
+  TEditorUpdate(const TEditorUpdate&) = delete;
+  TEditorUpdate& operator=(const TEditorUpdate&) = delete;
+
+ private:
+  TCustomEditorBase& e_;
+  int unwinding_;
+};
+
+// Holds an undo group open for a scope; the group is closed on every path.
+class TEditorUndoGroup {
+ public:
+  explicit TEditorUndoGroup(TCustomEditorBase& editor) : e_(editor), unwinding_(std::uncaught_exceptions()) {
+    e_.BeginUndoGroup();
+  }
+  ~TEditorUndoGroup() noexcept(false);
+  TEditorUndoGroup(const TEditorUndoGroup&) = delete;
+  TEditorUndoGroup& operator=(const TEditorUndoGroup&) = delete;
+
+ private:
+  TCustomEditorBase& e_;
+  int unwinding_;
 };
 
 class TEditor : public TCustomEditor {

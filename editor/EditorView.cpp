@@ -293,6 +293,12 @@ void EditorView::DrawRightMarginOn(Surface& surface) {
 
 // --- caret ---
 
+Point EditorView::CaretPixel() const {
+  const TextPoint caret = client_.CaretAt();
+  const Rect r = CellRect(caret.x - leftColumn_, caret.y - topLine_);
+  return r.left < 0 || r.left < settings.gutterWidth ? kCaretOutOfSight : Point{r.left - 1, r.top + 1};
+}
+
 void EditorView::PaintCaret(bool show) {
   if (settings.hideCaret || !host_ || !host_->HasWindow()) return;
   if (!show) {
@@ -300,10 +306,12 @@ void EditorView::PaintCaret(bool show) {
     return;
   }
   if (!host_->Focused()) return;
-  const TextPoint caret = client_.CaretAt();
-  const Rect r = CellRect(caret.x - leftColumn_, caret.y - topLine_);
-  host_->SetCaretPos(r.left < 0 || r.left < settings.gutterWidth ? kCaretOutOfSight : Point{r.left - 1, r.top + 1});
+  host_->SetCaretPos(CaretPixel());
   host_->ShowCaret();
+}
+
+void EditorView::PlaceCaret() {
+  if (host_ && host_->HasWindow() && host_->Focused()) host_->SetCaretPos(CaretPixel());
 }
 
 void EditorView::CreateCaret() {

@@ -102,6 +102,8 @@ class EditorView {
   void PaintGutter();
   void DrawRightMargin();
   void PaintCaret(bool show);
+  // Moves the system caret to the caret's cell without showing it (with the focus only).
+  void PlaceCaret();
   void CreateCaret();
   // Fills the attribute buffer for a line: defaults, the client's colours, the
   // selection, the client's last word.
@@ -116,6 +118,7 @@ class EditorView {
   int CellLeft(int column) const noexcept { return TextLeft() + 1 + (column - leftColumn_) * cellWidth_; }
   void ApplySelection(int line, int colBeg, int colEnd);
   const FontDesc& CachedFont(Color color, FontStyle style);
+  Point CaretPixel() const;
 
   ViewClient& client_;
   WindowHost* host_;

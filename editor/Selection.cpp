@@ -17,11 +17,13 @@ void Selection::LeaveLineMode() noexcept {
   end_.x = lineModeEndX_;
 }
 
-void Selection::SetBlock(TextPoint begin, TextPoint end) noexcept {
-  end.x = std::min(end.x, MaxLineColumns);
+void Selection::SetBlock(TextPoint begin, TextPoint end, bool select) noexcept {
+  const auto onGrid = [](TextPoint p) { return TextPoint{std::clamp(p.x, 0, MaxLineColumns), std::max(p.y, 0)}; };
+  begin = onGrid(begin);
+  end = onGrid(end);
   if (end < begin) std::swap(begin, end);
   extending_ = false;
-  has_ = !(begin == end);
+  has_ = select && !(begin == end);
   begin_ = begin;
   end_ = end;
   if (format_ == TSelBlockFormat::bfLine) {

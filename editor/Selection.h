@@ -26,10 +26,10 @@ class Selection {
   // No block and no anchor; where the block was stays in the dirty range.
   void Clear() noexcept { has_ = extending_ = false; }
   void StopExtending() noexcept { extending_ = false; }
-  // A block without an anchor, from begin to end (end column at most
-  // MaxLineColumns); the points are put in text order. It is a block unless the two
-  // are equal.
-  void SetBlock(TextPoint begin, TextPoint end) noexcept;
+  // A block without an anchor, from begin to end: negative coordinates count as 0,
+  // the end column is at most MaxLineColumns, and the points are put in text order.
+  // It is a block when select is set and the two points differ.
+  void SetBlock(TextPoint begin, TextPoint end, bool select = true) noexcept;
   // Without an anchor, p becomes the anchor and both ends; with one, the block runs
   // between the anchor and p. The dirty range is left as it was before the block
   // moved, for the repaint; the caller widens it afterwards.

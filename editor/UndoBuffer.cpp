@@ -6,6 +6,9 @@ namespace vantorel {
 
 TUndo::TUndo(TCustomEditorBase& editor, UndoClass cls) : editor_(editor), class_(cls), modified_(editor.Modified) {}
 
+TSelectUndo::TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls)
+    : TCaretUndo(editor, x, y, cls), SavedSelection(editor.SelectionModel()) {}
+
 void TUndoBuffer::AddRecord(std::unique_ptr<TUndo> record) {
   if (undoing_) return;
   records_.resize(static_cast<std::size_t>(undoPointer_ + 1));

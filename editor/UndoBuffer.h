@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/Selection.h"
+
 namespace vantorel {
 
 class TCustomEditorBase;
@@ -62,6 +64,30 @@ class TCaretUndo : public TUndo {
       : TUndo(editor, cls), X(x), Y(y) {}
   int X;
   int Y;
+};
+
+// The caret and a copy of the whole selection state before the block changed.
+class TSelectUndo : public TCaretUndo {
+ public:
+  TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls = UndoClass::Select);
+  Selection SavedSelection;
+};
+
+class TUnselectUndo : public TSelectUndo {
+ public:
+  TUnselectUndo(TCustomEditorBase& editor, int x, int y) : TSelectUndo(editor, x, y, UndoClass::Unselect) {}
+};
+
+// The markers that make everything between them one undo step.
+class TBeginCompoundUndo : public TUndo {
+ public:
+  explicit TBeginCompoundUndo(TCustomEditorBase& editor, UndoClass cls = UndoClass::BeginCompound)
+      : TUndo(editor, cls) {}
+};
+
+class TEndCompoundUndo : public TBeginCompoundUndo {
+ public:
+  explicit TEndCompoundUndo(TCustomEditorBase& editor) : TBeginCompoundUndo(editor, UndoClass::EndCompound) {}
 };
 
 class TInsertUndo : public TCaretUndo {

@@ -56,6 +56,14 @@ class HeadlessWindowHost : public WindowHost {
   }
   void SetCaretPos(Point at) override { caretPos = at; }
   bool CaretVisible() const { return caretExists && caretHidden == 0; }
+  Point MousePosition() const override { return mouse; }
+  void TakeFocus() override { focused = true; }
+  void CaptureMouse() override { captured = true; }
+  void ReleaseMouse() override { captured = false; }
+  void StartTimer(EditorTimer timer, int milliseconds) override { timers[timer] = milliseconds; }
+  void StopTimer(EditorTimer timer) override { timers.erase(timer); }
+  void Beep() override { ++beeps; }
+  void PostCommand(int code) override { postedCommands.push_back(code); }
 
   struct ScrollCall {
     int dx, dy;
@@ -78,6 +86,11 @@ class HeadlessWindowHost : public WindowHost {
   std::vector<ScrollCall> scrolls;
   std::map<ScrollBarKind, BarState> bars;
   std::map<ScrollBarKind, int> trackPosition;
+  Point mouse{};
+  bool captured = false;
+  std::map<EditorTimer, int> timers;  // running timers and their periods
+  int beeps = 0;
+  std::vector<int> postedCommands;
   Point caretSize;
   Point caretPos;
   bool caretExists = false;

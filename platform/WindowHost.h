@@ -8,6 +8,8 @@
 namespace vantorel {
 
 enum class ScrollBarKind { Horizontal, Vertical };
+// The editor's timers.
+enum class EditorTimer { AutoScroll = 1 };
 
 class WindowHost {
  public:
@@ -41,6 +43,17 @@ class WindowHost {
   virtual void ShowCaret() = 0;
   virtual void HideCaret() = 0;
   virtual void SetCaretPos(Point at) = 0;
+  // The pointer's position in client coordinates.
+  virtual Point MousePosition() const = 0;
+  virtual void TakeFocus() = 0;
+  // Mouse messages keep coming to the window while a button is held outside it.
+  virtual void CaptureMouse() = 0;
+  virtual void ReleaseMouse() = 0;
+  virtual void StartTimer(EditorTimer timer, int milliseconds) = 0;
+  virtual void StopTimer(EditorTimer timer) = 0;
+  virtual void Beep() = 0;
+  // Queues a command for the control behind the messages already waiting.
+  virtual void PostCommand(int code) = 0;
 };
 
 }  // namespace vantorel

@@ -22,6 +22,9 @@ ShiftState MouseShift(WPARAM wParam) {
   return s;
 }
 
+// The private message that carries a posted command.
+constexpr UINT kCommandMessage = WM_USER + 0x101;
+
 int BarOf(ScrollBarKind kind) { return kind == ScrollBarKind::Vertical ? SB_VERT : SB_HORZ; }
 
 }  // namespace
@@ -151,6 +154,62 @@ void EditorWindow::HideCaret() {
 }
 void EditorWindow::SetCaretPos(Point at) { ::SetCaretPos(at.x, at.y); }
 
+Point EditorWindow::MousePosition() const {
+  POINT p{};
+  ::GetCursorPos(&p);
+  if (hwnd_) ::ScreenToClient(hwnd_, &p);
+  return Point{p.x, p.y};
+}
+
+void EditorWindow::TakeFocus() {
+  if (hwnd_ && ::GetFocus() != hwnd_) ::SetFocus(hwnd_);
+}
+
+void EditorWindow::CaptureMouse() {
+  if (hwnd_) ::SetCapture(hwnd_);
+}
+
+void EditorWindow::ReleaseMouse() {
+  if (hwnd_ && ::GetCapture() == hwnd_) ::ReleaseCapture();
+}
+
+void EditorWindow::StartTimer(EditorTimer timer, int milliseconds) {
+  if (hwnd_) ::SetTimer(hwnd_, static_cast<UINT_PTR>(timer), static_cast<UINT>(milliseconds), nullptr);
+}
+
+void EditorWindow::StopTimer(EditorTimer timer) {
+  if (hwnd_) ::KillTimer(hwnd_, static_cast<UINT_PTR>(timer));
+}
+
+void EditorWindow::Beep() { ::MessageBeep(MB_OK); }
+
+void EditorWindow::PostCommand(int code) {
+  if (hwnd_) ::PostMessageA(hwnd_, kCommandMessage, static_cast<WPARAM>(code), 0);
+}
+
+LRESULT EditorWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const ShiftState shift = MouseShift(wParam);
+  switch (msg) {
+    case WM_LBUTTONDOWN: editor_.MouseDown(MouseButton::Left, shift, at); break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: editor_.MouseDown(MouseButton::Right, shift, at); break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: editor_.MouseDown(MouseButton::Middle, shift, at); break;
+    case WM_LBUTTONDBLCLK:
+      // The double click comes first; the press that arrives with it is dropped.
+      editor_.DblClick();
+      editor_.MouseDown(MouseButton::Left, shift, at);
+      break;
+    case WM_MOUSEMOVE: editor_.MouseMove(shift, at); break;
+    case WM_LBUTTONUP: editor_.MouseUp(MouseButton::Left, shift, at); break;
+    case WM_RBUTTONUP: editor_.MouseUp(MouseButton::Right, shift, at); break;
+    case WM_MBUTTONUP: editor_.MouseUp(MouseButton::Middle, shift, at); break;
+    default: break;
+  }
+  return 0;
+}
+
 LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCDESTROY:
@@ -204,6 +263,28 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
       editor_.FocusLost();
       return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      int key = static_cast<int>(wParam);
+      editor_.KeyDown(key, KeyShift());
+      // A key that ran no command keeps the system's handling (Alt+letter opens the menu).
+      if (key != 0 && msg == WM_SYSKEYDOWN) return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
+      return 0;
+    }
+    case WM_CHAR: {
+      char ch = static_cast<char>(wParam);
+      editor_.KeyPress(ch);
+      return 0;
+    }
+    case kCommandMessage:
+      editor_.RunCommand(static_cast<int>(wParam));
+      return 1;
+    case WM_COPY: return editor_.EditMessage(EditMessageKind::Copy);
+    case WM_CUT: return editor_.EditMessage(EditMessageKind::Cut);
+    case WM_PASTE: return editor_.EditMessage(EditMessageKind::Paste);
+    case WM_CLEAR: return editor_.EditMessage(EditMessageKind::Clear);
+    case WM_UNDO: return editor_.EditMessage(EditMessageKind::Undo);
+    case EM_CANUNDO: return editor_.EditMessage(EditMessageKind::CanUndo);
     case WM_KEYUP:
     case WM_SYSKEYUP:
       editor_.KeyUp(static_cast<int>(wParam), KeyShift());
@@ -212,17 +293,38 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      ::SetFocus(hwnd_);
-      return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      const MouseButton button = msg == WM_LBUTTONUP   ? MouseButton::Left
-                                 : msg == WM_RBUTTONUP ? MouseButton::Right
-                                                       : MouseButton::Middle;
-      editor_.MouseUp(button, MouseShift(wParam), Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_MBUTTONUP:
+      return MouseMessage(msg, wParam, lParam);
+    case WM_MOUSEWHEEL: {
+      ShiftState shift = MouseShift(GET_KEYSTATE_WPARAM(wParam));
+      shift.shift = (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0;
+      shift.ctrl = (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0;
+      editor_.MouseWheel(shift, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     }
+    case WM_TIMER:
+      editor_.TimerTick(static_cast<EditorTimer>(wParam));
+      return 0;
+    case EM_GETSEL: {
+      // The offsets are stored through the pointers that are given, also when the
+      // packed result cannot hold them.
+      const auto sel = editor_.GetSelForMessage();
+      if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(sel.start);
+      if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(sel.end);
+      return static_cast<LRESULT>(sel.result);
+    }
+    case EM_SETSEL:
+      editor_.SetSelForMessage(static_cast<int>(wParam), static_cast<int>(lParam));
+      return 0;
+    case EM_SETREADONLY:
+      editor_.SetReadOnly(wParam == 1);
+      return 1;
     default:
       return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
   }

@@ -46,6 +46,14 @@ class EditorWindow : public WindowHost, public MessageTarget {
   void ShowCaret() override;
   void HideCaret() override;
   void SetCaretPos(Point at) override;
+  Point MousePosition() const override;
+  void TakeFocus() override;
+  void CaptureMouse() override;
+  void ReleaseMouse() override;
+  void StartTimer(EditorTimer timer, int milliseconds) override;
+  void StopTimer(EditorTimer timer) override;
+  void Beep() override;
+  void PostCommand(int code) override;
 
  private:
   // MessageTarget
@@ -54,6 +62,7 @@ class EditorWindow : public WindowHost, public MessageTarget {
   void CreateAt(HWND parent, int id, const Rect& bounds);
   DWORD Style() const;
   DWORD ExStyle() const;
+  LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
   FontCache fonts_;
   std::unique_ptr<GdiSurface> canvas_;

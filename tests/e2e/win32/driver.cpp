@@ -446,6 +446,18 @@ int Caret() {
   return 0;
 }
 
+// EM_SETSEL and EM_GETSEL carry no pointers here, so they cross processes.
+int SetSel(const std::wstring& start, const std::wstring& end) {
+  SendMessageA(Editor(), EM_SETSEL, static_cast<WPARAM>(std::stol(start)), static_cast<LPARAM>(std::stol(end)));
+  return 0;
+}
+
+int GetSel() {
+  const LRESULT r = SendMessageA(Editor(), EM_GETSEL, 0, 0);
+  Print(r == -1 ? std::string("-1") : std::to_string(LOWORD(r)) + " " + std::to_string(HIWORD(r)));
+  return 0;
+}
+
 int Xid() {
   auto id = reinterpret_cast<UINT_PTR>(GetPropA(MainWindow(), "__wine_x11_whole_window"));
   if (!id) throw Failure{"the main window has no X11 window (not running under Wine's X11 driver?)"};
@@ -502,6 +514,8 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"button") return Button(arg(1));
   if (command == L"focus") return Focus();
   if (command == L"caret") return Caret();
+  if (command == L"setsel") return SetSel(arg(1), arg(2));
+  if (command == L"getsel") return GetSel();
   if (command == L"style") {
     Print(std::to_string(GetWindowLongW(Editor(), GWL_STYLE)));
     return 0;

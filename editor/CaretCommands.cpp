@@ -1,0 +1,305 @@
+#include "editor/CaretCommands.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "editor/Editor.h"
+
+namespace vantorel {
+
+bool IsWordSeparator(char c) noexcept {
+  switch (static_cast<unsigned char>(c)) {
+    case 0: case 10: case 13: case 32: case 34: case 35: case 37: case 39:
+    case 40: case 41: case 42: case 43: case 44: case 45: case 46: case 47:
+    case 58: case 59: case 60: case 61: case 62:
+    case 91: case 92: case 93: case 123: case 125:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int FirstNonBlank(std::string_view line) noexcept {
+  const std::size_t first = line.find_first_not_of(' ');
+  return static_cast<int>(first == std::string_view::npos ? line.size() : first) + 1;
+}
+
+int CaretCommands::LineLength(int y) const {
+  return y >= 0 && y < e_.LineCount() ? static_cast<int>(e_.LineView(y).size()) : 0;
+}
+
+// --- the caret ---
+
+void CaretCommands::SetCaretInternal(int x, int y) {
+  if (x == e_.CaretX() && y == e_.CaretY()) return;
+  if (!e_.CursorBeyondEOF) y = std::min(y, e_.LineCount() - 1);
+  y = std::max(y, 0);
+  x = std::clamp(x, 0, MaxLineColumns);
+  EditorView& view = e_.View();
+  int top = view.TopLine();
+  if (y < top) {
+    top = y;
+  } else if (y > std::max(view.LastVisibleLine(), 0)) {
+    top = y - view.VisibleLines() + 1;
+  }
+  int left = view.LeftColumn();
+  if (x < left) {
+    left = x;
+  } else if (x > view.LastVisibleColumn()) {
+    left = x - view.VisibleColumns() + 1;
+  }
+  view.ScrollTo(left, top);
+  if (e_.CaretModel().MoveTo(x, y)) {
+    view.PlaceCaret();
+    e_.StatusChanged();
+  }
+}
+
+void CaretCommands::SetCaret(int x, int y) {
+  if (x == e_.CaretX() && y == e_.CaretY()) return;
+  e_.UndoBuffer().Record<TCaretUndo>(e_.CaretX(), e_.CaretY());
+  SetCaretInternal(x, y);
+  if (e_.UpdateLock() == 0) e_.StatusChanged();
+}
+
+TextPoint CaretCommands::MouseToCaret(int x, int y) const {
+  const EditorView& view = e_.View();
+  // The nearest cell border, halves to even: a click in a cell's right half gives
+  // the column after it.
+  const long long column = std::llrint(static_cast<double>(x - view.TextLeft()) / view.CellWidth());
+  const int line = y / view.CellHeight();
+  TextPoint p{static_cast<int>(std::max<long long>(column, 0)) + view.LeftColumn(), std::max(line, 0) + view.TopLine()};
+  p.x = std::min(p.x, view.LastVisibleColumn());
+  p.y = std::min(p.y, e_.LineCount() - 1);
+  return p;
+}
+
+void CaretCommands::EnsureLineVisible(int line) {
+  EditorView& view = e_.View();
+  if (line < view.TopLine() || line > view.LastVisibleLine()) {
+    view.ScrollTo(view.LeftColumn(), std::max(0, line - view.VisibleLines() / 2));
+  }
+}
+
+// --- the block ---
+
+void CaretCommands::ExtendSelection(int x, int y) {
+  e_.UndoBuffer().Record<TSelectUndo>(e_.CaretX(), e_.CaretY());
+  x = std::max(x, 0);
+  y = std::max(y, 0);
+  Selection& block = e_.SelectionModel();
+  const TSelBlockFormat format = block.Format();
+  const int lines = e_.LineCount();
+  if (y >= lines) {
+    if (lines == 0) {
+      y = 0;
+    } else {
+      y = lines - 1;
+      if (format != TSelBlockFormat::bfLine && format != TSelBlockFormat::bfColumn) x = LineLength(y);
+    }
+  }
+  if ((format == TSelBlockFormat::bfInclusive || format == TSelBlockFormat::bfNonInclusive) && y < lines) {
+    x = std::min(x, LineLength(y));
+  }
+  block.ExtendTo({x, y});
+  if (e_.UndoGroupDepth == 0) SelectionChanged();
+  block.WidenDirty(block.Begin().y, block.End().y);
+}
+
+void CaretCommands::SelectionChanged() {
+  const Selection& block = e_.SelectionModel();
+  const int first = block.DirtyFirstLine();
+  const int last = block.DirtyLastLine();
+  const int begin = block.Begin().y;
+  const int end = block.End().y;
+  const auto repaint = [this](int from, int to) {
+    for (int line = std::min(from, to); line <= std::max(from, to); ++line) e_.RepaintLine(line);
+  };
+  if (block.Format() == TSelBlockFormat::bfColumn) {
+    if (first < begin) repaint(first, begin);
+    repaint(begin, end);
+    if (last > end) repaint(end, last);
+  } else {
+    repaint(first, begin);
+    repaint(end, last);
+  }
+  e_.SelectionChangedHook();
+  if (e_.OnSelectionChange) e_.OnSelectionChange();
+}
+
+void CaretCommands::RepaintDirtyLines() {
+  const Selection& block = e_.SelectionModel();
+  for (int line = block.DirtyFirstLine(); line <= block.DirtyLastLine(); ++line) e_.RepaintLine(line);
+}
+
+void CaretCommands::Deselect() {
+  Selection& block = e_.SelectionModel();
+  if (!block.HasBlock()) return;
+  block.Clear();
+  e_.UndoBuffer().Record<TUnselectUndo>(e_.CaretX(), e_.CaretY());
+  RepaintDirtyLines();
+}
+
+void CaretCommands::SelectRange(int beginX, int beginY, int endX, int endY) {
+  e_.UndoBuffer().Record<TSelectUndo>(e_.CaretX(), e_.CaretY());
+  Selection& block = e_.SelectionModel();
+  block.Clear();
+  beginX = std::max(beginX, 0);
+  beginY = std::max(beginY, 0);
+  if (endY < beginY || beginY >= e_.LineCount()) return;
+  endY = std::min(endY, e_.LineCount() - 1);
+  if (endY < 0) return;
+  block.SetBlock({beginX, beginY}, {std::min(endX, MaxLineColumns), endY});
+  block.WidenDirty(block.Begin().y, block.End().y);
+  if (e_.UndoGroupDepth == 0) RepaintDirtyLines();
+}
+
+void CaretCommands::SelectAll() { SelectRange(0, 0, MaxLineColumns, INT_MAX); }
+
+void CaretCommands::SetSelBlockFormat(TSelBlockFormat format) {
+  Selection& block = e_.SelectionModel();
+  if (!block.SetFormat(format)) return;
+  RepaintDirtyLines();
+  e_.StatusChanged();
+}
+
+// --- offsets ---
+
+int CaretCommands::PositionToOffset(int x, int y) const {
+  if (y < 0 || y >= e_.LineCount()) return -1;
+  long long offset = 0;
+  for (int line = 0; line < y; ++line) offset += LineLength(line) + 2;
+  offset += std::min(std::max(x, 0), LineLength(y));
+  return static_cast<int>(std::min<long long>(offset, INT_MAX));
+}
+
+TextPoint CaretCommands::OffsetToPosition(int offset) const {
+  if (offset < 0) return {-1, -1};
+  long long before = 0;
+  for (int y = 0; y < e_.LineCount(); ++y) {
+    const int length = LineLength(y);
+    if (before + length >= offset) return {static_cast<int>(offset - before), y};
+    before += length + 2;
+    // Between CR and LF: the column before the next line's first.
+    if (before - 1 == offset && y + 1 < e_.LineCount()) return {-1, y + 1};
+  }
+  return {-1, -1};
+}
+
+TextPoint CaretCommands::PositionInText(int offset) const {
+  if (offset < 0) return {0, 0};
+  const TextPoint p = OffsetToPosition(offset);
+  if (p.y >= 0) return {std::max(p.x, 0), p.y};
+  const int last = e_.LineCount() - 1;
+  return last < 0 ? TextPoint{0, 0} : TextPoint{LineLength(last), last};
+}
+
+int CaretCommands::SelStart() const {
+  const Selection& block = e_.SelectionModel();
+  const TextPoint at = block.HasBlock() ? block.Begin() : TextPoint{e_.CaretX(), e_.CaretY()};
+  return PositionToOffset(at.x, at.y);
+}
+
+int CaretCommands::SelLength() const {
+  const Selection& block = e_.SelectionModel();
+  if (!block.HasBlock()) return 0;
+  const TextPoint b = block.Begin();
+  const TextPoint en = block.End();
+  if (b.y < 0 || b.y >= e_.LineCount() || en.y < 0 || en.y >= e_.LineCount()) {
+    if (e_.BeepOnError && e_.Host()) e_.Host()->Beep();
+    return 0;
+  }
+  const TSelBlockFormat format = block.Format();
+  const int incl = format == TSelBlockFormat::bfInclusive ? 1 : 0;
+  long long length = 0;
+  if (format == TSelBlockFormat::bfColumn) {
+    for (int y = b.y; y <= en.y; ++y) length += std::min(std::max(LineLength(y) - b.x, 0), en.x - b.x + 1) + 2;
+    if (length > 0) length -= 2;
+  } else if (b.y == en.y) {
+    const int line = LineLength(b.y);
+    length = std::max(line < en.x + incl ? line - b.x : en.x + incl - b.x, 0);
+  } else {
+    length = std::max(LineLength(b.y) - b.x, 0);
+    for (int y = b.y + 1; y < en.y; ++y) length += LineLength(y) + 2;
+    length += std::min(en.x + incl, LineLength(en.y)) + 2;
+  }
+  return static_cast<int>(std::min<long long>(length, INT_MAX));
+}
+
+void CaretCommands::SetSelStart(int offset) {
+  Selection& block = e_.SelectionModel();
+  block.Clear();
+  const TextPoint at = PositionInText(offset);
+  block.SetBlock(at, at, false);
+  SetCaretInternal(at.x, at.y);
+  SetSelLength(0);
+  EnsureLineVisible(block.Begin().y);
+}
+
+void CaretCommands::SetSelLength(int length) {
+  Selection& block = e_.SelectionModel();
+  const TextPoint begin = block.Begin();
+  const TextPoint from = length > 0 ? begin : TextPoint{e_.CaretX(), e_.CaretY()};
+  const int start = PositionToOffset(from.x, from.y);
+  const long long target = static_cast<long long>(start) + length;
+  const TextPoint end = PositionInText(static_cast<int>(std::clamp<long long>(target, INT_MIN, INT_MAX)));
+  block.SetBlock(begin, end, length > 0);
+  block.WidenDirty(block.Begin().y, block.End().y);
+  SetCaretInternal(end.x, end.y);
+  e_.View().RepaintAll();
+}
+
+void CaretCommands::SelectWordAtCaret() {
+  const int y = e_.CaretY();
+  if (y < 0 || y >= e_.LineCount()) return;
+  const std::string_view line = e_.LineView(y);
+  int trimmed = static_cast<int>(line.size());
+  while (trimmed > 0 && static_cast<unsigned char>(line[static_cast<std::size_t>(trimmed - 1)]) <= ' ') --trimmed;
+  if (trimmed == 0) return;
+  int x = e_.CaretX();
+  if (x < trimmed) {
+    while (static_cast<unsigned char>(line[static_cast<std::size_t>(x)]) <= ' ') ++x;
+  } else {
+    x = trimmed - 1;
+  }
+  e_.CaretModel().MoveTo(x, y);  // no undo item: the first click placed the caret
+  // 1-based positions in the line followed by one blank.
+  const int length = static_cast<int>(line.size()) + 1;
+  const auto at = [&](int i) { return i <= static_cast<int>(line.size()) ? line[static_cast<std::size_t>(i - 1)] : ' '; };
+  const int p = x + 1;
+  int b = p;
+  if (p > 1 && IsWordSeparator(at(p))) b = IsWordSeparator(at(p - 1)) ? p + 1 : p - 1;
+  while (b > 0 && b <= length && !IsWordSeparator(at(b))) --b;
+  ++b;
+  int en = p;
+  while (en <= length && !IsWordSeparator(at(en))) ++en;
+  // When b >= en the word is the one character under the caret, which the two
+  // extensions below select as well.
+  e_.PaintCaret(false);
+  ExtendSelection(b - 1, y);
+  ExtendSelection(en - 1, y);
+  SetCaret(en - 1, y);
+  e_.PaintCaret(true);
+}
+
+// --- messages ---
+
+CaretCommands::SelOffsets CaretCommands::GetSel() const {
+  const int start = SelStart();
+  const int end = start + SelLength();
+  const bool fits = start >= 0 && start <= 65535 && end >= 0 && end <= 65535;
+  const std::uint32_t packed = static_cast<std::uint32_t>(start) | (static_cast<std::uint32_t>(end) << 16);
+  return {start, end, fits ? static_cast<std::intptr_t>(packed) : -1};
+}
+
+void CaretCommands::SetSel(int start, int end) {
+  if (start == 0 && end == -1) {
+    SelectAll();
+    return;
+  }
+  SetSelStart(start);
+  SetSelLength(end - start);
+}
+
+}  // namespace vantorel

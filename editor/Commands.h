@@ -1,0 +1,71 @@
+// The editor's keyboard road: key-downs are looked up in the key table (one key or
+// a two-key sequence) and become commands, typed characters become character
+// commands, and RunCommand carries every command out: caret moves, selections,
+// pages and scrolling, block formats, bookmarks and macros itself, the text,
+// clipboard, undo and completion commands through the editor's entry points.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "editor/KeyTable.h"
+#include "platform/Types.h"
+
+namespace vantorel {
+
+class TCustomEditorBase;
+
+// The clipboard and undo messages an edit control answers.
+enum class EditMessageKind { Copy, Cut, Paste, Clear, Undo, CanUndo };
+
+struct TBookmark {
+  int X = 0;
+  int Y = 0;
+  bool Valid = false;
+};
+
+class CommandDispatcher {
+ public:
+  explicit CommandDispatcher(TCustomEditorBase& editor);
+
+  TKeyboard& Keyboard() noexcept { return keys_; }
+  const KeyDecoder& Decoder() const noexcept { return decoder_; }
+  // A key went down; key becomes 0 when it ran a command.
+  void KeyDown(int& key, ShiftState shift);
+  // A character message; dropped after a command key and while read-only.
+  void KeyPress(char& ch);
+  void RunCommand(std::uint16_t code);
+
+  bool MacroRecording() const noexcept { return macroRecording_; }
+  const std::string& MacroBuffer() const noexcept { return macroBuffer_; }
+  const std::string& LastMacro() const noexcept { return lastMacro_; }
+  const std::array<TBookmark, 10>& Bookmarks() const noexcept { return bookmarks_; }
+
+ private:
+  // The target caret (x, y) and how the caret goes there at the end.
+  struct Target {
+    int x;
+    int y;
+    bool caretUndo = true;
+  };
+  // Carries the command out; true when it ends at once (no caret step after it).
+  bool Carry(std::uint16_t code, Target& t);
+  bool Move(std::uint16_t code, Target& t);
+  void Page(bool down, bool select, Target& t);
+  void ScrollLine(bool down, Target& t);
+  void JumpToBookmark(int slot, Target& t);
+  void ToggleBookmark(int slot);
+  void DeleteWord();
+  void ReplayMacro();
+
+  TCustomEditorBase& e_;
+  TKeyboard keys_;
+  KeyDecoder decoder_;
+  bool macroRecording_ = false;
+  std::string macroBuffer_;
+  std::string lastMacro_;
+  std::array<TBookmark, 10> bookmarks_{};
+};
+
+}  // namespace vantorel
