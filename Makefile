@@ -3,6 +3,9 @@
 .PHONY: run test unit e2e windows native bench fuzz deps clean
 
 FILE ?=
+# Handed to the run script through the environment, so that a path with blanks,
+# quotes or other characters the shell would split or expand arrives as one argument.
+export FILE
 JOBS ?= 2
 
 deps:
@@ -17,7 +20,7 @@ windows: deps
 	@cmake --build build/windows -j$(JOBS)
 
 run: windows
-	@bash scripts/run.sh $(FILE)
+	@bash scripts/run.sh $${FILE:+"$$FILE"}
 
 unit: native
 	@cd build/native && ctest -L unit --output-on-failure -j$(JOBS)

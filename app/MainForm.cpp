@@ -195,7 +195,12 @@ void TFmain::StartWithSource(const std::string& command, std::string_view status
     dialogs_.ShowMessage(std::string(kSaveFirst), std::string(kAttention), MessageButtons::Ok, MessageIcon::None);
     return;
   }
-  processes_.ChangeDirectory(ExtractFileDir(source));  // a failure is ignored
+  const std::string folder = ExtractFileDir(source);
+  if (!processes_.ChangeDirectory(folder)) {
+    dialogs_.ShowMessage(FormatText(kCannotEnterFolder, {folder}), std::string(kAttention), MessageButtons::Ok,
+                         MessageIcon::None);
+    return;
+  }
   window_.SetPanelText(panel::Build, std::string(status));
   N_saveClick();
   processes_.ProcessMessages();

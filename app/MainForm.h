@@ -108,5 +108,9 @@ inline constexpr std::string_view kCloseQuestion = "Внимание, проек
 inline constexpr std::string_view kSaveFirst = "Необходимо сначала сохранить проект";
 inline constexpr std::string_view kCompileStatus = "compile file...";
 inline constexpr std::string_view kRunStatus = "Run file...";
+// The source's folder cannot be the current one (Windows refuses folders of MAX_PATH
+// characters or more there), so the command would run in the wrong folder.
+inline constexpr std::string_view kCannotEnterFolder =
+    "Не удалось сделать текущей папку \"%s\". Сборка и запуск из неё невозможны.";
 
 }  // namespace vantorel

@@ -155,7 +155,7 @@ class RecordingProcesses : public Processes {
  public:
   bool ChangeDirectory(const std::string& dir) override {
     directories.push_back(dir);
-    return true;
+    return !changeDirectoryFails;
   }
   bool StartCommand(const std::string& commandLine) override {
     commands.push_back(commandLine);
@@ -163,6 +163,7 @@ class RecordingProcesses : public Processes {
   }
   void ProcessMessages() override { ++messagePumps; }
   std::vector<std::string> directories;
+  bool changeDirectoryFails = false;
   std::vector<std::string> commands;
   int messagePumps = 0;
 };

@@ -15,7 +15,7 @@ namespace vantorel {
 
 namespace {
 
-std::string FullPath(const std::string& path) {
+std::string AbsolutePath(const std::string& path) {
   if (!path.empty() && path.front() == '/') return path;
   char cwd[PATH_MAX];
   if (getcwd(cwd, sizeof cwd) == nullptr) return path;
@@ -23,7 +23,7 @@ std::string FullPath(const std::string& path) {
 }
 
 [[noreturn]] void Fail(std::string_view format, const std::string& path, int error) {
-  throw EFileError(FormatText(format, {FullPath(path), std::strerror(error)}));
+  throw EFileError(FormatText(format, {AbsolutePath(path), std::strerror(error)}));
 }
 
 class Fd {
@@ -70,38 +70,87 @@ std::string PosixFileSystem::ReadFile(const std::string& path) {
   return bytes;
 }
 
-void PosixFileSystem::WriteFile(const std::string& path, std::string_view bytes) {
-  std::string temp = path + ".XXXXXX";
-  Fd fd(::mkstemp(temp.data()));
-  if (fd.get() < 0) Fail(kCannotCreateFile, path, errno);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::unlink(temp.c_str());
-      Fail(kCannotCreateFile, path, error);
+namespace {
+
+FileStatus Failed(int error) {
+  FileFault fault = FileFault::Other;
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS: fault = FileFault::AccessDenied; break;
+    case ETXTBSY:
+    case EBUSY: fault = FileFault::SharingViolation; break;
+    case ENOENT:
+    case ENOTDIR: fault = FileFault::NotFound; break;
+    case EEXIST: fault = FileFault::AlreadyExists; break;
+    default: break;
+  }
+  return {fault, std::strerror(error)};
+}
+
+class PosixWritableFile : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  FileStatus Write(std::string_view bytes) override {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return Failed(errno);
+      done += static_cast<std::size_t>(n);
     }
-    done += static_cast<std::size_t>(n);
+    return {};
   }
-  // Keep the target's permissions when it exists; a new file gets the usual ones.
+  FileStatus FlushAndClose() override {
+    if (::fsync(fd_.get()) != 0) return Failed(errno);
+    if (::close(fd_.release()) != 0) return Failed(errno);
+    return {};
+  }
+
+ private:
+  Fd fd_;
+};
+
+OpenedFile Open(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return {Failed(errno), nullptr};
+  return {{}, std::make_unique<PosixWritableFile>(fd)};
+}
+
+}  // namespace
+
+std::string PosixFileSystem::FullPath(const std::string& path) { return AbsolutePath(path); }
+
+OpenedFile PosixFileSystem::CreateNew(const std::string& path) { return Open(path, O_CREAT | O_EXCL); }
+
+OpenedFile PosixFileSystem::OpenExistingTruncated(const std::string& path) { return Open(path, O_TRUNC); }
+
+FileStatus PosixFileSystem::Replace(const std::string& target, const std::string& replacement) {
   struct stat st{};
-  const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  if (::fchmod(fd.get(), mode) != 0 || ::close(fd.release()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    Fail(kCannotCreateFile, path, error);
+  if (::stat(target.c_str(), &st) != 0) return Failed(errno);
+  // A rename would go over a read-only file; Windows refuses to replace one.
+  if (::access(target.c_str(), W_OK) != 0) return Failed(errno);
+  if (::chmod(replacement.c_str(), st.st_mode & 07777) != 0) return Failed(errno);
+  if (::rename(replacement.c_str(), target.c_str()) != 0) return Failed(errno);
+  return {};
+}
+
+FileStatus PosixFileSystem::Move(const std::string& from, const std::string& to) {
+  // A hard link fails on a taken name, so nothing that appeared meanwhile is lost.
+  if (::link(from.c_str(), to.c_str()) != 0) {
+    if (errno != EPERM && errno != EOPNOTSUPP) return Failed(errno);
+    // A file system without hard links: look before renaming.
+    if (::access(to.c_str(), F_OK) == 0) return Failed(EEXIST);
+    if (::rename(from.c_str(), to.c_str()) != 0) return Failed(errno);
+    return {};
   }
-  if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
-    ::unlink(temp.c_str());
-    Fail(kCannotCreateFile, path, EACCES);
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    Fail(kCannotCreateFile, path, error);
-  }
+  ::unlink(from.c_str());
+  return {};
+}
+
+FileStatus PosixFileSystem::Remove(const std::string& path) {
+  if (::unlink(path.c_str()) != 0) return Failed(errno);
+  return {};
 }
 
 }  // namespace vantorel

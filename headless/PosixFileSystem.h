@@ -1,5 +1,5 @@
-// The file system of the machine the tests run on, with the same messages and the
-// same replace-after-write saving as the Windows adapter.
+// The file system of the machine the tests run on: the primitives of the save, with
+// the same messages as the Windows adapter.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -10,7 +10,13 @@ class PosixFileSystem : public FileSystem {
  public:
   bool FileExists(const std::string& path) override;
   std::string ReadFile(const std::string& path) override;
-  void WriteFile(const std::string& path, std::string_view bytes) override;
+
+  std::string FullPath(const std::string& path) override;
+  OpenedFile CreateNew(const std::string& path) override;
+  OpenedFile OpenExistingTruncated(const std::string& path) override;
+  FileStatus Replace(const std::string& target, const std::string& replacement) override;
+  FileStatus Move(const std::string& from, const std::string& to) override;
+  FileStatus Remove(const std::string& path) override;
 };
 
 }  // namespace vantorel

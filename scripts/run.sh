@@ -26,8 +26,24 @@ export WINEPREFIX=$prefix
 
 args=()
 if [ -n "${1:-}" ]; then
-  # A Linux path is handed over as the Windows path Wine maps it to.
-  file=$(readlink -f "$1")
+  file=$1
+  # A leading ~ or ~user that reached here unexpanded (a quoted make argument).
+  case $file in
+    "~") file=$HOME ;;
+    "~/"*) file=$HOME/${file#"~/"} ;;
+    "~"*)
+      user=${file%%/*}
+      user=${user#"~"}
+      home=$(getent passwd "$user" | cut -d: -f6 || true)
+      if [ -n "$home" ]; then
+        rest=${file#"~$user"}
+        file=$home$rest
+      fi
+      ;;
+  esac
+  # A Linux path is handed over as the Windows path Wine maps it to. The file need
+  # not exist: the program itself decides what to do with a name that is not there.
+  file=$(realpath -m -- "$file")
   args+=("$(wine_run winepath -w "$file" 2>/dev/null | tr -d '\r')")
 fi
 

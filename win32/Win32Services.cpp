@@ -13,36 +13,104 @@ namespace vantorel::win32 {
 
 namespace {
 
-std::string FullPath(const std::string& path) {
-  const std::wstring wpath = Widen(path);
-  const DWORD n = ::GetFullPathNameW(wpath.c_str(), 0, nullptr, nullptr);
+std::wstring FullPathOf(const std::wstring& path) {
+  const DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (n == 0) return path;
   std::wstring full(n, L'\0');
-  const DWORD got = ::GetFullPathNameW(wpath.c_str(), n, full.data(), nullptr);
+  const DWORD got = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  if (got == 0 || got >= n) return path;
   full.resize(got);
-  return Narrow(full);
+  return full;
+}
+
+// The form of a path the file functions accept. A short path goes as it is; a long one
+// is made absolute and given the \\?\ form, which lifts the MAX_PATH limit (that form
+// skips the system's own clean-up of the path, which GetFullPathNameW has done).
+std::wstring ApiPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  const std::wstring full = FullPathOf(wide);
+  // Folders stop at MAX_PATH - 12 (room for an 8.3 name), files at MAX_PATH - 1.
+  if (full.size() < MAX_PATH - 12) return wide;
+  if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
 }
 
 [[noreturn]] void Fail(std::string_view format, const std::string& path, DWORD error) {
-  throw EFileError(FormatText(format, {FullPath(path), SystemErrorMessage(error)}));
+  throw EFileError(FormatText(format, {Narrow(FullPathOf(Widen(path))), SystemErrorMessage(error)}));
 }
 
-std::wstring FolderOf(const std::wstring& path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return L".";
-  if (slash == 2 && path[1] == L':') return path.substr(0, 3);
-  return path.substr(0, slash);
+FileStatus Failed(DWORD error) {
+  FileFault fault = FileFault::Other;
+  switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: fault = FileFault::AccessDenied; break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+    // The target could not be removed; both files keep their names.
+    case ERROR_UNABLE_TO_REMOVE_REPLACED: fault = FileFault::SharingViolation; break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: fault = FileFault::NotFound; break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: fault = FileFault::AlreadyExists; break;
+    // The target is gone (or renamed to a name we are not told) and the replacement
+    // still has its temporary name.
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: fault = FileFault::UnableToMoveReplacement; break;
+    default: break;
+  }
+  return {fault, SystemErrorMessage(error)};
+}
+
+FileStatus LastError() { return Failed(::GetLastError()); }
+
+class Win32WritableFile : public WritableFile {
+ public:
+  explicit Win32WritableFile(HANDLE file) : file_(file) {}
+  FileStatus Write(std::string_view bytes) override {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+      DWORD written = 0;
+      if (!::WriteFile(file_.get(), bytes.data() + done, chunk, &written, nullptr)) return LastError();
+      if (written == 0) return Failed(ERROR_WRITE_FAULT);
+      done += written;
+    }
+    return {};
+  }
+  FileStatus FlushAndClose() override {
+    if (!::FlushFileBuffers(file_.get())) return LastError();
+    if (!file_.Close()) return LastError();
+    return {};
+  }
+
+ private:
+  HandleCloser file_;
+};
+
+OpenedFile Open(const std::string& path, DWORD share, DWORD disposition) {
+  const HANDLE file =
+      ::CreateFileW(ApiPath(path).c_str(), GENERIC_WRITE, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {LastError(), nullptr};
+  return {{}, std::make_unique<Win32WritableFile>(file)};
+}
+
+bool IsReadOnly(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(ApiPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 }  // namespace
 
 bool Win32FileSystem::FileExists(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(ApiPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string Win32FileSystem::ReadFile(const std::string& path) {
-  HandleCloser file(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HandleCloser file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) Fail(kCannotOpenFile, path, ::GetLastError());
   LARGE_INTEGER size{};
@@ -60,46 +128,45 @@ std::string Win32FileSystem::ReadFile(const std::string& path) {
   return bytes;
 }
 
-void Win32FileSystem::WriteFile(const std::string& path, std::string_view bytes) {
-  const std::wstring target = Widen(path);
-  const DWORD attributes = ::GetFileAttributesW(target.c_str());
-  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-    Fail(kCannotCreateFile, path, ERROR_ACCESS_DENIED);
-  }
-  wchar_t temp[MAX_PATH + 16];
-  if (!::GetTempFileNameW(FolderOf(target).c_str(), L"vnt", 0, temp)) Fail(kCannotCreateFile, path, ::GetLastError());
-  const auto failWith = [&](DWORD error) {
-    ::DeleteFileW(temp);
-    Fail(kCannotCreateFile, path, error ? error : ERROR_WRITE_FAULT);
-  };
+std::string Win32FileSystem::FullPath(const std::string& path) { return Narrow(FullPathOf(Widen(path))); }
+
+OpenedFile Win32FileSystem::CreateNew(const std::string& path) { return Open(path, 0, CREATE_NEW); }
+
+OpenedFile Win32FileSystem::OpenExistingTruncated(const std::string& path) {
+  // Windows refuses to write a read-only file; Wine, run by root, would not.
+  if (IsReadOnly(path)) return {Failed(ERROR_ACCESS_DENIED), nullptr};
+  // Whoever holds the file open for reading or writing keeps it.
+  return Open(path, FILE_SHARE_READ | FILE_SHARE_WRITE, TRUNCATE_EXISTING);
+}
+
+FileStatus Win32FileSystem::Replace(const std::string& target, const std::string& replacement) {
+  if (IsReadOnly(target)) return Failed(ERROR_ACCESS_DENIED);
+  const std::wstring wtarget = ApiPath(target);
+  // A file that another program holds open without delete sharing cannot be replaced.
+  // Asking first keeps the replace from starting work it cannot finish: Wine's, for
+  // one, moves the target aside through a temporary file of its own and leaves that
+  // file behind when the move is refused.
   {
-    HandleCloser file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) failWith(::GetLastError());
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-      DWORD written = 0;
-      if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-        const DWORD error = ::GetLastError();
-        file.Close();
-        failWith(error);
-      }
-      done += written;
-    }
-    if (!::FlushFileBuffers(file.get())) {
-      const DWORD error = ::GetLastError();
-      file.Close();
-      failWith(error);
-    }
-    if (!file.Close()) failWith(::GetLastError());
+    HandleCloser probe(::CreateFileW(wtarget.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (probe.get() == INVALID_HANDLE_VALUE) return LastError();
   }
-  // Replacing keeps the old file's attributes, rights and links; a new file is moved
-  // into place.
-  const bool replaced = exists ? ::ReplaceFileW(target.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                                nullptr, nullptr) != 0
-                               : ::MoveFileExW(temp, target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
-  if (!replaced) failWith(::GetLastError());
+  // Replacing keeps the old file's attributes, rights and links.
+  if (!::ReplaceFileW(wtarget.c_str(), ApiPath(replacement).c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                      nullptr)) {
+    return LastError();
+  }
+  return {};
+}
+
+FileStatus Win32FileSystem::Move(const std::string& from, const std::string& to) {
+  if (!::MoveFileExW(ApiPath(from).c_str(), ApiPath(to).c_str(), MOVEFILE_WRITE_THROUGH)) return LastError();
+  return {};
+}
+
+FileStatus Win32FileSystem::Remove(const std::string& path) {
+  if (!::DeleteFileW(ApiPath(path).c_str())) return LastError();
+  return {};
 }
 
 // --- message boxes ---
@@ -163,6 +230,15 @@ std::optional<std::string> Win32Dialogs::SaveFile(const FileDialogDesc& desc) { 
 // --- processes ---
 
 bool Win32Processes::ChangeDirectory(const std::string& dir) {
+  // A current folder of MAX_PATH characters or more (with its final backslash) is
+  // refused by Windows, or where long paths are enabled, makes every program started
+  // from it fail; Wine takes it silently. Refused here alike.
+  std::wstring full = FullPathOf(Widen(dir));
+  if (!full.empty() && full.back() != L'\\') full.push_back(L'\\');
+  if (full.size() >= MAX_PATH) {
+    ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
   return ::SetCurrentDirectoryW(Widen(dir).c_str()) != 0;
 }
 

@@ -13,7 +13,13 @@ class Win32FileSystem : public FileSystem {
  public:
   bool FileExists(const std::string& path) override;
   std::string ReadFile(const std::string& path) override;
-  void WriteFile(const std::string& path, std::string_view bytes) override;
+
+  std::string FullPath(const std::string& path) override;
+  OpenedFile CreateNew(const std::string& path) override;
+  OpenedFile OpenExistingTruncated(const std::string& path) override;
+  FileStatus Replace(const std::string& target, const std::string& replacement) override;
+  FileStatus Move(const std::string& from, const std::string& to) override;
+  FileStatus Remove(const std::string& path) override;
 };
 
 class Win32Dialogs : public Dialogs {

@@ -383,6 +383,7 @@ WineSession::~WineSession() {
   TestRun& run = TestRun::Get();
   Run({run.Wineserver().string(), "-k"}, Environment(), dir_ / "wineserver-kill", kCommandTimeout);
   Run({run.Wineserver().string(), "-w"}, Environment(), dir_ / "wineserver-wait", kCommandTimeout);
+  for (const pid_t pid : background_) WaitFor(pid, 5s);
   if (::testing::Test::HasFailure()) {
     std::string log = ProgramLog();
     if (!log.empty()) std::cerr << "vantorel.exe wrote:\n" << log.substr(0, 4000) << "\n";
@@ -462,6 +463,19 @@ CommandResult WineSession::Driver(const std::vector<std::string>& args) {
   std::vector<std::string> argv{(fs::path(VANTOREL_WINDOWS_BUILD_DIR) / "tests/e2e/win32/vdriver.exe").string()};
   for (const std::string& arg : args) argv.push_back(PercentEncodeNonAscii(arg));
   return Wine(argv, kCommandTimeout);
+}
+
+::testing::AssertionResult WineSession::DriverInBackground(const std::vector<std::string>& args) {
+  std::vector<std::string> argv{TestRun::Get().Wine64().string(),
+                                (fs::path(VANTOREL_WINDOWS_BUILD_DIR) / "tests/e2e/win32/vdriver.exe").string()};
+  for (const std::string& arg : args) argv.push_back(PercentEncodeNonAscii(arg));
+  const fs::path out = dir_ / ("background-" + std::to_string(++commands_));
+  const pid_t pid = Spawn(argv, Environment(), Redirect{out.string() + ".out", out.string() + ".err"}, DriveC());
+  background_.push_back(pid);
+  if (WaitUntil([&] { return ReadFile(out.string() + ".out").find('\n') != std::string::npos; }, 30s)) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "vdriver did not answer; it wrote: " << ReadFile(out.string() + ".err");
 }
 
 std::string WineSession::Ask(const std::vector<std::string>& args) {

@@ -85,6 +85,9 @@ class WineSession {
   // Runs a vdriver.exe command that must succeed and returns its output (a failure
   // is recorded in the test and gives "").
   std::string Ask(const std::vector<std::string>& args);
+  // Starts a vdriver.exe command that goes on running (such as "hold") and returns
+  // once it has printed its first line; it ends with the session at the latest.
+  ::testing::AssertionResult DriverInBackground(const std::vector<std::string>& args);
 
   std::optional<ScreenRect> Rect(std::string_view what);  // "main", "editor", "status"
   std::string Panel(int index);
@@ -122,6 +125,7 @@ class WineSession {
   std::filesystem::path dir_;     // this session's temporary folder
   std::filesystem::path prefix_;  // dir_/prefix
   pid_t program_ = -1;
+  std::vector<pid_t> background_;  // driver commands started by DriverInBackground
   int commands_ = 0;              // numbers the output files of the commands run
 };
 

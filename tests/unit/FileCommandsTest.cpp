@@ -282,6 +282,24 @@ TEST_F(BuildAndRun, TheSourceFolderBecomesTheCurrentDirectory) {
   EXPECT_EQ(processes.directories[0], dir.string() + "/");
 }
 
+TEST_F(BuildAndRun, AFolderThatCannotBeCurrentIsReportedAndNothingRuns) {
+  const std::string source = Write("s.asm", "x");
+  memo.Lines().Add("new");
+  window.SetPanelText(panel::File, source);
+  window.SetPanelText(panel::Modified, "+");
+  processes.changeDirectoryFails = true;
+  form.Run(Handler::N_runClick);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text,
+            "Не удалось сделать текущей папку \"" + dir.string() + "/\". Сборка и запуск из неё невозможны.");
+  EXPECT_EQ(dialogs.shown[0].caption, "Внимание");
+  EXPECT_EQ(dialogs.shown[0].buttons, MessageButtons::Ok);
+  EXPECT_TRUE(processes.commands.empty());
+  EXPECT_EQ(window.PanelText(panel::Build), "");
+  EXPECT_EQ(Read(source), "x");
+  EXPECT_EQ(window.PanelText(panel::Modified), "+");
+}
+
 TEST_F(BuildAndRun, AFailedSaveStartsNothing) {
   const std::string source = Write("t.asm", "x");
   window.SetPanelText(panel::File, source);

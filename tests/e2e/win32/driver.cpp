@@ -412,6 +412,19 @@ int Focus() {
   return 0;
 }
 
+// Opens the file as another program that reads it would, sharing reading and writing
+// but not deletion, says so, and keeps it open for the given time.
+int Hold(const std::wstring& path, DWORD milliseconds) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw Failure{"cannot open " + Utf8(path) + ": " + std::to_string(GetLastError())};
+  Print("held");
+  std::fflush(stdout);
+  Sleep(milliseconds);
+  CloseHandle(file);
+  return 0;
+}
+
 // Visible top-level windows of the program's process: the main window and any box
 // or dialog it shows.
 int TopLevel() {
@@ -533,6 +546,7 @@ int Run(const std::vector<std::wstring>& args) {
     return 0;
   }
   if (command == L"toplevel") return TopLevel();
+  if (command == L"hold") return Hold(arg(1), std::wcstoul(arg(2).c_str(), nullptr, 10));
   throw Usage{};
 }
 
@@ -560,6 +574,7 @@ constexpr char kUsage[] =
     "  tooltip               the text of the tool tip shown now\n"
     "  style                 the editor window's style bits (decimal)\n"
     "  vscroll               the editor's vertical bar: pos min max page thumbTop thumbBottom rect\n"
+    "  hold FILE MS          keep FILE open (no delete sharing) for MS ms; prints \"held\" once open\n"
     "Arguments may carry UTF-8 bytes escaped as %XX.\n";
 
 }  // namespace
