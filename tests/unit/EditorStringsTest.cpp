@@ -213,7 +213,7 @@ TEST_F(EditorFixture, ListChangesUnderAnUpdateLockNotifyNothing) {
   EXPECT_GT(host.invalidations, 0);
 }
 
-TEST_F(EditorFixture, AFailingChangeHandlerReachesTheCallerAndReleasesTheLocks) {
+TEST_F(EditorFixture, FailuresInATextOperationReachTheCallerAndReleaseTheLocks) {
   SetLines({"abc"});
   int calls = 0;
   bool failing = true;
@@ -231,16 +231,42 @@ TEST_F(EditorFixture, AFailingChangeHandlerReachesTheCallerAndReleasesTheLocks) 
   failing = false;
   editor.Lines().Add("d");
   EXPECT_EQ(calls, 2);
+
+  // A failure half-way through (the tab stops of the first piece): nothing is told
+  // while the error goes by, and the list's update is closed all the same.
+  editor.TabStops = "x";
+  EXPECT_THROW(editor.Lines().InsertText(0, 0, "\ta\r\nb"), Exception);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(editor.UpdateLock(), 0);
+  editor.Lines().Add("e");
+  EXPECT_EQ(calls, 3);
 }
 
-TEST_F(EditorFixture, AFailureWhileTheEditorIsUpdatingLeavesItsLockDown) {
-  SetLines({"old"});
-  editor.OnChangeStatus = [] { throw Exception("status failed"); };
+// An editor whose whole-text notification fails on request.
+class FailingNotificationEditor : public TEditor {
+ public:
+  using TEditor::TEditor;
+  void TextAllChanged() override {
+    if (failing) throw Exception("notification failed");
+    TEditor::TextAllChanged();
+  }
+  bool failing = false;
+};
+
+TEST(EditorUpdate, AFailureWhileTheEditorIsUpdatingLeavesItsLockDown) {
+  HeadlessWindowHost host;
+  FailingNotificationEditor editor(&host);
+  editor.Lines().Assign(Lines{"old"});
+  // Inside the update: the whole-text notification fails.
+  editor.failing = true;
   EXPECT_THROW(editor.Lines().Assign(Lines{"new"}), Exception);
-  EXPECT_EQ(AllLines(), Lines{"new"});
+  EXPECT_EQ(editor.Lines().GetTextStr(), "new\r\n");
   EXPECT_EQ(editor.UpdateLock(), 0);
+  // At its end: the status handler run by the repaint fails.
+  editor.failing = false;
+  editor.OnChangeStatus = [] { throw Exception("status failed"); };
   EXPECT_THROW(editor.Lines().AddStrings(Lines{"more"}), Exception);
-  EXPECT_EQ(AllLines(), (Lines{"new", "more"}));
+  EXPECT_EQ(editor.Lines().GetTextStr(), "new\r\nmore\r\n");
   EXPECT_EQ(editor.UpdateLock(), 0);
 }
 
