@@ -31,10 +31,11 @@ e2e: native windows
 test: native windows
 	@cd build/native && ctest --output-on-failure -j1
 
+# Benchmarks build in their own folder: -O2, no sanitizers.
 bench: deps
-	@cmake --preset native >/dev/null
-	@cmake --build build/native --target vantorel_bench -j$(JOBS)
-	@build/native/bench/vantorel_bench
+	@cmake --preset bench >/dev/null
+	@cmake --build build/bench --target vantorel_bench -j$(JOBS)
+	@build/bench/bench/vantorel_bench
 
 # The fuzzers run for FUZZ_SECONDS each (clang with libFuzzer).
 FUZZ_SECONDS ?= 60

@@ -283,7 +283,7 @@ class TCustomEditorBase : private ViewClient {
   int updateLock_ = 0;
 };
 
-class TCustomEditor : public TCustomEditorBase {
+class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
  public:
   explicit TCustomEditor(WindowHost* host);
   ~TCustomEditor() override;
@@ -304,6 +304,19 @@ class TCustomEditor : public TCustomEditorBase {
   int TextLengthForMessage() const;
 
  private:
+  // --- what the line list asks of its editor: forwards to the members above ---
+  void LockOwnerPaint() noexcept override { LockPaint(); }
+  void UnlockOwnerPaint() noexcept override { UnlockPaint(); }
+  void BeginOwnerUpdate() override { BeginUpdate(); }
+  void EndOwnerUpdate() override { EndUpdate(); }
+  int OwnerUpdateLock() const noexcept override { return UpdateLock(); }
+  TUndoBuffer& OwnerUndoBuffer() noexcept override { return UndoBuffer(); }
+  bool OwnerKeepsTrailingBlanks() const noexcept override { return KeepTrailingBlanks; }
+  int OwnerTabWidth() const override { return GetTabStop(0, true); }
+  int OwnerCaretX() const noexcept override { return CaretX(); }
+  int OwnerCaretY() const noexcept override { return CaretY(); }
+  void OwnerTextAllChanged() override { TextAllChanged(); }
+
   std::unique_ptr<TEditorStrings> lines_;
 };
 

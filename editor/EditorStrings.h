@@ -1,35 +1,67 @@
 // The editor's line list: the whole text as lines of ANSI bytes without line breaks,
 // and the text-level operations the editing commands are built from.
 //
-// A loaded text is kept as one block; its lines stay views into that block until one
-// of them is changed, so loading a large file costs one allocation, not one a line.
+// A loaded text is kept as one block and its lines stay views into it until one of
+// them is changed; lines with tabs are expanded into shared chunks as the text is
+// split. A line record is 8 bytes, so a large file costs little more than its bytes.
 #pragma once
 
 #include <cstddef>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vantorel {
 
-class TCustomEditor;
 class FileSystem;
+class TUndoBuffer;
 
 inline constexpr std::string_view kListIndexError = "List index out of bounds (%d)";
+// The reason given when a file cannot be loaded for want of memory.
+inline constexpr std::string_view kOutOfMemory = "Out of memory.";
+
+// What the line list needs from the editor that owns it, and nothing more.
+class TEditorStringsOwner {
+ public:
+  // The editor's paint lock: raised and lowered without a repaint. The editor's update
+  // below is the same counter, so lowering it here is also the quiet way out of an
+  // update that an error interrupted.
+  virtual void LockOwnerPaint() noexcept = 0;
+  virtual void UnlockOwnerPaint() noexcept = 0;
+  // The editor's update: when its end brings the lock back to 0 the view is
+  // recomputed and repainted (which runs the owner's handlers, so it may throw).
+  virtual void BeginOwnerUpdate() = 0;
+  virtual void EndOwnerUpdate() = 0;
+  virtual int OwnerUpdateLock() const noexcept = 0;
+  virtual TUndoBuffer& OwnerUndoBuffer() noexcept = 0;
+  virtual bool OwnerKeepsTrailingBlanks() const noexcept = 0;
+  // Blanks that replace one tab: the first tab stop right of column 0 (may throw for a
+  // tab-stop list that is not valid).
+  virtual int OwnerTabWidth() const = 0;
+  virtual int OwnerCaretX() const noexcept = 0;
+  virtual int OwnerCaretY() const noexcept = 0;
+  // The whole text was replaced.
+  virtual void OwnerTextAllChanged() = 0;
+
+ protected:
+  ~TEditorStringsOwner() = default;
+};
 
 class TEditorStrings {
  public:
-  explicit TEditorStrings(TCustomEditor& editor);
+  explicit TEditorStrings(TEditorStringsOwner& owner);
   ~TEditorStrings();
   TEditorStrings(const TEditorStrings&) = delete;
   TEditorStrings& operator=(const TEditorStrings&) = delete;
 
   // --- the plain list ---
-  int Count() const noexcept { return static_cast<int>(lines_.size()); }
+  int Count() const noexcept { return static_cast<int>(store_.lines.size()); }
   std::string Get(int index) const { return std::string(View(index)); }
   // The line's bytes; valid until the list changes.
   std::string_view View(int index) const;
@@ -46,8 +78,12 @@ class TEditorStrings {
   int Add(std::string_view s);
   void Insert(int index, std::string_view s);
   void Put(int index, std::string_view s);
+  // Replaces the whole text. The new lines are built completely first: when that fails
+  // the old text, its lines and its state stay exactly as they were.
   void SetTextStr(std::string text);
   std::string GetTextStr() const;
+  // Like SetTextStr with the file's bytes; a file that cannot be read, or whose lines
+  // cannot be built, fails with EFileError "Cannot open file ..." and keeps the text.
   void LoadFromFile(FileSystem& fs, const std::string& path);
   void SaveToFile(FileSystem& fs, const std::string& path) const;
   void Assign(const std::vector<std::string>& source);
@@ -64,41 +100,66 @@ class TEditorStrings {
   void InsertColumnText(int x, int y, std::string_view text);
   void DeleteColumnText(int beginX, int beginY, int endX, int endY);
 
-  TCustomEditor& Editor() const noexcept { return editor_; }
-
  private:
-  // One line: a view into the loaded block, or bytes of its own.
-  class Line {
-   public:
-    static Line ViewOf(std::string_view s) noexcept { return Line(s.data(), s.size(), false); }
-    static Line CopyOf(std::string_view s);
-    Line(Line&& other) noexcept;
-    Line& operator=(Line&& other) noexcept;
-    Line(const Line&) = delete;
-    Line& operator=(const Line&) = delete;
-    ~Line();
-    std::string_view View() const noexcept { return {data_, size_}; }
+  class UpdateScope;
+  class Builder;
 
-   private:
-    Line(const char* data, std::size_t size, bool owned) noexcept : data_(data), size_(size), owned_(owned) {}
-    const char* data_;
-    std::size_t size_;
-    bool owned_;
+  // One line in 8 bytes: where its bytes are and how many there are. A line is a view
+  // into the loaded text, a copy in a shared chunk, or (once edited) a string of its
+  // own in a slot; the kind sits in the top two bits of the size. An empty line points
+  // nowhere.
+  struct LineRef {
+    enum Kind : std::uint32_t { Loaded, Chunked, Owned };
+    static constexpr unsigned kKindShift = 30;
+    static constexpr std::size_t kMaxSize = (std::size_t{1} << kKindShift) - 1;
+
+    std::uint32_t at = 0;   // offset in the loaded text or the chunks, or the slot
+    std::uint32_t tag = 0;  // kind << 30 | size (an owned line's size is its string's)
+
+    Kind kind() const noexcept { return static_cast<Kind>(tag >> kKindShift); }
+    std::size_t size() const noexcept { return tag & kMaxSize; }
+    static LineRef Make(Kind kind, std::size_t at, std::size_t size) noexcept {
+      return {static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(kind) << kKindShift |
+                                                  static_cast<std::uint32_t>(size)};
+    }
   };
 
-  std::size_t SplitBlock();
+  // The lines and everything that holds their bytes. Swapping two stores never throws,
+  // which is how a new text replaces the old one.
+  struct Store {
+    std::deque<LineRef> lines;
+    std::string text;                               // the loaded bytes
+    std::vector<std::unique_ptr<char[]>> chunks;    // copied and tab-expanded lines
+    std::vector<std::string> owned;                 // edited lines, by slot
+    std::vector<std::uint32_t> freeSlots;           // capacity always covers every slot
+
+    std::string_view ViewOf(LineRef ref) const noexcept;
+    // Makes room for n more owned lines, so that Keep cannot fail afterwards.
+    void ReserveSlots(std::size_t n);
+    LineRef Keep(std::string&& s) noexcept;
+    void Release(LineRef ref) noexcept;
+    void Swap(Store& other) noexcept;
+    void Drop() noexcept;  // forgets every line and frees their bytes
+  };
+
   void CheckIndex(int index, int limit) const;
   void Notify();
-  void StoreLine(int index, std::string_view s);  // no tabs, no trimming, no undo
-  void InsertLine(int index, std::string_view s);
+  // Closes an update that an error interrupted: no notification, the change stays
+  // pending and is reported with the next one.
+  void LeaveUpdate() noexcept { --updateCount_; }
+  void StoreLine(int index, std::string s);  // no tabs, no trimming, no undo
+  void InsertLines(int index, std::span<std::string> lines);
+  void InsertLine(int index, std::string s) { InsertLines(index, std::span<std::string>(&s, 1)); }
+  void EraseLines(int from, int to) noexcept;  // [from, to)
+  void ReplaceStore(Store& fresh);
+  void BuildLoaded(Store& into, std::string text) const;
   template <class Source>
   void AssignFrom(const Source& source);
   template <class Source>
   void AddStringsFrom(const Source& source);
 
-  TCustomEditor& editor_;
-  std::vector<Line> lines_;
-  std::string block_;  // the loaded text that view lines point into
+  TEditorStringsOwner& owner_;
+  Store store_;
   int updateCount_ = 0;
   bool changedInUpdate_ = false;
 };

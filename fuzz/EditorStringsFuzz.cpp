@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "editor/Editor.h"
 #include "headless/HeadlessWindows.h"
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   editor.KeepTrailingBlanks = in.Byte() & 1;
   while (!in.Empty()) {
     try {
-      switch (in.Byte() % 11) {
+      switch (in.Byte() % 13) {
         case 0: lines.SetTextStr(in.Text() + in.Text()); break;
         case 1: lines.InsertText(in.Coord(), in.Coord(), in.Text()); break;
         case 2: lines.DeleteText(in.Coord(), in.Coord(), in.Coord(), in.Coord()); break;
@@ -77,6 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 9: lines.SetLineText(in.Coord(), in.Text()); break;
         case 10: editor.ScrollTo(in.Coord(), in.Coord()); break;
+        case 11: lines.Assign(std::vector<std::string>{in.Text(), in.Text()}); break;
+        case 12:
+          if (lines.Count() < 64) lines.AddStrings(lines);
+          break;
       }
     } catch (const EListError&) {
       // An index outside the list is the caller's error and leaves the text as it was.

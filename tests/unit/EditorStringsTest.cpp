@@ -60,6 +60,70 @@ TEST_F(LoadText, FewAndManyTabbedLinesExpandAlike) {
   EXPECT_EQ(editor.Lines().GetTextStr(), "  a\r\n  b\r\nc\r\n");
 }
 
+TEST_F(LoadText, ControlAndHighBytesAreCharactersAtEveryAlignment) {
+  // The scan for breaks and tabs looks at several bytes at once; bytes just below,
+  // between and above CR, LF and tab must stay characters wherever they fall.
+  for (std::size_t lead = 0; lead < 17; ++lead) {
+    const std::string prefix(lead, 'p');
+    const Lines lines = Load(prefix + Bytes("\x0B\x0C\x08\x0E\xE0\xFF\x00" "a\tb\x01\r\n\x1F") + prefix);
+    ASSERT_EQ(lines.size(), 2u) << lead;
+    EXPECT_EQ(lines[0], prefix + Bytes("\x0B\x0C\x08\x0E\xE0\xFF\x00" "a  b\x01")) << lead;
+    EXPECT_EQ(lines[1], "\x1F" + prefix) << lead;
+  }
+}
+
+TEST_F(LoadText, LongAndManyTabbedLinesKeepTheirBytes) {
+  // Enough tabbed lines to fill several shared blocks, and tabbed lines too long for
+  // one, between lines that stay views of the loaded text.
+  std::string text;
+  Lines expected;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string body(static_cast<std::size_t>(i % 50 == 0 ? 17000 + i : 100 + i % 300),
+                           static_cast<char>('a' + i % 26));
+    if (i % 2 == 0) {
+      text += body + "\t" + std::to_string(i) + "\r\n";
+      expected.push_back(body + "  " + std::to_string(i));
+    } else {
+      text += body + "\n";
+      expected.push_back(body);
+    }
+  }
+  EXPECT_EQ(Load(text), expected);
+  std::string saved;
+  for (const std::string& line : expected) saved += line + "\r\n";
+  EXPECT_EQ(editor.Lines().GetTextStr(), saved);
+}
+
+TEST_F(LoadText, EditedLinesStayApartFromTheLoadedOnes) {
+  // Lines of every kind are edited, deleted and inserted in turn, checked against a
+  // plain list after each step; edited lines reuse the room of deleted ones.
+  Lines model = Load("one\r\n\ttwo\r\nthree\r\n\tfour\r\nfive");
+  auto check = [&](const char* step) { EXPECT_EQ(AllLines(), model) << step; };
+  editor.Lines().SetLineText(0, "ONE");
+  model[0] = "ONE";
+  check("edit a loaded line");
+  editor.Lines().SetLineText(1, "TWO\t");
+  model[1] = "TWO";
+  check("edit an expanded line");
+  editor.Lines().Delete(0);
+  model.erase(model.begin());
+  check("delete an edited line");
+  editor.Lines().Insert(1, "new");
+  model.insert(model.begin() + 1, "new");
+  editor.Lines().Put(3, "");
+  model[3] = "";
+  check("insert, then empty an expanded line");
+  editor.Lines().SetLineText(0, std::string(editor.Lines().View(0)) + "!");
+  model[0] = "TWO!";
+  editor.Lines().InsertText(2, 2, "x\r\ny");
+  model[2] = "thx";
+  model.insert(model.begin() + 3, "yree");
+  check("edit again and split a loaded line");
+  editor.Lines().DeleteText(0, 0, 1, 5);
+  model = {"ve"};
+  check("join across every kind");
+}
+
 TEST_F(LoadText, LeavesModifiedAloneAndClearsUndo) {
   editor.Modified = true;
   editor.UndoBuffer().Record<TCaretUndo>(1, 1);
@@ -147,6 +211,63 @@ TEST_F(EditorFixture, ListChangesUnderAnUpdateLockNotifyNothing) {
   editor.EndUpdate();
   EXPECT_EQ(editor.textAllChanged, 0);
   EXPECT_GT(host.invalidations, 0);
+}
+
+TEST_F(EditorFixture, FailuresInATextOperationReachTheCallerAndReleaseTheLocks) {
+  SetLines({"abc"});
+  int calls = 0;
+  bool failing = true;
+  editor.Lines().OnChange = [&] {
+    ++calls;
+    if (failing) throw Exception("handler failed");
+  };
+  // The notification at the end of the operation fails: the error is not swallowed,
+  // the text is changed and every lock is down again.
+  EXPECT_THROW(editor.Lines().InsertText(1, 0, "1\r\n2"), Exception);
+  EXPECT_EQ(AllLines(), (Lines{"a1", "2bc"}));
+  EXPECT_EQ(editor.UpdateLock(), 0);
+  EXPECT_EQ(calls, 1);
+  // The list's update is closed too: the next change notifies at once.
+  failing = false;
+  editor.Lines().Add("d");
+  EXPECT_EQ(calls, 2);
+
+  // A failure half-way through (the tab stops of the first piece): nothing is told
+  // while the error goes by, and the list's update is closed all the same.
+  editor.TabStops = "x";
+  EXPECT_THROW(editor.Lines().InsertText(0, 0, "\ta\r\nb"), Exception);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(editor.UpdateLock(), 0);
+  editor.Lines().Add("e");
+  EXPECT_EQ(calls, 3);
+}
+
+// An editor whose whole-text notification fails on request.
+class FailingNotificationEditor : public TEditor {
+ public:
+  using TEditor::TEditor;
+  void TextAllChanged() override {
+    if (failing) throw Exception("notification failed");
+    TEditor::TextAllChanged();
+  }
+  bool failing = false;
+};
+
+TEST(EditorUpdate, AFailureWhileTheEditorIsUpdatingLeavesItsLockDown) {
+  HeadlessWindowHost host;
+  FailingNotificationEditor editor(&host);
+  editor.Lines().Assign(Lines{"old"});
+  // Inside the update: the whole-text notification fails.
+  editor.failing = true;
+  EXPECT_THROW(editor.Lines().Assign(Lines{"new"}), Exception);
+  EXPECT_EQ(editor.Lines().GetTextStr(), "new\r\n");
+  EXPECT_EQ(editor.UpdateLock(), 0);
+  // At its end: the status handler run by the repaint fails.
+  editor.failing = false;
+  editor.OnChangeStatus = [] { throw Exception("status failed"); };
+  EXPECT_THROW(editor.Lines().AddStrings(Lines{"more"}), Exception);
+  EXPECT_EQ(editor.Lines().GetTextStr(), "new\r\nmore\r\n");
+  EXPECT_EQ(editor.UpdateLock(), 0);
 }
 
 TEST_F(EditorFixture, IndexOutOfRangeIsAListError) {
