@@ -78,6 +78,31 @@ void TCustomEditorBase::SetReadOnly(bool value) {
   StatusChanged();
 }
 
+void TCustomEditorBase::SetCursor(TCursor value) {
+  if (Changes(cursor_, value) && host_ && host_->HasWindow()) host_->RefreshCursor();
+}
+
+void TCustomEditorBase::SetTabStop(bool value) {
+  if (Changes(tabStop_, value) && host_ && host_->HasWindow()) host_->RecreateWindow();
+}
+
+void TCustomEditorBase::SetCtl3D(bool value) {
+  if (Changes(ctl3D_, value) && host_ && host_->HasWindow()) host_->RecreateWindow();
+}
+
+EditorWindowStyle TCustomEditorBase::WindowStyle() const noexcept {
+  const TScrollStyle bars = ScrollBars();
+  const bool single = borderStyle_ == TBorderStyle::bsSingle;
+  EditorWindowStyle style;
+  style.border = single && !ctl3D_;
+  style.clientEdge = single && ctl3D_;
+  style.tabStop = tabStop_;
+  style.vscroll = bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth;
+  style.hscroll = bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth;
+  style.readOnly = readOnly_;
+  return style;
+}
+
 void TCustomEditorBase::SetFont(const FontDesc& value) {
   view_.settings.font = value;
   view_.UpdateSize();

@@ -67,6 +67,14 @@ class TCustomEditorBase : private ViewClient {
   void SetInsertMode(bool value);
   bool ReadOnly() const noexcept { return readOnly_; }
   void SetReadOnly(bool value);
+  TCursor Cursor() const noexcept { return cursor_; }
+  void SetCursor(TCursor value);
+  bool TabStop() const noexcept { return tabStop_; }
+  void SetTabStop(bool value);
+  bool Ctl3D() const noexcept { return ctl3D_; }
+  void SetCtl3D(bool value);
+  // The window's style bits for the border, scroll bars, tab stop and read-only settings.
+  EditorWindowStyle WindowStyle() const noexcept;
   bool DoubleClickLine = false;
   bool CursorBeyondEOF = false;
   bool SmartTab = true;
@@ -218,8 +226,11 @@ class TCustomEditorBase : private ViewClient {
   void FocusReceived() { view_.CreateCaret(); }
   void FocusLost();
   void ScrollMessage(ScrollBarKind kind, ScrollCode code) { view_.ScrollMessage(kind, code); }
-  // True where the mouse shows the arrow instead of the control's I-beam.
-  bool ArrowCursorAt(Point at) const noexcept { return view_.ArrowCursorAt(at); }
+  // The cursor the mouse shows at a client point: the arrow over the gutter while
+  // the control's cursor is the I-beam, else the control's cursor.
+  TCursor CursorAt(Point at) const noexcept {
+    return cursor_ == TCursor::crIBeam && view_.ArrowCursorAt(at) ? TCursor::crArrow : cursor_;
+  }
   void KeyUp(int key, ShiftState shift);
   void MouseDown(MouseButton button, ShiftState shift, Point at) { mouse_.Press(button, shift, at); }
   void MouseMove(ShiftState shift, Point at) { mouse_.Move(shift, at); }
@@ -280,6 +291,9 @@ class TCustomEditorBase : private ViewClient {
   TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
   bool insertMode_ = true;
   bool readOnly_ = false;
+  TCursor cursor_ = TCursor::crIBeam;
+  bool tabStop_ = true;
+  bool ctl3D_ = true;
   int updateLock_ = 0;
 };
 

@@ -12,12 +12,27 @@ namespace vantorel {
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TBorderStyle { bsNone, bsSingle };
 enum class TSelBlockFormat { bfInclusive, bfLine, bfColumn, bfNonInclusive };
+enum class TCursor { crDefault, crArrow, crIBeam, crCross, crHourGlass, crHandPoint, crSizeAll, crNo };
+
+// The style bits of the editor's window, as its settings ask for them.
+struct EditorWindowStyle {
+  bool border = false;      // a plain border
+  bool clientEdge = false;  // the sunken edge that replaces it in the 3-D look
+  bool tabStop = true;
+  bool vscroll = false;
+  bool hscroll = false;
+  bool readOnly = false;
+  bool operator==(const EditorWindowStyle&) const = default;
+};
 
 // Columns 0 to MaxLineColumns are reachable by caret and selection; at most this many
 // columns of a line are shown.
 inline constexpr int MaxLineColumns = 1024;
 inline constexpr std::string_view kAssertionFailure = "Assertion failure";
 inline constexpr Point kCaretOutOfSight{-32767, -32767};
+// The private clipboard format that carries a copied block's type (one byte), shared
+// with other editors that know it.
+inline constexpr const char* kBlockTypeFormatName = "Borland IDE Block Type";
 
 // A column and a line of the text, 0-based.
 struct TextPoint {

@@ -96,6 +96,7 @@ void EditorView::Scroll(bool vertical, int position) {
   int& first = vertical ? topLine_ : leftColumn_;
   if (client_.PaintLocked()) {
     first = position;
+    client_.Scrolled();
     return;
   }
   PaintCaret(false);

@@ -64,6 +64,7 @@ class HeadlessWindowHost : public WindowHost {
   void StopTimer(EditorTimer timer) override { timers.erase(timer); }
   void Beep() override { ++beeps; }
   void PostCommand(int code) override { postedCommands.push_back(code); }
+  void RefreshCursor() override { ++cursorRefreshes; }
 
   struct ScrollCall {
     int dx, dy;
@@ -91,6 +92,7 @@ class HeadlessWindowHost : public WindowHost {
   std::map<EditorTimer, int> timers;  // running timers and their periods
   int beeps = 0;
   std::vector<int> postedCommands;
+  int cursorRefreshes = 0;
   Point caretSize;
   Point caretPos;
   bool caretExists = false;

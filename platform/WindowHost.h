@@ -52,6 +52,8 @@ class WindowHost {
   virtual void StartTimer(EditorTimer timer, int milliseconds) = 0;
   virtual void StopTimer(EditorTimer timer) = 0;
   virtual void Beep() = 0;
+  // The control's cursor changed: the pointer over the window takes it now.
+  virtual void RefreshCursor() = 0;
   // Queues a command for the control behind the messages already waiting.
   virtual void PostCommand(int code) = 0;
 };

@@ -25,6 +25,20 @@ ShiftState MouseShift(WPARAM wParam) {
 // The private message that carries a posted command.
 constexpr UINT kCommandMessage = WM_USER + 0x101;
 
+LPCWSTR CursorId(TCursor cursor) {
+  switch (cursor) {
+    case TCursor::crIBeam: return IDC_IBEAM;
+    case TCursor::crCross: return IDC_CROSS;
+    case TCursor::crHourGlass: return IDC_WAIT;
+    case TCursor::crHandPoint: return IDC_HAND;
+    case TCursor::crSizeAll: return IDC_SIZEALL;
+    case TCursor::crNo: return IDC_NO;
+    case TCursor::crDefault:
+    case TCursor::crArrow: break;
+  }
+  return IDC_ARROW;
+}
+
 int BarOf(ScrollBarKind kind) { return kind == ScrollBarKind::Vertical ? SB_VERT : SB_HORZ; }
 
 }  // namespace
@@ -40,17 +54,17 @@ EditorWindow::~EditorWindow() {
 }
 
 DWORD EditorWindow::Style() const {
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN;
-  const TScrollStyle bars = editor_.ScrollBars();
-  if (bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth) style |= WS_VSCROLL;
-  if (bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth) style |= WS_HSCROLL;
-  if (editor_.ReadOnly()) style |= ES_READONLY;
+  const EditorWindowStyle bits = editor_.WindowStyle();
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+  if (bits.tabStop) style |= WS_TABSTOP;
+  if (bits.border) style |= WS_BORDER;
+  if (bits.vscroll) style |= WS_VSCROLL;
+  if (bits.hscroll) style |= WS_HSCROLL;
+  if (bits.readOnly) style |= ES_READONLY;
   return style;
 }
 
-DWORD EditorWindow::ExStyle() const {
-  return editor_.BorderStyle() == TBorderStyle::bsSingle ? WS_EX_CLIENTEDGE : 0;
-}
+DWORD EditorWindow::ExStyle() const { return editor_.WindowStyle().clientEdge ? WS_EX_CLIENTEDGE : 0; }
 
 void EditorWindow::Create(HWND parent, int id) { CreateAt(parent, id, Rect{0, 0, 150, 100}); }
 
@@ -64,6 +78,7 @@ void EditorWindow::CreateAt(HWND parent, int id, const Rect& bounds) {
     wc.hCursor = ::LoadCursorW(nullptr, IDC_IBEAM);
     wc.lpszClassName = kEditorClassName;
     RegisterWindowClass(wc);
+    blockTypeFormat_ = ::RegisterClipboardFormatA(kBlockTypeFormatName);
     return true;
   }();
   (void)registered;
@@ -93,7 +108,9 @@ void EditorWindow::ScrollPixels(int dx, int dy, const Rect& area, const Rect& cl
   if (!hwnd_) return;
   const RECT a = ToRECT(area);
   const RECT c = ToRECT(clip);
-  ::ScrollWindowEx(hwnd_, dx, dy, &a, &c, nullptr, nullptr, 0);
+  // What the system cannot copy (parts covered by a tool tip or a message box) is
+  // marked for repainting too, so no stale pixels stay on the screen.
+  ::ScrollWindowEx(hwnd_, dx, dy, &a, &c, nullptr, nullptr, SW_INVALIDATE);
 }
 
 void EditorWindow::UpdateNow() {
@@ -183,6 +200,18 @@ void EditorWindow::StopTimer(EditorTimer timer) {
 
 void EditorWindow::Beep() { ::MessageBeep(MB_OK); }
 
+void EditorWindow::RefreshCursor() {
+  if (!hwnd_) return;
+  const Point at = MousePosition();
+  if (FromRECT([this] {
+        RECT r{};
+        ::GetClientRect(hwnd_, &r);
+        return r;
+      }()).Contains(at)) {
+    ::SetCursor(::LoadCursorW(nullptr, CursorId(editor_.CursorAt(at))));
+  }
+}
+
 void EditorWindow::PostCommand(int code) {
   if (hwnd_) ::PostMessageA(hwnd_, kCommandMessage, static_cast<WPARAM>(code), 0);
 }
@@ -247,7 +276,7 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         POINT p;
         ::GetCursorPos(&p);
         ::ScreenToClient(hwnd_, &p);
-        ::SetCursor(::LoadCursorW(nullptr, editor_.ArrowCursorAt(Point{p.x, p.y}) ? IDC_ARROW : IDC_IBEAM));
+        ::SetCursor(::LoadCursorW(nullptr, CursorId(editor_.CursorAt(Point{p.x, p.y}))));
         return TRUE;
       }
       return ::DefWindowProcA(hwnd_, msg, wParam, lParam);

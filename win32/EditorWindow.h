@@ -26,6 +26,8 @@ class EditorWindow : public WindowHost, public MessageTarget {
   void Create(HWND parent, int id);
   HWND Handle() const noexcept { return hwnd_; }
   THLEditor& Editor() noexcept { return editor_; }
+  // The block-type clipboard format, registered once per process with the class.
+  static UINT BlockTypeFormat() noexcept { return blockTypeFormat_; }
 
   // WindowHost
   bool HasWindow() const override { return hwnd_ != nullptr; }
@@ -54,6 +56,7 @@ class EditorWindow : public WindowHost, public MessageTarget {
   void StopTimer(EditorTimer timer) override;
   void Beep() override;
   void PostCommand(int code) override;
+  void RefreshCursor() override;
 
  private:
   // MessageTarget
@@ -68,6 +71,7 @@ class EditorWindow : public WindowHost, public MessageTarget {
   std::unique_ptr<GdiSurface> canvas_;
   THLEditor editor_;
   HWND hwnd_ = nullptr;
+  static inline UINT blockTypeFormat_ = 0;
 };
 
 }  // namespace vantorel::win32

@@ -261,16 +261,6 @@ TEST_F(KeyboardTest, EditorHasTheFocusAndAKeyReleaseShowsTheCaretPosition) {
 
 using PointerTest = E2eTest;
 
-TEST_F(PointerTest, AMouseReleaseInTheEditorShowsTheCaretPosition) {
-  ASSERT_TRUE(wine.Start());
-  std::optional<ScreenRect> editor = wine.Rect("editor");
-  ASSERT_TRUE(editor);
-  const std::string x = std::to_string(editor->left + 200);
-  const std::string y = std::to_string(editor->top + 100);
-  ASSERT_EQ(wine.Xdotool({"mousemove", x, y, "sleep", "0.1", "click", "1"}).exitCode, 0);
-  EXPECT_TRUE(WaitForPanel(2, "0 : 0")) << "panel 2: \"" << wine.Panel(2) << "\"";
-}
-
 TEST_F(PointerTest, ButtonsShowTheirHintsAsToolTips) {
   ASSERT_TRUE(wine.Start());
   std::optional<ScreenRect> open = ParseRect(wine.Ask({"button", "Сохранить как"}));

@@ -288,8 +288,34 @@ TEST_F(ViewTest, TheGutterHasItsThreeLines) {
   EXPECT_EQ(host.canvas.lines[1].width, 2);
   EXPECT_EQ(host.canvas.lines[2].a.x, 29);
   EXPECT_EQ(host.canvas.lines[2].color, clGray);
-  EXPECT_TRUE(editor.ArrowCursorAt(Point{29, 5}));
-  EXPECT_FALSE(editor.ArrowCursorAt(Point{30, 5}));
+  EXPECT_EQ(editor.CursorAt(Point{29, 5}), TCursor::crArrow);
+  EXPECT_EQ(editor.CursorAt(Point{30, 5}), TCursor::crIBeam);
+}
+
+TEST_F(ViewTest, TheGutterShowsTheArrowOnlyWhileTheCursorIsTheIBeam) {
+  editor.SetCursor(TCursor::crCross);
+  EXPECT_EQ(host.cursorRefreshes, 1);  // the pointer takes the new cursor at once
+  EXPECT_EQ(editor.CursorAt(Point{5, 5}), TCursor::crCross);
+  editor.SetCursor(TCursor::crIBeam);
+  EXPECT_EQ(editor.CursorAt(Point{5, 5}), TCursor::crArrow);
+}
+
+TEST_F(ViewTest, TheWindowStyleFollowsBorderThreeDAndScrollBars) {
+  EditorWindowStyle style = editor.WindowStyle();
+  EXPECT_TRUE(style.clientEdge);  // a single border in the 3-D look is the sunken edge
+  EXPECT_FALSE(style.border);
+  EXPECT_TRUE(style.tabStop);
+  EXPECT_TRUE(style.vscroll && style.hscroll);
+  editor.SetCtl3D(false);
+  style = editor.WindowStyle();
+  EXPECT_TRUE(style.border);
+  EXPECT_FALSE(style.clientEdge);
+  EXPECT_EQ(host.recreations, 1);
+  editor.SetBorderStyle(TBorderStyle::bsNone);
+  editor.SetScrollBars(TScrollStyle::ssVertical);
+  style = editor.WindowStyle();
+  EXPECT_FALSE(style.border || style.clientEdge || style.hscroll);
+  EXPECT_TRUE(style.vscroll);
 }
 
 TEST_F(ViewTest, TheCaretSitsAtTheLeftEdgeOfItsCell) {
