@@ -6,34 +6,10 @@
 #include <vector>
 
 #include "editor/Editor.h"
-#include "headless/HeadlessWindows.h"
+#include "bench/BenchHost.h"
 
 namespace vantorel {
 namespace {
-
-// A host whose canvas forgets what it was given, so a long run measures the painter,
-// not the recording.
-class DiscardingSurface : public Surface {
- public:
-  void FillRect(const Rect&, Color) override {}
-  void SetFont(const FontDesc&) override {}
-  Point MeasureText(std::string_view bytes) override { return Point{static_cast<int>(bytes.size()) * 8, 15}; }
-  void DrawTextRun(int, int, std::string_view bytes, const int*, Color, Color) override {
-    benchmark::DoNotOptimize(bytes.data());
-  }
-  void DrawLine(Point, Point, Color, int) override {}
-  void DrawFrame(const Rect&, Color) override {}
-};
-
-class BenchHost : public HeadlessWindowHost {
- public:
-  Surface* Canvas() override { return &surface; }
-  void UpdateNow() override {
-    if (invalid.Width() > 0 && invalid.Height() > 0 && control) control->Paint(surface, invalid);
-    invalid = Rect{};
-  }
-  DiscardingSurface surface;
-};
 
 // Colours every fourth column differently, so a line is several runs as with a
 // highlighter.

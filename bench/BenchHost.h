@@ -1,0 +1,34 @@
+// The editor's window for benchmarks: the headless host with a canvas that forgets
+// what it is given, so a long run measures the editor, not the recording.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include "editor/Editor.h"
+#include "headless/HeadlessWindows.h"
+
+namespace vantorel {
+
+class DiscardingSurface : public Surface {
+ public:
+  void FillRect(const Rect&, Color) override {}
+  void SetFont(const FontDesc&) override {}
+  Point MeasureText(std::string_view bytes) override { return Point{static_cast<int>(bytes.size()) * 8, 15}; }
+  void DrawTextRun(int, int, std::string_view bytes, const int*, Color, Color) override {
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  void DrawLine(Point, Point, Color, int) override {}
+  void DrawFrame(const Rect&, Color) override {}
+};
+
+class BenchHost : public HeadlessWindowHost {
+ public:
+  Surface* Canvas() override { return &surface; }
+  void UpdateNow() override {
+    if (invalid.Width() > 0 && invalid.Height() > 0 && control) control->Paint(surface, invalid);
+    invalid = Rect{};
+  }
+  DiscardingSurface surface;
+};
+
+}  // namespace vantorel
