@@ -236,6 +236,7 @@ class TCustomEditorBase : private ViewClient {
   void MouseMove(ShiftState shift, Point at) { mouse_.Move(shift, at); }
   void MouseUp(MouseButton button, ShiftState shift, Point at) { mouse_.Release(button, shift, at); }
   void DblClick() { mouse_.DoubleClick(); }
+  void MouseCaptureLost() { mouse_.CaptureLost(); }
   void MouseWheel(ShiftState shift, int delta) { mouse_.Wheel(shift, delta); }
   void TimerTick(EditorTimer timer);
   const MouseHandler& Mouse() const noexcept { return mouse_; }

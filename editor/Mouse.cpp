@@ -111,6 +111,12 @@ void MouseHandler::Release(MouseButton button, ShiftState shift, Point at) {
   if (at.x >= 0 && at.x < e_.GutterWidth() && e_.OnGutterClick) e_.OnGutterClick(e_.MouseToCaret(at.x, at.y).y);
 }
 
+void MouseHandler::CaptureLost() {
+  if (selecting_) e_.UndoBuffer().Record<TEndCompoundUndo>();
+  SetAutoScroll(false);
+  selecting_ = false;
+}
+
 void MouseHandler::DoubleClick() {
   ignoreNextDown_ = true;
   if (e_.OnDblClick) e_.OnDblClick();

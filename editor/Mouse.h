@@ -19,6 +19,9 @@ class MouseHandler {
   void Move(ShiftState shift, Point at);
   void Release(MouseButton button, ShiftState shift, Point at);
   void DoubleClick();
+  // Another window took the mouse (a message box, a switch to another program): the
+  // drag ends as a release would end it, without the owner's event.
+  void CaptureLost();
   void AutoScrollTick();
   void Wheel(ShiftState shift, int delta);
 

@@ -340,6 +340,9 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       editor_.TimerTick(static_cast<EditorTimer>(wParam));
       return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd_) editor_.MouseCaptureLost();
+      return 0;
     case EM_GETSEL: {
       // The offsets are stored through the pointers that are given, also when the
       // packed result cannot hold them.

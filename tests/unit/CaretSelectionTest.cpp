@@ -121,6 +121,19 @@ TEST_F(CaretSelectionTest, DraggingOutsideTheWindowScrollsByLineOrByPageEachTick
   EXPECT_EQ(editor.UndoBuffer().Item(editor.UndoBuffer().Count() - 1).Class(), UndoClass::EndCompound);
 }
 
+TEST_F(CaretSelectionTest, LosingTheMouseEndsTheDragAndItsTimer) {
+  SetLines(std::vector<std::string>(100, "text"));
+  ShiftState held;
+  held.left = true;
+  editor.MouseDown(MouseButton::Left, {}, At(1, 5));
+  editor.MouseMove(held, Point{At(1, 0).x, 480 + 30});
+  ASSERT_FALSE(host.timers.empty());
+  editor.MouseCaptureLost();  // a message box took the mouse mid-drag
+  EXPECT_TRUE(host.timers.empty());
+  EXPECT_FALSE(editor.Mouse().MouseSelecting());
+  EXPECT_EQ(editor.UndoBuffer().Item(editor.UndoBuffer().Count() - 1).Class(), UndoClass::EndCompound);
+}
+
 TEST_F(CaretSelectionTest, DraggingBelowTheLastLineEndsOnItAtTheMouseColumnCutToItsLength) {
   SetLines({"long first line", "ab"});
   ShiftState held;
