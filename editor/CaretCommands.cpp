@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <string>
 
 #include "editor/Editor.h"
 
@@ -18,6 +19,20 @@ bool IsWordSeparator(char c) noexcept {
     default:
       return false;
   }
+}
+
+std::optional<WordSpan> FindWord(std::string_view t, int p) noexcept {
+  const int length = static_cast<int>(t.size());
+  if (p < 1 || p > length) return std::nullopt;
+  const auto separator = [t](int i) { return IsWordSeparator(t[static_cast<std::size_t>(i - 1)]); };
+  int b = p;
+  if (p > 1 && separator(p)) b = separator(p - 1) ? p + 1 : p - 1;
+  while (b > 0 && b <= length && !separator(b)) --b;
+  ++b;
+  int e = p;
+  while (e <= length && !separator(e)) ++e;
+  if (b < e) return WordSpan{b, e};
+  return WordSpan{p, p + 1};
 }
 
 int FirstNonBlank(std::string_view line) noexcept {
@@ -264,22 +279,12 @@ void CaretCommands::SelectWordAtCaret() {
     x = trimmed - 1;
   }
   e_.CaretModel().MoveTo(x, y);  // no undo item: the first click placed the caret
-  // 1-based positions in the line followed by one blank.
-  const int length = static_cast<int>(line.size()) + 1;
-  const auto at = [&](int i) { return i <= static_cast<int>(line.size()) ? line[static_cast<std::size_t>(i - 1)] : ' '; };
-  const int p = x + 1;
-  int b = p;
-  if (p > 1 && IsWordSeparator(at(p))) b = IsWordSeparator(at(p - 1)) ? p + 1 : p - 1;
-  while (b > 0 && b <= length && !IsWordSeparator(at(b))) --b;
-  ++b;
-  int en = p;
-  while (en <= length && !IsWordSeparator(at(en))) ++en;
-  // When b >= en the word is the one character under the caret, which the two
-  // extensions below select as well.
+  const std::optional<WordSpan> word = FindWord(std::string(line) + ' ', x + 1);
+  if (!word) return;
   e_.PaintCaret(false);
-  ExtendSelection(b - 1, y);
-  ExtendSelection(en - 1, y);
-  SetCaret(en - 1, y);
+  ExtendSelection(word->begin - 1, y);
+  ExtendSelection(word->end - 1, y);
+  SetCaret(word->end - 1, y);
   e_.PaintCaret(true);
 }
 

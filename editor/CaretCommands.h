@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "editor/EditorTypes.h"
@@ -16,6 +17,15 @@ class TCustomEditorBase;
 
 // Word characters are every byte but these.
 bool IsWordSeparator(char c) noexcept;
+// The word around the 1-based position p of t: its first position and the position
+// after it, 1-based. A separator under p right after a word gives that word; a
+// separator between separators gives itself, one character long. Nothing when p lies
+// outside t.
+struct WordSpan {
+  int begin;
+  int end;
+};
+std::optional<WordSpan> FindWord(std::string_view t, int p) noexcept;
 // The 1-based position of the first character of line that is not a blank; its
 // length + 1 when it is empty or all blanks.
 int FirstNonBlank(std::string_view line) noexcept;

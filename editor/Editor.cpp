@@ -235,6 +235,7 @@ void TCustomEditorBase::TypeCharacter(char) {}
 bool TCustomEditorBase::RunEditCommand(int, int&, bool&, int&) { return false; }
 void TCustomEditorBase::EraseSelection() {}
 void TCustomEditorBase::IndentBlock(bool) {}
+void TCustomEditorBase::ConvertBlockCase(int) {}
 bool TCustomEditorBase::OfferKeyToCompletion(int&, ShiftState) { return false; }
 void TCustomEditorBase::OfferCharToCompletion(char) {}
 void TCustomEditorBase::ShowCompletion(bool) {}

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/BlockCommands.h"
 #include "editor/Caret.h"
 #include "editor/CaretCommands.h"
 #include "editor/Commands.h"
@@ -22,6 +23,7 @@
 #include "editor/EditorView.h"
 #include "editor/Mouse.h"
 #include "editor/Selection.h"
+#include "editor/Typing.h"
 #include "editor/UndoBuffer.h"
 #include "platform/Surface.h"
 #include "platform/Types.h"
@@ -212,6 +214,8 @@ class TCustomEditorBase : private ViewClient {
   virtual bool RunEditCommand(int code, int& x, bool& caretUndo, int& y);
   virtual void EraseSelection();
   virtual void IndentBlock(bool indent);
+  // The case commands (upper, lower, inverted) on the block.
+  virtual void ConvertBlockCase(int code);
   // The completion sees a key first; true when it used the key up.
   virtual bool OfferKeyToCompletion(int& key, ShiftState shift);
   virtual void OfferCharToCompletion(char ch);
@@ -318,6 +322,15 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   // The answer to a text-length request, clamped to what a message result can hold.
   int TextLengthForMessage() const;
 
+  // --- typing and the block, on the line list ---
+  void TypeCharacter(char ch) override { typing_.TypeCharacter(ch); }
+  bool RunEditCommand(int code, int& x, bool& caretUndo, int& y) override {
+    return typing_.RunEditCommand(code, x, caretUndo, y);
+  }
+  void EraseSelection() override { blocks_.EraseSelection(); }
+  std::string BlockText() const { return blocks_.BlockText(); }
+  TypingCommands& Typing() noexcept { return typing_; }
+
  private:
   // --- what the line list asks of its editor: forwards to the members above ---
   void LockOwnerPaint() noexcept override { LockPaint(); }
@@ -333,6 +346,8 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   void OwnerTextAllChanged() override { TextAllChanged(); }
 
   std::unique_ptr<TEditorStrings> lines_;
+  TypingCommands typing_{*this};
+  BlockCommands blocks_{*this};
 };
 
 // Holds the editor's update lock for a scope. Leaving it normally ends the update

@@ -9,6 +9,9 @@ TUndo::TUndo(TCustomEditorBase& editor, UndoClass cls) : editor_(editor), class_
 TSelectUndo::TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls)
     : TCaretUndo(editor, x, y, cls), SavedSelection(editor.SelectionModel()) {}
 
+TDeleteSelectedUndo::TDeleteSelectedUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+    : TDeleteUndo(editor, x, y, std::move(text), UndoClass::DeleteSelected), SavedSelection(editor.SelectionModel()) {}
+
 void TUndoBuffer::AddRecord(std::unique_ptr<TUndo> record) {
   if (undoing_) return;
   records_.resize(static_cast<std::size_t>(undoPointer_ + 1));

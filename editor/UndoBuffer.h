@@ -116,6 +116,44 @@ class TDeleteTrailUndo : public TDeleteUndo {
       : TDeleteUndo(editor, x, y, std::move(blanks), UndoClass::DeleteTrail) {}
 };
 
+class TInsertTabUndo : public TInsertUndo {
+ public:
+  TInsertTabUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
+      : TInsertUndo(editor, x, y, std::move(blanks), UndoClass::InsertTab) {}
+};
+
+class TBackspaceUndo : public TDeleteUndo {
+ public:
+  TBackspaceUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+      : TDeleteUndo(editor, x, y, std::move(text), UndoClass::Backspace) {}
+};
+
+class TBackspaceUnindentUndo : public TDeleteUndo {
+ public:
+  TBackspaceUnindentUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
+      : TDeleteUndo(editor, x, y, std::move(blanks), UndoClass::BackspaceUnindent) {}
+};
+
+class TDeleteLineUndo : public TInsertUndo {
+ public:
+  TDeleteLineUndo(TCustomEditorBase& editor, int x, int y, std::string line)
+      : TInsertUndo(editor, x, y, std::move(line), UndoClass::DeleteLine) {}
+};
+
+class TDeleteSelectedUndo : public TDeleteUndo {
+ public:
+  TDeleteSelectedUndo(TCustomEditorBase& editor, int x, int y, std::string text);
+  Selection SavedSelection;
+};
+
+class TOverwriteUndo : public TCaretUndo {
+ public:
+  TOverwriteUndo(TCustomEditorBase& editor, int x, int y, std::string oldText, std::string newText)
+      : TCaretUndo(editor, x, y, UndoClass::Overwrite), OldText(std::move(oldText)), NewText(std::move(newText)) {}
+  std::string OldText;
+  std::string NewText;
+};
+
 class TUndoBuffer {
  public:
   explicit TUndoBuffer(TCustomEditorBase& editor) : editor_(editor) {}

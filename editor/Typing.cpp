@@ -1,0 +1,464 @@
+#include "editor/Typing.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editor/Editor.h"
+#include "editor/KeyTable.h"
+
+namespace vantorel {
+
+namespace {
+
+inline constexpr std::string_view kLineBreak = "\r\n";
+
+bool IsWordStartCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+std::string_view TrimRight(std::string_view s) {
+  std::size_t n = s.size();
+  while (n > 0 && static_cast<unsigned char>(s[n - 1]) <= ' ') --n;
+  return s.substr(0, n);
+}
+
+bool HasVisible(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) > ' '; });
+}
+
+class PaintLocked {
+ public:
+  explicit PaintLocked(TCustomEditorBase& editor) noexcept : e_(editor) { e_.LockPaint(); }
+  ~PaintLocked() { e_.UnlockPaint(); }
+  PaintLocked(const PaintLocked&) = delete;
+  PaintLocked& operator=(const PaintLocked&) = delete;
+
+ private:
+  TCustomEditorBase& e_;
+};
+
+}  // namespace
+
+bool IsIdentifierCharacter(char c) noexcept {
+  return c == '\b' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string_view TypingCommands::Line(int y) const {
+  return y >= 0 && y < e_.LineCount() ? e_.LineView(y) : std::string_view();
+}
+
+void TypingCommands::ClearSelectionForTyping() {
+  if (e_.HasSelection()) e_.EraseSelection();
+}
+
+// --- typing ---
+
+void TypingCommands::TypeCharacter(char ch) {
+  if (ch == '\r') {
+    if (e_.InsertMode()) {
+      Enter();
+    } else {
+      EnterOverwriting();
+    }
+  } else if (static_cast<unsigned char>(ch) >= ' ') {
+    TypePrintable(ch);
+  }
+}
+
+void TypingCommands::TypePrintable(char ch) {
+  const bool identifier = IsIdentifierCharacter(ch);
+  if (!identifier) e_.OfferCharToCompletion(ch);
+  ClearSelectionForTyping();
+  e_.Lines().ReLine();
+  const int x = e_.CaretX();
+  const int y = e_.CaretY();
+  std::string line(e_.LineView(y));
+  const std::string typed(1, ch);
+  if (e_.InsertMode()) {
+    e_.UndoBuffer().Record<TInsertUndo>(x, y, typed);
+    line.insert(static_cast<std::size_t>(x), typed);
+  } else {
+    const bool within = static_cast<std::size_t>(x) < line.size();
+    e_.UndoBuffer().Record<TOverwriteUndo>(x, y, within ? std::string(1, line[static_cast<std::size_t>(x)]) : "",
+                                           typed);
+    if (within) {
+      line[static_cast<std::size_t>(x)] = ch;
+    } else {
+      line += ch;
+    }
+  }
+  e_.Lines().SetLineText(y, line);
+  e_.SetCaretInternal(x + 1, y);
+  e_.TextModified(e_.CaretX(), y, typed, 1);
+  e_.RepaintLine(y);
+  e_.Changed();
+  if (identifier) e_.OfferCharToCompletion(ch);
+}
+
+// Splits the caret's line; the new line's position comes back in (nx, y).
+void TypingCommands::SplitLine(int& nx, int& y) {
+  PaintLocked paint(e_);
+  ClearSelectionForTyping();
+  const int x0 = e_.CaretX();
+  const int y0 = e_.CaretY();
+  e_.UndoBuffer().Record<TInsertUndo>(x0, y0, std::string(kLineBreak));
+  TEditorStrings& lines = e_.Lines();
+  if (lines.Count() == 0) lines.Add("");
+  lines.ReLine();
+  const std::string line(lines.View(y0));
+  const std::size_t split = std::min<std::size_t>(static_cast<std::size_t>(x0), line.size());
+  lines.Insert(y0 + 1, line.substr(split));
+  lines.SetLineText(y0, line.substr(0, split));
+  nx = 0;
+  if (e_.AutoIndent) {
+    // A line that begins with blanks passes its indentation on; so does a blank line
+    // split inside its blanks. A line that begins with text, or a split at column 0,
+    // starts the new line at column 0.
+    const std::string_view head = lines.View(y0);
+    if ((!head.empty() && head.front() == ' ') || (!HasVisible(head) && x0 >= 1)) nx = IndentOfLineAbove(y0 + 1);
+  }
+  if (nx > 0) {
+    const std::string blanks(static_cast<std::size_t>(nx), ' ');
+    e_.UndoBuffer().Record<TInsertUndo>(0, y0 + 1, blanks);
+    lines.SetLineText(y0 + 1, blanks + std::string(lines.View(y0 + 1)));
+  }
+  e_.UpdateEditorSize();
+  e_.TextModified(e_.CaretX() - 1, e_.CaretY(), kLineBreak, 1);
+  y = y0 + 1;
+}
+
+void TypingCommands::Enter() {
+  int nx = 0;
+  int ny = 0;
+  if (e_.HasSelection()) {
+    TEditorUndoGroup group(e_);
+    SplitLine(nx, ny);
+  } else {
+    SplitLine(nx, ny);
+  }
+  e_.View().RepaintAll();
+  e_.Changed();
+  e_.SetCaretInternal(nx, ny);
+}
+
+// Overwrite mode splits nothing: the caret goes to the next line, which is added
+// when the caret is on the last one.
+void TypingCommands::MoveToNextLine(int& nx, int& ny) {
+  ClearSelectionForTyping();
+  nx = e_.CaretX();
+  ny = e_.CaretY() + 1;
+  if (ny >= e_.LineCount()) {
+    {
+      PaintLocked paint(e_);
+      e_.UndoBuffer().Record<TInsertUndo>(e_.CaretX(), e_.CaretY(), std::string(kLineBreak));
+      e_.Lines().Add("");
+    }
+    e_.TextModified(0, ny - 1, kLineBreak, 1);
+    e_.UpdateEditorSize();
+    e_.View().RepaintAll();
+    e_.Changed();
+  }
+  if (ny < e_.LineCount() && !Line(ny).empty()) nx = std::min(nx, FirstNonBlank(Line(ny)) - 1);
+}
+
+void TypingCommands::EnterOverwriting() {
+  int nx = 0;
+  int ny = 0;
+  if (e_.HasSelection()) {
+    TEditorUndoGroup group(e_);
+    MoveToNextLine(nx, ny);
+  } else {
+    MoveToNextLine(nx, ny);
+  }
+  e_.SetCaretInternal(nx, ny);
+}
+
+// --- stops ---
+
+int TypingCommands::GetSmartTabStop(int x, int y, bool forward) const {
+  if (!forward) return e_.GetTabStop(x, false);
+  if (e_.SmartTab) {
+    std::vector<bool> stops(MaxLineColumns + 1, false);
+    const auto mark = [&stops](int column) {
+      if (column >= 0 && column <= MaxLineColumns) stops[static_cast<std::size_t>(column)] = true;
+    };
+    // i is 1-based and shared by all lines: an older line only adds stops to the right
+    // of those of the newer lines above it.
+    int i = 1;
+    for (int j = 1; y - j >= 0; ++j) {
+      const std::string_view s = TrimRight(Line(y - j));
+      const int length = static_cast<int>(s.size());
+      if (i < length) mark(length);
+      while (i <= length) {
+        if (IsWordStartCharacter(s[static_cast<std::size_t>(i - 1)])) {
+          mark(i - 1);
+          while (i <= length && IsWordStartCharacter(s[static_cast<std::size_t>(i - 1)])) ++i;
+          ++i;
+        } else {
+          ++i;
+        }
+      }
+      if (i >= MaxLineColumns || j >= 2 * e_.VisibleLines()) break;
+    }
+    for (int c = std::max(x + 1, 0); c <= MaxLineColumns; ++c) {
+      if (stops[static_cast<std::size_t>(c)]) return c;
+    }
+  }
+  return e_.GetTabStop(x, true);
+}
+
+int TypingCommands::UnindentStop(int x, int y) const {
+  const std::string_view s = TrimRight(Line(y));
+  if (HasVisible(s.substr(0, std::min<std::size_t>(static_cast<std::size_t>(std::max(x, 0)), s.size())))) return x - 1;
+  if (x >= 0 && static_cast<std::size_t>(x) < s.size() && s[static_cast<std::size_t>(x)] == ' ') return x - 1;
+  // The lines above offer their indentation columns, each left of the one a nearer
+  // line offered; column 0 is always a stop.
+  int best = 0;
+  int limit = x - 1;
+  for (int k = 1; y - k >= 0; ++k) {
+    const std::string_view above = Line(y - k);
+    const std::size_t look = std::min<std::size_t>(above.size(), static_cast<std::size_t>(std::max(limit, 0)));
+    const std::size_t c = above.substr(0, look).find_first_not_of(' ');
+    if (c != std::string_view::npos) {
+      if (static_cast<int>(c) <= x) best = std::max(best, static_cast<int>(c));
+      limit = static_cast<int>(c) + 1;
+    }
+    if (limit == 1 || k >= 2 * e_.VisibleLines()) break;
+  }
+  return best;
+}
+
+int TypingCommands::IndentOfLineAbove(int line) const {
+  int n = line - 1;
+  if (n <= 0) return 0;
+  while (n > 1 && !HasVisible(Line(n))) --n;
+  const std::string_view examined = Line(n);
+  return static_cast<int>(std::min(examined.find_first_not_of(' '), examined.size()));
+}
+
+// --- the text commands ---
+
+bool TypingCommands::RunEditCommand(int code, int& x, bool& caretUndo, int& y) {
+  switch (code) {
+    case ec::WordLeft:
+    case ec::SelectWordLeft:
+    case ec::DeleteWordLeft: return WordLeft(code, x, caretUndo, y);
+    case ec::WordRight:
+    case ec::SelectWordRight: WordRight(code, x, caretUndo, y); return false;
+    case ec::SelectWord: SelectWord(x, caretUndo, y); return false;
+    case ec::Backspace:
+      if (!e_.ReadOnly()) Backspace(x, caretUndo, y);
+      return false;
+    case ec::DeleteChar:
+      if (!e_.ReadOnly()) DeleteChar(x, caretUndo, y);
+      return false;
+    case ec::Tab:
+    case ec::BackTab: Tab(code == ec::Tab, x, caretUndo); return false;
+    case ec::DeleteLine: return !e_.ReadOnly() && DeleteLine(y);
+    case ec::UpperCaseBlock:
+    case ec::LowerCaseBlock:
+    case ec::ToggleCaseBlock:
+      if (!e_.ReadOnly()) e_.ConvertBlockCase(code);
+      return false;
+    default: return false;
+  }
+}
+
+bool TypingCommands::WordLeft(int code, int& x, bool& caretUndo, int y) {
+  if (code == ec::SelectWordLeft && !e_.HasSelection()) {
+    e_.ExtendSelection(x, y);
+    caretUndo = false;
+  }
+  const std::string_view s = Line(y);
+  if (e_.CaretX() > static_cast<int>(s.size())) {
+    x = static_cast<int>(s.size());
+    return false;
+  }
+  bool seenWord = false;
+  int target = 0;
+  for (int i = x - 1; i >= 0; --i) {
+    const bool separator = IsWordSeparator(s[static_cast<std::size_t>(i)]);
+    if (!seenWord) {
+      seenWord = !separator;
+    } else if (separator) {
+      target = i + 1;
+      break;
+    }
+  }
+  x = target;
+  if (code == ec::SelectWordLeft) {
+    e_.ExtendSelection(x, y);
+    caretUndo = false;
+    return false;
+  }
+  e_.Deselect();
+  if (code == ec::DeleteWordLeft && y >= 0 && x != e_.CaretX() && !e_.ReadOnly()) {
+    {
+      TEditorUndoGroup group(e_);
+      e_.SelectRange(x, y, e_.CaretX(), y);
+      e_.EraseSelection();
+    }
+    e_.Lines().ReLine();
+  }
+  return false;
+}
+
+void TypingCommands::WordRight(int code, int& x, bool& caretUndo, int& y) {
+  if (code == ec::SelectWordRight && !e_.HasSelection()) {
+    e_.ExtendSelection(x, y);
+    caretUndo = false;
+  }
+  if (y >= e_.LineCount()) {
+    y = e_.LineCount() - 1;
+    x = static_cast<int>(Line(y).size());
+  }
+  const std::string_view s = Line(y);
+  const int length = static_cast<int>(s.size());
+  if (e_.CaretX() < length) {
+    bool seenSeparator = false;
+    int target = length;
+    for (int i = std::max(x, 0); i < length; ++i) {
+      const bool separator = IsWordSeparator(s[static_cast<std::size_t>(i)]);
+      if (!seenSeparator) {
+        seenSeparator = separator;
+      } else if (!separator) {
+        target = i;
+        break;
+      }
+    }
+    x = target;
+  } else if (y < e_.LineCount() - 1) {
+    y = e_.CaretY() + 1;
+    x = 0;
+  }
+  if (code == ec::SelectWordRight) {
+    e_.ExtendSelection(x, y);
+    caretUndo = false;
+  } else {
+    e_.Deselect();
+  }
+}
+
+void TypingCommands::SelectWord(int& x, bool& caretUndo, int y) {
+  if (e_.HasSelection()) return;
+  const std::optional<WordSpan> word = FindWord(std::string(Line(y)) + ' ', e_.CaretX() + 1);
+  if (!word) return;
+  e_.ExtendSelection(word->begin - 1, y);
+  e_.ExtendSelection(word->end - 1, y);
+  x = word->end - 1;
+  caretUndo = false;
+}
+
+void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
+  TEditorStrings& lines = e_.Lines();
+  if (e_.CaretX() == 0) {
+    if (y == 0) return;
+    {
+      PaintLocked paint(e_);
+      ClearSelectionForTyping();
+      lines.ReLine();
+      x = static_cast<int>(lines.View(y - 1).size());
+      e_.UndoBuffer().Record<TBackspaceUndo>(x + 1, y - 1, "\n");
+      caretUndo = false;
+      lines.DeleteText(x, y - 1, -1, y);
+      --y;
+    }
+    e_.UpdateEditorSize();
+    e_.TextModified(x, y, kLineBreak, 2);
+    e_.View().RepaintAll();
+    e_.Changed();
+    return;
+  }
+  if (e_.HasSelection()) {
+    ClearSelectionForTyping();
+    x = e_.CaretX();
+    y = e_.CaretY();
+    caretUndo = false;
+    e_.Changed();
+    return;
+  }
+  lines.ReLine();
+  const int caretX = e_.CaretX();
+  const int caretY = e_.CaretY();
+  x = e_.BackSpaceUnindents ? UnindentStop(caretX, caretY) : caretX - 1;
+  const std::string_view line = lines.View(caretY);
+  const std::string removed(line.substr(static_cast<std::size_t>(x), static_cast<std::size_t>(caretX - x)));
+  if (removed.size() == 1) {
+    e_.UndoBuffer().Record<TBackspaceUndo>(caretX, caretY, removed);
+  } else {
+    e_.UndoBuffer().Record<TBackspaceUnindentUndo>(caretX, caretY, removed);
+  }
+  caretUndo = false;
+  lines.DeleteText(x, caretY, caretX - 1, caretY);
+  e_.TextModified(caretX, caretY, removed, 2);
+  e_.RepaintLine(caretY);
+  e_.Changed();
+}
+
+void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
+  TEditorStrings& lines = e_.Lines();
+  {
+    PaintLocked paint(e_);
+    if (lines.Count() == 0) lines.Add("");
+  }
+  if (e_.HasSelection()) {
+    ClearSelectionForTyping();
+    x = e_.CaretX();
+    y = e_.CaretY();
+    caretUndo = false;
+    return;
+  }
+  if (y < 0 || y >= lines.Count()) return;
+  const std::string_view line = lines.View(y);
+  if (static_cast<std::size_t>(x) < line.size()) {
+    const std::string removed(1, line[static_cast<std::size_t>(x)]);
+    e_.UndoBuffer().Record<TDeleteUndo>(x, y, removed);
+    caretUndo = false;
+    lines.DeleteText(x, y, x, y);
+    e_.TextModified(e_.CaretX(), e_.CaretY(), removed, 2);
+    e_.RepaintLine(y);
+    e_.Changed();
+  } else if (y < lines.Count() - 1) {
+    e_.UndoBuffer().Record<TDeleteUndo>(x, y, std::string(kLineBreak));
+    caretUndo = false;
+    lines.DeleteText(x, y, -1, y + 1);
+    e_.UpdateEditorSize();
+    e_.TextModified(e_.CaretX(), e_.CaretY(), kLineBreak, 2);
+    e_.View().RepaintAll();
+    e_.Changed();
+  }
+}
+
+void TypingCommands::Tab(bool forward, int& x, bool& caretUndo) {
+  x = GetSmartTabStop(e_.CaretX(), e_.CaretY(), forward);
+  if (e_.ReadOnly()) return;
+  const bool inserting = forward && e_.InsertMode();
+  if (inserting && e_.HasSelection()) e_.EraseSelection();
+  e_.Lines().ReLine();
+  if (!inserting) return;
+  const std::string blanks(static_cast<std::size_t>(std::max(x - e_.CaretX(), 0)), ' ');
+  e_.UndoBuffer().Record<TInsertTabUndo>(e_.CaretX(), e_.CaretY(), blanks);
+  caretUndo = false;
+  e_.Lines().InsertText(e_.CaretX(), e_.CaretY(), blanks);
+  e_.TextModified(e_.CaretX(), e_.CaretY(), blanks, 1);
+  e_.RepaintLine(e_.CaretY());
+  e_.Changed();
+}
+
+bool TypingCommands::DeleteLine(int y) {
+  if (y < 0 || y >= e_.LineCount()) return true;
+  const std::string line(e_.LineView(y));
+  {
+    PaintLocked paint(e_);
+    e_.UndoBuffer().Record<TDeleteLineUndo>(e_.CaretX(), e_.CaretY(), line);
+    e_.Lines().Delete(y);
+  }
+  e_.TextModified(0, e_.CaretY(), line, 2);
+  e_.View().RepaintAll();
+  e_.Changed();
+  return true;
+}
+
+}  // namespace vantorel
