@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/Editor.h"
+#include "platform/Clipboard.h"
 
 namespace vantorel {
 
@@ -17,16 +18,31 @@ std::string_view Piece(std::string_view line, int from, long long count) {
                      static_cast<std::size_t>(std::min<long long>(count, static_cast<long long>(line.size()) - from)));
 }
 
-class CaretHidden {
- public:
-  explicit CaretHidden(TCustomEditorBase& editor) : e_(editor) { e_.PaintCaret(false); }
-  ~CaretHidden() { e_.PaintCaret(true); }
-  CaretHidden(const CaretHidden&) = delete;
-  CaretHidden& operator=(const CaretHidden&) = delete;
+// Every lone CR, lone LF and CR LF becomes CR LF.
+std::string NormalizeLineBreaks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      out += "\r\n";
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
 
- private:
-  TCustomEditorBase& e_;
-};
+int LineBreaks(std::string_view text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+// Where text inserted at (x, y) ends: the column after its last character on its
+// last line.
+TextPoint EndOf(int x, int y, std::string_view text) {
+  const std::size_t lf = text.rfind('\n');
+  if (lf == std::string_view::npos) return {x + static_cast<int>(text.size()), y};
+  return {static_cast<int>(text.size() - lf - 1), y + LineBreaks(text)};
+}
 
 }  // namespace
 
@@ -62,7 +78,7 @@ void BlockCommands::EraseSelection() {
   Selection& block = e_.SelectionModel();
   if (!block.HasBlock()) return;
   TEditorUpdate update(e_);
-  CaretHidden caret(e_);
+  TEditorCaretHidden caret(e_);
   const std::string text = BlockText();
   e_.UndoBuffer().Record<TDeleteSelectedUndo>(e_.CaretX(), e_.CaretY(), text);
   block.Clear();
@@ -80,5 +96,207 @@ void BlockCommands::EraseSelection() {
   }
   e_.Changed();
 }
+
+}  // namespace vantorel
+
+namespace vantorel {
+
+void BlockCommands::CopySelection() {
+  if (!clipboard_) return;
+  clipboard_->SetText(BlockText());
+  clipboard_->SetBlockType(static_cast<std::uint8_t>(e_.SelBlockFormat()));
+}
+
+void BlockCommands::CutSelection() {
+  CopySelection();
+  EraseSelection();
+}
+
+std::uint8_t BlockCommands::ClipboardBlockType() const {
+  const std::optional<std::uint8_t> type = clipboard_ ? clipboard_->BlockType() : std::nullopt;
+  return type.value_or(static_cast<std::uint8_t>(TSelBlockFormat::bfNonInclusive));
+}
+
+void BlockCommands::PasteClipboard() {
+  if (e_.CaretY() >= e_.LineCount() && e_.LineCount() > 0 && e_.BeepOnError && e_.Host()) e_.Host()->Beep();
+  const std::optional<std::string> clip = clipboard_ ? clipboard_->Text() : std::nullopt;
+  if (!clip || clip->empty()) return;
+  TEditorUpdate update(e_);
+  TEditorCaretHidden caret(e_);
+  std::string text = e_.Lines().ExpandTabs(NormalizeLineBreaks(*clip));
+  TEditorStrings& lines = e_.Lines();
+  lines.ReLine();
+  int x = e_.CaretX();
+  int y = e_.CaretY();
+  TEditorUndoGroup group(e_);
+  Selection& block = e_.SelectionModel();
+  if (block.HasBlock()) {
+    x = block.Begin().x;
+    y = block.Begin().y;
+    EraseSelection();
+  }
+  if (!text.empty()) lines.ReLine();
+  // A block type another program wrote that names no format pastes as a stream,
+  // so the selection never holds a format that does not exist.
+  const std::uint8_t type = ClipboardBlockType();
+  const auto format = type <= 3 ? static_cast<TSelBlockFormat>(type) : TSelBlockFormat::bfNonInclusive;
+  block.SetFormat(format);
+  TextPoint caretAt;
+  if (format == TSelBlockFormat::bfColumn) {
+    InsertColumnBlock(x, y, text);
+    caretAt = {e_.CaretX(), y + LineBreaks(text)};
+  } else {
+    if (format == TSelBlockFormat::bfLine) {
+      x = 0;
+      if (text.empty() || text.back() != '\n') text += "\r\n";
+    }
+    e_.UndoBuffer().Record<TInsertUndo>(x, y, text);
+    lines.InsertText(x, y, text);
+    e_.TextModified(x, y, text, 1);
+    caretAt = EndOf(x, y, text);
+  }
+  e_.SetCaretInternal(caretAt.x, caretAt.y);
+  e_.Changed();
+}
+
+void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
+  x = std::max(x, 0);
+  y = std::max(y, 0);
+  const std::string piece(text);
+  e_.UndoBuffer().Record<TInsertColumnUndo>(x, y, piece);
+  e_.Lines().InsertColumnText(x, y, piece);
+  e_.TextModified(x, y, piece, 3);
+}
+
+void BlockCommands::InsertStreamText(std::string_view text) {
+  TEditorCaretHidden caret(e_);
+  const std::string inserted(text);
+  const int x = e_.CaretX();
+  const int y = e_.CaretY();
+  e_.UndoBuffer().Record<TInsertUndo>(x, y, inserted);
+  e_.Lines().InsertText(x, y, inserted);
+  e_.TextModified(x, y, inserted, 1);
+  const TextPoint end = EndOf(x, y, inserted);
+  e_.SetCaretInternal(end.x, end.y);
+  e_.Changed();
+}
+
+void BlockCommands::ReplaceBlock(std::string_view text) {
+  TEditorUpdate update(e_);
+  TEditorUndoGroup group(e_);
+  Selection& block = e_.SelectionModel();
+  if (block.HasBlock()) {
+    EraseSelection();
+  } else {
+    const TextPoint caret{e_.CaretX(), e_.CaretY()};
+    block.SetBlock(caret, caret, false);
+  }
+  const TextPoint begin = block.Begin();
+  if (block.Format() == TSelBlockFormat::bfColumn) {
+    InsertColumnBlock(begin.x, begin.y, text);
+  } else {
+    InsertStreamText(text);
+  }
+  block.SetBlock(begin, EndOf(begin.x, begin.y, text), !text.empty());
+  for (int line = block.Begin().y; line <= block.End().y; ++line) e_.RepaintLine(line);
+}
+
+void BlockCommands::IndentBlock(bool indent) {
+  const Selection& block = e_.SelectionModel();
+  if (block.Format() != TSelBlockFormat::bfColumn) {
+    IndentLines(!indent);
+  } else if (indent) {
+    InsertBlankColumn(block.Begin().x, block.Begin().y, block.End().y);
+  } else {
+    RemoveBlankColumn(block.Begin().x, block.Begin().y, block.End().y);
+  }
+}
+
+void BlockCommands::IndentLines(bool unindent) {
+  Selection& block = e_.SelectionModel();
+  if (!block.HasBlock() || block.Format() == TSelBlockFormat::bfColumn) return;
+  // Columns as the block has them; a line block keeps its real ones aside.
+  const bool lineMode = block.Format() == TSelBlockFormat::bfLine;
+  TextPoint begin = block.Begin();
+  TextPoint end = block.End();
+  if (lineMode) {
+    begin.x = block.LineModeBeginX();
+    end.x = block.LineModeEndX();
+  }
+  const int fromY = begin.y;
+  const int toY = block.End().x == 0 ? end.y - 1 : end.y;  // a block ending at column 0 leaves that line
+  if (toY < fromY || toY >= e_.LineCount()) return;
+  const auto firstNonBlank = [this](int y) { return FirstNonBlank(e_.LineView(y)); };
+  const int fromBefore = firstNonBlank(fromY);
+  const int toBefore = firstNonBlank(toY);
+  if (unindent) {
+    RemoveBlankColumn(0, fromY, toY);
+  } else {
+    InsertBlankColumn(0, fromY, toY);
+  }
+  const int db = firstNonBlank(fromY) - fromBefore;
+  const int de = firstNonBlank(toY) - toBefore;
+  const auto keep = [unindent](int x) { return unindent ? std::max(x, 0) : std::min(x, MaxLineColumns); };
+  begin.x = keep(begin.x + db);
+  if (block.End().x > 0) end.x = keep(end.x + de);
+  block.SetBlock(begin, end);
+  if (e_.CaretY() == end.y && block.End().x > 0) {
+    e_.SetCaretInternal(e_.CaretX() + de, e_.CaretY());
+  } else if (e_.CaretY() == begin.y) {
+    e_.SetCaretInternal(e_.CaretX() + db, e_.CaretY());
+  }
+  for (int line = fromY; line <= toY; ++line) e_.RepaintLine(line);
+}
+
+void BlockCommands::InsertBlankColumn(int x, int fromY, int toY) {
+  fromY = std::max(fromY, 0);
+  toY = std::min(toY, e_.LineCount() - 1);
+  if (toY < fromY) return;
+  std::string text;
+  for (int y = fromY; y <= toY; ++y) text += y < toY ? "  \r\n" : "  ";
+  InsertColumnBlock(std::max(x, 0), fromY, text);
+  e_.Changed();
+  if (e_.UpdateLock() == 0) e_.View().RepaintAll();
+}
+
+void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
+  fromY = std::max(fromY, 0);
+  toY = std::min(toY, e_.LineCount() - 1);
+  if (toY < fromY) return;
+  x = std::max(x, 0);
+  std::string removed;
+  {
+    TEditorPaintLock paint(e_);
+    for (int y = fromY; y <= toY; ++y) {
+      std::string line(e_.LineView(y));
+      std::size_t k = 0;
+      while (k < 2 && static_cast<std::size_t>(x) + k < line.size() && line[static_cast<std::size_t>(x) + k] == ' ') ++k;
+      if (k > 0) {
+        removed.append(k, ' ');
+        line.erase(static_cast<std::size_t>(x), k);
+        e_.Lines().SetLineText(y, line);
+      }
+      if (y < toY) removed += "\r\n";
+    }
+  }
+  if (removed.empty()) return;
+  e_.UndoBuffer().Record<TUnindentColumnUndo>(e_.CaretX(), e_.CaretY(), x, fromY, removed);
+  e_.TextModified(x, fromY, removed, 2);
+  e_.Changed();
+  if (e_.UpdateLock() == 0) e_.View().RepaintAll();
+}
+
+bool BlockCommands::ClipboardHasText() const {
+  if (e_.CaretY() >= e_.LineCount() && e_.LineCount() > 0) return false;
+  const std::optional<std::string> text = clipboard_ ? clipboard_->Text() : std::nullopt;
+  return text && !text->empty();
+}
+
+bool BlockCommands::BlockNotEmpty() const {
+  const Selection& block = e_.SelectionModel();
+  return block.HasBlock() && !(block.Begin() == block.End());
+}
+
+bool BlockCommands::BlockCuttable() const { return BlockNotEmpty() && !e_.ReadOnly(); }
 
 }  // namespace vantorel

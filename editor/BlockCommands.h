@@ -1,13 +1,16 @@
-// What the editor does with the selected block as text: reading it in its format
-// and erasing it with one undo record. The clipboard and the block indent and case
-// commands build on these.
+// What the editor does with the selected block as text: reading it in its format,
+// erasing it, copying, cutting and pasting it through the clipboard (with its block
+// type), replacing it, and indenting or unindenting it by two blanks.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vantorel {
 
 class TCustomEditor;
+class Clipboard;
 
 class BlockCommands {
  public:
@@ -19,8 +22,32 @@ class BlockCommands {
   // Deletes the block; the caret goes to its start.
   void EraseSelection();
 
+  void SetClipboard(Clipboard* clipboard) noexcept { clipboard_ = clipboard; }
+  void CopySelection();
+  void CutSelection();
+  void PasteClipboard();
+  // Inserts text at the caret and moves the caret behind it.
+  void InsertStreamText(std::string_view text);
+  void InsertColumnBlock(int x, int y, std::string_view text);
+  // Replaces the block (or inserts at the caret) by text, which is then the block.
+  void ReplaceBlock(std::string_view text);
+  // The block commands: line indent of a stream or line block, column indent of a
+  // column block.
+  void IndentBlock(bool indent);
+  void IndentLines(bool unindent);
+  void InsertBlankColumn(int x, int fromY, int toY);
+  void RemoveBlankColumn(int x, int fromY, int toY);
+
+  // What the Edit commands may do now.
+  bool ClipboardHasText() const;
+  bool BlockNotEmpty() const;
+  bool BlockCuttable() const;
+  // The block type the clipboard holds: 3 (stream) when it holds none.
+  std::uint8_t ClipboardBlockType() const;
+
  private:
   TCustomEditor& e_;
+  Clipboard* clipboard_ = nullptr;
 };
 
 }  // namespace vantorel

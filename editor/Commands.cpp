@@ -9,18 +9,6 @@ namespace vantorel {
 
 namespace {
 
-// Shows the caret again however the command ends.
-class CaretShown {
- public:
-  explicit CaretShown(TCustomEditorBase& editor) : e_(editor) { e_.PaintCaret(false); }
-  ~CaretShown() { e_.PaintCaret(true); }
-  CaretShown(const CaretShown&) = delete;
-  CaretShown& operator=(const CaretShown&) = delete;
-
- private:
-  TCustomEditorBase& e_;
-};
-
 bool InRange(std::uint16_t code, std::uint16_t first, int count) { return code >= first && code < first + count; }
 
 }  // namespace
@@ -50,7 +38,7 @@ void CommandDispatcher::KeyDown(int& key, ShiftState shift) {
 
 void CommandDispatcher::KeyPress(char& ch) {
   if (!decoder_.CharacterAllowed() || e_.ReadOnly()) return;
-  CaretShown caret(e_);
+  TEditorCaretHidden caret(e_);
   if (e_.OnKeyPress) e_.OnKeyPress(ch);
   RunCommand(static_cast<unsigned char>(ch));
 }
@@ -62,7 +50,7 @@ void CommandDispatcher::RunCommand(std::uint16_t code) {
     macroBuffer_ += static_cast<char>(code & 0xFF);
     macroBuffer_ += static_cast<char>(code >> 8);
   }
-  CaretShown caret(e_);
+  TEditorCaretHidden caret(e_);
   if (Carry(code, t)) return;
   if (t.caretUndo) {
     e_.SetCaret(t.x, t.y);

@@ -328,6 +328,12 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
     return typing_.RunEditCommand(code, x, caretUndo, y);
   }
   void EraseSelection() override { blocks_.EraseSelection(); }
+  void CopySelection() override { blocks_.CopySelection(); }
+  void CutSelection() override { blocks_.CutSelection(); }
+  void PasteClipboard() override { blocks_.PasteClipboard(); }
+  void IndentBlock(bool indent) override { blocks_.IndentBlock(indent); }
+  void SetClipboard(Clipboard* clipboard) noexcept { blocks_.SetClipboard(clipboard); }
+  BlockCommands& Blocks() noexcept { return blocks_; }
   std::string BlockText() const { return blocks_.BlockText(); }
   TypingCommands& Typing() noexcept { return typing_; }
 
@@ -372,6 +378,30 @@ class TEditorUpdate {
  private:
   TCustomEditorBase& e_;
   int unwinding_;
+};
+
+// Holds the paint lock for a scope.
+class TEditorPaintLock {
+ public:
+  explicit TEditorPaintLock(TCustomEditorBase& editor) noexcept : e_(editor) { e_.LockPaint(); }
+  ~TEditorPaintLock() { e_.UnlockPaint(); }
+  TEditorPaintLock(const TEditorPaintLock&) = delete;
+  TEditorPaintLock& operator=(const TEditorPaintLock&) = delete;
+
+ private:
+  TCustomEditorBase& e_;
+};
+
+// Hides the caret for a scope and shows it again however the scope ends.
+class TEditorCaretHidden {
+ public:
+  explicit TEditorCaretHidden(TCustomEditorBase& editor) : e_(editor) { e_.PaintCaret(false); }
+  ~TEditorCaretHidden() { e_.PaintCaret(true); }
+  TEditorCaretHidden(const TEditorCaretHidden&) = delete;
+  TEditorCaretHidden& operator=(const TEditorCaretHidden&) = delete;
+
+ private:
+  TCustomEditorBase& e_;
 };
 
 // Holds an undo group open for a scope; the group is closed on every path.

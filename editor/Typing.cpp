@@ -28,17 +28,6 @@ bool HasVisible(std::string_view s) {
   return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) > ' '; });
 }
 
-class PaintLocked {
- public:
-  explicit PaintLocked(TCustomEditorBase& editor) noexcept : e_(editor) { e_.LockPaint(); }
-  ~PaintLocked() { e_.UnlockPaint(); }
-  PaintLocked(const PaintLocked&) = delete;
-  PaintLocked& operator=(const PaintLocked&) = delete;
-
- private:
-  TCustomEditorBase& e_;
-};
-
 }  // namespace
 
 bool IsIdentifierCharacter(char c) noexcept {
@@ -99,7 +88,7 @@ void TypingCommands::TypePrintable(char ch) {
 
 // Splits the caret's line; the new line's position comes back in (nx, y).
 void TypingCommands::SplitLine(int& nx, int& y) {
-  PaintLocked paint(e_);
+  TEditorPaintLock paint(e_);
   ClearSelectionForTyping();
   const int x0 = e_.CaretX();
   const int y0 = e_.CaretY();
@@ -151,7 +140,7 @@ void TypingCommands::MoveToNextLine(int& nx, int& ny) {
   ny = e_.CaretY() + 1;
   if (ny >= e_.LineCount()) {
     {
-      PaintLocked paint(e_);
+      TEditorPaintLock paint(e_);
       e_.UndoBuffer().Record<TInsertUndo>(e_.CaretX(), e_.CaretY(), std::string(kLineBreak));
       e_.Lines().Add("");
     }
@@ -356,7 +345,7 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
   if (e_.CaretX() == 0) {
     if (y == 0) return;
     {
-      PaintLocked paint(e_);
+      TEditorPaintLock paint(e_);
       ClearSelectionForTyping();
       lines.ReLine();
       x = static_cast<int>(lines.View(y - 1).size());
@@ -400,7 +389,7 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
 void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
   TEditorStrings& lines = e_.Lines();
   {
-    PaintLocked paint(e_);
+    TEditorPaintLock paint(e_);
     if (lines.Count() == 0) lines.Add("");
   }
   if (e_.HasSelection()) {
@@ -451,7 +440,7 @@ bool TypingCommands::DeleteLine(int y) {
   if (y < 0 || y >= e_.LineCount()) return true;
   const std::string line(e_.LineView(y));
   {
-    PaintLocked paint(e_);
+    TEditorPaintLock paint(e_);
     e_.UndoBuffer().Record<TDeleteLineUndo>(e_.CaretX(), e_.CaretY(), line);
     e_.Lines().Delete(y);
   }

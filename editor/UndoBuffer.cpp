@@ -12,6 +12,13 @@ TSelectUndo::TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls)
 TDeleteSelectedUndo::TDeleteSelectedUndo(TCustomEditorBase& editor, int x, int y, std::string text)
     : TDeleteUndo(editor, x, y, std::move(text), UndoClass::DeleteSelected), SavedSelection(editor.SelectionModel()) {}
 
+TUnindentColumnUndo::TUnindentColumnUndo(TCustomEditorBase& editor, int x, int y, int blockX, int blockY,
+                                         std::string block)
+    : TInsertUndo(editor, x, y, std::move(block), UndoClass::UnindentColumn),
+      BlockX(blockX),
+      BlockY(blockY),
+      SavedSelection(editor.SelectionModel()) {}
+
 void TUndoBuffer::AddRecord(std::unique_ptr<TUndo> record) {
   if (undoing_) return;
   records_.resize(static_cast<std::size_t>(undoPointer_ + 1));

@@ -122,6 +122,20 @@ class TInsertTabUndo : public TInsertUndo {
       : TInsertUndo(editor, x, y, std::move(blanks), UndoClass::InsertTab) {}
 };
 
+class TInsertColumnUndo : public TInsertUndo {
+ public:
+  TInsertColumnUndo(TCustomEditorBase& editor, int x, int y, std::string block)
+      : TInsertUndo(editor, x, y, std::move(block), UndoClass::InsertColumn) {}
+};
+
+class TUnindentColumnUndo : public TInsertUndo {
+ public:
+  TUnindentColumnUndo(TCustomEditorBase& editor, int x, int y, int blockX, int blockY, std::string block);
+  int BlockX;
+  int BlockY;
+  Selection SavedSelection;
+};
+
 class TBackspaceUndo : public TDeleteUndo {
  public:
   TBackspaceUndo(TCustomEditorBase& editor, int x, int y, std::string text)

@@ -43,7 +43,7 @@ int BarOf(ScrollBarKind kind) { return kind == ScrollBarKind::Vertical ? SB_VERT
 
 }  // namespace
 
-EditorWindow::EditorWindow() : editor_(this) {}
+EditorWindow::EditorWindow() : editor_(this) { editor_.SetClipboard(&clipboard_); }
 
 EditorWindow::~EditorWindow() {
   if (hwnd_) {
@@ -85,6 +85,8 @@ void EditorWindow::CreateAt(HWND parent, int id, const Rect& bounds) {
   CreateWindowOrThrow("editor", ExStyle(), kEditorClassName, "", Style(), bounds, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), this);
   canvas_ = std::make_unique<GdiSurface>(::GetDC(hwnd_), fonts_);
+  clipboard_.SetOwner(hwnd_);
+  clipboard_.SetBlockTypeFormat(blockTypeFormat_);
   editor_.WindowCreated();
 }
 

@@ -9,6 +9,7 @@
 #include "highlight/HLEditor.h"
 #include "platform/WindowHost.h"
 #include "win32/GdiSurface.h"
+#include "win32/Win32Clipboard.h"
 #include "win32/Win32Util.h"
 #include "win32/WindowClass.h"
 
@@ -68,6 +69,7 @@ class EditorWindow : public WindowHost, public MessageTarget {
   LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
   FontCache fonts_;
+  Win32Clipboard clipboard_;
   std::unique_ptr<GdiSurface> canvas_;
   THLEditor editor_;
   HWND hwnd_ = nullptr;

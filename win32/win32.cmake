@@ -8,6 +8,7 @@ add_executable(vantorel WIN32
   ${CMAKE_CURRENT_LIST_DIR}/Win32Services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdiSurface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Win32Clipboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vantorel.rc
 )

@@ -1,0 +1,180 @@
+// The block as text: copying, cutting and pasting through an in-memory clipboard in
+// the four block formats, erasing, and the block indent commands.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/Editor.h"
+#include "editor/KeyTable.h"
+#include "headless/HeadlessWindows.h"
+#include "headless/MemoryClipboard.h"
+
+namespace vantorel {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class BlockTest : public ::testing::Test {
+ protected:
+  BlockTest() {
+    host.control = &editor;
+    editor.WindowCreated();
+    editor.SetClipboard(&clipboard);
+  }
+  void SetLines(const Lines& lines) { editor.Lines().Assign(lines); }
+  Lines AllLines() const {
+    Lines out;
+    for (int i = 0; i < editor.Lines().Count(); ++i) out.push_back(editor.Lines().Get(i));
+    return out;
+  }
+  void Select(TSelBlockFormat format, TextPoint begin, TextPoint end) {
+    editor.SetSelBlockFormat(format);
+    editor.SelectRange(begin.x, begin.y, end.x, end.y);
+  }
+  void Clip(std::string text, std::optional<std::uint8_t> type = std::nullopt) {
+    clipboard.text = std::move(text);
+    clipboard.blockType = type;
+  }
+  TextPoint Caret() const { return {editor.CaretX(), editor.CaretY()}; }
+
+  HeadlessWindowHost host;
+  TEditor editor{&host};
+  MemoryClipboard clipboard;
+};
+
+TEST_F(BlockTest, CopyPutsTheBlockTextAndItsType) {
+  SetLines({"abcd", "efgh"});
+  Select(TSelBlockFormat::bfNonInclusive, {2, 0}, {1, 1});
+  editor.CopySelection();
+  EXPECT_EQ(clipboard.text, "cd\r\ne");
+  EXPECT_EQ(clipboard.blockType, 3);
+  SetLines({"abcd", "e"});
+  Select(TSelBlockFormat::bfColumn, {1, 0}, {2, 1});
+  editor.CopySelection();
+  EXPECT_EQ(clipboard.text, "bc\r\n");  // the short line gives an empty piece
+  EXPECT_EQ(clipboard.blockType, 2);
+  Select(TSelBlockFormat::bfInclusive, {1, 0}, {2, 0});
+  editor.CopySelection();
+  EXPECT_EQ(clipboard.text, "bc");
+  Select(TSelBlockFormat::bfLine, {2, 0}, {0, 1});
+  editor.CopySelection();
+  EXPECT_EQ(clipboard.text, "abcd\r\ne");
+  editor.Deselect();
+  editor.CopySelection();  // without a block: an empty text
+  EXPECT_EQ(clipboard.text, "");
+  editor.SetReadOnly(true);
+  Select(TSelBlockFormat::bfNonInclusive, {0, 0}, {2, 0});
+  editor.CopySelection();  // copying works read-only too
+  EXPECT_EQ(clipboard.text, "ab");
+}
+
+TEST_F(BlockTest, CutCopiesAndErases) {
+  SetLines({"mov eax, ebx"});
+  Select(TSelBlockFormat::bfNonInclusive, {3, 0}, {8, 0});
+  editor.CutSelection();
+  EXPECT_EQ(clipboard.text, " eax,");
+  EXPECT_EQ(AllLines(), (Lines{"mov ebx"}));
+  EXPECT_EQ(Caret(), (TextPoint{3, 0}));
+  EXPECT_FALSE(editor.HasSelection());
+}
+
+TEST_F(BlockTest, ErasingALineBlockLeavesOneEmptyLine) {
+  SetLines({"0", "1", "2", "3", "4", "5"});
+  Select(TSelBlockFormat::bfLine, {1, 2}, {0, 4});
+  editor.EraseSelection();
+  EXPECT_EQ(AllLines(), (Lines{"0", "1", "", "5"}));
+  EXPECT_EQ(Caret(), (TextPoint{0, 2}));
+}
+
+TEST_F(BlockTest, AStreamFromAnotherProgramIsNormalisedAndPastedAtTheCaret) {
+  Clip("x\ny");
+  editor.PasteClipboard();
+  EXPECT_EQ(AllLines(), (Lines{"x", "y"}));
+  EXPECT_EQ(Caret(), (TextPoint{1, 1}));
+  EXPECT_EQ(editor.SelBlockFormat(), TSelBlockFormat::bfNonInclusive);
+  SetLines({"ab"});
+  editor.SetCaret(1, 0);
+  Clip("1\r2\r\n3\t4");  // lone CR, CR LF, a tab
+  editor.PasteClipboard();
+  EXPECT_EQ(AllLines(), (Lines{"a1", "2", "3  4b"}));
+  EXPECT_EQ(Caret(), (TextPoint{4, 2}));
+  EXPECT_TRUE(editor.Modified);
+}
+
+TEST_F(BlockTest, ALineBlockGoesInAtColumnZeroAndAColumnBlockInItsColumns) {
+  SetLines({"first", "second"});
+  editor.SetCaret(3, 1);
+  Clip("abc", 1);
+  editor.PasteClipboard();
+  EXPECT_EQ(AllLines(), (Lines{"first", "abc", "second"}));
+  EXPECT_EQ(Caret(), (TextPoint{0, 2}));
+  EXPECT_EQ(editor.SelBlockFormat(), TSelBlockFormat::bfLine);
+  SetLines({"0", "1", "2", "3", "4", "long line five", "6"});
+  editor.SetCaret(3, 5);
+  Clip("AB\r\nCD", 2);
+  editor.PasteClipboard();
+  EXPECT_EQ(editor.Lines().Get(5), "lonABg line five");
+  EXPECT_EQ(editor.Lines().Get(6), "6  CD");
+  EXPECT_EQ(Caret(), (TextPoint{3, 6}));
+}
+
+TEST_F(BlockTest, APasteReplacesTheBlockAsOneUndoGroup) {
+  SetLines({"mov eax, ebx"});
+  Select(TSelBlockFormat::bfNonInclusive, {4, 0}, {7, 0});
+  Clip("ecx");
+  const int records = editor.UndoBuffer().Count();
+  editor.PasteClipboard();
+  EXPECT_EQ(AllLines(), (Lines{"mov ecx, ebx"}));
+  std::vector<UndoClass> made;
+  for (int i = records; i < editor.UndoBuffer().Count(); ++i) made.push_back(editor.UndoBuffer().Item(i).Class());
+  EXPECT_EQ(made, (std::vector<UndoClass>{UndoClass::BeginCompound, UndoClass::DeleteSelected, UndoClass::Insert,
+                                          UndoClass::EndCompound}));
+  EXPECT_EQ(editor.UndoGroupDepth, 0);
+  EXPECT_EQ(editor.UpdateLock(), 0);
+}
+
+TEST_F(BlockTest, AnUnknownBlockTypeOrAnUnreadableClipboardChangesNothingUnsafe) {
+  SetLines({"ab"});
+  Clip("xy", 7);  // another program wrote a type this editor does not have
+  editor.PasteClipboard();
+  EXPECT_EQ(AllLines(), (Lines{"xyab"}));
+  EXPECT_EQ(editor.SelBlockFormat(), TSelBlockFormat::bfNonInclusive);
+  clipboard.locked = true;
+  editor.PasteClipboard();
+  EXPECT_EQ(AllLines(), (Lines{"xyab"}));
+  EXPECT_FALSE(editor.Blocks().ClipboardHasText());
+  EXPECT_EQ(editor.Blocks().ClipboardBlockType(), 3);
+  clipboard.locked = false;
+  Clip("");
+  EXPECT_FALSE(editor.Blocks().ClipboardHasText());
+}
+
+TEST_F(BlockTest, LineIndentLeavesALineTheBlockEndsBeforeAndMovesTheColumns) {
+  SetLines({"0", "1", "2", "  three", "four", "five", "6"});
+  Select(TSelBlockFormat::bfNonInclusive, {3, 3}, {0, 5});
+  editor.SetCaret(0, 5);
+  editor.IndentBlock(true);
+  EXPECT_EQ(AllLines(), (Lines{"0", "1", "2", "    three", "  four", "five", "6"}));
+  EXPECT_EQ(editor.SelBeginX(), 5);
+  EXPECT_EQ(editor.SelEndX(), 0);
+  EXPECT_EQ(editor.SelEndY(), 5);
+  SetLines({" a", "  b", "   c"});
+  Select(TSelBlockFormat::bfNonInclusive, {0, 0}, {4, 2});
+  editor.IndentBlock(false);
+  EXPECT_EQ(AllLines(), (Lines{"a", "b", " c"}));
+  EXPECT_EQ(editor.SelEndX(), 2);
+}
+
+TEST_F(BlockTest, ColumnIndentWorksInTheBlocksColumnAndKeepsIt) {
+  SetLines({"ab  cd", "ef gh"});
+  Select(TSelBlockFormat::bfColumn, {2, 0}, {3, 1});
+  editor.IndentBlock(false);
+  EXPECT_EQ(AllLines(), (Lines{"abcd", "efgh"}));
+  EXPECT_EQ(editor.SelBeginX(), 2);
+  editor.IndentBlock(true);
+  EXPECT_EQ(AllLines(), (Lines{"ab  cd", "ef  gh"}));
+}
+
+}  // namespace
+}  // namespace vantorel
