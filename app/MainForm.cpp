@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include "app/Snippets.h"
+
 #include "app/Template.h"
 #include "platform/Errors.h"
 
@@ -212,7 +214,23 @@ void TFmain::StartWithSource(const std::string& command, std::string_view status
 void TFmain::N_compileClick() { StartWithSource(Settings.COMPILE_FILE, kCompileStatus); }
 void TFmain::N_runClick() { StartWithSource(Settings.RUN_FILE, kRunStatus); }
 
-void TFmain::Run(Handler handler) {
+void TFmain::TypeText(std::string_view text) {
+  for (char c : text) window_.SendEditorChar(static_cast<unsigned char>(c));
+}
+
+void TFmain::BeditClick(std::string_view sender) {
+  for (std::string_view fragment : ControlFragments(sender)) TypeText(fragment);
+}
+
+void TFmain::BeventsClick() { window_.DropDownMenu("Bevents", EventsMenu(), kDropDownOffsetX); }
+
+void TFmain::_MOUSEWHEELClick(std::string_view sender) {
+  const EventBlock block = EventBlockFor(sender);
+  TypeText(block.open);
+  TypeText(block.close);
+}
+
+void TFmain::Run(Handler handler, std::string_view sender) {
   switch (handler) {
     case Handler::N_newClick: N_newClick(); break;
     case Handler::N_openClick: N_openClick(); break;
@@ -229,6 +247,9 @@ void TFmain::Run(Handler handler) {
     case Handler::BPaste1Click: Memo1.PasteClipboard(); break;
     case Handler::BdelClick: Memo1.Deselect(); break;
     case Handler::BundoClick: Memo1.Undo(); break;
+    case Handler::BeditClick: BeditClick(sender); break;
+    case Handler::BeventsClick: BeventsClick(); break;
+    case Handler::_MOUSEWHEELClick: _MOUSEWHEELClick(sender); break;
     default:
       // The remaining commands come with the settings dialog, find, code page, view
       // and code generation features; until then they do nothing.
@@ -236,12 +257,12 @@ void TFmain::Run(Handler handler) {
   }
 }
 
-void TFmain::ButtonClick(Handler handler) {
+void TFmain::ButtonClick(Handler handler, std::string_view sender) {
   struct FocusBack {
     MainWindowPort& window;
     ~FocusBack() { window.FocusEditor(); }
   } focusBack{window_};
-  Run(handler);
+  Run(handler, sender);
 }
 
 ClientLayout TFmain::Layout(const Rect& client, int statusBarHeight) const {

@@ -55,11 +55,17 @@ class TFmain {
   void Memo1MouseUp();
   void Memo1Change();
 
-  // Runs the handler of a menu item or button.
-  void Run(Handler handler);
+  // Runs the handler of a menu item or button; sender is the item's or button's name,
+  // which the palette and Events handlers build their text from.
+  void Run(Handler handler, std::string_view sender = {});
   // A button of the tool bar or the palette: its handler, then the keyboard focus goes
   // back to the editor (also when the handler fails), so typing goes on there.
-  void ButtonClick(Handler handler);
+  void ButtonClick(Handler handler, std::string_view sender = {});
+  // Types text into the editor one character message at a time, as a user would.
+  void TypeText(std::string_view text);
+  void BeditClick(std::string_view sender);
+  void BeventsClick();
+  void _MOUSEWHEELClick(std::string_view sender);
   void BV1Click();
   void N_newClick();
   void N_openClick();

@@ -139,4 +139,34 @@ std::vector<Accelerator> MenuAccelerators(std::span<const MenuDesc> menus) {
 std::span<const ButtonDesc> ToolButtons() { return kButtons; }
 std::span<const PanelDesc> StatusPanels() { return kPanels; }
 
+namespace {
+constexpr MenuItem kWindowEvents[] = {
+    {"_CREATE", "WM_CREATE", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_PAINT", "WM_PAINT", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_ACTIVATE", "WM_ACTIVATE", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_SETFOCUS", "WM_SETFOCUS", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_KILLFOCUS", "WM_KILLFOCUS", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_QUERYENDSESSION", "WM_QUERYENDSESSION", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_DESTROY", "WM_DESTROY", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_CLOSE", "WM_CLOSE", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_MOVE", "WM_MOVE", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_SIZE", "WM_SIZE", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_KEYDOWN", "WM_KEYDOWN", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_KEYUP", "WM_KEYUP", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_MOUSEMOVE", "WM_MOUSEMOVE", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_LBUTTONDOWN", "WM_LBUTTONDOWN", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_LBUTTONUP", "WM_LBUTTONUP", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_LBUTTONDBLCLK", "WM_LBUTTONDBLCLK", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_MOUSEWHEEL", "WM_MOUSEWHEEL", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_RBUTTONDOWN", "WM_RBUTTONDOWN", {}, Handler::_MOUSEWHEELClick, {}},
+    {"_RBUTTONUP", "WM_RBUTTONUP", {}, Handler::_MOUSEWHEELClick, {}},
+};
+constexpr MenuItem kPopup1[] = {
+    {"_Window", "Window events", {}, Handler::None, kWindowEvents},
+    {"N5", "-", {}, Handler::None, {}},
+};
+}  // namespace
+
+std::span<const MenuItem> EventsMenu() { return kPopup1; }
+
 }  // namespace vantorel

@@ -45,6 +45,7 @@ enum class Handler {
   BeditClick,
   BV1Click,
   BeventsClick,
+  _MOUSEWHEELClick,
 };
 
 struct Shortcut {
@@ -99,6 +100,12 @@ struct ButtonDesc {
 };
 
 std::span<const ButtonDesc> ToolButtons();
+
+// Popup1: "Window events" with the nineteen message items (each named after its
+// message without "WM"), then a separator. The Events button drops it down.
+std::span<const MenuItem> EventsMenu();
+// The drop-down menu's left edge stands this far from the button's.
+inline constexpr int kDropDownOffsetX = -1;
 
 inline constexpr int kToolBarHeight = 31;       // Pbutton
 inline constexpr Rect kPaletteBounds{402, 3, 402 + 223, 3 + 24};  // Ptools inside Pbutton

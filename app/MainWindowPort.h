@@ -1,7 +1,9 @@
 // What the main window's handlers need from the real window around them.
 #pragma once
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/MainLayout.h"
@@ -28,6 +30,10 @@ class MainWindowPort : public PlacementTarget {
   // Gives the keyboard focus to the editor when another control of this window holds
   // it (not when it is in another program or a dialog).
   virtual void FocusEditor() noexcept = 0;
+  // Sends the editor window one typed-character message and waits until it is handled.
+  virtual void SendEditorChar(unsigned char code) = 0;
+  // Drops a menu down below a button, its left edge offsetX from the button's.
+  virtual void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) = 0;
 };
 
 }  // namespace vantorel

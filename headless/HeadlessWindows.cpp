@@ -50,4 +50,11 @@ MessageResult ScriptedDialogs::ShowMessage(const std::string& text, const std::s
                                                                                     : MessageResult::Ok;
 }
 
+void HeadlessMainWindow::SendEditorChar(unsigned char code) {
+  sentChars += static_cast<char>(code);
+  if (!editor) return;
+  char ch = static_cast<char>(code);
+  editor->KeyPress(ch);
+}
+
 }  // namespace vantorel

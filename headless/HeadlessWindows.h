@@ -116,6 +116,11 @@ class HeadlessMainWindow : public MainWindowPort {
   void Close() override { ++closeRequests; }
   void Destroy() override { ++destroyed; }
   void FocusEditor() noexcept override { ++editorFocused; }
+  // The character reaches the editor attached here, as WM_CHAR would bring it.
+  void SendEditorChar(unsigned char code) override;
+  void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) override {
+    droppedMenus.push_back({std::string(buttonName), items, offsetX});
+  }
 
   Rect bounds{216, 122, 216 + 696, 122 + 405};
   std::vector<Rect> boundsHistory;
@@ -128,6 +133,14 @@ class HeadlessMainWindow : public MainWindowPort {
   int closeRequests = 0;
   int destroyed = 0;
   int editorFocused = 0;
+  TCustomEditorBase* editor = nullptr;
+  std::string sentChars;
+  struct DroppedMenu {
+    std::string button;
+    std::span<const MenuItem> items;
+    int offsetX;
+  };
+  std::vector<DroppedMenu> droppedMenus;
 };
 
 struct ShownMessage {

@@ -84,6 +84,7 @@ MainWindow::MainWindow()
 
 MainWindow::~MainWindow() {
   if (accelerators_) ::DestroyAcceleratorTable(accelerators_);
+  for (const auto& [items, menu] : dropDowns_) ::DestroyMenu(menu);
   if (hwnd_) {
     DetachWindow(hwnd_);
     ::DestroyWindow(hwnd_);
@@ -154,9 +155,9 @@ void MainWindow::RunCommand(int id, bool fromButton) {
   const auto it = commands_.find(id);
   if (it == commands_.end()) return;
   if (fromButton) {
-    form_->ButtonClick(it->second);
+    form_->ButtonClick(it->second.handler, it->second.sender);
   } else {
-    form_->Run(it->second);
+    form_->Run(it->second.handler, it->second.sender);
   }
 }
 
@@ -174,7 +175,7 @@ HMENU MainWindow::BuildMenu(std::span<const MenuItem> items) {
       continue;
     }
     const int id = nextCommandId_++;
-    commands_[id] = item.handler;
+    commands_[id] = Command{item.handler, item.name};
     menuCommandIds_.emplace(item.handler, id);
     ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
     if (item.id != MenuItemId::None) menuItems_[item.id] = {menu, static_cast<UINT>(id)};
@@ -223,8 +224,12 @@ void MainWindow::CreateButtons() {
     HWND button = CreateWindowOrThrow("button " + std::string(desc.name), 0, L"BUTTON", Widen(desc.hint).c_str(),
                                       style, desc.bounds, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                       nullptr);
-    commands_[id] = desc.handler;
+    commands_[id] = Command{desc.handler, desc.name};
     buttons_[std::string(desc.name)] = button;
+    // A button that drops a menu down does so on a right-button release too.
+    if (desc.handler == Handler::BeventsClick) {
+      ::SetWindowSubclass(button, &MainWindow::DropDownButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     GdiObject<HBITMAP> bitmap(BitmapOnButtonFace(LoadButtonImage(desc.image)));
     ::SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
     bitmaps_.push_back(std::move(bitmap));
@@ -367,6 +372,37 @@ void MainWindow::FocusEditor() noexcept {
   HWND focus = ::GetFocus();
   if (!hwnd_ || !memo_.Handle() || !focus || focus == memo_.Handle()) return;
   if (::GetAncestor(focus, GA_ROOT) == hwnd_) ::SetFocus(memo_.Handle());
+}
+
+void MainWindow::SendEditorChar(unsigned char code) {
+  // Looked up for every character: the editor's window is made anew when its scroll
+  // bars change.
+  if (HWND editor = memo_.Handle()) ::SendMessageA(editor, WM_CHAR, code, 0);
+}
+
+void MainWindow::DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) {
+  const auto button = buttons_.find(buttonName);
+  if (button == buttons_.end() || items.empty()) return;
+  HMENU& menu = dropDowns_[items.data()];
+  if (!menu) menu = BuildMenu(items);
+  RECT r;
+  ::GetWindowRect(button->second, &r);
+  ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left + offsetX, r.bottom, 0, hwnd_, nullptr);
+}
+
+LRESULT CALLBACK MainWindow::DropDownButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR data) {
+  if (msg == WM_RBUTTONUP) {
+    auto* self = reinterpret_cast<MainWindow*>(data);
+    try {
+      self->form_->Run(Handler::BeventsClick);
+    } catch (const std::exception& e) {
+      ShowError(self->hwnd_, e.what());
+    }
+    return 0;
+  }
+  if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &MainWindow::DropDownButtonProc, 0);
+  return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace vantorel::win32

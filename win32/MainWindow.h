@@ -59,6 +59,8 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void Close() override;
   void Destroy() override;
   void FocusEditor() noexcept override;
+  void SendEditorChar(unsigned char code) override;
+  void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) override;
 
  private:
   // MessageTarget
@@ -70,6 +72,8 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void CreateStatusBar();
   void LayoutChildren();
   void RunCommand(int id, bool fromButton);
+  static LRESULT CALLBACK DropDownButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                             DWORD_PTR data);
 
   EditorWindow memo_;
   Win32Registry registry_;
@@ -84,7 +88,14 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   HWND status_ = nullptr;
   HWND tooltip_ = nullptr;
   HACCEL accelerators_ = nullptr;
-  std::map<int, Handler> commands_;
+  // What a command id runs, and the name of the item or button it came from.
+  struct Command {
+    Handler handler;
+    std::string_view sender;
+  };
+  std::map<int, Command> commands_;
+  // Menus built once and dropped down by buttons.
+  std::map<const MenuItem*, HMENU> dropDowns_;
   std::map<Handler, int> menuCommandIds_;  // the first menu item of each handler
   std::map<MenuItemId, std::pair<HMENU, UINT>> menuItems_;
   std::map<std::string, HWND, std::less<>> buttons_;
