@@ -317,6 +317,8 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   int CopyTextForMessage(char* buffer, long long size) const;
   // The answer to a text-length request, clamped to what a message result can hold.
   int TextLengthForMessage() const;
+  // Takes back the last step of the undo buffer; its records work on these lines.
+  void Undo() override { UndoBuffer().Undo(*lines_); }
 
  private:
   // --- what the line list asks of its editor: forwards to the members above ---
