@@ -321,6 +321,8 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   int CopyTextForMessage(char* buffer, long long size) const;
   // The answer to a text-length request, clamped to what a message result can hold.
   int TextLengthForMessage() const;
+  // Takes back the last step of the undo buffer; its records work on these lines.
+  void Undo() override { UndoBuffer().Undo(*lines_); }
 
   // --- typing and the block, on the line list ---
   void TypeCharacter(char ch) override { typing_.TypeCharacter(ch); }

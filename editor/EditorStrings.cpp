@@ -325,6 +325,9 @@ void TEditorStrings::Delete(int index) {
 void TEditorStrings::Clear() {
   if (store_.lines.empty() && store_.text.empty() && store_.chunks.empty() && store_.owned.empty()) return;
   store_.Drop();
+  // Nothing the records describe is left: taking them back would edit a text they
+  // were never made for.
+  owner_.OwnerUndoBuffer().Clear();
   Notify();
 }
 

@@ -1,16 +1,46 @@
 #include "editor/UndoBuffer.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "editor/Editor.h"
 
 namespace vantorel {
+
+namespace {
+
+// The selection fields a record's copy holds; the dirty range is not one of them.
+bool SameSelection(const Selection& a, const Selection& b) noexcept {
+  return a.HasBlock() == b.HasBlock() && a.Extending() == b.Extending() && a.Format() == b.Format() &&
+         a.Begin() == b.Begin() && a.End() == b.End() && a.Anchor() == b.Anchor() &&
+         a.LineModeBeginX() == b.LineModeBeginX() && a.LineModeEndX() == b.LineModeEndX();
+}
+
+// Records that change only the caret, the selection or the grouping.
+bool LeavesTextAlone(UndoClass cls) noexcept {
+  switch (cls) {
+    case UndoClass::Caret:
+    case UndoClass::Select:
+    case UndoClass::Unselect:
+    case UndoClass::BeginCompound:
+    case UndoClass::EndCompound:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsTransparentClass(UndoClass cls) noexcept { return cls == UndoClass::ReLine || cls == UndoClass::DeleteTrail; }
+
+}  // namespace
 
 TUndo::TUndo(TCustomEditorBase& editor, UndoClass cls) : editor_(editor), class_(cls), modified_(editor.Modified) {}
 
 TSelectUndo::TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls)
     : TCaretUndo(editor, x, y, cls), SavedSelection(editor.SelectionModel()) {}
 
-TDeleteSelectedUndo::TDeleteSelectedUndo(TCustomEditorBase& editor, int x, int y, std::string text)
-    : TDeleteUndo(editor, x, y, std::move(text), UndoClass::DeleteSelected), SavedSelection(editor.SelectionModel()) {}
+TReLineUndo::TReLineUndo(TCustomEditorBase& editor, int x, int y)
+    : TInsertUndo(editor, x, y, "\r\n", UndoClass::ReLine), Line(editor.LineCount()) {}
 
 TUnindentColumnUndo::TUnindentColumnUndo(TCustomEditorBase& editor, int x, int y, int blockX, int blockY,
                                          std::string block)
@@ -18,6 +48,31 @@ TUnindentColumnUndo::TUnindentColumnUndo(TCustomEditorBase& editor, int x, int y
       BlockX(blockX),
       BlockY(blockY),
       SavedSelection(editor.SelectionModel()) {}
+
+TDeleteSelectedUndo::TDeleteSelectedUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+    : TDeleteUndo(editor, x, y, std::move(text), UndoClass::DeleteSelected),
+      SavedSelection(editor.SelectionModel()) {}
+
+int TUndo::RunStart(const TUndoBuffer& buffer, int index) {
+  const UndoClass cls = buffer.Item(index).Class();
+  while (index > 0 && buffer.Item(index - 1).Class() == cls) --index;
+  return index;
+}
+
+void TUndo::MovePointer(TUndoBuffer& buffer, int index) { buffer.undoPointer_ = index; }
+
+void RestoreSelectionCopy(TCustomEditorBase& editor, const Selection& saved) {
+  Selection& block = editor.SelectionModel();
+  const int first = block.DirtyFirstLine();
+  const int last = block.DirtyLastLine();
+  block = saved;
+  block.SetDirty(first, last);
+  block.WidenDirty(saved.Begin().y, saved.End().y);
+}
+
+void TUndo::Undo(TUndoBuffer&, TEditorStrings&) {}
+
+// --- the buffer ---
 
 void TUndoBuffer::AddRecord(std::unique_ptr<TUndo> record) {
   if (undoing_) return;
@@ -34,6 +89,80 @@ void TUndoBuffer::Clear() {
 const TUndo* TUndoBuffer::LastRecord() const noexcept {
   if (undoPointer_ < 0 || undoPointer_ >= static_cast<int>(records_.size())) return nullptr;
   return records_[static_cast<std::size_t>(undoPointer_)].get();
+}
+
+void TUndoBuffer::UndoStep(TEditorStrings& lines, bool& onlyCaret) {
+  const TUndo* newest = LastRecord();
+  if (newest == nullptr) return;
+  // The class that holds the step together; none inside a group once its begin marker
+  // was passed, so the step ends right before it.
+  std::optional<UndoClass> stepClass = newest->Class();
+  int depth = 0;
+  while (LastRecord() != nullptr) {
+    TUndo* record = records_[static_cast<std::size_t>(undoPointer_)].get();
+    const bool sameClass = stepClass && record->Class() == *stepClass;
+    const bool backspaceStep = stepClass == UndoClass::Backspace && record->JoinsBackspaceStep();
+    if (!sameClass && !record->IsTransparent() && depth <= 0 && !backspaceStep) break;
+    if (record->Class() == UndoClass::BeginCompound) {
+      --depth;
+      stepClass.reset();
+    } else if (record->Class() == UndoClass::EndCompound) {
+      ++depth;
+    }
+    record->Undo(*this, lines);
+    if (const TUndo* earliest = LastRecord()) {
+      if (const Selection* copy = earliest->SelectionCopy()) RestoreSelectionCopy(editor_, *copy);
+      editor_.Modified = earliest->ModifiedAtCreation();
+    }
+    --undoPointer_;
+    if (!LeavesTextAlone(record->Class())) onlyCaret = false;
+    if (stepClass && IsTransparentClass(*stepClass)) {
+      const TUndo* next = LastRecord();
+      stepClass = next ? std::optional<UndoClass>(next->Class()) : std::nullopt;
+    }
+  }
+}
+
+void TUndoBuffer::Undo(TEditorStrings& lines) {
+  if (undoing_) return;
+  const Selection before = editor_.SelectionModel();
+  const bool wasModified = editor_.Modified;
+  bool onlyCaret = true;
+  undoing_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{undoing_};
+
+  // What the user is shown once the records ran, also after one of them failed: the
+  // text may have changed up to there.
+  const auto report = [&] {
+    if (!editor_.Modified) onlyCaret = true;
+    const Selection& now = editor_.SelectionModel();
+    if (!SameSelection(now, before)) {
+      const int first = std::max(std::min(before.Begin().y, now.Begin().y), editor_.TopLine());
+      const int last = std::min(std::max(before.End().y, now.End().y), editor_.LastVisibleLine());
+      for (int line = first; line <= last; ++line) editor_.RepaintLine(line);
+    }
+    editor_.UpdateEditorView();
+    if (editor_.UpdateLock() != 0) return;
+    if (!onlyCaret) {
+      editor_.Changed();
+    } else if (wasModified) {
+      editor_.StatusChanged();
+    }
+  };
+  try {
+    UndoStep(lines, onlyCaret);
+  } catch (...) {
+    try {
+      report();
+    } catch (...) {
+      // The record's error is the one the user needs to see.
+    }
+    throw;
+  }
+  report();
 }
 
 }  // namespace vantorel

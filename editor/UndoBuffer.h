@@ -1,6 +1,11 @@
 // The editor's undo records and the buffer that keeps them in the order they were
 // made. Each record notes the editor's Modified flag when it is made, so taking it
-// back can restore that flag.
+// back can restore that flag; some also keep a copy of the selection.
+//
+// Undo takes back one step: the newest record and the records before it of exactly
+// the same class, everything between a begin and an end marker, transparent records
+// met on the way, and the unindents inside a run of backspaces. A record's own Undo
+// takes back its whole run (it and the records right before it of its class) at once.
 #pragma once
 
 #include <memory>
@@ -12,9 +17,12 @@
 namespace vantorel {
 
 class TCustomEditorBase;
+class TEditorStrings;
+class TUndoBuffer;
 
 // Exact class identity of a record: two records belong to one run only when their
-// classes are the same, a subclass counting as a different class.
+// classes are the same, a subclass counting as a different class. Each record class
+// has its own value; only the class itself passes it to its base.
 enum class UndoClass {
   Caret,
   Select,
@@ -36,19 +44,39 @@ enum class UndoClass {
   Overwrite,
 };
 
+// Writes a record's selection copy back to the editor and marks its lines for the
+// repaint; the lines already marked stay marked.
+void RestoreSelectionCopy(TCustomEditorBase& editor, const Selection& saved);
+
 class TUndo {
  public:
-  TUndo(TCustomEditorBase& editor, UndoClass cls);
   virtual ~TUndo() = default;
   TUndo(const TUndo&) = delete;
   TUndo& operator=(const TUndo&) = delete;
 
   UndoClass Class() const noexcept { return class_; }
   bool ModifiedAtCreation() const noexcept { return modified_; }
-  // Records that never end an undo step of their own.
+  // Records that never end an undo step of their own: they go with their neighbour.
   bool IsTransparent() const noexcept { return class_ == UndoClass::ReLine || class_ == UndoClass::DeleteTrail; }
+  // A step that begins with a backspace goes on through backspace unindents.
+  bool OpensBackspaceStep() const noexcept { return class_ == UndoClass::Backspace; }
+  bool JoinsBackspaceStep() const noexcept { return class_ == UndoClass::BackspaceUnindent; }
+  // The selection as it was when the record was made, for the records that keep one.
+  virtual const Selection* SelectionCopy() const noexcept { return nullptr; }
+
+  // Takes back this record, which lies at the buffer's undo pointer, and the rest of
+  // its run where its class has runs; leaves the pointer on the earliest record it
+  // took back. Markers take back nothing.
+  virtual void Undo(TUndoBuffer& buffer, TEditorStrings& lines);
 
  protected:
+  TUndo(TCustomEditorBase& editor, UndoClass cls);
+
+  // The earliest index of the run that ends at index.
+  static int RunStart(const TUndoBuffer& buffer, int index);
+  static void MovePointer(TUndoBuffer& buffer, int index);
+  template <class R>
+  static const R& At(const TUndoBuffer& buffer, int index);
   TCustomEditorBase& editor_;
 
  private:
@@ -60,17 +88,25 @@ class TUndo {
 // where their text was.
 class TCaretUndo : public TUndo {
  public:
-  TCaretUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls = UndoClass::Caret)
-      : TUndo(editor, cls), X(x), Y(y) {}
+  TCaretUndo(TCustomEditorBase& editor, int x, int y) : TCaretUndo(editor, x, y, UndoClass::Caret) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   int X;
   int Y;
+
+ protected:
+  TCaretUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls) : TUndo(editor, cls), X(x), Y(y) {}
 };
 
 // The caret and a copy of the whole selection state before the block changed.
 class TSelectUndo : public TCaretUndo {
  public:
-  TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls = UndoClass::Select);
+  TSelectUndo(TCustomEditorBase& editor, int x, int y) : TSelectUndo(editor, x, y, UndoClass::Select) {}
+  const Selection* SelectionCopy() const noexcept override { return &SavedSelection; }
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   Selection SavedSelection;
+
+ protected:
+  TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls);
 };
 
 class TUnselectUndo : public TSelectUndo {
@@ -81,8 +117,10 @@ class TUnselectUndo : public TSelectUndo {
 // The markers that make everything between them one undo step.
 class TBeginCompoundUndo : public TUndo {
  public:
-  explicit TBeginCompoundUndo(TCustomEditorBase& editor, UndoClass cls = UndoClass::BeginCompound)
-      : TUndo(editor, cls) {}
+  explicit TBeginCompoundUndo(TCustomEditorBase& editor) : TUndo(editor, UndoClass::BeginCompound) {}
+
+ protected:
+  TBeginCompoundUndo(TCustomEditorBase& editor, UndoClass cls) : TUndo(editor, cls) {}
 };
 
 class TEndCompoundUndo : public TBeginCompoundUndo {
@@ -90,22 +128,65 @@ class TEndCompoundUndo : public TBeginCompoundUndo {
   explicit TEndCompoundUndo(TCustomEditorBase& editor) : TBeginCompoundUndo(editor, UndoClass::EndCompound) {}
 };
 
+// Text inserted as a stream at (X, Y).
 class TInsertUndo : public TCaretUndo {
  public:
-  TInsertUndo(TCustomEditorBase& editor, int x, int y, std::string text, UndoClass cls = UndoClass::Insert)
-      : TCaretUndo(editor, x, y, cls), Text(std::move(text)) {}
+  TInsertUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+      : TInsertUndo(editor, x, y, std::move(text), UndoClass::Insert) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   std::string Text;
+
+ protected:
+  TInsertUndo(TCustomEditorBase& editor, int x, int y, std::string text, UndoClass cls)
+      : TCaretUndo(editor, x, y, cls), Text(std::move(text)) {}
 };
 
-// A line appended so that the caret's line exists; its text is CR LF.
+// A line appended so that the caret's line exists; its text is CR LF, X the length of
+// the line above it and Y the caret's line. Line is the index the appended line got,
+// made right before it is appended, so taking it back removes exactly that line.
 class TReLineUndo : public TInsertUndo {
  public:
-  TReLineUndo(TCustomEditorBase& editor, int x, int y) : TInsertUndo(editor, x, y, "\r\n", UndoClass::ReLine) {}
+  TReLineUndo(TCustomEditorBase& editor, int x, int y);
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
+  int Line;
 };
 
+// The blanks of a tab typed in insert mode.
+class TInsertTabUndo : public TInsertUndo {
+ public:
+  TInsertTabUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
+      : TInsertUndo(editor, x, y, std::move(blanks), UndoClass::InsertTab) {}
+};
+
+// A column block inserted with its top-left corner at (X, Y): one piece per line.
+class TInsertColumnUndo : public TInsertUndo {
+ public:
+  TInsertColumnUndo(TCustomEditorBase& editor, int x, int y, std::string block)
+      : TInsertUndo(editor, x, y, std::move(block), UndoClass::InsertColumn) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
+};
+
+// Blanks removed as a column block whose top-left corner was (BlockX, BlockY); X and
+// Y are the caret.
+class TUnindentColumnUndo : public TInsertUndo {
+ public:
+  TUnindentColumnUndo(TCustomEditorBase& editor, int x, int y, int blockX, int blockY, std::string block);
+  const Selection* SelectionCopy() const noexcept override { return &SavedSelection; }
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
+  int BlockX;
+  int BlockY;
+  Selection SavedSelection;
+};
+
+// A character deleted at the caret (X, Y), or CR LF for a joined line.
 class TDeleteUndo : public TInsertUndo {
  public:
-  TDeleteUndo(TCustomEditorBase& editor, int x, int y, std::string text, UndoClass cls = UndoClass::Delete)
+  TDeleteUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+      : TDeleteUndo(editor, x, y, std::move(text), UndoClass::Delete) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
+
+ protected:
+  TDeleteUndo(TCustomEditorBase& editor, int x, int y, std::string text, UndoClass cls)
       : TInsertUndo(editor, x, y, std::move(text), cls) {}
 };
 
@@ -114,56 +195,68 @@ class TDeleteTrailUndo : public TDeleteUndo {
  public:
   TDeleteTrailUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
       : TDeleteUndo(editor, x, y, std::move(blanks), UndoClass::DeleteTrail) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
 
-class TInsertTabUndo : public TInsertUndo {
- public:
-  TInsertTabUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
-      : TInsertUndo(editor, x, y, std::move(blanks), UndoClass::InsertTab) {}
-};
-
-class TInsertColumnUndo : public TInsertUndo {
- public:
-  TInsertColumnUndo(TCustomEditorBase& editor, int x, int y, std::string block)
-      : TInsertUndo(editor, x, y, std::move(block), UndoClass::InsertColumn) {}
-};
-
-class TUnindentColumnUndo : public TInsertUndo {
- public:
-  TUnindentColumnUndo(TCustomEditorBase& editor, int x, int y, int blockX, int blockY, std::string block);
-  int BlockX;
-  int BlockY;
-  Selection SavedSelection;
-};
-
+// One character removed left of the caret, or LF for a line joined to the one above;
+// X and Y are the caret before the key (for a join: the upper line's length + 1, and
+// the upper line).
 class TBackspaceUndo : public TDeleteUndo {
  public:
   TBackspaceUndo(TCustomEditorBase& editor, int x, int y, std::string text)
       : TDeleteUndo(editor, x, y, std::move(text), UndoClass::Backspace) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
 
+// Several blanks removed left of the caret (X, Y) by one key.
 class TBackspaceUnindentUndo : public TDeleteUndo {
  public:
   TBackspaceUnindentUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
       : TDeleteUndo(editor, x, y, std::move(blanks), UndoClass::BackspaceUnindent) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
 
+// A whole line deleted: Text is the line, Y its index, X the caret's column.
 class TDeleteLineUndo : public TInsertUndo {
  public:
   TDeleteLineUndo(TCustomEditorBase& editor, int x, int y, std::string line)
       : TInsertUndo(editor, x, y, std::move(line), UndoClass::DeleteLine) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
 
+// The text of an erased block, with the caret and the block as they were.
 class TDeleteSelectedUndo : public TDeleteUndo {
  public:
   TDeleteSelectedUndo(TCustomEditorBase& editor, int x, int y, std::string text);
+  const Selection* SelectionCopy() const noexcept override { return &SavedSelection; }
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   Selection SavedSelection;
 };
 
+// OldText at (BeginX, BeginY) replaced by NewText; X and Y are the caret.
+class TReplaceUndo : public TCaretUndo {
+ public:
+  TReplaceUndo(TCustomEditorBase& editor, int x, int y, int beginX, int beginY, std::string oldText,
+               std::string newText)
+      : TCaretUndo(editor, x, y, UndoClass::Replace),
+        BeginX(beginX),
+        BeginY(beginY),
+        OldText(std::move(oldText)),
+        NewText(std::move(newText)) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
+  int BeginX;
+  int BeginY;
+  std::string OldText;
+  std::string NewText;
+};
+
+// A character typed over OldText at (X, Y) in overwrite mode; OldText is empty when the
+// caret was at or past the line's end.
 class TOverwriteUndo : public TCaretUndo {
  public:
   TOverwriteUndo(TCustomEditorBase& editor, int x, int y, std::string oldText, std::string newText)
       : TCaretUndo(editor, x, y, UndoClass::Overwrite), OldText(std::move(oldText)), NewText(std::move(newText)) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   std::string OldText;
   std::string NewText;
 };
@@ -177,12 +270,19 @@ class TUndoBuffer {
   // Makes a record of class R and adds it.
   template <class R, class... Args>
   void Record(Args&&... args) {
+    if (undoing_) return;
     AddRecord(std::make_unique<R>(editor_, std::forward<Args>(args)...));
   }
   // Drops the undone records behind the pointer and appends this one; while an undo
   // runs, records are not kept.
   void AddRecord(std::unique_ptr<TUndo> record);
   void Clear();
+
+  // Takes back the newest step on the text lines (see the file's head), then reports:
+  // a change of the text through Changed, else a Modified flag that was set through
+  // StatusChanged. Nothing while an undo runs. A record that fails ends the step
+  // there; its error goes on to the caller.
+  void Undo(TEditorStrings& lines);
 
   int Count() const noexcept { return static_cast<int>(records_.size()); }
   const TUndo& Item(int index) const { return *records_.at(static_cast<std::size_t>(index)); }
@@ -193,10 +293,20 @@ class TUndoBuffer {
   bool CanUndo() const noexcept { return LastRecord() != nullptr; }
 
  private:
+  friend class TUndo;
+
+  // Runs the records of one step; clears onlyCaret when one of them changed the text.
+  void UndoStep(TEditorStrings& lines, bool& onlyCaret);
+
   TCustomEditorBase& editor_;
   std::vector<std::unique_ptr<TUndo>> records_;
   int undoPointer_ = -1;
   bool undoing_ = false;
 };
+
+template <class R>
+const R& TUndo::At(const TUndoBuffer& buffer, int index) {
+  return static_cast<const R&>(buffer.Item(index));
+}
 
 }  // namespace vantorel

@@ -1,0 +1,261 @@
+// How each undo record takes its change back. A record runs at the buffer's undo
+// pointer; records with runs gather the records right before them of exactly their
+// class, take the whole run back at once and leave the pointer on its earliest record.
+// Positions are set without a caret record of their own.
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "editor/Editor.h"
+#include "editor/UndoBuffer.h"
+
+namespace vantorel {
+
+namespace {
+
+// Where the last character of text ends up when the text is placed at (x, y): a line
+// further for every LF, and on its last line the column of its last character (-1
+// when the text ends with a line break).
+TextPoint EndOfText(int x, int y, std::string_view text) {
+  const std::size_t lastBreak = text.rfind('\n');
+  if (lastBreak == std::string_view::npos) return {x + static_cast<int>(text.size()) - 1, y};
+  int breaks = 0;
+  for (const char c : text) breaks += c == '\n' ? 1 : 0;
+  return {static_cast<int>(text.size() - lastBreak) - 2, y + breaks};
+}
+
+// The texts of the records first to last, oldest first or newest first.
+template <class R>
+std::string JoinTexts(const TUndoBuffer& buffer, int first, int last, bool newestFirst) {
+  std::size_t size = 0;
+  for (int i = first; i <= last; ++i) size += static_cast<const R&>(buffer.Item(i)).Text.size();
+  std::string text;
+  text.reserve(size);
+  if (newestFirst) {
+    for (int i = last; i >= first; --i) text += static_cast<const R&>(buffer.Item(i)).Text;
+  } else {
+    for (int i = first; i <= last; ++i) text += static_cast<const R&>(buffer.Item(i)).Text;
+  }
+  return text;
+}
+
+// Holds the editor's paint lock for a scope.
+class PaintLockScope {
+ public:
+  explicit PaintLockScope(TCustomEditorBase& editor) noexcept : editor_(editor) { editor_.LockPaint(); }
+  ~PaintLockScope() { editor_.UnlockPaint(); }
+  PaintLockScope(const PaintLockScope&) = delete;
+  PaintLockScope& operator=(const PaintLockScope&) = delete;
+
+ private:
+  TCustomEditorBase& editor_;
+};
+
+}  // namespace
+
+void TCaretUndo::Undo(TUndoBuffer& buffer, TEditorStrings&) {
+  const int first = RunStart(buffer, buffer.UndoPointer());
+  const TCaretUndo& from = At<TCaretUndo>(buffer, first);
+  editor_.SetCaretInternal(from.X, from.Y);
+  MovePointer(buffer, first);
+}
+
+// A stretch of block changes with plain caret moves among them goes back in one: the
+// block as it was before the earliest change, the caret where the earliest move found it.
+void TSelectUndo::Undo(TUndoBuffer& buffer, TEditorStrings&) {
+  int first = buffer.UndoPointer();
+  int earliestSelect = first;
+  int earliestCaret = -1;
+  while (first > 0) {
+    const UndoClass before = buffer.Item(first - 1).Class();
+    if (before == Class()) {
+      earliestSelect = first - 1;
+    } else if (before == UndoClass::Caret) {
+      earliestCaret = first - 1;
+    } else {
+      break;
+    }
+    --first;
+  }
+  const TSelectUndo& select = At<TSelectUndo>(buffer, earliestSelect);
+  RestoreSelectionCopy(editor_, select.SavedSelection);
+  const TCaretUndo& caret = earliestCaret >= 0 ? At<TCaretUndo>(buffer, earliestCaret) : select;
+  editor_.SetCaretInternal(caret.X, caret.Y);
+  MovePointer(buffer, first);
+}
+
+// Typed text, tab blanks: the run is one stretch of text from its first record on.
+void TInsertUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
+  const int last = buffer.UndoPointer();
+  const int first = RunStart(buffer, last);
+  const std::string text = JoinTexts<TInsertUndo>(buffer, first, last, false);
+  const TInsertUndo& from = At<TInsertUndo>(buffer, first);
+  const TextPoint end = EndOfText(from.X, from.Y, text);
+  lines.DeleteText(from.X, from.Y, end.x, end.y);
+  editor_.TextModified(from.X, from.Y, text, 2);
+  editor_.SetCaretInternal(from.X, from.Y);
+  MovePointer(buffer, first);
+}
+
+// The appended lines are removed by the indexes they got, newest first. The caret stays
+// where the records of its step put it: these records only made its line exist.
+void TReLineUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
+  const int last = buffer.UndoPointer();
+  const int first = RunStart(buffer, last);
+  {
+    PaintLockScope paint(editor_);
+    for (int i = last; i >= first; --i) {
+      const int line = At<TReLineUndo>(buffer, i).Line;
+      if (line >= 0 && line < lines.Count()) lines.Delete(line);
+    }
+  }
+  const TReLineUndo& from = At<TReLineUndo>(buffer, first);
+  editor_.TextModified(from.X, std::max(from.Line - 1, 0), JoinTexts<TReLineUndo>(buffer, first, last, false), 2);
+  MovePointer(buffer, first);
+}
+
+void TInsertColumnUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
+  {
+    PaintLockScope paint(editor_);
+    int line = Y;
+    ForEachLine(Text, false, [&](std::string_view piece) {
+      if (line < lines.Count()) {
+        std::string s(lines.View(line));
+        if (static_cast<std::size_t>(X) < s.size()) s.erase(static_cast<std::size_t>(X), piece.size());
+        lines.SetLineText(line, s);
+      }
+      ++line;
+    });
+  }
+  editor_.TextModified(X, Y, Text, 2);
+  editor_.SetCaretInternal(X, Y);
+}
+
+void TUnindentColumnUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
+  const int last = buffer.UndoPointer();
+  const int first = RunStart(buffer, last);
+  int minX = BlockX;
+  int minY = BlockY;
+  for (int i = last; i >= first; --i) {
+    const TUnindentColumnUndo& record = At<TUnindentColumnUndo>(buffer, i);
+    lines.InsertColumnText(record.BlockX, record.BlockY, record.Text);
+    minX = std::min(minX, record.BlockX);
+    minY = std::min(minY, record.BlockY);
+  }
+  const std::string line = minY >= 0 && minY < lines.Count() ? std::string(lines.View(minY)) : std::string();
+  editor_.TextModified(minX, minY, line, 1);
+  const TUnindentColumnUndo& from = At<TUnindentColumnUndo>(buffer, first);
+  RestoreSelectionCopy(editor_, from.SavedSelection);
+  editor_.SetCaretInternal(from.X, from.Y);
+  MovePointer(buffer, first);
+}
+
+// Deleted characters come back at the column where they were deleted, in text order.
+void TDeleteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
+  const int last = buffer.UndoPointer();
+  const int first = RunStart(buffer, last);
+  const std::string text = JoinTexts<TDeleteUndo>(buffer, first, last, false);
+  const TDeleteUndo& from = At<TDeleteUndo>(buffer, first);
+  lines.InsertText(from.X, from.Y, text);
+  editor_.TextModified(from.X, from.Y, text, 1);
+  editor_.SetCaretInternal(from.X, from.Y);
+  MovePointer(buffer, first);
+}
+
+// Each record names its own line, so they go back one by one, at the column where the
+// blanks began. A line that no longer exists is not brought back for its blanks, and
+// the caret is left to the records around them.
+void TDeleteTrailUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
+  const int last = buffer.UndoPointer();
+  const int first = RunStart(buffer, last);
+  for (int i = last; i >= first; --i) {
+    const TDeleteTrailUndo& record = At<TDeleteTrailUndo>(buffer, i);
+    if (record.Y < 0 || record.Y >= lines.Count()) continue;
+    const int at = record.X - static_cast<int>(record.Text.size());
+    lines.InsertText(at, record.Y, record.Text);
+    editor_.TextModified(at, record.Y, record.Text, 1);
+  }
+  MovePointer(buffer, first);
+}
+
+// The removed characters, newest first, are in text order and go back left of where
+// the newest key was pressed.
+void TBackspaceUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
+  const int last = buffer.UndoPointer();
+  const int first = RunStart(buffer, last);
+  const std::string text = JoinTexts<TBackspaceUndo>(buffer, first, last, true);
+  const TBackspaceUndo& newest = At<TBackspaceUndo>(buffer, last);
+  lines.InsertText(newest.X - 1, newest.Y, text);
+  editor_.TextModified(newest.X - 1, newest.Y, text, 1);
+  const TBackspaceUndo& from = At<TBackspaceUndo>(buffer, first);
+  if (from.Text == "\n" || from.Text == "\r") {
+    editor_.SetCaretInternal(0, from.Y + 1);
+  } else {
+    editor_.SetCaretInternal(from.X, from.Y);
+  }
+  MovePointer(buffer, first);
+}
+
+void TBackspaceUnindentUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
+  const int last = buffer.UndoPointer();
+  const int first = RunStart(buffer, last);
+  const std::string text = JoinTexts<TBackspaceUnindentUndo>(buffer, first, last, true);
+  const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, first);
+  const int at = from.X - static_cast<int>(text.size());
+  lines.InsertText(at, from.Y, text);
+  editor_.TextModified(at, from.Y, text, 1);
+  editor_.SetCaretInternal(from.X, from.Y);
+  MovePointer(buffer, first);
+}
+
+void TDeleteLineUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
+  {
+    PaintLockScope paint(editor_);
+    lines.Insert(Y, Text);
+    editor_.TextModified(X, Y, Text, 1);
+  }
+  editor_.SetCaretInternal(X, Y);
+}
+
+void TDeleteSelectedUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
+  const Selection& block = SavedSelection;
+  const TextPoint begin = block.Begin();
+  if (block.Format() == TSelBlockFormat::bfColumn) {
+    lines.InsertColumnText(begin.x, begin.y, Text);
+    editor_.TextModified(begin.x, begin.y, Text, 3);
+  } else {
+    lines.InsertText(begin.x, begin.y, Text);
+    editor_.TextModified(begin.x, begin.y, Text, 1);
+  }
+  RestoreSelectionCopy(editor_, block);
+  editor_.SetCaretInternal(X, Y);
+}
+
+void TReplaceUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
+  const TextPoint end = EndOfText(BeginX, BeginY, NewText);
+  lines.DeleteText(BeginX, BeginY, end.x, end.y);
+  lines.InsertText(BeginX, BeginY, OldText);
+  editor_.TextModified(BeginX, BeginY, OldText, 5);
+  editor_.SetCaretInternal(X, Y);
+}
+
+void TOverwriteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
+  const int last = buffer.UndoPointer();
+  const int first = RunStart(buffer, last);
+  std::string oldText;
+  std::string newText;
+  for (int i = first; i <= last; ++i) {
+    const TOverwriteUndo& record = At<TOverwriteUndo>(buffer, i);
+    oldText += record.OldText;
+    newText += record.NewText;
+  }
+  const TOverwriteUndo& from = At<TOverwriteUndo>(buffer, first);
+  const TextPoint end = EndOfText(from.X, from.Y, newText);
+  lines.DeleteText(from.X, from.Y, end.x, end.y);
+  lines.InsertText(from.X, from.Y, oldText);
+  editor_.TextModified(from.X, from.Y, oldText, 5);
+  editor_.SetCaretInternal(from.X, from.Y);
+  MovePointer(buffer, first);
+}
+
+}  // namespace vantorel
