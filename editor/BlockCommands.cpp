@@ -163,6 +163,15 @@ void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
   x = std::max(x, 0);
   y = std::max(y, 0);
   const std::string piece(text);
+  {
+    // Lines the block reaches below the text are appended first, each with a record
+    // that Undo uses to take exactly that line back after the block.
+    TEditorPaintLock paint(e_);
+    while (e_.LineCount() < y + LineBreaks(piece) + 1) {
+      e_.UndoBuffer().Record<TReLineUndo>(0, e_.LineCount());
+      e_.Lines().Add("");
+    }
+  }
   e_.UndoBuffer().Record<TInsertColumnUndo>(x, y, piece);
   e_.Lines().InsertColumnText(x, y, piece);
   e_.TextModified(x, y, piece, 3);

@@ -108,6 +108,8 @@ void CaretCommands::ExtendSelection(int x, int y) {
   const int lines = e_.LineCount();
   if (y >= lines) {
     if (lines == 0) {
+      // An empty text has no character a block could hold.
+      x = 0;
       y = 0;
     } else {
       y = lines - 1;

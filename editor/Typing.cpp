@@ -92,10 +92,12 @@ void TypingCommands::SplitLine(int& nx, int& y) {
   ClearSelectionForTyping();
   const int x0 = e_.CaretX();
   const int y0 = e_.CaretY();
-  e_.UndoBuffer().Record<TInsertUndo>(x0, y0, std::string(kLineBreak));
   TEditorStrings& lines = e_.Lines();
-  if (lines.Count() == 0) lines.Add("");
+  // ReLine makes the caret's line (also the first line of an empty text) with undo
+  // records, before the break is recorded, so Undo takes the break back first and
+  // then removes exactly the lines that were appended.
   lines.ReLine();
+  e_.UndoBuffer().Record<TInsertUndo>(x0, y0, std::string(kLineBreak));
   const std::string line(lines.View(y0));
   const std::size_t split = std::min<std::size_t>(static_cast<std::size_t>(x0), line.size());
   lines.Insert(y0 + 1, line.substr(split));
@@ -141,7 +143,17 @@ void TypingCommands::MoveToNextLine(int& nx, int& ny) {
   if (ny >= e_.LineCount()) {
     {
       TEditorPaintLock paint(e_);
-      e_.UndoBuffer().Record<TInsertUndo>(e_.CaretX(), e_.CaretY(), std::string(kLineBreak));
+      // The break goes after the end of the last line, not at the caret: undoing it at
+      // the caret's column would cut the rest of the line off, and below the text it
+      // would take back nothing.
+      const int last = e_.LineCount() - 1;
+      if (last < 0) {
+        // The first line of an empty text has no break before it: it is taken back as
+        // a line appended for the caret.
+        e_.UndoBuffer().Record<TReLineUndo>(0, 0);
+      } else {
+        e_.UndoBuffer().Record<TInsertUndo>(e_.LineLength(last), last, std::string(kLineBreak));
+      }
       e_.Lines().Add("");
     }
     e_.TextModified(0, ny - 1, kLineBreak, 1);
@@ -342,11 +354,21 @@ void TypingCommands::SelectWord(int& x, bool& caretUndo, int y) {
 
 void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
   TEditorStrings& lines = e_.Lines();
+  // With a block, Backspace erases the block and nothing more, wherever the caret
+  // stands: joining lines after the erase would work on line numbers the erase has
+  // just changed.
+  if (e_.HasSelection()) {
+    ClearSelectionForTyping();
+    x = e_.CaretX();
+    y = e_.CaretY();
+    caretUndo = false;
+    e_.Changed();
+    return;
+  }
   if (e_.CaretX() == 0) {
     if (y == 0) return;
     {
       TEditorPaintLock paint(e_);
-      ClearSelectionForTyping();
       lines.ReLine();
       x = static_cast<int>(lines.View(y - 1).size());
       e_.UndoBuffer().Record<TBackspaceUndo>(x + 1, y - 1, "\n");
@@ -357,14 +379,6 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
     e_.UpdateEditorSize();
     e_.TextModified(x, y, kLineBreak, 2);
     e_.View().RepaintAll();
-    e_.Changed();
-    return;
-  }
-  if (e_.HasSelection()) {
-    ClearSelectionForTyping();
-    x = e_.CaretX();
-    y = e_.CaretY();
-    caretUndo = false;
     e_.Changed();
     return;
   }
@@ -388,10 +402,8 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
 
 void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
   TEditorStrings& lines = e_.Lines();
-  {
-    TEditorPaintLock paint(e_);
-    if (lines.Count() == 0) lines.Add("");
-  }
+  // An empty text has nothing to delete; it is left empty rather than given a line
+  // that no undo record would take back.
   if (e_.HasSelection()) {
     ClearSelectionForTyping();
     x = e_.CaretX();
@@ -423,10 +435,12 @@ void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
 void TypingCommands::Tab(bool forward, int& x, bool& caretUndo) {
   x = GetSmartTabStop(e_.CaretX(), e_.CaretY(), forward);
   if (e_.ReadOnly()) return;
+  // Only an inserting Tab changes text; the others only move the caret, and making
+  // the caret's line long enough for them would store trailing blanks.
   const bool inserting = forward && e_.InsertMode();
-  if (inserting && e_.HasSelection()) e_.EraseSelection();
-  e_.Lines().ReLine();
   if (!inserting) return;
+  if (e_.HasSelection()) e_.EraseSelection();
+  e_.Lines().ReLine();
   const std::string blanks(static_cast<std::size_t>(std::max(x - e_.CaretX(), 0)), ' ');
   e_.UndoBuffer().Record<TInsertTabUndo>(e_.CaretX(), e_.CaretY(), blanks);
   caretUndo = false;
@@ -444,6 +458,9 @@ bool TypingCommands::DeleteLine(int y) {
     e_.UndoBuffer().Record<TDeleteLineUndo>(e_.CaretX(), e_.CaretY(), line);
     e_.Lines().Delete(y);
   }
+  // A block that reached into the deleted last line would name a line that is gone.
+  Selection& block = e_.SelectionModel();
+  if (block.HasBlock() && block.End().y >= e_.LineCount()) block.Clear();
   e_.TextModified(0, e_.CaretY(), line, 2);
   e_.View().RepaintAll();
   e_.Changed();

@@ -85,14 +85,30 @@ void TSelectUndo::Undo(TUndoBuffer& buffer, TEditorStrings&) {
 }
 
 // Typed text, tab blanks: the run is one stretch of text from its first record on.
+// A run is taken back in stretches of records that continue each other's text,
+// newest first: an Insert record that starts somewhere else (a line added below the
+// text by Enter in overwrite mode) is its own stretch, so no text between the two is
+// taken for part of the run.
 void TInsertUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int last = buffer.UndoPointer();
   const int first = RunStart(buffer, last);
-  const std::string text = JoinTexts<TInsertUndo>(buffer, first, last, false);
+  for (int end = last; end >= first;) {
+    int begin = end;
+    while (begin > first) {
+      const TInsertUndo& before = At<TInsertUndo>(buffer, begin - 1);
+      const TInsertUndo& at = At<TInsertUndo>(buffer, begin);
+      const TextPoint stop = EndOfText(before.X, before.Y, before.Text);
+      if (!(TextPoint{stop.x + 1, stop.y} == TextPoint{at.X, at.Y})) break;
+      --begin;
+    }
+    const std::string text = JoinTexts<TInsertUndo>(buffer, begin, end, false);
+    const TInsertUndo& from = At<TInsertUndo>(buffer, begin);
+    const TextPoint stop = EndOfText(from.X, from.Y, text);
+    lines.DeleteText(from.X, from.Y, stop.x, stop.y);
+    editor_.TextModified(from.X, from.Y, text, 2);
+    end = begin - 1;
+  }
   const TInsertUndo& from = At<TInsertUndo>(buffer, first);
-  const TextPoint end = EndOfText(from.X, from.Y, text);
-  lines.DeleteText(from.X, from.Y, end.x, end.y);
-  editor_.TextModified(from.X, from.Y, text, 2);
   editor_.SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }
@@ -239,21 +255,20 @@ void TReplaceUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   editor_.SetCaretInternal(X, Y);
 }
 
+// Each character of the run goes back where it was typed, newest first: Enter in
+// overwrite mode moves to the next line without a record of its own, so a run may
+// span lines.
 void TOverwriteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int last = buffer.UndoPointer();
   const int first = RunStart(buffer, last);
-  std::string oldText;
-  std::string newText;
-  for (int i = first; i <= last; ++i) {
+  for (int i = last; i >= first; --i) {
     const TOverwriteUndo& record = At<TOverwriteUndo>(buffer, i);
-    oldText += record.OldText;
-    newText += record.NewText;
+    const TextPoint end = EndOfText(record.X, record.Y, record.NewText);
+    lines.DeleteText(record.X, record.Y, end.x, end.y);
+    lines.InsertText(record.X, record.Y, record.OldText);
+    editor_.TextModified(record.X, record.Y, record.OldText, 5);
   }
   const TOverwriteUndo& from = At<TOverwriteUndo>(buffer, first);
-  const TextPoint end = EndOfText(from.X, from.Y, newText);
-  lines.DeleteText(from.X, from.Y, end.x, end.y);
-  lines.InsertText(from.X, from.Y, oldText);
-  editor_.TextModified(from.X, from.Y, oldText, 5);
   editor_.SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }

@@ -272,8 +272,9 @@ TEST_F(UndoTest, OvertypedLettersGetTheirOldCharactersBackAlsoPastTheLineEnd) {
   Undo();
   EXPECT_EQ(AllLines(), (Lines{"abc"}));
   EXPECT_EQ(Caret(), (TextPoint{1, 0}));
+  // Each character is put back where it was typed, the first one last.
   ASSERT_FALSE(editor.modifications.empty());
-  EXPECT_EQ(editor.modifications.back().text, "bc");
+  EXPECT_EQ(editor.modifications.back().text, "b");
   EXPECT_EQ(editor.modifications.back().action, 5);
 }
 

@@ -1,0 +1,137 @@
+// Random editing sessions, each taken back completely with Undo: the text returns
+// (compared as stored, without trailing blanks), the caret and the block stay inside
+// the text, and no step fails.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/Editor.h"
+#include "editor/KeyTable.h"
+#include "headless/HeadlessWindows.h"
+#include "headless/MemoryClipboard.h"
+
+namespace vantorel {
+namespace {
+
+std::vector<std::string> Stored(const TEditor& editor) {
+  std::vector<std::string> out;
+  for (int i = 0; i < editor.Lines().Count(); ++i) out.emplace_back(editor.Lines().View(i));
+  return out;
+}
+
+std::string RandomLine(std::mt19937& rng) {
+  static constexpr std::string_view kAlphabet = "abcxyz_019 ,.;:()[]+-   ";
+  std::string line(std::uniform_int_distribution<int>(0, 4)(rng), ' ');  // indentation
+  const int length = std::uniform_int_distribution<int>(0, 14)(rng);
+  for (int i = 0; i < length; ++i) line += kAlphabet[std::uniform_int_distribution<std::size_t>(0, kAlphabet.size() - 1)(rng)];
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line;
+}
+
+struct Step {
+  int key;
+  bool shift, ctrl, alt;
+  char ch;  // a character message after the key, 0 for none
+};
+
+// Keys a user presses while writing: typing, Enter, the deleting keys, Tab, word and
+// line commands, caret moves and Shift selections, clipboard keys.
+const std::vector<Step>& Steps() {
+  static const std::vector<Step> steps = {
+      {'A', false, false, false, 'a'}, {'B', true, false, false, 'B'}, {vk::Space, false, false, false, ' '},
+      {'9', false, false, false, '9'}, {0xBC, false, false, false, ','}, {vk::Return, false, false, false, '\r'},
+      {vk::Back, false, false, false, 0}, {vk::Delete, false, false, false, 0}, {vk::Tab, false, false, false, 0},
+      {vk::Tab, true, false, false, 0}, {vk::Back, false, true, false, 0}, {'T', false, true, false, 0},
+      {'Y', false, true, false, 0}, {vk::Left, false, false, false, 0}, {vk::Right, false, false, false, 0},
+      {vk::Up, false, false, false, 0}, {vk::Down, false, false, false, 0}, {vk::Home, false, false, false, 0},
+      {vk::End, false, false, false, 0}, {vk::Left, false, true, false, 0}, {vk::Right, false, true, false, 0},
+      {vk::Left, true, false, false, 0}, {vk::Right, true, false, false, 0}, {vk::Down, true, false, false, 0},
+      {vk::Up, true, false, false, 0}, {vk::Down, true, false, true, 0}, {vk::Right, true, false, true, 0},
+      {'C', false, true, false, 0}, {'X', false, true, false, 0}, {'V', false, true, false, 0},
+      {vk::Insert, false, false, false, 0}, {'I', true, true, false, 0}, {'U', true, true, false, 0},
+  };
+  return steps;
+}
+
+// Replays a session; returns the first problem found, empty when none.
+std::string Replay(const std::vector<std::string>& text, TextPoint caret, const std::vector<Step>& steps) {
+  HeadlessWindowHost host;
+  TEditor editor(&host);
+  MemoryClipboard clipboard;
+  host.control = &editor;
+  host.client = Rect{0, 0, 400, 160};
+  editor.WindowCreated();
+  editor.SetClipboard(&clipboard);
+  editor.Lines().Assign(text);
+  const std::vector<std::string> before = Stored(editor);
+  editor.SetCaret(caret.x, caret.y);
+  editor.UndoBuffer().Clear();
+  for (const Step& step : steps) {
+    ShiftState shift;
+    shift.shift = step.shift;
+    shift.ctrl = step.ctrl;
+    shift.alt = step.alt;
+    int key = step.key;
+    editor.KeyDown(key, shift);
+    if (step.ch != 0) {
+      char ch = step.ch;
+      editor.KeyPress(ch);
+    }
+    for (int posted : host.postedCommands) editor.RunCommand(posted);
+    host.postedCommands.clear();
+    // Deleting the last line leaves the caret just below the text, no further.
+    if (editor.CaretY() > editor.LineCount()) return "caret below the text";
+    if (editor.HasSelection() && editor.SelEndY() >= editor.LineCount()) return "block beyond the text";
+    if (editor.UpdateLock() != 0 || editor.UndoGroupDepth != 0) return "a lock or group left open";
+  }
+  for (int guard = 0; editor.UndoBuffer().CanUndo() && guard < 10000; ++guard) editor.Undo();
+  if (editor.UndoBuffer().CanUndo()) return "undo never ends";
+  const std::vector<std::string> after = Stored(editor);
+  if (after != before) {
+    std::string got;
+    for (const auto& l : Stored(editor)) got += "[" + l + "]";
+    return "text differs: " + got;
+  }
+  return {};
+}
+
+std::string Describe(const std::vector<std::string>& text, TextPoint caret, const std::vector<Step>& steps) {
+  std::string out = "text:";
+  for (const auto& l : text) out += " [" + l + "]";
+  out += " caret (" + std::to_string(caret.x) + ", " + std::to_string(caret.y) + ") keys:";
+  for (const Step& s : steps) {
+    out += " " + std::to_string(s.key) + (s.shift ? "S" : "") + (s.ctrl ? "C" : "") + (s.alt ? "A" : "");
+  }
+  return out;
+}
+
+TEST(UndoProperty, EveryRandomSessionIsTakenBackCompletely) {
+  std::mt19937 rng(20261207);
+  for (int session = 0; session < 2000; ++session) {
+    std::vector<std::string> text;
+    const int lines = std::uniform_int_distribution<int>(0, 8)(rng);
+    for (int i = 0; i < lines; ++i) text.push_back(RandomLine(rng));
+    const TextPoint caret{std::uniform_int_distribution<int>(0, 12)(rng), std::uniform_int_distribution<int>(0, 8)(rng)};
+    std::vector<Step> steps;
+    const int count = std::uniform_int_distribution<int>(1, 40)(rng);
+    for (int i = 0; i < count; ++i) steps.push_back(Steps()[std::uniform_int_distribution<std::size_t>(0, Steps().size() - 1)(rng)]);
+    std::string problem = Replay(text, caret, steps);
+    if (problem.empty()) continue;
+    // Shrink the session to the fewest keys that still show the problem.
+    for (std::size_t i = 0; i < steps.size();) {
+      std::vector<Step> fewer = steps;
+      fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
+      if (!Replay(text, caret, fewer).empty()) {
+        steps = fewer;
+      } else {
+        ++i;
+      }
+    }
+    FAIL() << "session " << session << ": " << Replay(text, caret, steps) << "; " << Describe(text, caret, steps);
+  }
+}
+
+}  // namespace
+}  // namespace vantorel
