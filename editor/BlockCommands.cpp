@@ -128,6 +128,10 @@ void BlockCommands::PasteClipboard() {
   lines.ReLine();
   int x = e_.CaretX();
   int y = e_.CaretY();
+  // ReLine pads the caret's line up to the caret with blanks, for text typed there; the
+  // paste may go elsewhere (the block's start, column 0), so the padding is dropped
+  // again at the end instead of being stored as trailing blanks.
+  const int padded = y;
   TEditorUndoGroup group(e_);
   Selection& block = e_.SelectionModel();
   if (block.HasBlock()) {
@@ -155,6 +159,7 @@ void BlockCommands::PasteClipboard() {
     e_.TextModified(x, y, text, 1);
     caretAt = EndOf(x, y, text);
   }
+  if (padded < lines.Count()) lines.SetLineText(padded, std::string(lines.View(padded)));
   e_.SetCaretInternal(caretAt.x, caretAt.y);
   e_.Changed();
 }

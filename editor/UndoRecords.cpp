@@ -39,6 +39,23 @@ std::string JoinTexts(const TUndoBuffer& buffer, int first, int last, bool newes
   return text;
 }
 
+// Calls undo(begin, end) for each stretch of the run first..last whose records continue
+// one another (continues(before, at)), newest stretch first. A run of one class may
+// jump (Enter in overwrite mode moves on without a record of its own); each stretch is
+// taken back where it happened.
+template <class R, class Continues, class UndoStretch>
+void ForEachStretch(const TUndoBuffer& buffer, int first, int last, Continues continues, UndoStretch undo) {
+  for (int end = last; end >= first;) {
+    int begin = end;
+    while (begin > first && continues(static_cast<const R&>(buffer.Item(begin - 1)),
+                                       static_cast<const R&>(buffer.Item(begin)))) {
+      --begin;
+    }
+    undo(begin, end);
+    end = begin - 1;
+  }
+}
+
 // Holds the editor's paint lock for a scope.
 class PaintLockScope {
  public:
@@ -92,22 +109,19 @@ void TSelectUndo::Undo(TUndoBuffer& buffer, TEditorStrings&) {
 void TInsertUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int last = buffer.UndoPointer();
   const int first = RunStart(buffer, last);
-  for (int end = last; end >= first;) {
-    int begin = end;
-    while (begin > first) {
-      const TInsertUndo& before = At<TInsertUndo>(buffer, begin - 1);
-      const TInsertUndo& at = At<TInsertUndo>(buffer, begin);
-      const TextPoint stop = EndOfText(before.X, before.Y, before.Text);
-      if (!(TextPoint{stop.x + 1, stop.y} == TextPoint{at.X, at.Y})) break;
-      --begin;
-    }
-    const std::string text = JoinTexts<TInsertUndo>(buffer, begin, end, false);
-    const TInsertUndo& from = At<TInsertUndo>(buffer, begin);
-    const TextPoint stop = EndOfText(from.X, from.Y, text);
-    lines.DeleteText(from.X, from.Y, stop.x, stop.y);
-    editor_.TextModified(from.X, from.Y, text, 2);
-    end = begin - 1;
-  }
+  ForEachStretch<TInsertUndo>(
+      buffer, first, last,
+      [](const TInsertUndo& before, const TInsertUndo& at) {
+        const TextPoint stop = EndOfText(before.X, before.Y, before.Text);
+        return at.X == stop.x + 1 && at.Y == stop.y;
+      },
+      [&](int begin, int end) {
+        const std::string text = JoinTexts<TInsertUndo>(buffer, begin, end, false);
+        const TInsertUndo& from = At<TInsertUndo>(buffer, begin);
+        const TextPoint stop = EndOfText(from.X, from.Y, text);
+        lines.DeleteText(from.X, from.Y, stop.x, stop.y);
+        editor_.TextModified(from.X, from.Y, text, 2);
+      });
   const TInsertUndo& from = At<TInsertUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
@@ -167,13 +181,19 @@ void TUnindentColumnUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
 }
 
 // Deleted characters come back at the column where they were deleted, in text order.
+// Delete presses at one caret position form a stretch; their texts go back there.
 void TDeleteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int last = buffer.UndoPointer();
   const int first = RunStart(buffer, last);
-  const std::string text = JoinTexts<TDeleteUndo>(buffer, first, last, false);
+  ForEachStretch<TDeleteUndo>(
+      buffer, first, last, [](const TDeleteUndo& before, const TDeleteUndo& at) { return before.X == at.X && before.Y == at.Y; },
+      [&](int begin, int end) {
+        const std::string text = JoinTexts<TDeleteUndo>(buffer, begin, end, false);
+        const TDeleteUndo& from = At<TDeleteUndo>(buffer, begin);
+        lines.InsertText(from.X, from.Y, text);
+        editor_.TextModified(from.X, from.Y, text, 1);
+      });
   const TDeleteUndo& from = At<TDeleteUndo>(buffer, first);
-  lines.InsertText(from.X, from.Y, text);
-  editor_.TextModified(from.X, from.Y, text, 1);
   editor_.SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }
@@ -196,13 +216,22 @@ void TDeleteTrailUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
 
 // The removed characters, newest first, are in text order and go back left of where
 // the newest key was pressed.
+// Backspaces continue one another when each removed the character left of the one
+// before, or joined the line above once the caret reached column 0.
 void TBackspaceUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int last = buffer.UndoPointer();
   const int first = RunStart(buffer, last);
-  const std::string text = JoinTexts<TBackspaceUndo>(buffer, first, last, true);
-  const TBackspaceUndo& newest = At<TBackspaceUndo>(buffer, last);
-  lines.InsertText(newest.X - 1, newest.Y, text);
-  editor_.TextModified(newest.X - 1, newest.Y, text, 1);
+  ForEachStretch<TBackspaceUndo>(
+      buffer, first, last,
+      [](const TBackspaceUndo& before, const TBackspaceUndo& at) {
+        return (at.Y == before.Y && at.X == before.X - 1) || (at.Y == before.Y - 1 && before.X == 1);
+      },
+      [&](int begin, int end) {
+        const std::string text = JoinTexts<TBackspaceUndo>(buffer, begin, end, true);
+        const TBackspaceUndo& newest = At<TBackspaceUndo>(buffer, end);
+        lines.InsertText(newest.X - 1, newest.Y, text);
+        editor_.TextModified(newest.X - 1, newest.Y, text, 1);
+      });
   const TBackspaceUndo& from = At<TBackspaceUndo>(buffer, first);
   if (from.Text == "\n" || from.Text == "\r") {
     editor_.SetCaretInternal(0, from.Y + 1);
@@ -215,11 +244,19 @@ void TBackspaceUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
 void TBackspaceUnindentUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int last = buffer.UndoPointer();
   const int first = RunStart(buffer, last);
-  const std::string text = JoinTexts<TBackspaceUnindentUndo>(buffer, first, last, true);
+  ForEachStretch<TBackspaceUnindentUndo>(
+      buffer, first, last,
+      [](const TBackspaceUnindentUndo& before, const TBackspaceUnindentUndo& at) {
+        return at.Y == before.Y && at.X == before.X - static_cast<int>(before.Text.size());
+      },
+      [&](int begin, int end) {
+        const std::string text = JoinTexts<TBackspaceUnindentUndo>(buffer, begin, end, true);
+        const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, begin);
+        const int at = from.X - static_cast<int>(text.size());
+        lines.InsertText(at, from.Y, text);
+        editor_.TextModified(at, from.Y, text, 1);
+      });
   const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, first);
-  const int at = from.X - static_cast<int>(text.size());
-  lines.InsertText(at, from.Y, text);
-  editor_.TextModified(at, from.Y, text, 1);
   editor_.SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }

@@ -109,7 +109,7 @@ std::string Describe(const std::vector<std::string>& text, TextPoint caret, cons
 
 TEST(UndoProperty, EveryRandomSessionIsTakenBackCompletely) {
   std::mt19937 rng(20261207);
-  for (int session = 0; session < 2000; ++session) {
+  for (int session = 0; session < 3000; ++session) {
     std::vector<std::string> text;
     const int lines = std::uniform_int_distribution<int>(0, 8)(rng);
     for (int i = 0; i < lines; ++i) text.push_back(RandomLine(rng));
