@@ -228,18 +228,18 @@ void TFmain::N_setupClick() {
 
 // --- find ---
 
-void TFmain::N8Click() { window_.ShowFindDialog(Find1.FindText); }
+void TFmain::N8Click() { window_.ShowFindDialog(Find1.Text); }
 
 void TFmain::Find1Find() {
   const TEditorStrings& lines = Memo1.Lines();
   const int n = lines.Count();
   const int s = Memo1.CaretY();
   if (s > n - 1) return;
-  const std::optional<std::string> text = codePages_.AnsiFromUtf8(Find1.FindText);
+  const std::optional<std::string> text = codePages_.AnsiFromUtf8(Find1.Text);
   if (!text || text->empty()) return;  // an empty text never matches, nor one the text cannot hold
-  const std::string needle = codePages_.AnsiLower(*text);
+  const std::string needle = codePages_.LowerCase(*text);
   for (int i = s; i < n; ++i) {
-    const std::size_t p = codePages_.AnsiLower(lines.View(i)).find(needle);
+    const std::size_t p = codePages_.LowerCase(lines.View(i)).find(needle);
     if (p == std::string::npos) continue;
     for (int k = i - s - 1; k > 0; --k) Memo1.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::LineDown);
     Memo1.SetSelStart(Memo1.PositionToOffset(static_cast<int>(p), i));
@@ -263,8 +263,8 @@ void TFmain::ConvertLines(std::string (CodePages::*convert)(std::string_view)) {
   }
 }
 
-void TFmain::WinDos1Click() { ConvertLines(&CodePages::AnsiToOem); }
-void TFmain::DosWin1Click() { ConvertLines(&CodePages::OemToAnsi); }
+void TFmain::WinDos1Click() { ConvertLines(&CodePages::WinToDos); }
+void TFmain::DosWin1Click() { ConvertLines(&CodePages::DosToWin); }
 
 // --- view, font and help ---
 
@@ -284,13 +284,17 @@ void TFmain::_NcompClick() {
 }
 
 void TFmain::_NfontClick() {
-  const auto chosen = dialogs_.ChooseFont(Font1);
+  const auto chosen = dialogs_.PickFont(Font1);
   if (!chosen) return;
   Font1 = *chosen;
   Memo1.SetFont(*chosen);
 }
 
-void TFmain::N6Click() { shell_.Open(ProgramDir + std::string(kHelpFile)); }
+void TFmain::N6Click() {
+  std::string path = ProgramDir;
+  path.append(kHelpFile);
+  shell_.Open(path);
+}
 
 void TFmain::Run(Handler handler) {
   switch (handler) {

@@ -95,7 +95,7 @@ class TFmain {
   FileDialogDesc Open1;
   FileDialogDesc Save1;
   struct FindDialogState {
-    std::string FindText = "Найти текст";  // UTF-8, as the dialog shows it
+    std::string Text = "Найти текст";  // UTF-8, as the dialog shows it
   } Find1;
   // The font dialog's own font: where it starts, and the last one confirmed.
   FontDesc Font1{"MS Sans Serif", -11, FontStyle::None, clWindowText, kDefaultCharset};

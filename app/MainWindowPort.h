@@ -25,7 +25,7 @@ class MainWindowPort : public PlacementTarget, public SettingsDialogHost {
   virtual void SetToolPanelVisible(ToolPanel panel, bool visible) = 0;
   // The system's modeless find dialog: shown with this search text when it is not
   // open, brought up as it is when it is. Its find-next event runs Find1Find with the
-  // dialog's text in Find1.FindText.
+  // dialog's text in Find1.Text.
   virtual void ShowFindDialog(const std::string& text) = 0;
   virtual void CloseFindDialog() = 0;
   // Moves a button of the tool bar to a new left edge.

@@ -44,7 +44,7 @@ std::optional<std::string> ScriptedDialogs::BrowseForFolder(const std::string& t
   return answer;
 }
 
-std::optional<FontDesc> ScriptedDialogs::ChooseFont(const FontDesc& initial) {
+std::optional<FontDesc> ScriptedDialogs::PickFont(const FontDesc& initial) {
   fontDialogs.push_back(initial);
   if (fonts.empty()) return std::nullopt;
   auto answer = fonts.front();

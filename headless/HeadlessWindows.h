@@ -196,7 +196,7 @@ class ScriptedDialogs : public Dialogs {
   std::optional<std::string> SaveFile(const FileDialogDesc& desc) override;
   // Answers with the scripted folders and fonts; nothing left means Cancel.
   std::optional<std::string> BrowseForFolder(const std::string& title) override;
-  std::optional<FontDesc> ChooseFont(const FontDesc& initial) override;
+  std::optional<FontDesc> PickFont(const FontDesc& initial) override;
   std::deque<std::optional<std::string>> files;
   std::deque<std::optional<std::string>> folders;
   std::vector<std::string> folderTitles;

@@ -54,7 +54,7 @@ void FillByteTable(std::array<unsigned char, 256>& table, const char* to, const 
 }
 
 // Lower case of the characters Windows-1251 holds: Latin and Cyrillic letters.
-char32_t LowerCase(char32_t c) {
+char32_t LowerLetter(char32_t c) {
   if (c >= U'A' && c <= U'Z') return c + 0x20;
   if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // А..Я
   if (c >= 0x0400 && c <= 0x040F) return c + 0x50;  // Ѐ..Џ, Ё among them
@@ -76,7 +76,7 @@ IconvCodePages::IconvCodePages() {
     if (!wide || wide->size() != 4) continue;
     const auto* u = reinterpret_cast<const unsigned char*>(wide->data());
     const char32_t c = u[0] | (u[1] << 8) | (u[2] << 16) | (static_cast<char32_t>(u[3]) << 24);
-    const char32_t lower = LowerCase(c);
+    const char32_t lower = LowerLetter(c);
     if (lower == c) continue;
     const unsigned char l[4] = {static_cast<unsigned char>(lower), static_cast<unsigned char>(lower >> 8),
                                 static_cast<unsigned char>(lower >> 16), static_cast<unsigned char>(lower >> 24)};

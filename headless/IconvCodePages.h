@@ -12,9 +12,9 @@ class IconvCodePages : public CodePages {
  public:
   // Throws std::runtime_error when the C library lacks either code page.
   IconvCodePages();
-  std::string AnsiToOem(std::string_view ansi) override { return Map(ansiToOem_, ansi); }
-  std::string OemToAnsi(std::string_view oem) override { return Map(oemToAnsi_, oem); }
-  std::string AnsiLower(std::string_view ansi) override { return Map(ansiLower_, ansi); }
+  std::string WinToDos(std::string_view ansi) override { return Map(ansiToOem_, ansi); }
+  std::string DosToWin(std::string_view oem) override { return Map(oemToAnsi_, oem); }
+  std::string LowerCase(std::string_view ansi) override { return Map(ansiLower_, ansi); }
   std::optional<std::string> AnsiFromUtf8(std::string_view utf8) override;
 
  private:

@@ -36,7 +36,7 @@ class Dialogs {
   virtual std::optional<std::string> BrowseForFolder(const std::string& title) = 0;
   // The system's font dialog with the effects (strike-out, underline, colour), starting
   // from the given font: the confirmed font, or nothing when the user cancels.
-  virtual std::optional<FontDesc> ChooseFont(const FontDesc& initial) = 0;
+  virtual std::optional<FontDesc> PickFont(const FontDesc& initial) = 0;
   virtual MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                                    MessageIcon icon) = 0;
 };

@@ -13,11 +13,16 @@
 #include "win32/Win32Services.h"
 #include "win32/WindowClass.h"
 
+#include <commdlg.h>
+
 namespace vantorel::win32 {
 
 inline constexpr wchar_t kMainClassName[] = L"TFmain";
 inline constexpr int kEditorId = 100;
 inline constexpr int kStatusBarId = 101;
+
+// The image drawn over the button face: pixel art has alpha, BS_BITMAP has none.
+HBITMAP BitmapOnButtonFace(const PixelImage& image);
 
 // A plain panel: button face, an optional etched frame, and the commands of its
 // buttons passed on to the window that owns it.
@@ -45,6 +50,8 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void Show(int showCommand);
   HWND Handle() const noexcept { return hwnd_; }
   HACCEL Accelerators() const noexcept { return accelerators_; }
+  // The modeless find dialog while it is open: the message loop gives it its keys.
+  HWND FindDialog() const noexcept { return findDialog_; }
 
   // MainWindowPort
   Rect Bounds() const override;
@@ -59,6 +66,11 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void Close() override;
   void Destroy() override;
   void FocusEditor() noexcept override;
+  void SetMenuChecked(MenuItemId item, bool checked) override;
+  void SetToolPanelVisible(ToolPanel panel, bool visible) override;
+  void ShowFindDialog(const std::string& text) override;
+  void CloseFindDialog() override;
+  ModalResult ShowSettingsDialog(TFsetting& form) override;
 
  private:
   // MessageTarget
@@ -70,12 +82,15 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void CreateStatusBar();
   void LayoutChildren();
   void RunCommand(int id, bool fromButton);
+  void FindMessage(const FINDREPLACEW& find);
 
   EditorWindow memo_;
   Win32Registry registry_;
   Win32FileSystem files_;
   Win32Dialogs dialogs_;
   Win32Processes processes_;
+  Win32CodePages codePages_;
+  Win32Shell shell_;
   std::unique_ptr<TFmain> form_;
 
   HWND hwnd_ = nullptr;
@@ -86,6 +101,11 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   HACCEL accelerators_ = nullptr;
   std::map<int, Handler> commands_;
   std::map<Handler, int> menuCommandIds_;  // the first menu item of each handler
+  std::map<HMENU, Handler> menuOpenHandlers_;
+  FINDREPLACEW find_{};
+  wchar_t findText_[256] = L"";
+  HWND findDialog_ = nullptr;
+  UINT findMessage_ = 0;
   std::map<MenuItemId, std::pair<HMENU, UINT>> menuItems_;
   std::map<std::string, HWND, std::less<>> buttons_;
   std::vector<GdiObject<HBITMAP>> bitmaps_;

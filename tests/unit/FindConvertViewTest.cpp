@@ -16,7 +16,7 @@ class FindTest : public MainFormTest {
   // Opens the dialog as F3 does, and presses find-next with this text.
   void FindNext(const std::string& text) {
     form.Run(Handler::N8Click);
-    form.Find1.FindText = text;
+    form.Find1.Text = text;
     form.Find1Find();
   }
 };
@@ -26,7 +26,7 @@ TEST_F(FindTest, TheDialogOpensWithItsTextAndKeepsTheLastOne) {
   EXPECT_TRUE(window.findOpen);
   EXPECT_EQ(window.findText, "Найти текст");
   window.CloseFindDialog();
-  form.Find1.FindText = "push";
+  form.Find1.Text = "push";
   form.Run(Handler::N8Click);
   EXPECT_EQ(window.findText, "push");
 }
@@ -140,14 +140,14 @@ TEST_F(ConvertTest, AnEmptyTextStaysEmpty) {
 
 TEST(IconvCodePages, CaseMappingAndSystemTextKeepTheirLength) {
   IconvCodePages pages;
-  EXPECT_EQ(pages.AnsiLower("AZ az \xa8\xc0\xdf\xb8"), "az az \xb8\xe0\xff\xb8");  // ЁАЯё
+  EXPECT_EQ(pages.LowerCase("AZ az \xa8\xc0\xdf\xb8"), "az az \xb8\xe0\xff\xb8");  // ЁАЯё
   EXPECT_EQ(pages.AnsiFromUtf8("Ж-\xe2\x82\xac-x"), "\xc6-\x88-x");
   EXPECT_FALSE(pages.AnsiFromUtf8("Ж-\xe2\x98\xba-x"));
   for (int b = 0; b < 256; ++b) {
     const std::string one(1, static_cast<char>(b));
-    EXPECT_EQ(pages.OemToAnsi(pages.AnsiToOem(one)).size(), 1u);
+    EXPECT_EQ(pages.DosToWin(pages.WinToDos(one)).size(), 1u);
     if (b < 128) {
-      EXPECT_EQ(pages.AnsiToOem(one), one) << b;
+      EXPECT_EQ(pages.WinToDos(one), one) << b;
     }
   }
 }
