@@ -70,7 +70,8 @@ SettingsDialog::~SettingsDialog() {
 
 void SettingsDialog::Create() {
   RegisterClasses();
-  constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  // No WS_CLIPCHILDREN: a group box paints only its frame, the dialog paints inside it.
+  constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   constexpr DWORD exStyle = WS_EX_DLGMODALFRAME;
   RECT outer{0, 0, kSettingsClientSize.x, kSettingsClientSize.y};
   ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
