@@ -8,8 +8,15 @@
 namespace vantorel {
 
 TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, FileSystem& fs, Dialogs& dialogs,
-               Processes& processes)
-    : Memo1(memo), window_(window), registry_(registry), fs_(fs), dialogs_(dialogs), processes_(processes) {
+               Processes& processes, CodePages& codePages, Shell& shell)
+    : Memo1(memo),
+      window_(window),
+      registry_(registry),
+      fs_(fs),
+      dialogs_(dialogs),
+      processes_(processes),
+      codePages_(codePages),
+      shell_(shell) {
   Open1 = FileDialogDesc{"Выбор файла",
                          {{"Все файлы", "*.*"},
                           {"Файлы: txt doc asm log bat ini", "*.txt;*.doc;*.asm;*.log;*.bat;*.ini"},
@@ -214,6 +221,83 @@ void TFmain::StartWithSource(const std::string& command, std::string_view status
 void TFmain::N_compileClick() { StartWithSource(Settings.COMPILE_FILE, kCompileStatus); }
 void TFmain::N_runClick() { StartWithSource(Settings.RUN_FILE, kRunStatus); }
 
+// --- settings dialog ---
+
+void TFmain::N_setupClick() {
+  TFsetting form(Settings);
+  window_.ShowSettingsDialog(form);
+}
+
+// --- find ---
+
+void TFmain::N8Click() { window_.ShowFindDialog(Find1.Text); }
+
+void TFmain::Find1Find() {
+  const TEditorStrings& lines = Memo1.Lines();
+  const int n = lines.Count();
+  const int s = Memo1.CaretY();
+  if (s > n - 1) return;
+  const std::optional<std::string> text = codePages_.AnsiFromUtf8(Find1.Text);
+  if (!text || text->empty()) return;  // an empty text never matches, nor one the text cannot hold
+  const std::string needle = codePages_.LowerCase(*text);
+  for (int i = s; i < n; ++i) {
+    const std::size_t p = codePages_.LowerCase(lines.View(i)).find(needle);
+    if (p == std::string::npos) continue;
+    for (int k = i - s - 1; k > 0; --k) Memo1.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::LineDown);
+    Memo1.SetSelStart(Memo1.PositionToOffset(static_cast<int>(p), i));
+    window_.CloseFindDialog();
+    return;
+  }
+}
+
+// --- code page conversion ---
+
+void TFmain::ConvertLines(std::string (CodePages::*convert)(std::string_view)) {
+  TEditorStrings& lines = Memo1.Lines();
+  const int n = lines.Count();
+  if (n == 0) return;
+  TEditorUpdate update(Memo1);
+  for (int i = 0; i < n; ++i) {
+    if (lines.View(i).empty()) continue;
+    std::string converted = (codePages_.*convert)(lines.View(i));
+    lines.Delete(i);
+    lines.Insert(i, converted);
+  }
+}
+
+void TFmain::WinDos1Click() { ConvertLines(&CodePages::WinToDos); }
+void TFmain::DosWin1Click() { ConvertLines(&CodePages::DosToWin); }
+
+// --- view, font and help ---
+
+void TFmain::N4Click() {
+  window_.SetMenuChecked(MenuItemId::_Ntools, PbuttonVisible);
+  window_.SetMenuChecked(MenuItemId::_Ncomp, PtoolsVisible);
+}
+
+void TFmain::_NtoolsClick() {
+  PbuttonVisible = !PbuttonVisible;
+  window_.SetToolPanelVisible(ToolPanel::Pbutton, PbuttonVisible);
+}
+
+void TFmain::_NcompClick() {
+  PtoolsVisible = !PtoolsVisible;
+  window_.SetToolPanelVisible(ToolPanel::Ptools, PtoolsVisible);
+}
+
+void TFmain::_NfontClick() {
+  const auto chosen = dialogs_.PickFont(Font1);
+  if (!chosen) return;
+  Font1 = *chosen;
+  Memo1.SetFont(*chosen);
+}
+
+void TFmain::N6Click() {
+  std::string path = ProgramDir;
+  path.append(kHelpFile);
+  shell_.Open(path);
+}
+
 void TFmain::TypeText(std::string_view text) {
   for (char c : text) window_.SendEditorChar(static_cast<unsigned char>(c));
 }
@@ -241,6 +325,15 @@ void TFmain::Run(Handler handler, std::string_view sender) {
     case Handler::N_compileClick: N_compileClick(); break;
     case Handler::N_runClick: N_runClick(); break;
     case Handler::BV1Click: BV1Click(); break;
+    case Handler::N_setupClick: N_setupClick(); break;
+    case Handler::N8Click: N8Click(); break;
+    case Handler::WinDos1Click: WinDos1Click(); break;
+    case Handler::DosWin1Click: DosWin1Click(); break;
+    case Handler::N4Click: N4Click(); break;
+    case Handler::_NtoolsClick: _NtoolsClick(); break;
+    case Handler::_NcompClick: _NcompClick(); break;
+    case Handler::_NfontClick: _NfontClick(); break;
+    case Handler::N6Click: N6Click(); break;
     // The Edit commands are one call on the editor each.
     case Handler::BCopy1Click: Memo1.CopySelection(); break;
     case Handler::BCut1Click: Memo1.CutSelection(); break;
@@ -251,8 +344,8 @@ void TFmain::Run(Handler handler, std::string_view sender) {
     case Handler::BeventsClick: BeventsClick(); break;
     case Handler::_MOUSEWHEELClick: _MOUSEWHEELClick(sender); break;
     default:
-      // The remaining commands come with the settings dialog, find, code page, view
-      // and code generation features; until then they do nothing.
+      // The palette and the Events menu come with the code generation feature; until
+      // then they do nothing.
       break;
   }
 }
@@ -267,7 +360,7 @@ void TFmain::ButtonClick(Handler handler, std::string_view sender) {
 
 ClientLayout TFmain::Layout(const Rect& client, int statusBarHeight) const {
   ClientLayout layout;
-  layout.Pbutton = Rect{client.left, client.top, client.right, client.top + kToolBarHeight};
+  layout.Pbutton = Rect{client.left, client.top, client.right, client.top + (PbuttonVisible ? kToolBarHeight : 0)};
   layout.Memo1 = Rect{client.left, layout.Pbutton.bottom, client.right, client.bottom - statusBarHeight};
   if (layout.Memo1.bottom < layout.Memo1.top) layout.Memo1.bottom = layout.Memo1.top;
   layout.Bar1 = Rect{client.left, client.bottom - statusBarHeight, client.right, client.bottom};

@@ -9,10 +9,12 @@
 #include "app/MainWindowPort.h"
 #include "app/Settings.h"
 #include "highlight/HLEditor.h"
+#include "platform/CodePages.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
+#include "platform/Shell.h"
 
 namespace vantorel {
 
@@ -31,7 +33,7 @@ struct ClientLayout {
 class TFmain {
  public:
   TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, FileSystem& fs, Dialogs& dialogs,
-         Processes& processes);
+         Processes& processes, CodePages& codePages, Shell& shell);
   TFmain(const TFmain&) = delete;
   TFmain& operator=(const TFmain&) = delete;
 
@@ -75,6 +77,20 @@ class TFmain {
   void N_closeClick();
   void N_compileClick();
   void N_runClick();
+  // Shows the settings dialog modally; "Сохранить" changes Settings.
+  void N_setupClick();
+  void N8Click();
+  // The find dialog's find-next: from the start of the caret's line down to the end,
+  // ignoring case; the first match gets the caret and closes the dialog.
+  void Find1Find();
+  void WinDos1Click();
+  void DosWin1Click();
+  // The View menu opens: its check marks show which panels are visible.
+  void N4Click();
+  void _NtoolsClick();
+  void _NcompClick();
+  void _NfontClick();
+  void N6Click();
 
   ClientLayout Layout(const Rect& client, int statusBarHeight) const;
 
@@ -84,6 +100,13 @@ class TFmain {
   MenuItemState Last1;
   FileDialogDesc Open1;
   FileDialogDesc Save1;
+  struct FindDialogState {
+    std::string Text = "Найти текст";  // UTF-8, as the dialog shows it
+  } Find1;
+  // The font dialog's own font: where it starts, and the last one confirmed.
+  FontDesc Font1{"MS Sans Serif", -11, FontStyle::None, clWindowText, kDefaultCharset};
+  bool PbuttonVisible = true;
+  bool PtoolsVisible = true;  // its own flag, also while the tool bar around it is hidden
 
  private:
   void ShowCaretPosition();
@@ -92,12 +115,17 @@ class TFmain {
   // Saves and starts the build or run command with the source's path.
   void StartWithSource(const std::string& command, std::string_view status);
   void SaveOnClose();
+  // Replaces every non-empty line by its conversion through the line list, so neither
+  // the change event nor undo sees it.
+  void ConvertLines(std::string (CodePages::*convert)(std::string_view));
 
   MainWindowPort& window_;
   RegistryPort& registry_;
   FileSystem& fs_;
   Dialogs& dialogs_;
   Processes& processes_;
+  CodePages& codePages_;
+  Shell& shell_;
   bool settingsSaved_ = false;  // at the end of the session; a later close only destroys
 };
 
@@ -107,6 +135,8 @@ std::string ExtractFileDir(const std::string& path);
 // The path without the extension of its file name; a "." in a folder name stays.
 std::string PathWithoutExtension(const std::string& path);
 
+// The help file below the program's folder (ProgramDir ends in a separator already).
+inline constexpr std::string_view kHelpFile = "\\Help\\mapi.hlp";
 inline constexpr std::string_view kAttention = "Внимание";
 inline constexpr std::string_view kNewQuestion = "Код программы не сохранен, вы уверены?";
 inline constexpr std::string_view kOpenLastQuestion = "Изменения не сохранены!!! Продолжить?";

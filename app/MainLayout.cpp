@@ -43,8 +43,8 @@ constexpr MenuItem kEditItems[] = {
 };
 
 constexpr MenuItem kViewItems[] = {
-    {"_Ntools", "панель инструментов", {}, Handler::_NtoolsClick, {}},
-    {"_Ncomp", "панель компонентов", {}, Handler::_NcompClick, {}},
+    {"_Ntools", "панель инструментов", {}, Handler::_NtoolsClick, {}, MenuItemId::_Ntools},
+    {"_Ncomp", "панель компонентов", {}, Handler::_NcompClick, {}, MenuItemId::_Ncomp},
     {"_Nfont", "выбрать шрифт", {}, Handler::_NfontClick, {}},
     {"N6", "помощь", {vk::F1, false, "F1"}, Handler::N6Click, {}},
 };
@@ -53,7 +53,7 @@ constexpr MenuDesc kMenus[] = {
     {"N1", "Файл", kFileItems},
     {"Proect1", "Проект", kProjectItems},
     {"N2", "Правка", kEditItems},
-    {"N4", "Вид", kViewItems},
+    {"N4", "Вид", kViewItems, Handler::N4Click},
 };
 
 constexpr Rect At(int left, int top, int width, int height) { return Rect{left, top, left + width, top + height}; }

@@ -46,6 +46,7 @@ enum class Handler {
   BV1Click,
   BeventsClick,
   _MOUSEWHEELClick,
+  N4Click,
 };
 
 struct Shortcut {
@@ -54,7 +55,7 @@ struct Shortcut {
   std::string_view text;  // as shown in the menu
 };
 
-enum class MenuItemId { None, Last1 };
+enum class MenuItemId { None, Last1, _Ntools, _Ncomp };
 
 struct MenuItem {
   std::string_view name;
@@ -69,6 +70,7 @@ struct MenuDesc {
   std::string_view name;
   std::string_view caption;
   std::span<const MenuItem> items;
+  Handler onOpen = Handler::None;  // run each time the menu opens
 };
 
 std::span<const MenuDesc> MainMenu();

@@ -7,17 +7,29 @@
 #include <vector>
 
 #include "app/MainLayout.h"
+#include "app/SettingsDialog.h"
 #include "app/Settings.h"
 #include "platform/Types.h"
 
 namespace vantorel {
 
 // Bounds() are the outer bounds in screen pixels (the maximised bounds when maximised).
-class MainWindowPort : public PlacementTarget {
+enum class ToolPanel { Pbutton, Ptools };
+
+class MainWindowPort : public PlacementTarget, public SettingsDialogHost {
  public:
   virtual std::string PanelText(int index) const = 0;
   virtual void SetPanelText(int index, const std::string& text) = 0;
   virtual void SetMenuCaption(MenuItemId item, const std::string& caption) = 0;
+  virtual void SetMenuChecked(MenuItemId item, bool checked) = 0;
+  // Shows or hides a panel of the tool bar and lays the client area out again (the
+  // editor takes the space of a hidden tool bar).
+  virtual void SetToolPanelVisible(ToolPanel panel, bool visible) = 0;
+  // The system's modeless find dialog: shown with this search text when it is not
+  // open, brought up as it is when it is. Its find-next event runs Find1Find with the
+  // dialog's text in Find1.Text.
+  virtual void ShowFindDialog(const std::string& text) = 0;
+  virtual void CloseFindDialog() = 0;
   // Moves a button of the tool bar to a new left edge.
   virtual void SetButtonLeft(std::string_view name, int left) = 0;
   // The running program's full path and the command-line arguments after it.

@@ -36,6 +36,45 @@ std::optional<std::string> ScriptedDialogs::OpenFile(const FileDialogDesc& desc)
   return answer;
 }
 
+std::optional<std::string> ScriptedDialogs::BrowseForFolder(const std::string& title) {
+  folderTitles.push_back(title);
+  if (folders.empty()) return std::nullopt;
+  auto answer = folders.front();
+  folders.pop_front();
+  return answer;
+}
+
+std::optional<FontDesc> ScriptedDialogs::PickFont(const FontDesc& initial) {
+  fontDialogs.push_back(initial);
+  if (fonts.empty()) return std::nullopt;
+  auto answer = fonts.front();
+  fonts.pop_front();
+  return answer;
+}
+
+HeadlessSettingsWindow::HeadlessSettingsWindow(Dialogs& dialogs) : dialogs_(dialogs) {
+  for (const SettingsControl& c : SettingsControls()) {
+    if (c.kind == SettingsControlKind::Field) fields[c.field] = std::string(c.caption);
+  }
+}
+
+std::string HeadlessSettingsWindow::FieldText(SettingField field) const {
+  const auto it = fields.find(field);
+  return it == fields.end() ? std::string() : it->second;
+}
+
+ModalResult HeadlessMainWindow::ShowSettingsDialog(TFsetting& form) {
+  ++settingsShown;
+  ScriptedDialogs none;
+  HeadlessSettingsWindow dialog(settingsDialogs ? *settingsDialogs : none);
+  form.Attach(&dialog);
+  form.FormShow();
+  if (settingsScript) settingsScript(form, dialog);
+  if (dialog.result == ModalResult::None) form.B_closeClick();  // the close box
+  form.Attach(nullptr);
+  return dialog.result;
+}
+
 std::optional<std::string> ScriptedDialogs::SaveFile(const FileDialogDesc& desc) { return OpenFile(desc); }
 
 MessageResult ScriptedDialogs::ShowMessage(const std::string& text, const std::string& caption,

@@ -3,13 +3,16 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/MainWindowPort.h"
 #include "platform/Dialogs.h"
 #include "platform/Processes.h"
+#include "platform/Shell.h"
 #include "headless/RecordingSurface.h"
 #include "platform/WindowHost.h"
 
@@ -99,6 +102,30 @@ class HeadlessWindowHost : public WindowHost {
   int caretHidden = 0;
 };
 
+// The settings dialog's window in memory: its fields, the state of "Сохранить" and
+// the modal result it was ended with.
+class HeadlessSettingsWindow : public SettingsDialogWindow {
+ public:
+  explicit HeadlessSettingsWindow(Dialogs& dialogs);
+  std::string FieldText(SettingField field) const override;
+  void SetFieldText(SettingField field, const std::string& text) override { fields[field] = text; }
+  void SetSaveEnabled(bool enabled) override { saveEnabled = enabled; }
+  void EndModal(ModalResult r) override { result = r; }
+  Dialogs& OwnedDialogs() override { return dialogs_; }
+  // The user types into a field: the text changes and the change event fires.
+  void Type(TFsetting& form, SettingField field, const std::string& text) {
+    fields[field] = text;
+    form.E_masm_pathChange();
+  }
+
+  std::map<SettingField, std::string> fields;
+  bool saveEnabled = false;
+  ModalResult result = ModalResult::None;
+
+ private:
+  Dialogs& dialogs_;
+};
+
 class HeadlessMainWindow : public MainWindowPort {
  public:
   Rect Bounds() const override { return bounds; }
@@ -121,6 +148,22 @@ class HeadlessMainWindow : public MainWindowPort {
   void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) override {
     droppedMenus.push_back({std::string(buttonName), items, offsetX});
   }
+  void SetMenuChecked(MenuItemId item, bool checked) override {
+    if (checked) {
+      checkedItems.insert(item);
+    } else {
+      checkedItems.erase(item);
+    }
+  }
+  void SetToolPanelVisible(ToolPanel panel, bool visible) override { panelVisible[panel] = visible; }
+  void ShowFindDialog(const std::string& text) override {
+    if (!findOpen) findText = text;
+    findOpen = true;
+    ++findShown;
+  }
+  void CloseFindDialog() override { findOpen = false; }
+  // Shows the dialog's window: FormShow, then what the test does with it until it ends.
+  ModalResult ShowSettingsDialog(TFsetting& form) override;
 
   Rect bounds{216, 122, 216 + 696, 122 + 405};
   std::vector<Rect> boundsHistory;
@@ -141,6 +184,15 @@ class HeadlessMainWindow : public MainWindowPort {
     int offsetX;
   };
   std::vector<DroppedMenu> droppedMenus;
+  std::set<MenuItemId> checkedItems;
+  std::map<ToolPanel, bool> panelVisible;
+  bool findOpen = false;
+  std::string findText;  // what the find dialog showed when it opened
+  int findShown = 0;
+  // What the user does in the settings dialog; no script closes it with the close box.
+  Dialogs* settingsDialogs = nullptr;  // the dialogs the settings dialog owns
+  std::function<void(TFsetting&, HeadlessSettingsWindow&)> settingsScript;
+  int settingsShown = 0;
 };
 
 struct ShownMessage {
@@ -155,7 +207,14 @@ class ScriptedDialogs : public Dialogs {
   // Answers the file dialogs with the scripted paths; nothing left means Cancel.
   std::optional<std::string> OpenFile(const FileDialogDesc& desc) override;
   std::optional<std::string> SaveFile(const FileDialogDesc& desc) override;
+  // Answers with the scripted folders and fonts; nothing left means Cancel.
+  std::optional<std::string> BrowseForFolder(const std::string& title) override;
+  std::optional<FontDesc> PickFont(const FontDesc& initial) override;
   std::deque<std::optional<std::string>> files;
+  std::deque<std::optional<std::string>> folders;
+  std::vector<std::string> folderTitles;
+  std::deque<std::optional<FontDesc>> fonts;
+  std::vector<FontDesc> fontDialogs;  // the font each dialog started from
   std::vector<FileDialogDesc> fileDialogs;
 
   // Answers the next message box with the scripted result, or Ok / Yes when none is left.
@@ -181,6 +240,13 @@ class RecordingProcesses : public Processes {
   bool changeDirectoryFails = false;
   std::vector<std::string> commands;
   int messagePumps = 0;
+};
+
+// Records the documents handed to the shell.
+class RecordingShell : public Shell {
+ public:
+  void Open(const std::string& path) noexcept override { opened.push_back(path); }
+  std::vector<std::string> opened;
 };
 
 }  // namespace vantorel

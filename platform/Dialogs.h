@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Types.h"
+
 namespace vantorel {
 
 enum class MessageButtons { Ok, YesNo, YesNoCancel, OkCancel };
@@ -29,6 +31,12 @@ class Dialogs {
   // exists.
   virtual std::optional<std::string> OpenFile(const FileDialogDesc& desc) = 0;
   virtual std::optional<std::string> SaveFile(const FileDialogDesc& desc) = 0;
+  // The system's folder dialog with this title, file-system folders only, opening at
+  // the root of the shell's name space: the chosen folder's full path, or nothing.
+  virtual std::optional<std::string> BrowseForFolder(const std::string& title) = 0;
+  // The system's font dialog with the effects (strike-out, underline, colour), starting
+  // from the given font: the confirmed font, or nothing when the user cancels.
+  virtual std::optional<FontDesc> PickFont(const FontDesc& initial) = 0;
   virtual MessageResult ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons,
                                    MessageIcon icon) = 0;
 };

@@ -80,6 +80,9 @@ constexpr bool HasStyle(FontStyle set, FontStyle s) noexcept {
   return (static_cast<std::uint8_t>(set) & static_cast<std::uint8_t>(s)) != 0;
 }
 
+inline constexpr std::uint8_t kDefaultCharset = 1;
+inline constexpr std::uint8_t kCyrillicCharset = 204;
+
 // A font as the core asks for it: a negative height is a character height in pixels
 // (as LOGFONT's lfHeight), a positive one a cell height.
 struct FontDesc {
@@ -87,6 +90,7 @@ struct FontDesc {
   int height = -13;
   FontStyle style = FontStyle::None;
   Color color = clWindowText;
+  std::uint8_t charset = kDefaultCharset;  // as LOGFONT's lfCharSet
   bool operator==(const FontDesc&) const = default;
 };
 

@@ -10,16 +10,18 @@ namespace vantorel::win32 {
 HFONT CreateFontFor(const FontDesc& desc) {
   HFONT font = ::CreateFontW(desc.height, 0, 0, 0, HasStyle(desc.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
                        HasStyle(desc.style, FontStyle::Italic), HasStyle(desc.style, FontStyle::Underline),
-                       HasStyle(desc.style, FontStyle::StrikeOut), DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       HasStyle(desc.style, FontStyle::StrikeOut), desc.charset, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(desc.name).c_str());
   return font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 HFONT FontCache::Get(const FontDesc& desc) {
   for (const Entry& e : fonts_) {
-    if (e.name == desc.name && e.height == desc.height && e.style == desc.style) return e.font.get();
+    if (e.name == desc.name && e.height == desc.height && e.style == desc.style && e.charset == desc.charset) {
+      return e.font.get();
+    }
   }
-  fonts_.push_back(Entry{desc.name, desc.height, desc.style, GdiObject<HFONT>(CreateFontFor(desc))});
+  fonts_.push_back(Entry{desc.name, desc.height, desc.style, desc.charset, GdiObject<HFONT>(CreateFontFor(desc))});
   return fonts_.back().font.get();
 }
 

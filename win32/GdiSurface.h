@@ -23,6 +23,7 @@ class FontCache {
     std::string name;
     int height;
     FontStyle style;
+    std::uint8_t charset;
     GdiObject<HFONT> font;
   };
   std::vector<Entry> fonts_;

@@ -5,6 +5,7 @@
 
 #include "platform/Errors.h"
 #include "win32/GdiSurface.h"
+#include "win32/SettingsDialogWindow.h"
 
 namespace vantorel::win32 {
 
@@ -13,7 +14,8 @@ namespace {
 constexpr wchar_t kPanelClassName[] = L"TPanel";
 constexpr int kButtonIdBase = 200;
 
-// The image drawn over the button face: pixel art has alpha, BS_BITMAP has none.
+}  // namespace
+
 HBITMAP BitmapOnButtonFace(const PixelImage& image) {
   const PixelImage blended = BlendOntoFace(image, Color{::GetSysColor(COLOR_BTNFACE)});
   BITMAPINFO info{};
@@ -30,6 +32,8 @@ HBITMAP BitmapOnButtonFace(const PixelImage& image) {
   for (std::size_t i = 0; i < blended.pixels.size(); ++i) out[i] = blended.pixels[i] & 0x00FFFFFFu;
   return bitmap;
 }
+
+namespace {
 
 // A menu shows "&" as a mnemonic mark; a file path must show as it is.
 std::wstring MenuText(std::string_view caption) {
@@ -80,7 +84,9 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 MainWindow::MainWindow()
-    : form_(std::make_unique<TFmain>(*this, memo_.Editor(), registry_, files_, dialogs_, processes_)) {}
+    : form_(std::make_unique<TFmain>(*this, memo_.Editor(), registry_, files_, dialogs_, processes_, codePages_,
+                                     shell_)),
+      findMessage_(::RegisterWindowMessageW(FINDMSGSTRINGW)) {}
 
 MainWindow::~MainWindow() {
   if (accelerators_) ::DestroyAcceleratorTable(accelerators_);
@@ -117,7 +123,13 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       CreateChildren();
       dialogs_.SetOwner(hwnd_);
+      shell_.SetOwner(hwnd_);
       return 0;
+    case WM_INITMENUPOPUP: {
+      const auto it = menuOpenHandlers_.find(reinterpret_cast<HMENU>(wParam));
+      if (it != menuOpenHandlers_.end()) form_->Run(it->second);
+      return 0;
+    }
     case WM_SIZE:
       LayoutChildren();
       if (wParam != SIZE_MINIMIZED) form_->FormResize();
@@ -147,8 +159,66 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       hwnd_ = nullptr;
       return 0;
     default:
+      if (msg == findMessage_ && findMessage_ != 0) {
+        FindMessage(*reinterpret_cast<const FINDREPLACEW*>(lParam));
+        return 0;
+      }
       return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
   }
+}
+
+void MainWindow::FindMessage(const FINDREPLACEW& find) {
+  // The dialog keeps what the user typed, also when it closes.
+  form_->Find1.Text = Narrow(find.lpstrFindWhat);
+  if (find.Flags & FR_DIALOGTERM) {
+    findDialog_ = nullptr;
+  } else if (find.Flags & FR_FINDNEXT) {
+    form_->Find1Find();
+  }
+}
+
+void MainWindow::ShowFindDialog(const std::string& text) {
+  if (findDialog_) {
+    ::ShowWindow(findDialog_, SW_SHOW);
+    ::SetActiveWindow(findDialog_);
+    return;
+  }
+  const std::wstring wide = Widen(text).substr(0, std::size(findText_) - 1);
+  std::copy(wide.begin(), wide.end(), findText_);
+  findText_[wide.size()] = L'\0';
+  find_ = FINDREPLACEW{};
+  find_.lStructSize = sizeof find_;
+  find_.hwndOwner = hwnd_;
+  find_.lpstrFindWhat = findText_;
+  find_.wFindWhatLen = static_cast<WORD>(std::size(findText_));
+  find_.Flags = FR_DOWN;
+  findDialog_ = ::FindTextW(&find_);
+  if (!findDialog_) {
+    throw Exception("Cannot show the find dialog. Error " + std::to_string(::CommDlgExtendedError()));
+  }
+}
+
+void MainWindow::CloseFindDialog() {
+  // Posted: the dialog is in the middle of its find-next when this is asked. It closes
+  // as by its cancel button, which reports the end of the dialog.
+  if (findDialog_) ::PostMessageW(findDialog_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::SetMenuChecked(MenuItemId item, bool checked) {
+  const auto it = menuItems_.find(item);
+  if (it == menuItems_.end()) return;
+  ::CheckMenuItem(it->second.first, it->second.second, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void MainWindow::SetToolPanelVisible(ToolPanel panel, bool visible) {
+  HWND hwnd = panel == ToolPanel::Pbutton ? pbutton_.Handle() : ptools_.Handle();
+  ::ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+  LayoutChildren();
+}
+
+ModalResult MainWindow::ShowSettingsDialog(TFsetting& form) {
+  SettingsDialog dialog(form, hwnd_);
+  return dialog.RunModal();
 }
 
 void MainWindow::RunCommand(int id, bool fromButton) {
@@ -188,8 +258,9 @@ void MainWindow::CreateChildren() {
 
   HMENU bar = ::CreateMenu();
   for (const MenuDesc& menu : MainMenu()) {
-    ::AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(BuildMenu(menu.items)),
-                  Widen(menu.caption).c_str());
+    HMENU popup = BuildMenu(menu.items);
+    if (menu.onOpen != Handler::None) menuOpenHandlers_[popup] = menu.onOpen;
+    ::AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), Widen(menu.caption).c_str());
   }
   ::SetMenu(hwnd_, bar);
   std::vector<ACCEL> accels;

@@ -13,11 +13,16 @@
 #include "win32/Win32Services.h"
 #include "win32/WindowClass.h"
 
+#include <commdlg.h>
+
 namespace vantorel::win32 {
 
 inline constexpr wchar_t kMainClassName[] = L"TFmain";
 inline constexpr int kEditorId = 100;
 inline constexpr int kStatusBarId = 101;
+
+// The image drawn over the button face: pixel art has alpha, BS_BITMAP has none.
+HBITMAP BitmapOnButtonFace(const PixelImage& image);
 
 // A plain panel: button face, an optional etched frame, and the commands of its
 // buttons passed on to the window that owns it.
@@ -45,6 +50,8 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void Show(int showCommand);
   HWND Handle() const noexcept { return hwnd_; }
   HACCEL Accelerators() const noexcept { return accelerators_; }
+  // The modeless find dialog while it is open: the message loop gives it its keys.
+  HWND FindDialog() const noexcept { return findDialog_; }
 
   // MainWindowPort
   Rect Bounds() const override;
@@ -61,6 +68,11 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void FocusEditor() noexcept override;
   void SendEditorChar(unsigned char code) override;
   void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) override;
+  void SetMenuChecked(MenuItemId item, bool checked) override;
+  void SetToolPanelVisible(ToolPanel panel, bool visible) override;
+  void ShowFindDialog(const std::string& text) override;
+  void CloseFindDialog() override;
+  ModalResult ShowSettingsDialog(TFsetting& form) override;
 
  private:
   // MessageTarget
@@ -74,12 +86,15 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void RunCommand(int id, bool fromButton);
   static LRESULT CALLBACK DropDownButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                              DWORD_PTR data);
+  void FindMessage(const FINDREPLACEW& find);
 
   EditorWindow memo_;
   Win32Registry registry_;
   Win32FileSystem files_;
   Win32Dialogs dialogs_;
   Win32Processes processes_;
+  Win32CodePages codePages_;
+  Win32Shell shell_;
   std::unique_ptr<TFmain> form_;
 
   HWND hwnd_ = nullptr;
@@ -97,6 +112,11 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   // Menus built once and dropped down by buttons.
   std::map<const MenuItem*, HMENU> dropDowns_;
   std::map<Handler, int> menuCommandIds_;  // the first menu item of each handler
+  std::map<HMENU, Handler> menuOpenHandlers_;
+  FINDREPLACEW find_{};
+  wchar_t findText_[256] = L"";
+  HWND findDialog_ = nullptr;
+  UINT findMessage_ = 0;
   std::map<MenuItemId, std::pair<HMENU, UINT>> menuItems_;
   std::map<std::string, HWND, std::less<>> buttons_;
   std::vector<GdiObject<HBITMAP>> bitmaps_;

@@ -1,6 +1,8 @@
 #include "win32/Win32Services.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstring>
 #include <vector>
@@ -266,6 +268,97 @@ void Win32Processes::ProcessMessages() {
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
+  }
+}
+
+// --- folder and font dialogs ---
+
+std::optional<std::string> Win32Dialogs::BrowseForFolder(const std::string& title) {
+  const std::wstring wideTitle = Widen(title);
+  wchar_t display[MAX_PATH] = L"";
+  BROWSEINFOW info{};
+  info.hwndOwner = owner_;
+  info.pszDisplayName = display;
+  info.lpszTitle = wideTitle.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+  if (!chosen) return std::nullopt;
+  wchar_t path[MAX_PATH] = L"";
+  const BOOL ok = ::SHGetPathFromIDListW(chosen, path);
+  ::CoTaskMemFree(chosen);
+  if (!ok) return std::nullopt;
+  return Narrow(path);
+}
+
+std::optional<FontDesc> Win32Dialogs::PickFont(const FontDesc& initial) {
+  LOGFONTW font{};
+  font.lfHeight = initial.height;
+  font.lfWeight = HasStyle(initial.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = HasStyle(initial.style, FontStyle::Italic);
+  font.lfUnderline = HasStyle(initial.style, FontStyle::Underline);
+  font.lfStrikeOut = HasStyle(initial.style, FontStyle::StrikeOut);
+  font.lfCharSet = initial.charset;
+  const std::wstring name = Widen(initial.name).substr(0, LF_FACESIZE - 1);
+  std::memcpy(font.lfFaceName, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
+  CHOOSEFONTW cf{};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = owner_;
+  cf.lpLogFont = &font;
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  cf.rgbColors = ToCOLORREF(initial.color);
+  if (!::ChooseFontW(&cf)) return std::nullopt;
+  FontDesc chosen;
+  chosen.name = Narrow(font.lfFaceName);
+  chosen.height = font.lfHeight;
+  chosen.style = FontStyle::None;
+  if (font.lfWeight >= FW_SEMIBOLD) chosen.style = chosen.style | FontStyle::Bold;
+  if (font.lfItalic) chosen.style = chosen.style | FontStyle::Italic;
+  if (font.lfUnderline) chosen.style = chosen.style | FontStyle::Underline;
+  if (font.lfStrikeOut) chosen.style = chosen.style | FontStyle::StrikeOut;
+  chosen.color = Color{static_cast<std::uint32_t>(cf.rgbColors & 0x00FFFFFFu)};
+  chosen.charset = font.lfCharSet;
+  return chosen;
+}
+
+// --- code pages ---
+
+namespace {
+
+std::string Converted(std::string_view in, BOOL(WINAPI* convert)(LPCSTR, LPSTR, DWORD)) {
+  std::string out(in.size(), '\0');
+  if (!in.empty()) convert(in.data(), out.data(), static_cast<DWORD>(in.size()));
+  return out;
+}
+
+}  // namespace
+
+std::string Win32CodePages::WinToDos(std::string_view ansi) { return Converted(ansi, ::CharToOemBuffA); }
+std::string Win32CodePages::DosToWin(std::string_view oem) { return Converted(oem, ::OemToCharBuffA); }
+
+std::string Win32CodePages::LowerCase(std::string_view ansi) {
+  std::string out(ansi);
+  if (!out.empty()) ::CharLowerBuffA(out.data(), static_cast<DWORD>(out.size()));
+  return out;
+}
+
+std::optional<std::string> Win32CodePages::AnsiFromUtf8(std::string_view utf8) {
+  const std::wstring wide = Widen(utf8);
+  if (wide.empty()) return std::string();
+  BOOL lost = FALSE;
+  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, &lost);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), out.data(), size,
+                        nullptr, &lost);
+  if (lost || size <= 0) return std::nullopt;
+  return out;
+}
+
+void Win32Shell::Open(const std::string& path) noexcept {
+  try {
+    ::ShellExecuteW(owner_, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  } catch (...) {
+    // Not reported: a help file that cannot be shown leaves the program as it was.
   }
 }
 

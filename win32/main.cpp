@@ -12,6 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     window.Show(showCommand);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (window.FindDialog() && ::IsDialogMessageW(window.FindDialog(), &msg)) continue;
       if (window.Handle() && ::TranslateAcceleratorW(window.Handle(), window.Accelerators(), &msg)) continue;
       ::TranslateMessage(&msg);
       ::DispatchMessageW(&msg);

@@ -11,6 +11,7 @@
 #include "TempFolder.h"
 #include "app/MainForm.h"
 #include "headless/HeadlessWindows.h"
+#include "headless/IconvCodePages.h"
 #include "headless/MemoryRegistry.h"
 #include "headless/PosixFileSystem.h"
 
@@ -32,7 +33,9 @@ class MainFormTest : public ::testing::Test {
   PosixFileSystem fs;
   ScriptedDialogs dialogs;
   RecordingProcesses processes;
-  TFmain form{window, memo, registry, fs, dialogs, processes};
+  IconvCodePages codePages;
+  RecordingShell shell;
+  TFmain form{window, memo, registry, fs, dialogs, processes, codePages, shell};
 };
 
 }  // namespace vantorel

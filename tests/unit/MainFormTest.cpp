@@ -237,7 +237,9 @@ TEST(MainFormEdit, EachEditCommandIsOneEditorCall) {
   PosixFileSystem fs;
   ScriptedDialogs dialogs;
   RecordingProcesses processes;
-  TFmain form(window, memo, registry, fs, dialogs, processes);
+  IconvCodePages codePages;
+  RecordingShell shell;
+  TFmain form(window, memo, registry, fs, dialogs, processes, codePages, shell);
   for (Handler h : {Handler::BCopy1Click, Handler::BCut1Click, Handler::BPaste1Click, Handler::BdelClick,
                     Handler::BundoClick}) {
     form.Run(h);

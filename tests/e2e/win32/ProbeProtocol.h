@@ -18,7 +18,7 @@ enum Operation : unsigned {
   kStatusPanels = 2,
   // One line per menu item, depth first: "position path<TAB>id<TAB>kind<TAB>caption",
   // the position path being item indices joined by "/" ("0/2/0"), kind one of
-  // "sub", "sep", "item".
+  // "sub", "sep", "item", "checked" (an item with a check mark).
   kMenuTree = 3,
   // The editor's vertical scroll bar, one line of numbers: position, min, max, page,
   // then the thumb's top and bottom and the bar's left, top, right, bottom in screen

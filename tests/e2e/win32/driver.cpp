@@ -301,6 +301,83 @@ const MenuEntry& FindMenuItem(const std::vector<MenuEntry>& tree, const std::str
 
 // --- commands ---
 
+// A visible top-level window of the program's process: "find" names the system's find
+// dialog (class #32770), anything else is a caption.
+HWND ProgramWindow(const std::wstring& spec) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(MainWindow(), &process);
+  struct Search {
+    DWORD process;
+    const std::wstring& spec;
+    HWND found;
+  } search{process, spec, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != s->process || !IsWindowVisible(hwnd)) return TRUE;
+        const bool match = s->spec == L"find" ? ClassOf(hwnd) == L"#32770" : TextOf(hwnd) == s->spec;
+        if (match) s->found = hwnd;
+        return match ? FALSE : TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (!search.found) throw Failure{"no window \"" + Utf8(spec) + "\" is shown"};
+  return search.found;
+}
+
+std::wstring SentText(HWND hwnd) {
+  wchar_t text[1024] = L"";
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
+  return std::wstring(text, static_cast<std::size_t>(copied));
+}
+
+// The children of a program window, one a line: class, id, text (WM_GETTEXT), 1 when
+// enabled, 1 when visible, and the rectangle in the window's client coordinates.
+int DialogDump(const std::wstring& spec) {
+  HWND dialog = ProgramWindow(spec);
+  for (HWND hwnd : Descendants(dialog)) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    Print(Utf8(ClassOf(hwnd)) + "\t" + std::to_string(GetDlgCtrlID(hwnd)) + "\t" + Utf8(SentText(hwnd)) + "\t" +
+          (IsWindowEnabled(hwnd) ? "1" : "0") + "\t" + (IsWindowVisible(hwnd) ? "1" : "0") + "\t" + RectText(r));
+  }
+  return 0;
+}
+
+// The n-th edit field of a program window (0-based).
+HWND DialogEdit(HWND dialog, int n) {
+  for (HWND hwnd : Descendants(dialog))
+    if (lstrcmpiW(ClassOf(hwnd).c_str(), L"Edit") == 0 && n-- == 0) return hwnd;
+  throw Failure{"the window has no such edit field"};
+}
+
+// Sets a field's text as typing would: the field reports the change to its window.
+int DialogSet(const std::wstring& spec, int n, const std::wstring& text) {
+  HWND edit = DialogEdit(ProgramWindow(spec), n);
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                           &ignored))
+    throw Failure{"the field did not take the text"};
+  return 0;
+}
+
+// Presses a button of a program window, named by its text or by its control id;
+// posted, since the press may open a modal window.
+int DialogClick(const std::wstring& spec, const std::wstring& button) {
+  HWND dialog = ProgramWindow(spec);
+  for (HWND hwnd : Descendants(dialog)) {
+    if (lstrcmpiW(ClassOf(hwnd).c_str(), L"Button") != 0) continue;
+    if (SentText(hwnd) == button || std::to_wstring(GetDlgCtrlID(hwnd)) == button) {
+      if (!PostMessageW(hwnd, BM_CLICK, 0, 0)) throw Failure{"cannot post BM_CLICK"};
+      return 0;
+    }
+  }
+  throw Failure{"no button \"" + Utf8(button) + "\" in that window"};
+}
+
 int Wait(DWORD timeoutMs) {
   DWORD start = GetTickCount();
   for (;;) {
@@ -356,7 +433,7 @@ int Panel(int index) {
 int Menu(const std::string& captionPath) {
   std::vector<MenuEntry> tree = MenuTree();
   const MenuEntry& item = FindMenuItem(tree, captionPath);
-  if (item.kind != "item") throw Failure{"\"" + captionPath + "\" is not a command item"};
+  if (item.kind != "item" && item.kind != "checked") throw Failure{"\"" + captionPath + "\" is not a command item"};
   if (!PostMessageW(MainWindow(), WM_COMMAND, MAKEWPARAM(item.id, 0), 0))
     throw Failure{"cannot post WM_COMMAND to the main window"};
   Print(std::to_string(item.id));
@@ -546,6 +623,9 @@ int Run(const std::vector<std::wstring>& args) {
     return 0;
   }
   if (command == L"toplevel") return TopLevel();
+  if (command == L"dialog") return DialogDump(arg(1));
+  if (command == L"dialog-set") return DialogSet(arg(1), std::stoi(arg(2)), arg(3));
+  if (command == L"dialog-click") return DialogClick(arg(1), arg(2));
   if (command == L"hold") return Hold(arg(1), std::wcstoul(arg(2).c_str(), nullptr, 10));
   throw Usage{};
 }
@@ -574,6 +654,10 @@ constexpr char kUsage[] =
     "  tooltip               the text of the tool tip shown now\n"
     "  style                 the editor window's style bits (decimal)\n"
     "  vscroll               the editor's vertical bar: pos min max page thumbTop thumbBottom rect\n"
+    "  dialog WIN            children of the program's window WIN (a caption, or \"find\" for the\n"
+    "                        find dialog): class, id, text, enabled, visible, client rect\n"
+    "  dialog-set WIN N TEXT set the N-th edit field of WIN to TEXT as typing would\n"
+    "  dialog-click WIN B    press the button of WIN with the text or control id B\n"
     "  hold FILE MS          keep FILE open (no delete sharing) for MS ms; prints \"held\" once open\n"
     "Arguments may carry UTF-8 bytes escaped as %XX.\n";
 

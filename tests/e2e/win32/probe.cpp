@@ -59,14 +59,17 @@ void MenuTree(HMENU menu, const std::string& prefix, std::string& out) {
   for (int pos = 0; pos < count; ++pos) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
     if (!GetMenuItemInfoW(menu, pos, TRUE, &info)) continue;
     std::wstring caption(info.cch + 1, L'\0');
     info.dwTypeData = caption.data();
     info.cch += 1;
     GetMenuItemInfoW(menu, pos, TRUE, &info);
     std::string path = prefix + std::to_string(pos);
-    const char* kind = info.hSubMenu ? "sub" : (info.fType & MFT_SEPARATOR) ? "sep" : "item";
+    const char* kind = info.hSubMenu                   ? "sub"
+                       : (info.fType & MFT_SEPARATOR)  ? "sep"
+                       : (info.fState & MFS_CHECKED)   ? "checked"
+                                                       : "item";
     out += path + "\t" + std::to_string(info.wID) + "\t" + kind + "\t" +
            vprobe::Escape(Utf8(caption.c_str(), lstrlenW(caption.c_str()))) + "\n";
     if (info.hSubMenu) MenuTree(info.hSubMenu, path + "/", out);
