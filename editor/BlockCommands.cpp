@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "editor/Editor.h"
+#include "editor/KeyTable.h"
 #include "platform/Clipboard.h"
+#include "platform/CodePages.h"
 
 namespace vantorel {
 
@@ -213,6 +215,25 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
   }
   block.SetBlock(begin, EndOf(begin.x, begin.y, text), !text.empty());
   for (int line = block.Begin().y; line <= block.End().y; ++line) e_.RepaintLine(line);
+}
+
+void BlockCommands::ConvertBlockCase(int code) {
+  if (!codePages_) return;
+  const std::string text = BlockText();
+  std::string converted;
+  if (code == ec::UpperCaseBlock) {
+    converted = codePages_->UpperCase(text);
+  } else if (code == ec::LowerCaseBlock) {
+    converted = codePages_->LowerCase(text);
+  } else {
+    // Inverted: a character that is its own upper case goes to lower case, every
+    // other one to upper case.
+    const std::string upper = codePages_->UpperCase(text);
+    const std::string lower = codePages_->LowerCase(text);
+    converted = text;
+    for (std::size_t i = 0; i < text.size(); ++i) converted[i] = upper[i] == text[i] ? lower[i] : upper[i];
+  }
+  ReplaceBlock(converted);
 }
 
 void BlockCommands::IndentBlock(bool indent) {

@@ -11,6 +11,7 @@ namespace vantorel {
 
 class TCustomEditor;
 class Clipboard;
+class CodePages;
 
 class BlockCommands {
  public:
@@ -23,6 +24,10 @@ class BlockCommands {
   void EraseSelection();
 
   void SetClipboard(Clipboard* clipboard) noexcept { clipboard_ = clipboard; }
+  // The case mapping of the ANSI code page, for the case commands.
+  void SetCodePages(CodePages* codePages) noexcept { codePages_ = codePages; }
+  // Replaces the block by its upper-case, lower-case or inverted-case form.
+  void ConvertBlockCase(int code);
   void CopySelection();
   void CutSelection();
   void PasteClipboard();
@@ -48,6 +53,7 @@ class BlockCommands {
  private:
   TCustomEditor& e_;
   Clipboard* clipboard_ = nullptr;
+  CodePages* codePages_ = nullptr;
 };
 
 }  // namespace vantorel

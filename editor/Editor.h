@@ -335,6 +335,8 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   void PasteClipboard() override { blocks_.PasteClipboard(); }
   void IndentBlock(bool indent) override { blocks_.IndentBlock(indent); }
   void SetClipboard(Clipboard* clipboard) noexcept { blocks_.SetClipboard(clipboard); }
+  void SetCodePages(CodePages* codePages) noexcept { blocks_.SetCodePages(codePages); }
+  void ConvertBlockCase(int code) override { blocks_.ConvertBlockCase(code); }
   BlockCommands& Blocks() noexcept { return blocks_; }
   std::string BlockText() const { return blocks_.BlockText(); }
   TypingCommands& Typing() noexcept { return typing_; }

@@ -83,6 +83,11 @@ IconvCodePages::IconvCodePages() {
     const auto back = fromUnicode.Convert(std::string_view(reinterpret_cast<const char*>(l), 4));
     if (back && back->size() == 1) ansiLower_[static_cast<std::size_t>(b)] = static_cast<unsigned char>((*back)[0]);
   }
+  for (int b = 0; b < 256; ++b) ansiUpper_[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b);
+  for (int b = 0; b < 256; ++b) {
+    const unsigned char lower = ansiLower_[static_cast<std::size_t>(b)];
+    if (lower != b) ansiUpper_[lower] = static_cast<unsigned char>(b);
+  }
 }
 
 std::string IconvCodePages::Map(const Table& table, std::string_view text) {

@@ -15,6 +15,7 @@ class IconvCodePages : public CodePages {
   std::string WinToDos(std::string_view ansi) override { return Map(ansiToOem_, ansi); }
   std::string DosToWin(std::string_view oem) override { return Map(oemToAnsi_, oem); }
   std::string LowerCase(std::string_view ansi) override { return Map(ansiLower_, ansi); }
+  std::string UpperCase(std::string_view ansi) override { return Map(ansiUpper_, ansi); }
   std::optional<std::string> AnsiFromUtf8(std::string_view utf8) override;
 
  private:
@@ -23,6 +24,7 @@ class IconvCodePages : public CodePages {
   Table ansiToOem_{};
   Table oemToAnsi_{};
   Table ansiLower_{};
+  Table ansiUpper_{};  // the lower-case table turned round
 };
 
 }  // namespace vantorel

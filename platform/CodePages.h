@@ -17,6 +17,7 @@ class CodePages {
   virtual std::string DosToWin(std::string_view oem) = 0;
   // Lower case with the ANSI page's rules (Cyrillic letters included); same length.
   virtual std::string LowerCase(std::string_view ansi) = 0;
+  virtual std::string UpperCase(std::string_view ansi) = 0;
   // UTF-8 text of a system control in the ANSI page, or nothing when it holds a
   // character the page lacks (a substitute such as '?' would match text it is not).
   virtual std::optional<std::string> AnsiFromUtf8(std::string_view utf8) = 0;

@@ -86,7 +86,9 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 MainWindow::MainWindow()
     : form_(std::make_unique<TFmain>(*this, memo_.Editor(), registry_, files_, dialogs_, processes_, codePages_,
                                      shell_)),
-      findMessage_(::RegisterWindowMessageW(FINDMSGSTRINGW)) {}
+      findMessage_(::RegisterWindowMessageW(FINDMSGSTRINGW)) {
+  memo_.Editor().SetCodePages(&codePages_);
+}
 
 MainWindow::~MainWindow() {
   if (accelerators_) ::DestroyAcceleratorTable(accelerators_);

@@ -341,6 +341,12 @@ std::string Win32CodePages::LowerCase(std::string_view ansi) {
   return out;
 }
 
+std::string Win32CodePages::UpperCase(std::string_view ansi) {
+  std::string out(ansi);
+  if (!out.empty()) ::CharUpperBuffA(out.data(), static_cast<DWORD>(out.size()));
+  return out;
+}
+
 std::optional<std::string> Win32CodePages::AnsiFromUtf8(std::string_view utf8) {
   const std::wstring wide = Widen(utf8);
   if (wide.empty()) return std::string();

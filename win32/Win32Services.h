@@ -53,6 +53,7 @@ class Win32CodePages : public CodePages {
   std::string WinToDos(std::string_view ansi) override;
   std::string DosToWin(std::string_view oem) override;
   std::string LowerCase(std::string_view ansi) override;
+  std::string UpperCase(std::string_view ansi) override;
   std::optional<std::string> AnsiFromUtf8(std::string_view utf8) override;
 };
 

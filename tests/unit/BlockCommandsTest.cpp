@@ -8,6 +8,7 @@
 #include "editor/Editor.h"
 #include "editor/KeyTable.h"
 #include "headless/HeadlessWindows.h"
+#include "headless/IconvCodePages.h"
 #include "headless/MemoryClipboard.h"
 
 namespace vantorel {
@@ -21,6 +22,7 @@ class BlockTest : public ::testing::Test {
     host.control = &editor;
     editor.WindowCreated();
     editor.SetClipboard(&clipboard);
+    editor.SetCodePages(&codePages);
   }
   void SetLines(const Lines& lines) { editor.Lines().Assign(lines); }
   Lines AllLines() const {
@@ -41,6 +43,7 @@ class BlockTest : public ::testing::Test {
   HeadlessWindowHost host;
   TEditor editor{&host};
   MemoryClipboard clipboard;
+  IconvCodePages codePages;
 };
 
 TEST_F(BlockTest, CopyPutsTheBlockTextAndItsType) {
@@ -174,6 +177,26 @@ TEST_F(BlockTest, ColumnIndentWorksInTheBlocksColumnAndKeepsIt) {
   EXPECT_EQ(editor.SelBeginX(), 2);
   editor.IndentBlock(true);
   EXPECT_EQ(AllLines(), (Lines{"ab  cd", "ef  gh"}));
+}
+
+TEST_F(BlockTest, CaseCommandsReplaceTheBlockAndSelectTheResult) {
+  SetLines({"mov aB1, \xC0\xE1"});  // Cyrillic A and b in Windows-1251
+  Select(TSelBlockFormat::bfNonInclusive, {4, 0}, {7, 0});
+  editor.RunCommand(ec::ToggleCaseBlock);
+  EXPECT_EQ(editor.Lines().Get(0), "mov Ab1, \xC0\xE1");
+  EXPECT_TRUE(editor.HasSelection());
+  EXPECT_EQ(editor.BlockText(), "Ab1");
+  editor.SelectRange(9, 0, 11, 0);
+  editor.RunCommand(ec::UpperCaseBlock);
+  EXPECT_EQ(editor.Lines().Get(0), "mov Ab1, \xC0\xC1");
+  editor.RunCommand(ec::LowerCaseBlock);
+  EXPECT_EQ(editor.Lines().Get(0), "mov Ab1, \xE0\xE1");
+  editor.Undo();  // the caret's return to where the command found it
+  editor.Undo();  // the replacement, as one group
+  EXPECT_EQ(editor.Lines().Get(0), "mov Ab1, \xC0\xC1");
+  editor.SetReadOnly(true);
+  editor.RunCommand(ec::LowerCaseBlock);
+  EXPECT_EQ(editor.Lines().Get(0), "mov Ab1, \xC0\xC1");
 }
 
 }  // namespace
