@@ -65,3 +65,47 @@ BENCHMARK(BM_KeyShiftDownShiftUp)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMic
 
 }  // namespace
 }  // namespace vantorel
+
+namespace vantorel {
+namespace {
+
+// One typed character in the middle of the text: the character message, its undo
+// record, the line change and the repaint of the line. The typed text is taken back
+// now and then outside the timing, so the line stays short.
+void BM_TypeCharacter(benchmark::State& state) {
+  KeyScreen screen(static_cast<int>(state.range(0)));
+  int typed = 0;
+  for (auto _ : state) {
+    char ch = 'a';
+    screen.editor.KeyPress(ch);
+    screen.host.UpdateNow();
+    if (++typed == 200) {
+      state.PauseTiming();
+      screen.editor.Undo();
+      screen.editor.UndoBuffer().Clear();
+      typed = 0;
+      state.ResumeTiming();
+    }
+  }
+}
+BENCHMARK(BM_TypeCharacter)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// Undoing a run of 100,000 typed characters, an Enter after every 999 so the lines stay
+// within the columns the caret can reach. Typed in a row they are one undo step.
+void BM_Undo100000TypedCharacters(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    KeyScreen screen(1000);
+    for (int i = 0; i < 100000; ++i) {
+      char ch = i % 1000 == 999 ? '\r' : static_cast<char>('a' + i % 26);
+      screen.editor.KeyPress(ch);
+    }
+    state.ResumeTiming();
+    screen.editor.Undo();
+    benchmark::DoNotOptimize(screen.editor.LineCount());
+  }
+}
+BENCHMARK(BM_Undo100000TypedCharacters)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace vantorel
