@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -67,6 +69,11 @@ class E2eTest : public ::testing::Test {
     EXPECT_EQ(text->length, expected.empty() ? 0L : static_cast<long>(expected.size()) - 2);
   }
 
+  // A file's bytes, by its path below the prefix's drive C.
+  std::string ReadDriveC(const std::string& relative) {
+    std::ifstream in(wine.DriveC() / relative, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
   // Sends WM_CLOSE and waits for the program to end.
   void Close() {
     wine.Ask({"close"});

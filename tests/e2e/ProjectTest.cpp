@@ -9,13 +9,7 @@
 namespace vantorel::e2e {
 namespace {
 
-class ProjectTest : public E2eTest {
- protected:
-  std::string ReadDriveC(const std::string& relative) {
-    std::ifstream in(wine.DriveC() / relative, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-};
+using ProjectTest = E2eTest;
 
 TEST_F(ProjectTest, NewGivesTheEightyLineSkeleton) {
   ASSERT_TRUE(wine.Start());

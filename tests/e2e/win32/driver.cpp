@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -480,6 +481,36 @@ int Button(const std::wstring& hint) {
   throw Failure{"no button \"" + Utf8(hint) + "\"; the buttons are" + known};
 }
 
+// The clipboard as another program sees it: its text, and text put there as another
+// program would put it (no block type).
+int ClipboardGet() {
+  for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt) Sleep(25);
+  std::string text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+      text.assign(p, strnlen(p, GlobalSize(data)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  Print(text);
+  return 0;
+}
+
+int ClipboardSet(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt) Sleep(25);
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+  std::memcpy(GlobalLock(memory), bytes.c_str(), bytes.size() + 1);
+  GlobalUnlock(memory);
+  const bool ok = SetClipboardData(CF_TEXT, memory) != nullptr;
+  CloseClipboard();
+  return ok ? 0 : 1;
+}
+
 int Focus() {
   DWORD thread = GetWindowThreadProcessId(MainWindow(), nullptr);
   GUITHREADINFO info{};
@@ -605,6 +636,8 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"focus") return Focus();
   if (command == L"caret") return Caret();
   if (command == L"setsel") return SetSel(arg(1), arg(2));
+  if (command == L"clip-get") return ClipboardGet();
+  if (command == L"clip-set") return ClipboardSet(arg(1));
   if (command == L"getsel") return GetSel();
   if (command == L"style") {
     Print(std::to_string(GetWindowLongW(Editor(), GWL_STYLE)));
