@@ -42,6 +42,15 @@ void TypingCommands::ClearSelectionForTyping() {
   if (e_.HasSelection()) e_.EraseSelection();
 }
 
+bool TypingCommands::EraseBlock(int& x, bool& caretUndo, int& y) {
+  if (!e_.HasSelection()) return false;
+  ClearSelectionForTyping();
+  x = e_.CaretX();
+  y = e_.CaretY();
+  caretUndo = false;
+  return true;
+}
+
 // --- typing ---
 
 void TypingCommands::TypeCharacter(char ch) {
@@ -357,11 +366,7 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
   // With a block, Backspace erases the block and nothing more, wherever the caret
   // stands: joining lines after the erase would work on line numbers the erase has
   // just changed.
-  if (e_.HasSelection()) {
-    ClearSelectionForTyping();
-    x = e_.CaretX();
-    y = e_.CaretY();
-    caretUndo = false;
+  if (EraseBlock(x, caretUndo, y)) {
     e_.Changed();
     return;
   }
@@ -402,15 +407,9 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
 
 void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
   TEditorStrings& lines = e_.Lines();
+  if (EraseBlock(x, caretUndo, y)) return;
   // An empty text has nothing to delete; it is left empty rather than given a line
   // that no undo record would take back.
-  if (e_.HasSelection()) {
-    ClearSelectionForTyping();
-    x = e_.CaretX();
-    y = e_.CaretY();
-    caretUndo = false;
-    return;
-  }
   if (y < 0 || y >= lines.Count()) return;
   const std::string_view line = lines.View(y);
   if (static_cast<std::size_t>(x) < line.size()) {

@@ -28,6 +28,8 @@ class TypingCommands {
 
  private:
   void ClearSelectionForTyping();
+  // Erases a block and takes the caret where the erase left it; false without a block.
+  bool EraseBlock(int& x, bool& caretUndo, int& y);
   void TypePrintable(char ch);
   void Enter();
   void SplitLine(int& nx, int& y);

@@ -69,6 +69,18 @@ class E2eTest : public ::testing::Test {
     EXPECT_EQ(text->length, expected.empty() ? 0L : static_cast<long>(expected.size()) - 2);
   }
 
+  // The caret's rectangle in the editor's client coordinates. The caret is made when
+  // the editor gets the focus, a moment after the window shows.
+  std::optional<ScreenRect> CaretRect() {
+    std::string reply;
+    WineSession::WaitUntil([&] {
+      const CommandResult r = wine.Driver({"caret"});
+      reply = r.out;
+      return r.exitCode == 0 && reply.rfind("THLEditor ", 0) == 0;
+    });
+    if (reply.rfind("THLEditor ", 0) != 0) return std::nullopt;
+    return ParseRect(reply.substr(10));
+  }
   // A file's bytes, by its path below the prefix's drive C.
   std::string ReadDriveC(const std::string& relative) {
     std::ifstream in(wine.DriveC() / relative, std::ios::binary);

@@ -30,16 +30,6 @@ class EditorInputTest : public E2eTest {
     ASSERT_GT(cellWidth, 4);
     ASSERT_TRUE(wine.FocusMainWindow());
   }
-  std::optional<ScreenRect> CaretRect() {
-    std::string reply;
-    WineSession::WaitUntil([&] {
-      const CommandResult r = wine.Driver({"caret"});
-      reply = r.out;
-      return r.exitCode == 0 && reply.rfind("THLEditor ", 0) == 0;
-    });
-    if (reply.rfind("THLEditor ", 0) != 0) return std::nullopt;
-    return ParseRect(reply.substr(10));
-  }
   // A screen point in the left third of a cell.
   std::pair<std::string, std::string> Cell(int column, int line) const {
     return {std::to_string(client->left + textLeft + 1 + column * cellWidth + cellWidth / 3),

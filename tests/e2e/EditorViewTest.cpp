@@ -28,18 +28,6 @@ class EditorViewTest : public E2eTest {
     }
     return -1;
   }
-  // Caret rectangle "left top right bottom" in the editor's client coordinates.
-  // The caret is made when the editor gets the focus, a moment after the window shows.
-  std::optional<ScreenRect> Caret() {
-    std::string reply;
-    WineSession::WaitUntil([&] {
-      const CommandResult r = wine.Driver({"caret"});
-      reply = r.out;
-      return r.exitCode == 0 && reply.rfind("THLEditor ", 0) == 0;
-    });
-    if (reply.rfind("THLEditor ", 0) != 0) return std::nullopt;
-    return ParseRect(reply.substr(10));
-  }
   struct Bar {
     int pos = -1, min = 0, max = 0, page = 0, thumbTop = 0, thumbBottom = 0;
     ScreenRect rect;
@@ -66,7 +54,7 @@ TEST_F(EditorViewTest, GutterCaretAndFirstCellArePlacedOnTheGrid) {
   const std::string path = wine.PutFile("grid.asm", "WWWW\r\nmov eax, 1\r\n");
   ASSERT_TRUE(wine.Start({path}));
   ASSERT_TRUE(WaitForPanel(1, path));
-  const std::optional<ScreenRect> caret = Caret();
+  const std::optional<ScreenRect> caret = CaretRect();
   ASSERT_TRUE(caret);
   EXPECT_EQ(caret->left, 32);
   EXPECT_EQ(caret->top, 1);
@@ -105,7 +93,7 @@ TEST_F(EditorViewTest, TheSilverMarginStandsAfterColumn100) {
   const std::string path = wine.PutFile("long.asm", std::string(200, 'a') + "\r\nW\r\nWW\r\n");
   ASSERT_TRUE(wine.Start({path}));
   ASSERT_TRUE(WaitForPanel(1, path));
-  const std::optional<ScreenRect> caret = Caret();
+  const std::optional<ScreenRect> caret = CaretRect();
   ASSERT_TRUE(caret);
   const int cellHeight = caret->Height() + 2;
   const std::optional<Image> image = CaptureEditor();
@@ -136,7 +124,7 @@ TEST_F(EditorViewTest, ALongFileScrollsWithTheVerticalBar) {
   const std::string path = wine.PutFile("numbers.asm", Numbered2000Lines());
   ASSERT_TRUE(wine.Start({path}));
   ASSERT_TRUE(WaitForPanel(1, path));
-  const std::optional<ScreenRect> caret = Caret();
+  const std::optional<ScreenRect> caret = CaretRect();
   ASSERT_TRUE(caret);
   const int cellHeight = caret->Height() + 2;
   std::optional<Image> image = CaptureEditor();
