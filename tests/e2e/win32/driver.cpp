@@ -304,26 +304,26 @@ const MenuEntry& FindMenuItem(const std::vector<MenuEntry>& tree, const std::str
 
 // A visible top-level window of the program's process: "find" names the system's find
 // dialog (class #32770), anything else is a caption.
-HWND ProgramWindow(const std::wstring& spec) {
+HWND ProgramWindow(const std::wstring& which) {
   DWORD process = 0;
   GetWindowThreadProcessId(MainWindow(), &process);
   struct Search {
     DWORD process;
-    const std::wstring& spec;
+    const std::wstring& which;
     HWND found;
-  } search{process, spec, nullptr};
+  } search{process, which, nullptr};
   EnumWindows(
       [](HWND hwnd, LPARAM param) {
         auto* s = reinterpret_cast<Search*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
         if (owner != s->process || !IsWindowVisible(hwnd)) return TRUE;
-        const bool match = s->spec == L"find" ? ClassOf(hwnd) == L"#32770" : TextOf(hwnd) == s->spec;
+        const bool match = s->which == L"find" ? ClassOf(hwnd) == L"#32770" : TextOf(hwnd) == s->which;
         if (match) s->found = hwnd;
         return match ? FALSE : TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
-  if (!search.found) throw Failure{"no window \"" + Utf8(spec) + "\" is shown"};
+  if (!search.found) throw Failure{"no window \"" + Utf8(which) + "\" is shown"};
   return search.found;
 }
 
@@ -336,8 +336,8 @@ std::wstring SentText(HWND hwnd) {
 
 // The children of a program window, one a line: class, id, text (WM_GETTEXT), 1 when
 // enabled, 1 when visible, and the rectangle in the window's client coordinates.
-int DialogDump(const std::wstring& spec) {
-  HWND dialog = ProgramWindow(spec);
+int DialogDump(const std::wstring& which) {
+  HWND dialog = ProgramWindow(which);
   for (HWND hwnd : Descendants(dialog)) {
     RECT r;
     GetWindowRect(hwnd, &r);
@@ -356,8 +356,8 @@ HWND DialogEdit(HWND dialog, int n) {
 }
 
 // Sets a field's text as typing would: the field reports the change to its window.
-int DialogSet(const std::wstring& spec, int n, const std::wstring& text) {
-  HWND edit = DialogEdit(ProgramWindow(spec), n);
+int DialogSet(const std::wstring& which, int n, const std::wstring& text) {
+  HWND edit = DialogEdit(ProgramWindow(which), n);
   DWORD_PTR ignored = 0;
   if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
                            &ignored))
@@ -367,8 +367,8 @@ int DialogSet(const std::wstring& spec, int n, const std::wstring& text) {
 
 // Presses a button of a program window, named by its text or by its control id;
 // posted, since the press may open a modal window.
-int DialogClick(const std::wstring& spec, const std::wstring& button) {
-  HWND dialog = ProgramWindow(spec);
+int DialogClick(const std::wstring& which, const std::wstring& button) {
+  HWND dialog = ProgramWindow(which);
   for (HWND hwnd : Descendants(dialog)) {
     if (lstrcmpiW(ClassOf(hwnd).c_str(), L"Button") != 0) continue;
     if (SentText(hwnd) == button || std::to_wstring(GetDlgCtrlID(hwnd)) == button) {
