@@ -124,7 +124,10 @@ void TFmain::ShowCaretPosition() {
 
 void TFmain::Memo1KeyUp() { ShowCaretPosition(); }
 void TFmain::Memo1MouseUp() { ShowCaretPosition(); }
-void TFmain::Memo1Change() { window_.SetPanelText(panel::Modified, "+"); }
+void TFmain::Memo1Change() {
+  // Every typed character reports a change: the mark is set once, not repainted each time.
+  if (window_.PanelText(panel::Modified) != "+") window_.SetPanelText(panel::Modified, "+");
+}
 
 void TFmain::BV1Click() {
   switch (Memo1.ScrollBars()) {
