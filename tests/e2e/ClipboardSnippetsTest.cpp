@@ -25,14 +25,6 @@ class ClipboardSnippetsTest : public E2eTest {
     ASSERT_TRUE(WaitForPanel(1, path));
     ASSERT_TRUE(wine.FocusMainWindow());
   }
-  void Keys(const std::string& keys) { ASSERT_EQ(wine.Xdotool({"key", "--delay", "80", keys}).exitCode, 0); }
-  std::string Text() {
-    const std::optional<EditorText> text = wine.ReadEditorText();
-    return text ? text->bytes : "<no text>";
-  }
-  bool TextBecomes(const std::string& expected) {
-    return WineSession::WaitUntil([&] { return Text() == expected; });
-  }
   // Clicks a palette button by its hint.
   void ClickButton(const std::string& hint) {
     const std::optional<ScreenRect> r = ParseRect(wine.Ask({"button", hint}));

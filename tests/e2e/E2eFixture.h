@@ -81,6 +81,16 @@ class E2eTest : public ::testing::Test {
     if (reply.rfind("THLEditor ", 0) != 0) return std::nullopt;
     return ParseRect(reply.substr(10));
   }
+  // Real key presses, as xdotool names them, a little apart.
+  void Keys(const std::string& keys) { ASSERT_EQ(wine.Xdotool({"key", "--delay", "80", keys}).exitCode, 0); }
+  // The editor's text through WM_GETTEXT.
+  std::string Text() {
+    const std::optional<EditorText> text = wine.ReadEditorText();
+    return text ? text->bytes : "<no text>";
+  }
+  bool TextBecomes(const std::string& expected) {
+    return WineSession::WaitUntil([&] { return Text() == expected; });
+  }
   // A file's bytes, by its path below the prefix's drive C.
   std::string ReadDriveC(const std::string& relative) {
     std::ifstream in(wine.DriveC() / relative, std::ios::binary);

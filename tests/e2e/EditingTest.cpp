@@ -7,17 +7,7 @@
 namespace vantorel::e2e {
 namespace {
 
-class EditingTest : public E2eTest {
- protected:
-  void Keys(const std::string& keys) { ASSERT_EQ(wine.Xdotool({"key", "--delay", "80", keys}).exitCode, 0); }
-  std::string Text() {
-    const std::optional<EditorText> text = wine.ReadEditorText();
-    return text ? text->bytes : "<no text>";
-  }
-  bool TextBecomes(const std::string& expected) {
-    return WineSession::WaitUntil([&] { return Text() == expected; });
-  }
-};
+using EditingTest = E2eTest;
 
 TEST_F(EditingTest, TypedLinesAreSavedAsTypedAndCtrlZTakesTheStepsBack) {
   const std::string path = wine.PutFile("typed.asm", "");

@@ -35,7 +35,6 @@ class EditorInputTest : public E2eTest {
     return {std::to_string(client->left + textLeft + 1 + column * cellWidth + cellWidth / 3),
             std::to_string(client->top + line * cellHeight + cellHeight / 2)};
   }
-  void Key(const std::string& keys) { ASSERT_EQ(wine.Xdotool({"key", "--delay", "60", keys}).exitCode, 0); }
   bool CaretReads(const std::string& text) { return WaitForPanel(2, text); }
   std::string Selection() { return wine.Ask({"getsel"}); }
 
@@ -47,29 +46,29 @@ class EditorInputTest : public E2eTest {
 
 TEST_F(EditorInputTest, KeysMoveTheCaretAndShiftKeysSelect) {
   StartOn("mov eax, 1\r\n    push ebx\r\nret\r\n");
-  Key("Down");
-  Key("Down");
+  Keys("Down");
+  Keys("Down");
   EXPECT_TRUE(CaretReads("0 : 2")) << wine.Panel(2);
-  Key("End");
+  Keys("End");
   EXPECT_TRUE(CaretReads("3 : 2")) << wine.Panel(2);
-  Key("Up");
+  Keys("Up");
   EXPECT_TRUE(CaretReads("3 : 1")) << wine.Panel(2);
-  Key("Home");
+  Keys("Home");
   EXPECT_TRUE(CaretReads("0 : 1")) << wine.Panel(2);
-  Key("ctrl+End");
+  Keys("ctrl+End");
   EXPECT_TRUE(CaretReads("3 : 2")) << wine.Panel(2);
-  Key("ctrl+Home");
+  Keys("ctrl+Home");
   EXPECT_TRUE(CaretReads("0 : 0")) << wine.Panel(2);
-  Key("Right");
-  Key("Right");
-  Key("Right");
-  Key("shift+Right");
-  Key("shift+Right");
+  Keys("Right");
+  Keys("Right");
+  Keys("Right");
+  Keys("shift+Right");
+  Keys("shift+Right");
   EXPECT_EQ(Selection(), "3 5");
-  Key("shift+Down");  // to column 5 of "    push ebx": offset 12 + 5
+  Keys("shift+Down");  // to column 5 of "    push ebx": offset 12 + 5
   EXPECT_EQ(Selection(), "3 17");
   EXPECT_TRUE(CaretReads("5 : 1")) << wine.Panel(2);
-  Key("Left");  // a plain move drops the block
+  Keys("Left");  // a plain move drops the block
   EXPECT_EQ(Selection(), "16 16");
 }
 
