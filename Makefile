@@ -37,13 +37,28 @@ bench: deps
 	@cmake --build build/bench --target vantorel_bench -j$(JOBS)
 	@build/bench/bench/vantorel_bench
 
-# The fuzzers run for FUZZ_SECONDS each (clang with libFuzzer).
+# The fuzzers (fuzz/, clang with libFuzzer), each run for FUZZ_SECONDS on a working copy
+# of its seed corpus: fuzz/corpus/<name>/ is copied into build/fuzz/corpus/<name>/, which
+# keeps what the runs add. Every target runs; a finding (crash, failed check, sanitizer
+# report, an input running over 60 s) is saved in build/fuzz/findings/<name>/ and fails
+# the make at the end. A target is its name here and its line in fuzz/CMakeLists.txt;
+# FUZZ_OPTIONS_<name> gives it libFuzzer options of its own.
+FUZZ_TARGETS = editor_strings_fuzz file_round_trip_fuzz message_fuzz command_fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_OPTIONS_editor_strings_fuzz = -max_len=512
+FUZZ_OPTIONS_command_fuzz = -max_len=800
+fuzz-one = mkdir -p build/fuzz/corpus/$(1) build/fuzz/findings/$(1); \
+	if [ -d fuzz/corpus/$(1) ]; then cp -R fuzz/corpus/$(1)/. build/fuzz/corpus/$(1)/; fi; \
+	echo "fuzz: $(1), $(FUZZ_SECONDS) s"; \
+	build/fuzz/$(1) -max_total_time=$(FUZZ_SECONDS) -timeout=60 -print_final_stats=1 \
+	  -artifact_prefix=build/fuzz/findings/$(1)/ $(FUZZ_OPTIONS_$(1)) build/fuzz/corpus/$(1) || failed="$$failed $(1)";
 fuzz: deps
+	@command -v clang++ >/dev/null 2>&1 || { $$([ "$$(id -u)" -ne 0 ] && echo sudo) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $$([ "$$(id -u)" -ne 0 ] && echo sudo) apt-get install -y -qq --no-install-recommends clang >/dev/null; }
 	@cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build build/fuzz -j$(JOBS)
-	@mkdir -p build/fuzz/corpus
-	@build/fuzz/editor_strings_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=512 build/fuzz/corpus
+	@failed=; $(foreach t,$(FUZZ_TARGETS),$(call fuzz-one,$(t))) \
+	if [ -n "$$failed" ]; then echo "fuzz: findings in$$failed (inputs in build/fuzz/findings/)"; exit 1; fi
 
 clean:
 	@rm -rf build

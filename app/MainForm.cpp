@@ -266,6 +266,7 @@ void TFmain::ConvertLines(std::string (CodePages::*convert)(std::string_view)) {
     lines.Delete(i);
     lines.Insert(i, converted);
   }
+  update.End();
 }
 
 void TFmain::WinDos1Click() { ConvertLines(&CodePages::WinToDos); }

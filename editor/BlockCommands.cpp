@@ -1,6 +1,7 @@
 #include "editor/BlockCommands.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "editor/Editor.h"
 #include "editor/KeyTable.h"
@@ -65,27 +66,42 @@ std::string BlockCommands::BlockText() const {
   }
   const int incl = format == TSelBlockFormat::bfInclusive ? 1 : 0;
   if (b.y == en.y) return std::string(Piece(e_.LineView(b.y), b.x, static_cast<long long>(en.x) + incl - b.x));
-  text += Piece(e_.LineView(b.y), b.x, static_cast<long long>(MaxLineColumns) * 4);
+  text += Piece(e_.LineView(b.y), b.x, static_cast<long long>(e_.LineLength(b.y)));
   text += "\r\n";
   for (int y = b.y + 1; y < en.y; ++y) {
     text += e_.LineView(y);
     text += "\r\n";
   }
-  const std::string_view last = e_.LineView(en.y);
-  text += format == TSelBlockFormat::bfLine ? last : Piece(last, 0, static_cast<long long>(en.x) + incl);
+  // A line block's last line is taken up to the last shown column, as its length and
+  // its erasing count it: taking more would copy a tail that erasing leaves in place.
+  text += Piece(e_.LineView(en.y), 0, static_cast<long long>(en.x) + incl);
   return text;
 }
 
 void BlockCommands::EraseSelection() {
   Selection& block = e_.SelectionModel();
   if (!block.HasBlock()) return;
+  // A block that names lines the text no longer has (left by an undo that removed
+  // them) has no text to keep for undo: it is dropped rather than erased, so nothing
+  // is deleted that undo could not bring back.
+  if (block.Begin().y < 0 || block.End().y >= e_.LineCount()) {
+    block.Clear();
+    e_.View().RepaintAll();
+    return;
+  }
   TEditorUpdate update(e_);
   TEditorCaretHidden caret(e_);
   const std::string text = BlockText();
-  e_.UndoBuffer().Record<TDeleteSelectedUndo>(e_.CaretX(), e_.CaretY(), text);
-  block.Clear();
   const TextPoint b = block.Begin();
   const TextPoint en = block.End();
+  if (block.Format() == TSelBlockFormat::bfColumn) {
+    e_.Lines().KeepTrailingBlanksOf(b.y, en.y);
+  } else {
+    e_.Lines().KeepTrailingBlanksOf(b.y, b.y);
+    e_.Lines().KeepTrailingBlanksOf(en.y, en.y);
+  }
+  e_.UndoBuffer().Record<TDeleteSelectedUndo>(e_.CaretX(), e_.CaretY(), text);
+  block.Clear();
   if (block.Format() == TSelBlockFormat::bfColumn) {
     e_.Lines().DeleteColumnText(b.x, b.y, en.x, en.y);
     e_.TextModified(b.x, b.y, text, 4);
@@ -97,6 +113,7 @@ void BlockCommands::EraseSelection() {
     e_.SetCaretInternal(b.x, b.y);
   }
   e_.Changed();
+  update.End();
 }
 
 }  // namespace vantorel
@@ -127,21 +144,21 @@ void BlockCommands::PasteClipboard() {
   TEditorCaretHidden caret(e_);
   std::string text = e_.Lines().ExpandTabs(NormalizeLineBreaks(*clip));
   TEditorStrings& lines = e_.Lines();
-  lines.ReLine();
+  Selection& block = e_.SelectionModel();
+  // The caret's line must exist; it is not padded up to the caret, since the text
+  // goes where the block begins or, for lines, to column 0, and inserting pads what
+  // the insertion needs.
+  const bool replacing = block.HasBlock();
+  if (!replacing) lines.ReLine(false);
   int x = e_.CaretX();
   int y = e_.CaretY();
-  // ReLine pads the caret's line up to the caret with blanks, for text typed there; the
-  // paste may go elsewhere (the block's start, column 0), so the padding is dropped
-  // again at the end instead of being stored as trailing blanks.
-  const int padded = y;
   TEditorUndoGroup group(e_);
-  Selection& block = e_.SelectionModel();
-  if (block.HasBlock()) {
+  if (replacing) {
     x = block.Begin().x;
     y = block.Begin().y;
     EraseSelection();
+    if (!text.empty()) lines.ReLine(false);
   }
-  if (!text.empty()) lines.ReLine();
   // A block type another program wrote that names no format pastes as a stream,
   // so the selection never holds a format that does not exist.
   const std::uint8_t type = ClipboardBlockType();
@@ -156,20 +173,23 @@ void BlockCommands::PasteClipboard() {
       x = 0;
       if (text.empty() || text.back() != '\n') text += "\r\n";
     }
+    lines.KeepTrailingBlanksOf(y, y);
     e_.UndoBuffer().Record<TInsertUndo>(x, y, text);
     lines.InsertText(x, y, text);
     e_.TextModified(x, y, text, 1);
     caretAt = EndOf(x, y, text);
   }
-  if (padded < lines.Count()) lines.SetLineText(padded, std::string(lines.View(padded)));
   e_.SetCaretInternal(caretAt.x, caretAt.y);
   e_.Changed();
+  group.End();
+  update.End();
 }
 
 void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
   x = std::max(x, 0);
   y = std::max(y, 0);
   const std::string piece(text);
+  e_.Lines().KeepTrailingBlanksOf(y, y + LineBreaks(piece));
   {
     // Lines the block reaches below the text are appended first, each with a record
     // that Undo uses to take exactly that line back after the block.
@@ -185,10 +205,14 @@ void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
 }
 
 void BlockCommands::InsertStreamText(std::string_view text) {
+  if (text.empty()) return;
   TEditorCaretHidden caret(e_);
+  // A caret below the text gets its line the recorded way, so undo removes it again.
+  e_.Lines().ReLine(false);
   const std::string inserted(text);
   const int x = e_.CaretX();
   const int y = e_.CaretY();
+  e_.Lines().KeepTrailingBlanksOf(y, y);
   e_.UndoBuffer().Record<TInsertUndo>(x, y, inserted);
   e_.Lines().InsertText(x, y, inserted);
   e_.TextModified(x, y, inserted, 1);
@@ -201,7 +225,10 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
   TEditorUpdate update(e_);
   TEditorUndoGroup group(e_);
   Selection& block = e_.SelectionModel();
-  if (block.HasBlock()) {
+  const bool replacing = block.HasBlock();
+  const Selection before = block;
+  const std::size_t replacedLength = replacing ? BlockText().size() : 0;
+  if (replacing) {
     EraseSelection();
   } else {
     const TextPoint caret{e_.CaretX(), e_.CaretY()};
@@ -213,12 +240,25 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
   } else {
     InsertStreamText(text);
   }
-  block.SetBlock(begin, EndOf(begin.x, begin.y, text), !text.empty());
+  if (replacing && text.size() == replacedLength) {
+    // Text of the same length (a case command's) lies exactly where the old did, and
+    // the block covers exactly what it covered before.
+    const int firstDirty = block.DirtyFirstLine();
+    const int lastDirty = block.DirtyLastLine();
+    block = before;
+    block.SetDirty(firstDirty, lastDirty);
+  } else {
+    block.MoveBlock(begin, EndOf(begin.x, begin.y, text), !text.empty());
+  }
+  block.StopExtending();
   for (int line = block.Begin().y; line <= block.End().y; ++line) e_.RepaintLine(line);
+  group.End();
+  update.End();
 }
 
 void BlockCommands::ConvertBlockCase(int code) {
-  if (!codePages_) return;
+  // Without a block there is nothing to convert, and nothing to record.
+  if (!codePages_ || !e_.HasSelection()) return;
   const std::string text = BlockText();
   std::string converted;
   if (code == ec::UpperCaseBlock) {
@@ -274,7 +314,7 @@ void BlockCommands::IndentLines(bool unindent) {
   const auto keep = [unindent](int x) { return unindent ? std::max(x, 0) : std::min(x, MaxLineColumns); };
   begin.x = keep(begin.x + db);
   if (block.End().x > 0) end.x = keep(end.x + de);
-  block.SetBlock(begin, end);
+  block.MoveBlock(begin, end);
   if (e_.CaretY() == end.y && block.End().x > 0) {
     e_.SetCaretInternal(e_.CaretX() + de, e_.CaretY());
   } else if (e_.CaretY() == begin.y) {
@@ -299,23 +339,32 @@ void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
   toY = std::min(toY, e_.LineCount() - 1);
   if (toY < fromY) return;
   x = std::max(x, 0);
+  // The blanks to remove are found first, so the undo record comes before the change
+  // (the records a change leaves behind, such as cut trailing blanks, follow it).
   std::string removed;
+  std::vector<std::size_t> counts;
+  for (int y = fromY; y <= toY; ++y) {
+    const std::string_view line = e_.LineView(y);
+    std::size_t k = 0;
+    while (k < 2 && static_cast<std::size_t>(x) + k < line.size() && line[static_cast<std::size_t>(x) + k] == ' ') ++k;
+    counts.push_back(k);
+    removed.append(k, ' ');
+    if (y < toY) removed += "\r\n";
+  }
+  // Lines without blanks there change nothing: no undo step, no change mark.
+  if (std::all_of(counts.begin(), counts.end(), [](std::size_t k) { return k == 0; })) return;
   {
     TEditorPaintLock paint(e_);
+    e_.Lines().KeepTrailingBlanksOf(fromY, toY);
+    e_.UndoBuffer().Record<TUnindentColumnUndo>(e_.CaretX(), e_.CaretY(), x, fromY, removed);
     for (int y = fromY; y <= toY; ++y) {
+      const std::size_t k = counts[static_cast<std::size_t>(y - fromY)];
+      if (k == 0) continue;
       std::string line(e_.LineView(y));
-      std::size_t k = 0;
-      while (k < 2 && static_cast<std::size_t>(x) + k < line.size() && line[static_cast<std::size_t>(x) + k] == ' ') ++k;
-      if (k > 0) {
-        removed.append(k, ' ');
-        line.erase(static_cast<std::size_t>(x), k);
-        e_.Lines().SetLineText(y, line);
-      }
-      if (y < toY) removed += "\r\n";
+      line.erase(static_cast<std::size_t>(x), k);
+      e_.Lines().SetLineText(y, line);
     }
   }
-  if (removed.empty()) return;
-  e_.UndoBuffer().Record<TUnindentColumnUndo>(e_.CaretX(), e_.CaretY(), x, fromY, removed);
   e_.TextModified(x, fromY, removed, 2);
   e_.Changed();
   if (e_.UpdateLock() == 0) e_.View().RepaintAll();
@@ -333,5 +382,12 @@ bool BlockCommands::BlockNotEmpty() const {
 }
 
 bool BlockCommands::BlockCuttable() const { return BlockNotEmpty() && !e_.ReadOnly(); }
+
+bool BlockCommands::BlockNotWhole() const {
+  // Whatever the format, a block from (0, 0) whose text is as long as the whole text
+  // covers all of it.
+  const Selection& block = e_.SelectionModel();
+  return !(block.HasBlock() && block.Begin() == TextPoint{0, 0} && e_.SelLength() == e_.GetTextLength());
+}
 
 }  // namespace vantorel

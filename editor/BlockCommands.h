@@ -47,6 +47,8 @@ class BlockCommands {
   bool ClipboardHasText() const;
   bool BlockNotEmpty() const;
   bool BlockCuttable() const;
+  // The block does not yet cover the whole text (what a Select all item would ask).
+  bool BlockNotWhole() const;
   // The block type the clipboard holds: 3 (stream) when it holds none.
   std::uint8_t ClipboardBlockType() const;
 

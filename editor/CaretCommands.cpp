@@ -247,7 +247,11 @@ int CaretCommands::SelLength() const {
 void CaretCommands::SetSelStart(int offset) {
   Selection& block = e_.SelectionModel();
   block.Clear();
-  const TextPoint at = PositionInText(offset);
+  // An offset outside the text names no position: the caret goes to the start, as
+  // the clamping of (-1, -1) puts it. (An end beyond the text is different: a block
+  // reaching past the end is taken to the end, see SetSelLength.)
+  const TextPoint p = OffsetToPosition(offset);
+  const TextPoint at = p.y < 0 ? TextPoint{0, 0} : TextPoint{std::max(p.x, 0), p.y};
   block.SetBlock(at, at, false);
   SetCaretInternal(at.x, at.y);
   SetSelLength(0);
@@ -306,7 +310,9 @@ void CaretCommands::SetSel(int start, int end) {
     return;
   }
   SetSelStart(start);
-  SetSelLength(end - start);
+  // Another program's offsets may be anything: the length is taken in 64 bits and
+  // kept within what a length can be.
+  SetSelLength(static_cast<int>(std::clamp<long long>(static_cast<long long>(end) - start, INT_MIN, INT_MAX)));
 }
 
 }  // namespace vantorel

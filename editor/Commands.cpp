@@ -45,11 +45,18 @@ void CommandDispatcher::KeyPress(char& ch) {
 
 void CommandDispatcher::RunCommand(std::uint16_t code) {
   Target t{e_.CaretX(), e_.CaretY()};
-  if (macroRecording_ && code != ec::ToggleMacroRecording && code != ec::BeginUndoGroupCommand &&
+  if (macroRecording_ && running_ == 0 && code != ec::ToggleMacroRecording && code != ec::BeginUndoGroupCommand &&
       e_.UndoGroupDepth == 0) {
     macroBuffer_ += static_cast<char>(code & 0xFF);
     macroBuffer_ += static_cast<char>(code >> 8);
   }
+  struct Nesting {
+    int& depth;
+    explicit Nesting(int& d) noexcept : depth(d) { ++depth; }
+    ~Nesting() { --depth; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+  } nesting(running_);
   TEditorCaretHidden caret(e_);
   if (Carry(code, t)) return;
   if (t.caretUndo) {
@@ -147,6 +154,7 @@ void CommandDispatcher::Page(bool down, bool select, Target& t) {
   scrollPage();
   e_.ExtendSelection(t.x, down ? std::min(t.y, e_.LineCount() - 1) : t.y);
   t.caretUndo = false;
+  update.End();
 }
 
 void CommandDispatcher::ScrollLine(bool down, Target& t) {
@@ -186,15 +194,26 @@ void CommandDispatcher::JumpToBookmark(int slot, Target& t) {
 void CommandDispatcher::DeleteWord() {
   TEditorUndoGroup group(e_);
   TEditorUpdate update(e_);
-  Selection& block = e_.SelectionModel();
-  const TSelBlockFormat format = block.Format();
-  block.SetFormat(TSelBlockFormat::bfNonInclusive);
-  RunCommand(ec::SelectWordRight);
-  block.SetFormat(format);
-  RunCommand(ec::DeleteSelection);
+  {
+    // The word is erased in the format it was selected in; the user's format comes
+    // back after, so a line or column format cannot widen what is deleted.
+    StreamFormatScope stream(e_.SelectionModel());
+    RunCommand(ec::SelectWordRight);
+    RunCommand(ec::DeleteSelection);
+  }
+  update.End();
+  group.End();
 }
 
 void CommandDispatcher::ReplayMacro() {
+  // A macro recorded while a replay ran holds the replay itself: replaying it again
+  // from inside would never end.
+  if (replaying_) return;
+  replaying_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{replaying_};
   TEditorUpdate update(e_);
   TEditorUndoGroup group(e_);
   const std::string macro = lastMacro_;  // a replayed command may not change what runs
@@ -202,6 +221,8 @@ void CommandDispatcher::ReplayMacro() {
     RunCommand(static_cast<std::uint16_t>(static_cast<unsigned char>(macro[i]) |
                                           (static_cast<unsigned char>(macro[i + 1]) << 8)));
   }
+  group.End();
+  update.End();
 }
 
 bool CommandDispatcher::Carry(std::uint16_t code, Target& t) {

@@ -140,14 +140,10 @@ void TCustomEditorBase::EndUndoGroup() {
   --UndoGroupDepth;
 }
 
-TEditorUndoGroup::~TEditorUndoGroup() noexcept(false) {
-  if (std::uncaught_exceptions() <= unwinding_) {
-    e_.EndUndoGroup();
-    return;
-  }
-  // Leaving by an exception: the group is closed all the same. Should even the end
-  // marker fail to be recorded, the depth still falls, and the error already in
-  // flight is the one the user sees.
+TEditorUndoGroup::~TEditorUndoGroup() {
+  if (!open_) return;
+  // Should even the end marker fail to be recorded, the depth still falls; the error
+  // already in flight, if any, is the one the user sees.
   try {
     e_.EndUndoGroup();
   } catch (...) {

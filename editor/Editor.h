@@ -360,28 +360,27 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   BlockCommands blocks_{*this};
 };
 
-// Holds the editor's update lock for a scope. Leaving it normally ends the update
-// with the repaint and status report of the outermost end (which may throw);
-// leaving by an exception only releases the lock, so the error in flight is the one
-// reported.
+// Holds the editor's update lock for a scope. End() ends the update with the repaint
+// and status report of the outermost end, which may throw; a scope left without it
+// (an exception, an early return) only releases the lock, so the error in flight is
+// the one reported and no destructor throws.
 class TEditorUpdate {
  public:
-  explicit TEditorUpdate(TCustomEditorBase& editor) : e_(editor), unwinding_(std::uncaught_exceptions()) {
-    e_.BeginUpdate();
+  explicit TEditorUpdate(TCustomEditorBase& editor) : e_(editor) { e_.BeginUpdate(); }
+  ~TEditorUpdate() {
+    if (open_) e_.ReleaseUpdate();
   }
-  ~TEditorUpdate() noexcept(false) {
-    if (std::uncaught_exceptions() > unwinding_) {
-      e_.ReleaseUpdate();
-    } else {
-      e_.EndUpdate();
-    }
+  void End() {
+    if (!open_) return;
+    open_ = false;
+    e_.EndUpdate();
   }
   TEditorUpdate(const TEditorUpdate&) = delete;
   TEditorUpdate& operator=(const TEditorUpdate&) = delete;
 
  private:
   TCustomEditorBase& e_;
-  int unwinding_;
+  bool open_ = true;
 };
 
 // Holds the paint lock for a scope.
@@ -408,19 +407,24 @@ class TEditorCaretHidden {
   TCustomEditorBase& e_;
 };
 
-// Holds an undo group open for a scope; the group is closed on every path.
+// Holds an undo group open for a scope; the group is closed on every path. End()
+// closes it where a failure to record the end marker must be reported; a scope left
+// without it closes the group quietly.
 class TEditorUndoGroup {
  public:
-  explicit TEditorUndoGroup(TCustomEditorBase& editor) : e_(editor), unwinding_(std::uncaught_exceptions()) {
-    e_.BeginUndoGroup();
+  explicit TEditorUndoGroup(TCustomEditorBase& editor) : e_(editor) { e_.BeginUndoGroup(); }
+  ~TEditorUndoGroup();
+  void End() {
+    if (!open_) return;
+    open_ = false;
+    e_.EndUndoGroup();
   }
-  ~TEditorUndoGroup() noexcept(false);
   TEditorUndoGroup(const TEditorUndoGroup&) = delete;
   TEditorUndoGroup& operator=(const TEditorUndoGroup&) = delete;
 
  private:
   TCustomEditorBase& e_;
-  int unwinding_;
+  bool open_ = true;
 };
 
 class TEditor : public TCustomEditor {

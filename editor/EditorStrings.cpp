@@ -382,7 +382,7 @@ void TEditorStrings::Put(int index, std::string_view s) {
     const std::size_t kept = TrimmedLength(s);
     if (kept < s.size()) {
       owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(s.size()), index,
-                                                        std::string(s.size() - kept, ' '));
+                                                        std::string(s.substr(kept)));
       s = s.substr(0, kept);
     }
   }
@@ -516,11 +516,49 @@ void TEditorStrings::AddStrings(const TEditorStrings& source) { AddStringsFrom(V
 void TEditorStrings::SetLineText(int y, std::string_view s) {
   PaintLock paint(owner_);
   std::string text = ExpandTabs(s);
-  if (!owner_.OwnerKeepsTrailingBlanks()) text.resize(TrimmedLength(text));
+  if (!owner_.OwnerKeepsTrailingBlanks()) {
+    // What is cut off is kept for undo: an edit at the end of a line may leave
+    // characters trailing that were inside the line (a NUL, a blank between words),
+    // and the edit's own record must find the line as the edit made it.
+    const std::size_t kept = TrimmedLength(text);
+    if (kept < text.size()) {
+      owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(text.size()), y, text.substr(kept));
+      text.resize(kept);
+    }
+  }
   StoreLine(y, std::move(text));
 }
 
-void TEditorStrings::ReLine() {
+void TEditorStrings::KeepTrailingBlanksOf(int fromY, int toY) {
+  if (owner_.OwnerKeepsTrailingBlanks()) return;
+  fromY = std::max(fromY, 0);
+  toY = std::min(toY, Count() - 1);
+  for (int y = fromY; y <= toY; ++y) {
+    const std::string_view line = View(y);
+    const std::size_t kept = TrimmedLength(line);
+    if (kept < line.size()) {
+      owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(line.size()), y,
+                                                        std::string(line.substr(kept)));
+    }
+  }
+}
+
+void TEditorStrings::RestoreTrailingBlanks(int y, int at, std::string_view blanks) {
+  if (y < 0 || y >= Count() || View(y).size() != static_cast<std::size_t>(at)) return;
+  PaintLock paint(owner_);
+  StoreLine(y, std::string(View(y)) + std::string(blanks));
+}
+
+void TEditorStrings::RemovePadding(int y, int at, int count) {
+  if (y < 0 || y >= Count() || at < 0 || count <= 0) return;
+  const std::string_view line = View(y);
+  if (line.size() != static_cast<std::size_t>(at) + static_cast<std::size_t>(count)) return;
+  if (line.find_first_not_of(' ', static_cast<std::size_t>(at)) != std::string_view::npos) return;
+  PaintLock paint(owner_);
+  StoreLine(y, std::string(line.substr(0, static_cast<std::size_t>(at))));
+}
+
+void TEditorStrings::ReLine(bool pad) {
   PaintLock paint(owner_);
   const int caretX = owner_.OwnerCaretX();
   const int caretY = owner_.OwnerCaretY();
@@ -531,8 +569,13 @@ void TEditorStrings::ReLine() {
     Notify();
     lastLength = 0;
   }
+  if (!pad) return;
   const std::string_view line = View(caretY);
-  if (static_cast<int>(line.size()) < caretX) StoreLine(caretY, PadTo(line, caretX));
+  const int length = static_cast<int>(line.size());
+  if (length < caretX) {
+    owner_.OwnerUndoBuffer().Record<TReLinePadUndo>(length, caretY, std::string(static_cast<std::size_t>(caretX - length), ' '));
+    StoreLine(caretY, PadTo(View(caretY), caretX));
+  }
 }
 
 void TEditorStrings::InsertText(int x, int y, std::string_view textIn) {

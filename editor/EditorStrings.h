@@ -94,7 +94,19 @@ class TEditorStrings {
 
   // --- the editor's internal text operations ---
   void SetLineText(int y, std::string_view s);
-  void ReLine();
+  // Storing a line cuts its trailing blanks; an edit calls this for the lines it is
+  // about to change, before its own undo record, so that the blanks a line had come
+  // back once the edit is undone (a transparent record per line that has any).
+  void KeepTrailingBlanksOf(int fromY, int toY);
+  // Undo of such a record: the blanks go back at the end of line y when the line is
+  // again as long as it was without them.
+  void RestoreTrailingBlanks(int y, int at, std::string_view blanks);
+  // Undo of ReLine's padding: count blanks from column at are removed when they are
+  // exactly what ends line y.
+  void RemovePadding(int y, int at, int count);
+  // Appends lines until the caret's line exists and, when pad is set, pads the caret's
+  // line with blanks up to the caret (for text typed there).
+  void ReLine(bool pad = true);
   void InsertText(int x, int y, std::string_view text);
   void DeleteText(int beginX, int beginY, int endX, int endY);
   void InsertColumnText(int x, int y, std::string_view text);

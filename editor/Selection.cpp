@@ -22,19 +22,25 @@ void Selection::SetBlock(TextPoint begin, TextPoint end, bool select) noexcept {
   begin = onGrid(begin);
   end = onGrid(end);
   if (end < begin) std::swap(begin, end);
+  if (format_ == TSelBlockFormat::bfColumn && end.x < begin.x) std::swap(begin.x, end.x);
   extending_ = false;
   has_ = select && !(begin == end);
   begin_ = begin;
   end_ = end;
-  if (format_ == TSelBlockFormat::bfLine) {
-    EnterLineMode();
-  } else {
-    lineModeBeginX_ = begin.x;
-    lineModeEndX_ = end.x;
-  }
+  lineModeBeginX_ = begin.x;
+  lineModeEndX_ = end.x;
+}
+
+void Selection::MoveBlock(TextPoint begin, TextPoint end, bool select) noexcept {
+  const bool extending = extending_;
+  SetBlock(begin, end, select);
+  extending_ = extending;
+  if (format_ == TSelBlockFormat::bfLine && has_) EnterLineMode();
 }
 
 void Selection::ExtendTo(TextPoint p) noexcept {
+  // A word or a line end beyond the shown columns still ends the block at the last one.
+  p.x = std::clamp(p.x, 0, MaxLineColumns);
   const bool lineMode = format_ == TSelBlockFormat::bfLine;
   if (!extending_) {
     anchor_ = begin_ = end_ = p;
@@ -65,6 +71,9 @@ bool Selection::SetFormat(TSelBlockFormat format) noexcept {
     }
   }
   format_ = format;
+  // A rectangle's columns ascend whichever corner came first: a stream block that ends
+  // left of where it begins becomes the rectangle between its two corners.
+  if (has_ && format_ == TSelBlockFormat::bfColumn && end_.x < begin_.x) std::swap(begin_.x, end_.x);
   return true;
 }
 

@@ -28,8 +28,13 @@ class Selection {
   void StopExtending() noexcept { extending_ = false; }
   // A block without an anchor, from begin to end: negative coordinates count as 0,
   // the end column is at most MaxLineColumns, and the points are put in text order.
-  // It is a block when select is set and the two points differ.
+  // It is a block when select is set and the two points differ. The columns are taken
+  // as given in every format: a range set this way (a word to delete, an offset range)
+  // stays a range of characters also while the format is bfLine.
   void SetBlock(TextPoint begin, TextPoint end, bool select = true) noexcept;
+  // The block's ends move (after an indent or a replacement); the anchor stays, and a
+  // block in bfLine stays whole lines with these as its real columns.
+  void MoveBlock(TextPoint begin, TextPoint end, bool select = true) noexcept;
   // Without an anchor, p becomes the anchor and both ends; with one, the block runs
   // between the anchor and p. The dirty range is left as it was before the block
   // moved, for the repaint; the caller widens it afterwards.
@@ -55,6 +60,23 @@ class Selection {
   int lineModeEndX_ = 0;
   int dirtyFirst_ = 0;
   int dirtyLast_ = 0;
+};
+
+// Puts the block in bfNonInclusive for a scope and the format before back at its end,
+// however the scope is left: deleting a word erases a range of characters, whatever
+// format the user chose for blocks.
+class StreamFormatScope {
+ public:
+  explicit StreamFormatScope(Selection& selection) noexcept : s_(selection), saved_(selection.Format()) {
+    s_.SetFormat(TSelBlockFormat::bfNonInclusive);
+  }
+  ~StreamFormatScope() { s_.SetFormat(saved_); }
+  StreamFormatScope(const StreamFormatScope&) = delete;
+  StreamFormatScope& operator=(const StreamFormatScope&) = delete;
+
+ private:
+  Selection& s_;
+  TSelBlockFormat saved_;
 };
 
 }  // namespace vantorel

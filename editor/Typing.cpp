@@ -69,6 +69,7 @@ void TypingCommands::TypePrintable(char ch) {
   const bool identifier = IsIdentifierCharacter(ch);
   if (!identifier) e_.OfferCharToCompletion(ch);
   ClearSelectionForTyping();
+  e_.Lines().KeepTrailingBlanksOf(e_.CaretY(), e_.CaretY());
   e_.Lines().ReLine();
   const int x = e_.CaretX();
   const int y = e_.CaretY();
@@ -105,6 +106,7 @@ void TypingCommands::SplitLine(int& nx, int& y) {
   // ReLine makes the caret's line (also the first line of an empty text) with undo
   // records, before the break is recorded, so Undo takes the break back first and
   // then removes exactly the lines that were appended.
+  lines.KeepTrailingBlanksOf(y0, y0);
   lines.ReLine();
   e_.UndoBuffer().Record<TInsertUndo>(x0, y0, std::string(kLineBreak));
   const std::string line(lines.View(y0));
@@ -135,6 +137,7 @@ void TypingCommands::Enter() {
   if (e_.HasSelection()) {
     TEditorUndoGroup group(e_);
     SplitLine(nx, ny);
+    group.End();
   } else {
     SplitLine(nx, ny);
   }
@@ -161,6 +164,8 @@ void TypingCommands::MoveToNextLine(int& nx, int& ny) {
         // a line appended for the caret.
         e_.UndoBuffer().Record<TReLineUndo>(0, 0);
       } else {
+        // Undoing the break stores the last line again, which would cut its blanks.
+        e_.Lines().KeepTrailingBlanksOf(last, last);
         e_.UndoBuffer().Record<TInsertUndo>(e_.LineLength(last), last, std::string(kLineBreak));
       }
       e_.Lines().Add("");
@@ -179,6 +184,7 @@ void TypingCommands::EnterOverwriting() {
   if (e_.HasSelection()) {
     TEditorUndoGroup group(e_);
     MoveToNextLine(nx, ny);
+    group.End();
   } else {
     MoveToNextLine(nx, ny);
   }
@@ -307,8 +313,10 @@ bool TypingCommands::WordLeft(int code, int& x, bool& caretUndo, int y) {
   if (code == ec::DeleteWordLeft && y >= 0 && x != e_.CaretX() && !e_.ReadOnly()) {
     {
       TEditorUndoGroup group(e_);
+      StreamFormatScope stream(e_.SelectionModel());
       e_.SelectRange(x, y, e_.CaretX(), y);
       e_.EraseSelection();
+      group.End();
     }
     e_.Lines().ReLine();
   }
@@ -366,6 +374,8 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
   // With a block, Backspace erases the block and nothing more, wherever the caret
   // stands: joining lines after the erase would work on line numbers the erase has
   // just changed.
+  // At the very start there is nothing to take back, and the block stays.
+  if (e_.CaretX() == 0 && y == 0) return;
   if (EraseBlock(x, caretUndo, y)) {
     e_.Changed();
     return;
@@ -374,6 +384,7 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
     if (y == 0) return;
     {
       TEditorPaintLock paint(e_);
+      lines.KeepTrailingBlanksOf(y - 1, y);
       lines.ReLine();
       x = static_cast<int>(lines.View(y - 1).size());
       e_.UndoBuffer().Record<TBackspaceUndo>(x + 1, y - 1, "\n");
@@ -387,6 +398,7 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
     e_.Changed();
     return;
   }
+  lines.KeepTrailingBlanksOf(y, y);
   lines.ReLine();
   const int caretX = e_.CaretX();
   const int caretY = e_.CaretY();
@@ -414,6 +426,7 @@ void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
   const std::string_view line = lines.View(y);
   if (static_cast<std::size_t>(x) < line.size()) {
     const std::string removed(1, line[static_cast<std::size_t>(x)]);
+    lines.KeepTrailingBlanksOf(y, y);
     e_.UndoBuffer().Record<TDeleteUndo>(x, y, removed);
     caretUndo = false;
     lines.DeleteText(x, y, x, y);
@@ -421,6 +434,7 @@ void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
     e_.RepaintLine(y);
     e_.Changed();
   } else if (y < lines.Count() - 1) {
+    lines.KeepTrailingBlanksOf(y, y + 1);
     e_.UndoBuffer().Record<TDeleteUndo>(x, y, std::string(kLineBreak));
     caretUndo = false;
     lines.DeleteText(x, y, -1, y + 1);
@@ -439,6 +453,7 @@ void TypingCommands::Tab(bool forward, int& x, bool& caretUndo) {
   const bool inserting = forward && e_.InsertMode();
   if (!inserting) return;
   if (e_.HasSelection()) e_.EraseSelection();
+  e_.Lines().KeepTrailingBlanksOf(e_.CaretY(), e_.CaretY());
   e_.Lines().ReLine();
   const std::string blanks(static_cast<std::size_t>(std::max(x - e_.CaretX(), 0)), ' ');
   e_.UndoBuffer().Record<TInsertTabUndo>(e_.CaretX(), e_.CaretY(), blanks);

@@ -30,7 +30,9 @@ bool LeavesTextAlone(UndoClass cls) noexcept {
   }
 }
 
-bool IsTransparentClass(UndoClass cls) noexcept { return cls == UndoClass::ReLine || cls == UndoClass::DeleteTrail; }
+bool IsTransparentClass(UndoClass cls) noexcept {
+  return cls == UndoClass::ReLine || cls == UndoClass::DeleteTrail || cls == UndoClass::ReLinePad;
+}
 
 }  // namespace
 

@@ -36,6 +36,7 @@ enum class UndoClass {
   UnindentColumn,
   Delete,
   DeleteTrail,
+  ReLinePad,
   Backspace,
   BackspaceUnindent,
   DeleteLine,
@@ -57,7 +58,9 @@ class TUndo {
   UndoClass Class() const noexcept { return class_; }
   bool ModifiedAtCreation() const noexcept { return modified_; }
   // Records that never end an undo step of their own: they go with their neighbour.
-  bool IsTransparent() const noexcept { return class_ == UndoClass::ReLine || class_ == UndoClass::DeleteTrail; }
+  bool IsTransparent() const noexcept {
+    return class_ == UndoClass::ReLine || class_ == UndoClass::DeleteTrail || class_ == UndoClass::ReLinePad;
+  }
   // A step that begins with a backspace goes on through backspace unindents.
   bool OpensBackspaceStep() const noexcept { return class_ == UndoClass::Backspace; }
   bool JoinsBackspaceStep() const noexcept { return class_ == UndoClass::BackspaceUnindent; }
@@ -149,6 +152,17 @@ class TReLineUndo : public TInsertUndo {
   TReLineUndo(TCustomEditorBase& editor, int x, int y);
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   int Line;
+};
+
+// The blanks ReLine adds to the caret's line so that the caret's column exists; X is
+// where they begin. Transparent like an appended line: undone with the step next to
+// it, so what the line had at its end before (kept by the records around it) is not
+// covered by blanks it never had.
+class TReLinePadUndo : public TInsertUndo {
+ public:
+  TReLinePadUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
+      : TInsertUndo(editor, x, y, std::move(blanks), UndoClass::ReLinePad) {}
+  void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
 
 // The blanks of a tab typed in insert mode.

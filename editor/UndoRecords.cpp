@@ -144,6 +144,12 @@ void TReLineUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   MovePointer(buffer, first);
 }
 
+// Only blanks still standing where they were added, at the very end of the line, are
+// taken away; a later record's undo that already cut them leaves nothing to do.
+void TReLinePadUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
+  lines.RemovePadding(Y, X, static_cast<int>(Text.size()));
+}
+
 void TInsertColumnUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   {
     PaintLockScope paint(editor_);
@@ -198,9 +204,10 @@ void TDeleteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   MovePointer(buffer, first);
 }
 
-// Each record names its own line, so they go back one by one, at the column where the
-// blanks began. A line that no longer exists is not brought back for its blanks, and
-// the caret is left to the records around them.
+// Each record names its own line, so they go back one by one, at the end of the line
+// as the records after them left it. A line that no longer exists, or is not as long
+// as it was without its blanks, is not given them, and the caret is left to the
+// records around them.
 void TDeleteTrailUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int last = buffer.UndoPointer();
   const int first = RunStart(buffer, last);
@@ -208,7 +215,9 @@ void TDeleteTrailUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
     const TDeleteTrailUndo& record = At<TDeleteTrailUndo>(buffer, i);
     if (record.Y < 0 || record.Y >= lines.Count()) continue;
     const int at = record.X - static_cast<int>(record.Text.size());
-    lines.InsertText(at, record.Y, record.Text);
+    // Stored as they were: putting them back through the line operations would cut
+    // them off again.
+    lines.RestoreTrailingBlanks(record.Y, at, record.Text);
     editor_.TextModified(at, record.Y, record.Text, 1);
   }
   MovePointer(buffer, first);

@@ -48,7 +48,7 @@ EditorWindow::EditorWindow() : editor_(this) { editor_.SetClipboard(&clipboard_)
 EditorWindow::~EditorWindow() {
   if (hwnd_) {
     DetachWindow(hwnd_);
-    canvas_.reset();
+    ownDc_.reset();
     ::DestroyWindow(hwnd_);
   }
 }
@@ -84,7 +84,13 @@ void EditorWindow::CreateAt(HWND parent, int id, const Rect& bounds) {
   (void)registered;
   CreateWindowOrThrow("editor", ExStyle(), kEditorClassName, "", Style(), bounds, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), this);
-  canvas_ = std::make_unique<GdiSurface>(::GetDC(hwnd_), fonts_);
+  try {
+    ownDc_ = std::make_unique<OwnDcSurface>(hwnd_, gdi_);
+  } catch (...) {
+    // A window without its canvas would paint nothing outside WM_PAINT: none is kept.
+    ::DestroyWindow(hwnd_);
+    throw;
+  }
   clipboard_.SetOwner(hwnd_);
   clipboard_.SetBlockTypeFormat(blockTypeFormat_);
   editor_.WindowCreated();
@@ -129,7 +135,7 @@ void EditorWindow::RecreateWindow() {
   RECT r;
   ::GetWindowRect(hwnd_, &r);
   ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  canvas_.reset();
+  ownDc_.reset();
   ::DestroyWindow(hwnd_);
   CreateAt(parent, id, FromRECT(r));
   if (hadFocus && hwnd_) ::SetFocus(hwnd_);
@@ -244,22 +250,24 @@ LRESULT EditorWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCDESTROY:
-      canvas_.reset();
+      ownDc_.reset();
       hwnd_ = nullptr;
       return 0;
     case WM_PAINT: {
       // EndPaint runs on every path, so a failed paint does not leave the window
-      // asking to be painted again and again.
+      // asking to be painted again and again; the failure itself is reported after
+      // painting by the window procedure.
       struct PaintScope {
         HWND hwnd;
         PAINTSTRUCT ps{};
         HDC dc;
-        explicit PaintScope(HWND h) : hwnd(h), dc(::BeginPaint(h, &ps)) {}
-        ~PaintScope() { ::EndPaint(hwnd, &ps); }
+        explicit PaintScope(HWND h) noexcept : hwnd(h), dc(::BeginPaint(h, &ps)) {}
+        ~PaintScope() noexcept { ::EndPaint(hwnd, &ps); }
         PaintScope(const PaintScope&) = delete;
         PaintScope& operator=(const PaintScope&) = delete;
       } paint(hwnd_);
-      GdiSurface surface(paint.dc, fonts_);
+      if (!paint.dc) ThrowApiError("Cannot paint the editor", "BeginPaint", ::GetLastError());
+      GdiSurface surface(paint.dc, gdi_);
       editor_.Paint(surface, FromRECT(paint.ps.rcPaint));
       return 0;
     }

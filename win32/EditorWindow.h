@@ -35,7 +35,7 @@ class EditorWindow : public WindowHost, public MessageTarget {
   bool IsShowing() const override { return hwnd_ && ::IsWindowVisible(hwnd_); }
   bool Focused() const override { return hwnd_ && ::GetFocus() == hwnd_; }
   Rect ClientRect() const override;
-  Surface* Canvas() override { return canvas_.get(); }
+  Surface* Canvas() override { return ownDc_ ? &ownDc_->surface : nullptr; }
   void InvalidateAll() override;
   void Invalidate(const Rect& rect) override;
   void ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) override;
@@ -61,16 +61,24 @@ class EditorWindow : public WindowHost, public MessageTarget {
 
  private:
   // MessageTarget
-  void Attach(HWND hwnd) override { hwnd_ = hwnd; }
+  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void CreateAt(HWND parent, int id, const Rect& bounds);
   DWORD Style() const;
   DWORD ExStyle() const;
   LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-  FontCache fonts_;
+  // The window's own device context (CS_OWNDC) and a surface on it, for the lines
+  // the control paints outside WM_PAINT.
+  struct OwnDcSurface {
+    OwnDcSurface(HWND hwnd, GdiCache& cache) : dc(hwnd), surface(dc.get(), cache) {}
+    WindowDC dc;
+    GdiSurface surface;
+  };
+
+  GdiCache gdi_;
   Win32Clipboard clipboard_;
-  std::unique_ptr<GdiSurface> canvas_;
+  std::unique_ptr<OwnDcSurface> ownDc_;
   THLEditor editor_;
   HWND hwnd_ = nullptr;
   static inline UINT blockTypeFormat_ = 0;

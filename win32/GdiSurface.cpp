@@ -1,34 +1,51 @@
 #include "win32/GdiSurface.h"
 
-#include <vector>
-
 namespace vantorel::win32 {
 
-// Fonts are made while painting, where an error box would only bring the next paint
-// and the next box: when the system cannot make the font, the stock GUI font stands
-// in (deleting a stock object later is harmless), so there is never a null font.
 HFONT CreateFontFor(const FontDesc& desc) {
-  HFONT font = ::CreateFontW(desc.height, 0, 0, 0, HasStyle(desc.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
+  return ::CreateFontW(desc.height, 0, 0, 0, HasStyle(desc.style, FontStyle::Bold) ? FW_BOLD : FW_NORMAL,
                        HasStyle(desc.style, FontStyle::Italic), HasStyle(desc.style, FontStyle::Underline),
                        HasStyle(desc.style, FontStyle::StrikeOut), desc.charset, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(desc.name).c_str());
-  return font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
-HFONT FontCache::Get(const FontDesc& desc) {
-  for (const Entry& e : fonts_) {
+HFONT GdiCache::Font(const FontDesc& desc) {
+  for (const FontEntry& e : fonts_) {
     if (e.name == desc.name && e.height == desc.height && e.style == desc.style && e.charset == desc.charset) {
-      return e.font.get();
+      return e.font;
     }
   }
-  fonts_.push_back(Entry{desc.name, desc.height, desc.style, desc.charset, GdiObject<HFONT>(CreateFontFor(desc))});
-  return fonts_.back().font.get();
+  // The entry is in place before the font is made, so a font is never made without
+  // an owner.
+  FontEntry& entry = fonts_.emplace_back(desc);
+  entry.owned.reset(CreateFontFor(desc));
+  entry.font = entry.owned ? entry.owned.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  return entry.font;
 }
 
-GdiSurface::GdiSurface(HDC dc, FontCache& fonts) noexcept
-    : dc_(dc), fonts_(fonts), originalFont_(::GetCurrentObject(dc, OBJ_FONT)) {}
+HPEN GdiCache::Pen(COLORREF color, int width) {
+  for (const PenEntry& e : pens_) {
+    if (e.color == color && e.width == width) return e.pen.get();
+  }
+  // A pen is selected only while one line is drawn, so none of them is in use here.
+  if (pens_.size() >= kMaxPens) pens_.clear();
+  PenEntry& entry = pens_.emplace_back(color, width);
+  ::SetLastError(ERROR_SUCCESS);
+  entry.pen.reset(::CreatePen(PS_SOLID, width, color));
+  if (!entry.pen) {
+    const DWORD error = ::GetLastError();
+    pens_.pop_back();
+    ThrowApiError("Cannot draw a line", "CreatePen", error);
+  }
+  return entry.pen.get();
+}
 
-GdiSurface::~GdiSurface() { ::SelectObject(dc_, originalFont_); }
+GdiSurface::GdiSurface(HDC dc, GdiCache& cache) noexcept
+    : dc_(dc), cache_(cache), originalFont_(::GetCurrentObject(dc, OBJ_FONT)) {}
+
+GdiSurface::~GdiSurface() {
+  if (originalFont_) ::SelectObject(dc_, originalFont_);
+}
 
 void GdiSurface::FillRect(const Rect& rect, Color color) {
   const RECT r = ToRECT(rect);
@@ -37,15 +54,22 @@ void GdiSurface::FillRect(const Rect& rect, Color color) {
 }
 
 void GdiSurface::SetFont(const FontDesc& font) {
-  ::SelectObject(dc_, fonts_.Get(font));
+  ::SelectObject(dc_, cache_.Font(font));
+  // Without the metrics every text run would get a made-up height.
   TEXTMETRICW tm{};
-  ::GetTextMetricsW(dc_, &tm);
+  ::SetLastError(ERROR_SUCCESS);
+  if (!::GetTextMetricsW(dc_, &tm)) {
+    ThrowApiError("Cannot measure the font \"" + font.name + "\"", "GetTextMetricsW", ::GetLastError());
+  }
   textHeight_ = tm.tmHeight;
 }
 
 Point GdiSurface::MeasureText(std::string_view bytes) {
   SIZE size{};
-  ::GetTextExtentPoint32A(dc_, bytes.data(), static_cast<int>(bytes.size()), &size);
+  ::SetLastError(ERROR_SUCCESS);
+  if (!::GetTextExtentPoint32A(dc_, bytes.data(), static_cast<int>(bytes.size()), &size)) {
+    ThrowApiError("Cannot measure text", "GetTextExtentPoint32A", ::GetLastError());
+  }
   return Point{size.cx, size.cy};
 }
 
@@ -56,25 +80,22 @@ void GdiSurface::DrawTextRun(int x, int y, std::string_view bytes, const int* ad
   ::SetTextColor(dc_, ToCOLORREF(fore));
   ::SetBkColor(dc_, ToCOLORREF(back));
   ::SetBkMode(dc_, OPAQUE);
-  std::vector<INT> dx(advances, advances + bytes.size());
-  ::ExtTextOutA(dc_, x, y, ETO_OPAQUE, &r, bytes.data(), static_cast<UINT>(bytes.size()), dx.data());
+  ::ExtTextOutA(dc_, x, y, ETO_OPAQUE, &r, bytes.data(), static_cast<UINT>(bytes.size()), advances);
 }
 
 void GdiSurface::DrawLine(Point a, Point b, Color color, int width) {
-  GdiObject<HPEN> pen(::CreatePen(PS_SOLID, width, ToCOLORREF(color)));
-  SelectObjectScope select(dc_, pen.get());
+  SelectObjectScope select(dc_, cache_.Pen(ToCOLORREF(color), width));
   ::MoveToEx(dc_, a.x, a.y, nullptr);
   ::LineTo(dc_, b.x, b.y);
 }
 
-}  // namespace vantorel::win32
-
-namespace vantorel::win32 {
-
 void GdiSurface::DrawFrame(const Rect& rect, Color color) {
-  GdiObject<HBRUSH> brush(::CreateSolidBrush(ToCOLORREF(color)));
-  const RECT r = ToRECT(rect);
-  ::FrameRect(dc_, &r, brush.get());
+  // Four one-pixel fills draw what FrameRect would, without a brush to make.
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  FillRect(Rect{rect.left, rect.top, rect.right, rect.top + 1}, color);
+  FillRect(Rect{rect.left, rect.bottom - 1, rect.right, rect.bottom}, color);
+  FillRect(Rect{rect.left, rect.top + 1, rect.left + 1, rect.bottom - 1}, color);
+  FillRect(Rect{rect.right - 1, rect.top + 1, rect.right, rect.bottom - 1}, color);
 }
 
 }  // namespace vantorel::win32

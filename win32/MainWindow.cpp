@@ -91,8 +91,6 @@ MainWindow::MainWindow()
 }
 
 MainWindow::~MainWindow() {
-  if (accelerators_) ::DestroyAcceleratorTable(accelerators_);
-  for (const auto& [items, menu] : dropDowns_) ::DestroyMenu(menu);
   if (hwnd_) {
     DetachWindow(hwnd_);
     ::DestroyWindow(hwnd_);
@@ -233,46 +231,51 @@ void MainWindow::RunCommand(int id, bool fromButton) {
   }
 }
 
-HMENU MainWindow::BuildMenu(std::span<const MenuItem> items) {
-  HMENU menu = ::CreatePopupMenu();
+void MainWindow::FillMenu(HMENU menu, std::span<const MenuItem> items) {
   for (const MenuItem& item : items) {
     if (item.caption == "-") {
-      ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuOrThrow(menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
     std::wstring text = MenuText(item.caption);
     if (!item.shortcut.text.empty()) text += L"\t" + Widen(item.shortcut.text);
     if (!item.children.empty()) {
-      ::AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(BuildMenu(item.children)), text.c_str());
+      OwnedMenu sub(CreateMenuOrThrow(true));
+      FillMenu(sub.get(), item.children);
+      AppendMenuOrThrow(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub.get()), text.c_str());
+      sub.release();  // destroyed with the menu that holds it
       continue;
     }
     const int id = nextCommandId_++;
     commands_[id] = Command{item.handler, item.name};
     menuCommandIds_.emplace(item.handler, id);
-    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
+    AppendMenuOrThrow(menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
     if (item.id != MenuItemId::None) menuItems_[item.id] = {menu, static_cast<UINT>(id)};
   }
-  return menu;
 }
 
 void MainWindow::CreateChildren() {
   formFont_.reset(CreateFontFor(FontDesc{std::string(kFormFontName), kFormFontHeight, FontStyle::None, clBtnText}));
 
-  HMENU bar = ::CreateMenu();
+  OwnedMenu bar(CreateMenuOrThrow(false));
   for (const MenuDesc& menu : MainMenu()) {
-    HMENU popup = BuildMenu(menu.items);
-    if (menu.onOpen != Handler::None) menuOpenHandlers_[popup] = menu.onOpen;
-    ::AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), Widen(menu.caption).c_str());
+    OwnedMenu popup(CreateMenuOrThrow(true));
+    FillMenu(popup.get(), menu.items);
+    AppendMenuOrThrow(bar.get(), MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.get()),
+                      Widen(menu.caption).c_str());
+    if (menu.onOpen != Handler::None) menuOpenHandlers_[popup.get()] = menu.onOpen;
+    popup.release();  // the bar holds it
   }
-  ::SetMenu(hwnd_, bar);
+  if (!::SetMenu(hwnd_, bar.get())) ThrowApiError("Cannot show the menu bar", "SetMenu", ::GetLastError());
+  bar.release();  // destroyed with the window
   std::vector<ACCEL> accels;
   for (const Accelerator& a : MenuAccelerators(MainMenu())) {
     const BYTE flags = static_cast<BYTE>(FVIRTKEY | (a.shift.ctrl ? FCONTROL : 0) | (a.shift.shift ? FSHIFT : 0) |
                                          (a.shift.alt ? FALT : 0));
     accels.push_back(ACCEL{flags, static_cast<WORD>(a.key), static_cast<WORD>(menuCommandIds_.at(a.command))});
   }
-  accelerators_ = ::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size()));
-  if (!accelerators_) throw Exception("Cannot create the keyboard shortcuts. " + SystemErrorMessage(::GetLastError()));
+  accelerators_.reset(::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
+  if (!accelerators_) ThrowApiError("Cannot create the keyboard shortcuts", "CreateAcceleratorTableW", ::GetLastError());
 
   RECT client;
   ::GetClientRect(hwnd_, &client);
@@ -301,11 +304,13 @@ void MainWindow::CreateButtons() {
     buttons_[std::string(desc.name)] = button;
     // A button that drops a menu down does so on a right-button release too.
     if (desc.handler == Handler::BeventsClick) {
-      ::SetWindowSubclass(button, &MainWindow::DropDownButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+      if (!::SetWindowSubclass(button, &MainWindow::DropDownButtonProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
+        ThrowApiError("Cannot create the button " + std::string(desc.name), "SetWindowSubclass", ::GetLastError());
+      }
     }
-    GdiObject<HBITMAP> bitmap(BitmapOnButtonFace(LoadButtonImage(desc.image)));
+    GdiObject<HBITMAP>& bitmap = bitmaps_.emplace_back();
+    bitmap.reset(BitmapOnButtonFace(LoadButtonImage(desc.image)));
     ::SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
-    bitmaps_.push_back(std::move(bitmap));
     if (desc.showHint) {
       std::wstring hint = Widen(desc.hint);
       TTTOOLINFOW tool{};
@@ -401,7 +406,9 @@ void MainWindow::SetMenuCaption(MenuItemId item, const std::string& caption) {
   const auto it = menuItems_.find(item);
   if (it == menuItems_.end()) return;
   const std::wstring text = MenuText(caption);
-  ::ModifyMenuW(it->second.first, it->second.second, MF_BYCOMMAND | MF_STRING, it->second.second, text.c_str());
+  if (!::ModifyMenuW(it->second.first, it->second.second, MF_BYCOMMAND | MF_STRING, it->second.second, text.c_str())) {
+    ThrowApiError("Cannot change the menu item", "ModifyMenuW", ::GetLastError());
+  }
 }
 
 void MainWindow::SetButtonLeft(std::string_view name, int left) {
@@ -428,10 +435,11 @@ std::string MainWindow::ProgramPath() const {
 
 std::vector<std::string> MainWindow::CommandLineArgs() const {
   int count = 0;
-  LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  // The system's array is freed also when copying it fails.
+  const std::unique_ptr<LPWSTR, decltype(&::LocalFree)> argv(::CommandLineToArgvW(::GetCommandLineW(), &count),
+                                                             &::LocalFree);
   std::vector<std::string> args;
-  for (int i = 1; argv && i < count; ++i) args.push_back(Narrow(argv[i]));
-  if (argv) ::LocalFree(argv);
+  for (int i = 1; argv && i < count; ++i) args.push_back(Narrow(argv.get()[i]));
   return args;
 }
 
@@ -456,22 +464,38 @@ void MainWindow::SendEditorChar(unsigned char code) {
 void MainWindow::DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) {
   const auto button = buttons_.find(buttonName);
   if (button == buttons_.end() || items.empty()) return;
-  HMENU& menu = dropDowns_[items.data()];
-  if (!menu) menu = BuildMenu(items);
+  auto [entry, made] = dropDowns_.try_emplace(items.data());
+  if (made) {
+    // A menu that could not be built whole is not kept: the next drop-down tries again.
+    try {
+      entry->second.reset(CreateMenuOrThrow(true));
+      FillMenu(entry->second.get(), items);
+    } catch (...) {
+      dropDowns_.erase(entry);
+      throw;
+    }
+  }
   RECT r;
-  ::GetWindowRect(button->second, &r);
-  ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left + offsetX, r.bottom, 0, hwnd_, nullptr);
+  if (!::GetWindowRect(button->second, &r)) ThrowApiError("Cannot drop the menu down", "GetWindowRect", ::GetLastError());
+  ::SetLastError(ERROR_SUCCESS);
+  if (!::TrackPopupMenu(entry->second.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left + offsetX, r.bottom,
+                        0, hwnd_, nullptr)) {
+    // A menu closed without a choice may answer 0 too, with no error set; a menu of
+    // this thread that is open already keeps the screen. Neither is a failure.
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SUCCESS && error != ERROR_POPUP_ALREADY_ACTIVE) {
+      ThrowApiError("Cannot drop the menu down", "TrackPopupMenu", error);
+    }
+  }
 }
 
 LRESULT CALLBACK MainWindow::DropDownButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                 DWORD_PTR data) {
+  // A subclass procedure is called by the system like a window procedure: nothing
+  // may leave it.
   if (msg == WM_RBUTTONUP) {
     auto* self = reinterpret_cast<MainWindow*>(data);
-    try {
-      self->form_->Run(Handler::BeventsClick);
-    } catch (const std::exception& e) {
-      ShowError(self->hwnd_, e.what());
-    }
+    ShowingErrors(self->hwnd_, [self] { self->form_->Run(Handler::BeventsClick); });
     return 0;
   }
   if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &MainWindow::DropDownButtonProc, 0);

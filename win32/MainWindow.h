@@ -2,6 +2,7 @@
 // the core's tables, and hands every window event to TFmain.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,7 +32,7 @@ class Panel : public MessageTarget {
   explicit Panel(bool framed) : framed_(framed) {}
   void Create(HWND parent, const Rect& bounds);
   HWND Handle() const noexcept { return hwnd_; }
-  void Attach(HWND hwnd) override { hwnd_ = hwnd; }
+  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
@@ -49,7 +50,7 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void Create();
   void Show(int showCommand);
   HWND Handle() const noexcept { return hwnd_; }
-  HACCEL Accelerators() const noexcept { return accelerators_; }
+  HACCEL Accelerators() const noexcept { return accelerators_.get(); }
   // The modeless find dialog while it is open: the message loop gives it its keys.
   HWND FindDialog() const noexcept { return findDialog_; }
 
@@ -76,10 +77,11 @@ class MainWindow : public MainWindowPort, public MessageTarget {
 
  private:
   // MessageTarget
-  void Attach(HWND hwnd) override { hwnd_ = hwnd; }
+  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void CreateChildren();
-  HMENU BuildMenu(std::span<const MenuItem> items);
+  // Appends the items to the menu, sub-menus made for the items that have children.
+  void FillMenu(HMENU menu, std::span<const MenuItem> items);
   void CreateButtons();
   void CreateStatusBar();
   void LayoutChildren();
@@ -102,7 +104,7 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   Panel ptools_{false};
   HWND status_ = nullptr;
   HWND tooltip_ = nullptr;
-  HACCEL accelerators_ = nullptr;
+  OwnedAccelerators accelerators_;
   // What a command id runs, and the name of the item or button it came from.
   struct Command {
     Handler handler;
@@ -110,7 +112,7 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   };
   std::map<int, Command> commands_;
   // Menus built once and dropped down by buttons.
-  std::map<const MenuItem*, HMENU> dropDowns_;
+  std::map<const MenuItem*, OwnedMenu> dropDowns_;
   std::map<Handler, int> menuCommandIds_;  // the first menu item of each handler
   std::map<HMENU, Handler> menuOpenHandlers_;
   FINDREPLACEW find_{};
@@ -119,7 +121,7 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   UINT findMessage_ = 0;
   std::map<MenuItemId, std::pair<HMENU, UINT>> menuItems_;
   std::map<std::string, HWND, std::less<>> buttons_;
-  std::vector<GdiObject<HBITMAP>> bitmaps_;
+  std::deque<GdiObject<HBITMAP>> bitmaps_;
   GdiObject<HFONT> formFont_;
   int nextCommandId_ = 1000;
 };

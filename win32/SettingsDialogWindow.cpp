@@ -11,7 +11,9 @@ namespace {
 constexpr wchar_t kSettingsPanelClassName[] = L"TSettingsPanel";
 constexpr int kControlIdBase = 100;  // above IDOK and IDCANCEL, which keys send
 
-// P1: grey, a lowered outer bevel, and the commands of its buttons passed on.
+// P1: grey, a lowered outer bevel, and the commands of its buttons passed on. It calls
+// only system functions (the dialog's own procedure guards the commands it is sent),
+// so no exception can arise here.
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND:
@@ -108,13 +110,15 @@ void SettingsDialog::CreateControls() {
         parents[c.name] = {parent, bounds};
         break;
       case SettingsControlKind::Label: {
-        HDC dc = ::GetDC(hwnd_);
+        // A label is as large as its text in the form's font.
         SIZE size{};
         {
-          SelectObjectScope select(dc, formFont_.get());
-          ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+          WindowDC dc(hwnd_);
+          SelectObjectScope select(dc.get(), formFont_.get());
+          if (!::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size)) {
+            ThrowApiError("Cannot measure the label " + std::string(c.name), "GetTextExtentPoint32W", ::GetLastError());
+          }
         }
-        ::ReleaseDC(hwnd_, dc);
         hwnd = CreateWindowOrThrow(c.name, 0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
                                    Rect{bounds.left, bounds.top, bounds.left + size.cx, bounds.top + size.cy}, parent,
                                    menuId, nullptr);
@@ -131,9 +135,9 @@ void SettingsDialog::CreateControls() {
         // A speed button: reached by the mouse only, never by Tab.
         hwnd = CreateWindowOrThrow(c.name, 0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP,
                                    bounds, parent, menuId, nullptr);
-        GdiObject<HBITMAP> bitmap(BitmapOnButtonFace(LoadButtonImage(ButtonImageId::Open)));
+        GdiObject<HBITMAP>& bitmap = bitmaps_.emplace_back();
+        bitmap.reset(BitmapOnButtonFace(LoadButtonImage(ButtonImageId::Open)));
         ::SendMessageW(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
-        bitmaps_.push_back(std::move(bitmap));
         break;
       }
       case SettingsControlKind::Panel:

@@ -2,6 +2,7 @@
 // over the main window, and destroyed when TFsetting ends it.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <vector>
 
@@ -32,7 +33,7 @@ class SettingsDialog : public SettingsDialogWindow, public MessageTarget {
   Dialogs& OwnedDialogs() override { return dialogs_; }
 
  private:
-  void Attach(HWND hwnd) override { hwnd_ = hwnd; }
+  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void Create();
   void CreateControls();
@@ -49,8 +50,7 @@ class SettingsDialog : public SettingsDialogWindow, public MessageTarget {
   HWND panel_ = nullptr;
   GdiObject<HFONT> formFont_;
   GdiObject<HFONT> fieldFont_;
-  GdiObject<HBRUSH> panelBrush_;
-  std::vector<GdiObject<HBITMAP>> bitmaps_;
+  std::deque<GdiObject<HBITMAP>> bitmaps_;
 };
 
 }  // namespace vantorel::win32

@@ -1,5 +1,6 @@
 #include "win32/Win32Clipboard.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/Errors.h"
@@ -17,7 +18,7 @@ class OpenClipboardScope {
       if (!open_) ::Sleep(10);
     }
   }
-  ~OpenClipboardScope() {
+  ~OpenClipboardScope() noexcept {
     if (open_) ::CloseClipboard();
   }
   OpenClipboardScope(const OpenClipboardScope&) = delete;
@@ -31,7 +32,7 @@ class OpenClipboardScope {
 class GlobalLockScope {
  public:
   explicit GlobalLockScope(HGLOBAL memory) noexcept : memory_(memory), data_(::GlobalLock(memory)) {}
-  ~GlobalLockScope() {
+  ~GlobalLockScope() noexcept {
     if (data_) ::GlobalUnlock(memory_);
   }
   GlobalLockScope(const GlobalLockScope&) = delete;
@@ -44,28 +45,29 @@ class GlobalLockScope {
   void* data_;
 };
 
-[[noreturn]] void Fail(const char* what) {
-  throw Exception(std::string(what) + " " + SystemErrorMessage(::GetLastError()));
-}
+inline void FreeGlobal(HGLOBAL memory) noexcept { ::GlobalFree(memory); }
+
+// Global memory until the clipboard takes it over.
+using GlobalMemory = OwnedHandle<HGLOBAL, &FreeGlobal>;
 
 }  // namespace
 
 void Win32Clipboard::Put(UINT format, std::string_view bytes, bool empty) {
-  OpenClipboardScope clipboard(owner_);
-  if (!clipboard.IsOpen()) Fail("Cannot open clipboard.");
-  if (empty) ::EmptyClipboard();
-  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-  if (!memory) Fail("Cannot open clipboard.");
+  constexpr const char* kCannotWrite = "Cannot write to the clipboard";
+  // The data is complete before the clipboard is opened: a failure here leaves the
+  // clipboard as it was, and it is held open only for the moment of the exchange.
+  GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, std::max<std::size_t>(bytes.size(), 1)));
+  if (!memory) ThrowApiError(kCannotWrite, "GlobalAlloc", ::GetLastError());
   {
-    GlobalLockScope lock(memory);
-    if (lock.MutableData()) std::memcpy(lock.MutableData(), bytes.data(), bytes.size());
+    GlobalLockScope lock(memory.get());
+    if (!lock.MutableData()) ThrowApiError(kCannotWrite, "GlobalLock", ::GetLastError());
+    std::memcpy(lock.MutableData(), bytes.data(), bytes.size());
   }
-  if (!::SetClipboardData(format, memory)) {
-    const DWORD error = ::GetLastError();
-    ::GlobalFree(memory);
-    ::SetLastError(error);
-    Fail("Cannot write to the clipboard.");
-  }
+  OpenClipboardScope clipboard(owner_);
+  if (!clipboard.IsOpen()) ThrowApiError("Cannot open clipboard", "OpenClipboard", ::GetLastError());
+  if (empty && !::EmptyClipboard()) ThrowApiError(kCannotWrite, "EmptyClipboard", ::GetLastError());
+  if (!::SetClipboardData(format, memory.get())) ThrowApiError(kCannotWrite, "SetClipboardData", ::GetLastError());
+  memory.release();  // the system's now
 }
 
 void Win32Clipboard::SetText(std::string_view text) {

@@ -17,8 +17,9 @@ class Win32Clipboard : public Clipboard {
   std::optional<std::uint8_t> BlockType() override;
 
  private:
-  // Puts bytes on the clipboard in one format; frees the memory when the system does
-  // not take it.
+  // Puts bytes on the clipboard in one format, emptying it first when asked. Throws
+  // naming the call that failed; the memory is freed when the system does not take
+  // it, and the clipboard is closed again on every path.
   void Put(UINT format, std::string_view bytes, bool empty);
 
   HWND owner_ = nullptr;

@@ -9,6 +9,19 @@ namespace {
 
 HKEY RootKey(RegistryRoot root) { return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
 
+// Opens an existing key: in the program's own view of the registry, else, for a
+// machine key that view lacks, in the 32-bit view. A 32-bit build keeps its machine
+// settings there (SOFTWARE\WOW6432Node), so a user moving to this build keeps them
+// until the first save writes the program's own key. The per-user tree is one for
+// both views, so it has no second place to look.
+LSTATUS OpenExisting(RegistryRoot root, const std::wstring& path, REGSAM sam, HKEY* key) {
+  LSTATUS status = ::RegOpenKeyExW(RootKey(root), path.c_str(), 0, sam, key);
+  if (status == ERROR_FILE_NOT_FOUND && root == RegistryRoot::LocalMachine && sizeof(void*) == 8) {
+    status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, sam | KEY_WOW64_32KEY, key);
+  }
+  return status;
+}
+
 // Owns one open HKEY and closes it once.
 class Win32RegistryKey : public RegistryKey {
  public:
@@ -73,7 +86,7 @@ std::unique_ptr<RegistryKey> Win32Registry::OpenKey(RegistryRoot root, const std
     status = ::RegCreateKeyExW(RootKey(root), wpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam, nullptr, &key,
                                nullptr);
   } else {
-    status = ::RegOpenKeyExW(RootKey(root), wpath.c_str(), 0, sam, &key);
+    status = OpenExisting(root, wpath, sam, &key);
   }
   if (status != ERROR_SUCCESS) return nullptr;
   // The key is closed by its owner from here on, also when make_unique throws.
@@ -87,7 +100,7 @@ std::unique_ptr<RegistryKey> Win32Registry::OpenKey(RegistryRoot root, const std
 
 bool Win32Registry::KeyExists(RegistryRoot root, const std::string& path) {
   HKEY key = nullptr;
-  if (::RegOpenKeyExW(RootKey(root), Widen(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (OpenExisting(root, Widen(path), KEY_READ, &key) != ERROR_SUCCESS) return false;
   ::RegCloseKey(key);
   return true;
 }

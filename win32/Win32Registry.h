@@ -1,5 +1,8 @@
 // The registry port on the system registry: keys under HKEY_LOCAL_MACHINE and
-// HKEY_CURRENT_USER, UTF-8 names and text inside, UTF-16 at the API.
+// HKEY_CURRENT_USER, UTF-8 names and text inside, UTF-16 at the API. An existing
+// machine key that the program's own (64-bit) view lacks is looked up in the 32-bit
+// view too, where a 32-bit build of the program kept its settings; keys are created
+// in the program's own view only.
 #pragma once
 
 #include "platform/Registry.h"

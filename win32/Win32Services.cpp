@@ -112,8 +112,14 @@ bool Win32FileSystem::FileExists(const std::string& path) {
 }
 
 std::string Win32FileSystem::ReadFile(const std::string& path) {
-  HandleCloser file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // The file is held only for the moment of reading and never stands in anyone's way:
+  // a file that a build or another editor keeps open for writing opens here, and one
+  // that another program replaces or deletes meanwhile may go (the open handle still
+  // reads it). What is read is at most the size taken at the start, so a file growing
+  // under the read is cut there, and one that shrinks ends where its data ends.
+  HandleCloser file(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) Fail(kCannotOpenFile, path, ::GetLastError());
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) Fail(kCannotOpenFile, path, ::GetLastError());

@@ -1,6 +1,10 @@
 #include "win32/Win32Util.h"
 
+#include <memory>
+#include <string>
+
 #include "platform/Dialogs.h"
+#include "platform/Errors.h"
 
 namespace vantorel::win32 {
 
@@ -31,10 +35,34 @@ std::string SystemErrorMessage(DWORD error) {
   const DWORD n = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
       reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  // The system's buffer is freed also when copying it fails.
+  const std::unique_ptr<wchar_t, decltype(&::LocalFree)> owned(buffer, &::LocalFree);
   std::wstring text = n && buffer ? std::wstring(buffer, n) : L"Error " + std::to_wstring(error);
-  if (buffer) ::LocalFree(buffer);
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
   return Narrow(text);
+}
+
+void ThrowApiError(std::string_view what, std::string_view call, DWORD error) {
+  std::string text(what);
+  text.append(" (").append(call).append(").");
+  if (error != ERROR_SUCCESS) text.append(" ").append(SystemErrorMessage(error));
+  throw Exception(text);
+}
+
+HMENU CreateMenuOrThrow(bool popup) {
+  ::SetLastError(ERROR_SUCCESS);
+  HMENU menu = popup ? ::CreatePopupMenu() : ::CreateMenu();
+  if (!menu) ThrowApiError("Cannot build the menu", popup ? "CreatePopupMenu" : "CreateMenu", ::GetLastError());
+  return menu;
+}
+
+void AppendMenuOrThrow(HMENU menu, UINT flags, UINT_PTR idOrPopup, const wchar_t* text) {
+  ::SetLastError(ERROR_SUCCESS);
+  if (!::AppendMenuW(menu, flags, idOrPopup, text)) ThrowApiError("Cannot build the menu", "AppendMenuW", ::GetLastError());
+}
+
+WindowDC::WindowDC(HWND hwnd) : hwnd_(hwnd), dc_((::SetLastError(ERROR_SUCCESS), ::GetDC(hwnd))) {
+  if (!dc_) ThrowApiError("Cannot draw in the window", "GetDC", ::GetLastError());
 }
 
 void ShowError(HWND owner, const char* text) noexcept {

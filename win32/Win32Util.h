@@ -28,27 +28,33 @@ std::string SystemErrorMessage(DWORD error);
 // Shows the text of an error that reached a window procedure's boundary.
 void ShowError(HWND owner, const char* text) noexcept;
 
-// Owns one GDI object (font, pen, brush, bitmap) and deletes it once.
-template <class H>
-class GdiObject {
+// Throws Exception naming what could not be done and the API call that failed, with
+// the system's reason when the call left one (GDI calls often leave none).
+[[noreturn]] void ThrowApiError(std::string_view what, std::string_view call, DWORD error);
+
+// Owns one handle and destroys it once. Neither copied nor moved: a handle has one
+// owner for its whole life, and a container of them is one that never relocates its
+// elements (std::deque, std::map).
+template <class H, auto Destroy>
+class OwnedHandle {
  public:
-  GdiObject() noexcept = default;
-  explicit GdiObject(H handle) noexcept : handle_(handle) {}
-  ~GdiObject() { reset(); }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) {
-      reset();
-      handle_ = other.handle_;
-      other.handle_ = nullptr;
-    }
-    return *this;
-  }
+  OwnedHandle() noexcept = default;
+  explicit OwnedHandle(H handle) noexcept : handle_(handle) {}
+  ~OwnedHandle() noexcept { reset(); }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  OwnedHandle(OwnedHandle&&) = delete;
+  OwnedHandle& operator=(OwnedHandle&&) = delete;
+
   void reset(H handle = nullptr) noexcept {
-    if (handle_) ::DeleteObject(handle_);
+    if (handle_) Destroy(handle_);
     handle_ = handle;
+  }
+  // Gives the handle up to a new owner (the system, a parent menu).
+  H release() noexcept {
+    H handle = handle_;
+    handle_ = nullptr;
+    return handle;
   }
   H get() const noexcept { return handle_; }
   explicit operator bool() const noexcept { return handle_ != nullptr; }
@@ -57,11 +63,51 @@ class GdiObject {
   H handle_ = nullptr;
 };
 
+template <class H>
+void DeleteGdiObject(H handle) noexcept {
+  ::DeleteObject(handle);
+}
+
+// A GDI object: font, pen, brush, bitmap.
+template <class H>
+using GdiObject = OwnedHandle<H, &DeleteGdiObject<H>>;
+
+inline void DestroyMenuHandle(HMENU menu) noexcept { ::DestroyMenu(menu); }
+inline void DestroyAccelerators(HACCEL table) noexcept { ::DestroyAcceleratorTable(table); }
+
+// A menu until a window or a parent menu takes it over (release()).
+using OwnedMenu = OwnedHandle<HMENU, &DestroyMenuHandle>;
+using OwnedAccelerators = OwnedHandle<HACCEL, &DestroyAccelerators>;
+
+// CreateMenu or CreatePopupMenu; throws naming the call when the system makes none.
+HMENU CreateMenuOrThrow(bool popup);
+// AppendMenuW; throws naming the call when the item is refused.
+void AppendMenuOrThrow(HMENU menu, UINT flags, UINT_PTR idOrPopup, const wchar_t* text);
+
+// A window's device context from GetDC, released when the scope ends. Throws naming
+// GetDC when the window gives none.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND hwnd);
+  ~WindowDC() noexcept { ::ReleaseDC(hwnd_, dc_); }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  WindowDC(WindowDC&&) = delete;
+  WindowDC& operator=(WindowDC&&) = delete;
+  HDC get() const noexcept { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
 // Selects an object into a DC for one scope and puts the old one back.
 class SelectObjectScope {
  public:
   SelectObjectScope(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
-  ~SelectObjectScope() { ::SelectObject(dc_, old_); }
+  ~SelectObjectScope() noexcept {
+    if (old_) ::SelectObject(dc_, old_);
+  }
   SelectObjectScope(const SelectObjectScope&) = delete;
   SelectObjectScope& operator=(const SelectObjectScope&) = delete;
 
@@ -73,7 +119,7 @@ class SelectObjectScope {
 class HandleCloser {
  public:
   explicit HandleCloser(HANDLE h) noexcept : h_(h) {}
-  ~HandleCloser() {
+  ~HandleCloser() noexcept {
     if (h_ != INVALID_HANDLE_VALUE && h_ != nullptr) ::CloseHandle(h_);
   }
   HandleCloser(const HandleCloser&) = delete;

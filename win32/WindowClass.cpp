@@ -1,6 +1,7 @@
 #include "win32/WindowClass.h"
 
 #include <exception>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -21,6 +22,77 @@ MessageTarget* TargetOf(HWND hwnd) noexcept {
   return reinterpret_cast<MessageTarget*>(::GetWindowLongPtrW(hwnd, kTargetSlot));
 }
 
+// The message that shows the error of a failed paint, posted so that the box opens
+// outside WM_PAINT. WM_APP's range is the program's own.
+constexpr UINT kReportPaintFailure = WM_APP + 0x3F0;
+
+// A paint that throws is not reported from inside WM_PAINT: a modal box there lets the
+// window paint again under the box, fail again and stack box on box. The window is
+// validated instead, so the failed paint is not retried until something changes, and
+// the error is shown once, by a message posted to the window's top-level window and
+// handled after painting. A window whose paints keep failing is reported again only
+// after one of its paints has worked; while one report waits or shows, no other is
+// made (painting under that box may well fail too).
+class PaintFailures {
+ public:
+  void Failed(HWND hwnd, const char* text) noexcept {
+    ::ValidateRect(hwnd, nullptr);
+    try {
+      if (!failing_.insert(hwnd).second || reportTo_) return;
+      pending_ = text;
+    } catch (...) {
+      return;  // out of memory: the box could not be shown either
+    }
+    HWND root = ::GetAncestor(hwnd, GA_ROOT);
+    if (!root || !TargetOf(root)) root = hwnd;
+    if (::PostMessageW(root, kReportPaintFailure, 0, 0)) reportTo_ = root;
+  }
+
+  void Succeeded(HWND hwnd) noexcept {
+    if (!failing_.empty()) failing_.erase(hwnd);
+  }
+
+  // The posted report has arrived at hwnd.
+  void Report(HWND hwnd) noexcept {
+    if (hwnd != reportTo_) return;
+    std::string text;
+    text.swap(pending_);
+    ShowError(hwnd, text.c_str());
+    reportTo_ = nullptr;
+  }
+
+  // The window is going: it is no longer failing, and a report posted to it will not come.
+  void Forget(HWND hwnd) noexcept {
+    if (!failing_.empty()) failing_.erase(hwnd);
+    if (hwnd == reportTo_) {
+      reportTo_ = nullptr;
+      pending_.clear();
+    }
+  }
+
+ private:
+  std::set<HWND> failing_;  // reported since their last good paint
+  std::string pending_;
+  HWND reportTo_ = nullptr;  // where the report waiting or showing was posted
+};
+
+// Windows live on the thread that made them; so do their paint failures.
+thread_local PaintFailures paintFailures;
+
+// Hands a WM_PAINT to the object; a failure goes to paintFailures instead of a box.
+LRESULT Paint(MessageTarget& target, HWND hwnd, WPARAM wParam, LPARAM lParam) noexcept {
+  try {
+    const LRESULT result = target.HandleMessage(WM_PAINT, wParam, lParam);
+    paintFailures.Succeeded(hwnd);
+    return result;
+  } catch (const std::exception& e) {
+    paintFailures.Failed(hwnd, e.what());
+  } catch (...) {
+    paintFailures.Failed(hwnd, "Unknown error");
+  }
+  return 0;
+}
+
 LRESULT DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return ::IsWindowUnicode(hwnd) ? ::DefWindowProcW(hwnd, msg, wParam, lParam)
                                  : ::DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -35,6 +107,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   MessageTarget* target = TargetOf(hwnd);
   if (!target) return DefaultProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_PAINT) return Paint(*target, hwnd, wParam, lParam);
+  if (msg == kReportPaintFailure) {
+    paintFailures.Report(hwnd);
+    return 0;
+  }
   LRESULT result = 0;
   if (msg == WM_NCCREATE || msg == WM_CREATE) {
     try {
@@ -46,7 +123,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   } else {
     ShowingErrors(::GetAncestor(hwnd, GA_ROOT), [&] { result = target->HandleMessage(msg, wParam, lParam); });
   }
-  if (msg == WM_NCDESTROY) ::SetWindowLongPtrW(hwnd, kTargetSlot, 0);
+  if (msg == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, kTargetSlot, 0);
+    paintFailures.Forget(hwnd);
+  }
   return result;
 }
 

@@ -1,6 +1,7 @@
 // One window procedure serves every window class of the program: it finds the object
 // behind the window and hands it the message, and it is the one place where an
-// exception thrown while a message is handled is caught and shown.
+// exception thrown while a message is handled is caught and shown (the error of a
+// paint after painting, once, through a posted message).
 #pragma once
 
 #include <string_view>
@@ -16,7 +17,7 @@ class MessageTarget {
   virtual ~MessageTarget() = default;
   // The window is being made (WM_NCCREATE): from here on its messages arrive at
   // HandleMessage, up to and including WM_NCDESTROY.
-  virtual void Attach(HWND hwnd) = 0;
+  virtual void Attach(HWND hwnd) noexcept = 0;
   // One message; what the object does not handle it passes to the default procedure.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
 };
@@ -38,8 +39,10 @@ HWND CreateWindowOrThrow(std::string_view what, DWORD exStyle, const char* class
 // default procedure: for an object that is being destroyed itself.
 void DetachWindow(HWND hwnd) noexcept;
 
-// Runs f; an exception it throws is shown in a message box over owner. True when none
-// was thrown. The window procedure guards every message with it.
+// Runs f; an exception it throws is shown in a message box over owner: the text of a
+// std::exception, a general one for anything else. True when none was thrown. The
+// window procedure guards every message but WM_PAINT with it; so does every other
+// callback the system calls.
 template <class F>
 bool ShowingErrors(HWND owner, F&& f) noexcept {
   try {

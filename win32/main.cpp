@@ -20,6 +20,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     return static_cast<int>(msg.wParam);
   } catch (const std::exception& e) {
     vantorel::win32::ShowError(nullptr, e.what());
-    return 1;
+  } catch (...) {
+    vantorel::win32::ShowError(nullptr, "Unknown error");
   }
+  return 1;
 }

@@ -103,9 +103,11 @@ TEST_F(ClipboardSnippetsTest, EveryEventsItemTypesItsBranch) {
   const std::optional<ScreenRect> events = ParseRect(wine.Ask({"button", "Events"}));
   ASSERT_TRUE(events);
   for (int i = 0; i < 19; ++i) {
-    // The caret to the end of the text, the empty line after the last branch; an offset
-    // beyond the text names its end, and a message (unlike a key) drops no character.
-    wine.Ask({"setsel", "1000000", "1000000"});
+    // The caret to the end of the text, the empty line after the last branch, by the
+    // offset of that end (the text read back ends with the last line's CR LF, which
+    // the offsets do not count); a message, unlike a key, drops no character.
+    const std::string end = std::to_string(Text().size() - 2);
+    wine.Ask({"setsel", end, end});
     ASSERT_EQ(wine.Xdotool({"mousemove", std::to_string(events->left + 5), std::to_string(events->top + 5), "sleep",
                             "0.1", "click", "1", "sleep", "0.3", "key", "Down", "Right"})
                   .exitCode,

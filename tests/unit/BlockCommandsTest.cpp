@@ -30,9 +30,12 @@ class BlockTest : public ::testing::Test {
     for (int i = 0; i < editor.Lines().Count(); ++i) out.push_back(editor.Lines().Get(i));
     return out;
   }
+  // A line block is made as a user makes one: a range, then the line format, which
+  // widens it to whole lines. A range set in the line format stays a range.
   void Select(TSelBlockFormat format, TextPoint begin, TextPoint end) {
-    editor.SetSelBlockFormat(format);
+    editor.SetSelBlockFormat(format == TSelBlockFormat::bfLine ? TSelBlockFormat::bfNonInclusive : format);
     editor.SelectRange(begin.x, begin.y, end.x, end.y);
+    editor.SetSelBlockFormat(format);
   }
   void Clip(std::string text, std::optional<std::uint8_t> type = std::nullopt) {
     clipboard.text = std::move(text);

@@ -187,7 +187,11 @@ TEST_F(EditorFixture, AddKeepsBlanksUntilTheLineIsEdited) {
   EXPECT_EQ(editor.Lines().Get(0), "ab  ");
   editor.Lines().SetLineText(0, "ab  ");
   EXPECT_EQ(editor.Lines().Get(0), "ab");
-  EXPECT_EQ(editor.UndoBuffer().Count(), 0);
+  // What an edit cuts off is kept for undo, as a transparent record of its own.
+  ASSERT_EQ(editor.UndoBuffer().Count(), 1);
+  EXPECT_EQ(editor.UndoBuffer().Item(0).Class(), UndoClass::DeleteTrail);
+  editor.UndoBuffer().Undo(editor.Lines());
+  EXPECT_EQ(editor.Lines().Get(0), "ab  ");
 }
 
 TEST_F(EditorFixture, EachAddOrClearRunsTextAllChangedOnce) {
@@ -401,7 +405,10 @@ TEST_F(EditorFixture, ReLineAppendsLinesAndPadsTheCaretLine) {
   editor.CaretModel().MoveTo(4, 2);
   editor.Lines().ReLine();
   EXPECT_EQ(AllLines(), (Lines{"ab", "", "    "}));
-  ASSERT_EQ(editor.UndoBuffer().Count(), 2);
+  // Two appended lines and the padding, each taken back with the step next to them.
+  ASSERT_EQ(editor.UndoBuffer().Count(), 3);
+  EXPECT_EQ(editor.UndoBuffer().Item(2).Class(), UndoClass::ReLinePad);
+  EXPECT_TRUE(editor.UndoBuffer().Item(2).IsTransparent());
   const auto& first = static_cast<const TReLineUndo&>(editor.UndoBuffer().Item(0));
   const auto& second = static_cast<const TReLineUndo&>(editor.UndoBuffer().Item(1));
   EXPECT_EQ(first.Text, "\r\n");

@@ -88,12 +88,21 @@ TEST(SelectionTest, ASetBlockIsOrderedClampedAndHasNoAnchor) {
   EXPECT_EQ(s.End(), (TextPoint{7, 4}));
   s.SetBlock({3, 3}, {3, 3});
   EXPECT_FALSE(s.HasBlock());
-  // In the line format a set block is whole lines too.
+  // In the line format a set range stays a range of characters (a word to delete);
+  // a moved block (after an indent) stays whole lines and keeps its anchor.
   s.SetFormat(TSelBlockFormat::bfLine);
   s.SetBlock({2, 0}, {6, 1});
+  EXPECT_EQ(s.Begin(), (TextPoint{2, 0}));
+  EXPECT_EQ(s.End(), (TextPoint{6, 1}));
+  s.ExtendTo({1, 0});
+  s.ExtendTo({4, 2});
+  s.MoveBlock({3, 0}, {6, 2});
+  EXPECT_TRUE(s.Extending());
   EXPECT_EQ(s.Begin(), (TextPoint{0, 0}));
-  EXPECT_EQ(s.End(), (TextPoint{MaxLineColumns, 1}));
+  EXPECT_EQ(s.End(), (TextPoint{MaxLineColumns, 2}));
   EXPECT_EQ(s.LineModeEndX(), 6);
+  s.SetFormat(TSelBlockFormat::bfNonInclusive);
+  EXPECT_EQ(s.Begin(), (TextPoint{3, 0}));
 }
 
 TEST(SelectionTest, TheDirtyRangeOnlyWidens) {

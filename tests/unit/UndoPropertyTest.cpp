@@ -1,6 +1,6 @@
-// Random editing sessions, each taken back completely with Undo: the text returns
-// (compared as stored, without trailing blanks), the caret and the block stay inside
-// the text, and no step fails.
+// Random editing sessions on loaded text, each taken back completely with Undo: the
+// text returns byte for byte (trailing blanks and all), the caret and the block stay
+// inside the text, and no step fails.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -26,7 +26,11 @@ std::string RandomLine(std::mt19937& rng) {
   std::string line(std::uniform_int_distribution<int>(0, 4)(rng), ' ');  // indentation
   const int length = std::uniform_int_distribution<int>(0, 14)(rng);
   for (int i = 0; i < length; ++i) line += kAlphabet[std::uniform_int_distribution<std::size_t>(0, kAlphabet.size() - 1)(rng)];
-  while (!line.empty() && line.back() == ' ') line.pop_back();
+  // Real files have tabs inside lines and blanks (or a tab) at their ends.
+  if (std::uniform_int_distribution<int>(0, 3)(rng) == 0 && !line.empty()) {
+    line.insert(std::uniform_int_distribution<std::size_t>(0, line.size() - 1)(rng), 1, '\t');
+  }
+  if (std::uniform_int_distribution<int>(0, 2)(rng) == 0) line += std::uniform_int_distribution<int>(0, 1)(rng) ? "  " : "\t";
   return line;
 }
 
@@ -64,7 +68,13 @@ std::string Replay(const std::vector<std::string>& text, TextPoint caret, const 
   host.client = Rect{0, 0, 400, 160};
   editor.WindowCreated();
   editor.SetClipboard(&clipboard);
-  editor.Lines().Assign(text);
+  // Loaded as a file is: line ends of either kind, sometimes none after the last line.
+  std::string file;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    file += text[i];
+    if (i + 1 < text.size() || text.size() % 2 == 0) file += i % 3 == 0 ? "\n" : "\r\n";
+  }
+  editor.Lines().SetTextStr(file);
   const std::vector<std::string> before = Stored(editor);
   editor.SetCaret(caret.x, caret.y);
   editor.UndoBuffer().Clear();

@@ -7,8 +7,9 @@
 
 namespace vprobe {
 
-// Posted to the program's main window: wParam is the operation, lParam the window
-// that receives the report as WM_COPYDATA (UTF-8 text, dwData = the operation).
+// Posted to the program's main window: wParam is the operation in its low byte and
+// the operation's argument above it, lParam the window that receives the report as
+// WM_COPYDATA (UTF-8 text, dwData = the operation).
 inline constexpr wchar_t kRequestMessage[] = L"VantorelProbe";
 inline constexpr char kHookProcName[] = "VantorelProbeHook";
 
@@ -26,7 +27,31 @@ enum Operation : unsigned {
   kVerticalScrollBar = 4,
   // The text of the tool tip shown now, or an empty line when none is shown.
   kToolTip = 5,
+  // Counts the program's own calls that make and delete GDI objects while the editor
+  // paints itself completely as many times as the argument says: one line
+  // "frames N painted P created C deleted D" (P: the program's BeginPaint calls), then
+  // one line "function<TAB>calls" per function called. The counting ends with the
+  // report.
+  kPaintFrames = 6,
+  // Makes one system function fail for the program, as its own calls see it (the
+  // argument is a FailingCall); kNoFailure puts every function back. Answers "armed",
+  // or "error<TAB>why".
+  kFailCall = 7,
 };
+
+enum FailingCall : unsigned {
+  kNoFailure = 0,
+  // The next GlobalLock returns nothing (ERROR_NOT_ENOUGH_MEMORY), the ones after it work.
+  kGlobalLockOnce = 1,
+  // Every GetTextMetricsW fails (ERROR_INVALID_HANDLE) until kNoFailure.
+  kGetTextMetricsAlways = 2,
+};
+
+// The last error the failing calls set, so that a test can ask the system for its text.
+inline constexpr unsigned long kGlobalLockError = 8;   // ERROR_NOT_ENOUGH_MEMORY
+inline constexpr unsigned long kTextMetricsError = 6;  // ERROR_INVALID_HANDLE
+
+inline constexpr unsigned kArgumentShift = 8;
 
 // Report lines are split at tabs and newlines, and panel texts and captions carry
 // both; escaping them keeps a report line one line with a known number of fields.

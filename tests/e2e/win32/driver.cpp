@@ -214,13 +214,14 @@ class Hook {
   HHOOK hook_ = nullptr;
 };
 
-std::string AskProbe(vprobe::Operation operation) {
+std::string AskProbe(vprobe::Operation operation, unsigned argument = 0) {
   HWND main = MainWindow();
   DWORD thread = GetWindowThreadProcessId(main, nullptr);
   ReplyWindow reply;
   Hook hook(thread);
   static const UINT request = RegisterWindowMessageW(vprobe::kRequestMessage);
-  if (!PostMessageW(main, request, operation, reinterpret_cast<LPARAM>(reply.Handle())))
+  const WPARAM what = operation | (static_cast<WPARAM>(argument) << vprobe::kArgumentShift);
+  if (!PostMessageW(main, request, what, reinterpret_cast<LPARAM>(reply.Handle())))
     throw Failure{"cannot post the request to the main window"};
   std::optional<std::string> text = reply.Wait(kProbeTimeoutMs);
   if (!text) throw Failure{"the probe did not answer (is the program's GUI thread busy?)"};
@@ -511,7 +512,10 @@ int Button(const std::wstring& hint) {
 // The clipboard as another program sees it: its text, and text put there as another
 // program would put it (no block type).
 int ClipboardGet() {
-  for (int attempt = 0; attempt < 20 && !OpenClipboard(nullptr); ++attempt) Sleep(25);
+  bool open = false;
+  for (int attempt = 0; attempt < 20 && !(open = OpenClipboard(nullptr)); ++attempt) Sleep(25);
+  // A clipboard that stays open is a fault of whoever holds it, not an empty one.
+  if (!open) throw Failure{"the clipboard stays open, error " + std::to_string(GetLastError())};
   std::string text;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
     if (const char* p = static_cast<const char*>(GlobalLock(data))) {
@@ -548,9 +552,13 @@ int Focus() {
 }
 
 // Opens the file as another program that reads it would, sharing reading and writing
-// but not deletion, says so, and keeps it open for the given time.
-int Hold(const std::wstring& path, DWORD milliseconds) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+// but not deletion, or as one that writes it ("write": write access, sharing reading
+// only), says so, and keeps it open for the given time.
+int Hold(const std::wstring& path, DWORD milliseconds, const std::wstring& mode) {
+  if (!mode.empty() && mode != L"write") throw Usage{};
+  const bool writing = mode == L"write";
+  HANDLE file = CreateFileW(path.c_str(), writing ? GENERIC_WRITE : GENERIC_READ,
+                            writing ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw Failure{"cannot open " + Utf8(path) + ": " + std::to_string(GetLastError())};
   Print("held");
@@ -604,6 +612,35 @@ int GetSel() {
   const LRESULT r = SendMessageA(Editor(), EM_GETSEL, 0, 0);
   Print(r == -1 ? std::string("-1") : std::to_string(LOWORD(r)) + " " + std::to_string(HIWORD(r)));
   return 0;
+}
+
+// The system's text for an error code, as the program shows it after its own words.
+int ErrorText(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  if (text.empty()) throw Failure{"the system has no text for error " + std::to_string(code)};
+  Print(Utf8(text));
+  return 0;
+}
+
+vprobe::FailingCall FailingCallNamed(const std::wstring& name) {
+  if (name == L"none") return vprobe::kNoFailure;
+  if (name == L"GlobalLock") return vprobe::kGlobalLockOnce;
+  if (name == L"GetTextMetricsW") return vprobe::kGetTextMetricsAlways;
+  throw Usage{};
+}
+
+// What the probe answered, or a failure when it answered an error.
+std::string ProbeAnswer(vprobe::Operation operation, unsigned argument) {
+  std::string report = AskProbe(operation, argument);
+  if (report.rfind("error\t", 0) == 0) throw Failure{"probe: " + report.substr(6)};
+  while (!report.empty() && report.back() == '\n') report.pop_back();
+  return report;
 }
 
 int Xid() {
@@ -688,7 +725,25 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"dialog") return DialogDump(arg(1));
   if (command == L"dialog-set") return DialogSet(arg(1), std::stoi(arg(2)), arg(3));
   if (command == L"dialog-click") return DialogClick(arg(1), arg(2));
-  if (command == L"hold") return Hold(arg(1), std::wcstoul(arg(2).c_str(), nullptr, 10));
+  if (command == L"hold") return Hold(arg(1), std::wcstoul(arg(2).c_str(), nullptr, 10), args.size() > 3 ? args[3] : L"");
+  if (command == L"repaint") {
+    // Another program may ask for a repaint; the window paints when it next looks at its queue.
+    if (!InvalidateRect(Editor(), nullptr, FALSE)) throw Failure{"InvalidateRect failed"};
+    return 0;
+  }
+  if (command == L"copy") {
+    SendMessageA(Editor(), WM_COPY, 0, 0);
+    return 0;
+  }
+  if (command == L"error-text") return ErrorText(std::wcstoul(arg(1).c_str(), nullptr, 10));
+  if (command == L"paint-frames") {
+    Print(ProbeAnswer(vprobe::kPaintFrames, static_cast<unsigned>(std::wcstoul(arg(1).c_str(), nullptr, 10))));
+    return 0;
+  }
+  if (command == L"fail") {
+    Print(ProbeAnswer(vprobe::kFailCall, FailingCallNamed(arg(1))));
+    return 0;
+  }
   throw Usage{};
 }
 
@@ -720,7 +775,14 @@ constexpr char kUsage[] =
     "                        find dialog): class, id, text, enabled, visible, client rect\n"
     "  dialog-set WIN N TEXT set the N-th edit field of WIN to TEXT as typing would\n"
     "  dialog-click WIN B    press the button of WIN with the text or control id B\n"
-    "  hold FILE MS          keep FILE open (no delete sharing) for MS ms; prints \"held\" once open\n"
+    "  hold FILE MS [write]  keep FILE open (no delete sharing) for MS ms; prints \"held\" once open;\n"
+    "                        \"write\" opens it for writing, sharing reading only\n"
+    "  repaint               mark the editor's whole window for repainting\n"
+    "  copy                  send WM_COPY to the editor\n"
+    "  error-text CODE       the system's text for an error code\n"
+    "  paint-frames N        paint the editor N times; GDI objects the program made and deleted\n"
+    "  fail CALL             make GlobalLock (once) or GetTextMetricsW (until \"fail none\") fail\n"
+    "                        in the program\n"
     "Arguments may carry UTF-8 bytes escaped as %XX.\n";
 
 }  // namespace

@@ -1,9 +1,13 @@
 // vprobe.dll: loaded into vantorel.exe by the driver's message hook, it reads what
 // another process cannot (status bar panel texts behind SB_GETTEXT pointers, the menu
-// tree) and sends it back to the driver's window as WM_COPYDATA.
+// tree) and sends it back to the driver's window as WM_COPYDATA. It also sees the
+// program's own calls of system functions, through the program's import table: it
+// counts the GDI objects the program makes and deletes, and it can make a function
+// fail as the system would, which no test could provoke from outside.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 
 #include "ProbeProtocol.h"
@@ -119,12 +123,178 @@ std::string ShownToolTip() {
   return vprobe::Escape(Utf8(text, lstrlenW(text))) + "\n";
 }
 
-std::string Report(unsigned operation, HWND main) {
+// --- the program's import table ---
+
+// The slot through which the program calls a function of a DLL, or nullptr when it
+// does not import that function.
+void** ImportSlot(const char* dll, const char* function) {
+  auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return nullptr;
+  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name; ++entry) {
+    if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) continue;
+    const DWORD namesAt = entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + namesAt);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
+        return reinterpret_cast<void**>(&slots->u1.Function);
+      }
+    }
+  }
+  return nullptr;
+}
+
+// Puts a function into a slot and returns the one that was there.
+void* Exchange(void** slot, void* function) {
+  DWORD protection = 0;
+  VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+  void* previous = *slot;
+  *slot = function;
+  VirtualProtect(slot, sizeof *slot, protection, &protection);
+  return previous;
+}
+
+// One function of the program's imports, replaced while a report needs it.
+struct Replaced {
+  const char* dll;
+  const char* name;
+  void* replacement;
+  void** slot = nullptr;
+  void* original = nullptr;
+  long calls = 0;
+
+  bool Install() {
+    if (slot) return true;
+    slot = ImportSlot(dll, name);
+    if (slot) original = Exchange(slot, replacement);
+    return slot != nullptr;
+  }
+  void Remove() {
+    if (slot) Exchange(slot, original);
+    slot = nullptr;
+  }
+};
+
+// --- counting GDI objects ---
+
+// The functions that make objects come first, up to kDeleteObject.
+enum Counted : std::size_t {
+  kCreatePen,
+  kExtCreatePen,
+  kCreateSolidBrush,
+  kCreateBrushIndirect,
+  kCreateFontW,
+  kCreateFontIndirectW,
+  kCreateDIBSection,
+  kCreateCompatibleBitmap,
+  kCreateCompatibleDC,
+  kCreateRectRgn,
+  kDeleteObject,
+  kDeleteDC,
+  kBeginPaint,  // not an object: tells that the frames were painted
+  kCountedFunctions
+};
+
+extern Replaced counted[kCountedFunctions];
+
+// Counts the call and hands it to the system's function.
+template <std::size_t I, class R, class... A>
+R WINAPI Count(A... args) {
+  ++counted[I].calls;
+  return reinterpret_cast<R(WINAPI*)(A...)>(counted[I].original)(args...);
+}
+
+template <std::size_t I, class R, class... A>
+void* Counter(R(WINAPI*)(A...)) {
+  return reinterpret_cast<void*>(&Count<I, R, A...>);
+}
+
+Replaced counted[kCountedFunctions] = {
+    {"gdi32.dll", "CreatePen", Counter<kCreatePen>(&CreatePen)},
+    {"gdi32.dll", "ExtCreatePen", Counter<kExtCreatePen>(&ExtCreatePen)},
+    {"gdi32.dll", "CreateSolidBrush", Counter<kCreateSolidBrush>(&CreateSolidBrush)},
+    {"gdi32.dll", "CreateBrushIndirect", Counter<kCreateBrushIndirect>(&CreateBrushIndirect)},
+    {"gdi32.dll", "CreateFontW", Counter<kCreateFontW>(&CreateFontW)},
+    {"gdi32.dll", "CreateFontIndirectW", Counter<kCreateFontIndirectW>(&CreateFontIndirectW)},
+    {"gdi32.dll", "CreateDIBSection", Counter<kCreateDIBSection>(&CreateDIBSection)},
+    {"gdi32.dll", "CreateCompatibleBitmap", Counter<kCreateCompatibleBitmap>(&CreateCompatibleBitmap)},
+    {"gdi32.dll", "CreateCompatibleDC", Counter<kCreateCompatibleDC>(&CreateCompatibleDC)},
+    {"gdi32.dll", "CreateRectRgn", Counter<kCreateRectRgn>(&CreateRectRgn)},
+    {"gdi32.dll", "DeleteObject", Counter<kDeleteObject>(&DeleteObject)},
+    {"gdi32.dll", "DeleteDC", Counter<kDeleteDC>(&DeleteDC)},
+    {"user32.dll", "BeginPaint", Counter<kBeginPaint>(&BeginPaint)},
+};
+
+// Paints the editor completely, frames times over, and tells what the program made
+// and deleted meanwhile.
+std::string PaintFrames(HWND main, unsigned frames) {
+  HWND editor = FindDescendant(main, L"THLEditor");
+  if (!editor) return "error\tno editor\n";
+  for (Replaced& f : counted) {
+    f.calls = 0;
+    f.Install();
+  }
+  for (unsigned i = 0; i < frames; ++i) RedrawWindow(editor, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  for (Replaced& f : counted) f.Remove();
+  long created = 0;
+  std::string calls;
+  for (std::size_t i = 0; i < kCountedFunctions; ++i) {
+    if (i < kDeleteObject) created += counted[i].calls;
+    if (counted[i].calls) calls += std::string(counted[i].name) + "\t" + std::to_string(counted[i].calls) + "\n";
+  }
+  return "frames " + std::to_string(frames) + " painted " + std::to_string(counted[kBeginPaint].calls) + " created " +
+         std::to_string(created) + " deleted " + std::to_string(counted[kDeleteObject].calls + counted[kDeleteDC].calls) +
+         "\n" + calls;
+}
+
+// --- failing calls ---
+
+extern Replaced failing[2];
+
+LPVOID WINAPI GlobalLockFailingOnce(HGLOBAL) {
+  failing[0].Remove();
+  SetLastError(vprobe::kGlobalLockError);
+  return nullptr;
+}
+
+BOOL WINAPI GetTextMetricsFailing(HDC, LPTEXTMETRICW) {
+  SetLastError(vprobe::kTextMetricsError);
+  return FALSE;
+}
+
+Replaced failing[2] = {
+    {"kernel32.dll", "GlobalLock", reinterpret_cast<void*>(&GlobalLockFailingOnce)},
+    {"gdi32.dll", "GetTextMetricsW", reinterpret_cast<void*>(&GetTextMetricsFailing)},
+};
+
+std::string FailCall(unsigned which) {
+  for (Replaced& f : failing) f.Remove();
+  if (which == vprobe::kNoFailure) return "armed\n";
+  if (which != vprobe::kGlobalLockOnce && which != vprobe::kGetTextMetricsAlways) return "error\tunknown call\n";
+  // The replacement lives in this DLL, which must then stay loaded after the driver
+  // that brought it in has gone.
+  HMODULE self = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                          reinterpret_cast<LPCWSTR>(&FailCall), &self)) {
+    return "error\tcannot keep the probe loaded\n";
+  }
+  Replaced& f = failing[which == vprobe::kGlobalLockOnce ? 0 : 1];
+  return f.Install() ? "armed\n" : "error\tthe program does not import " + std::string(f.name) + "\n";
+}
+
+std::string Report(unsigned operation, unsigned argument, HWND main) {
   switch (operation) {
     case vprobe::kPing: return "pong\n";
     case vprobe::kStatusPanels: return StatusPanels(main);
     case vprobe::kVerticalScrollBar: return VerticalScrollBar(main);
     case vprobe::kToolTip: return ShownToolTip();
+    case vprobe::kPaintFrames: return PaintFrames(main, argument);
+    case vprobe::kFailCall: return FailCall(argument);
     case vprobe::kMenuTree: {
       std::string out;
       if (HMENU menu = GetMenu(main)) MenuTree(menu, "", out);
@@ -142,9 +312,10 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK VantorelProbeHook(int code, WP
   auto* msg = reinterpret_cast<MSG*>(param);
   // A PM_NOREMOVE peek shows the same message again later; answer only once.
   if (code == HC_ACTION && removal == PM_REMOVE && msg->message == request) {
-    unsigned operation = static_cast<unsigned>(msg->wParam);
+    const unsigned operation = static_cast<unsigned>(msg->wParam & 0xFF);
+    const unsigned argument = static_cast<unsigned>(msg->wParam >> vprobe::kArgumentShift);
     HWND reply = reinterpret_cast<HWND>(msg->lParam);
-    std::string text = Report(operation, msg->hwnd);
+    std::string text = Report(operation, argument, msg->hwnd);
     COPYDATASTRUCT data{operation, static_cast<DWORD>(text.size()), text.data()};
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(reply, WM_COPYDATA, reinterpret_cast<WPARAM>(msg->hwnd),

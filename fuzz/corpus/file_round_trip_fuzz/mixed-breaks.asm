@@ -1,0 +1,6 @@
+onetwo
+three
+four
+five
+six
+

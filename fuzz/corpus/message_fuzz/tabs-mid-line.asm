@@ -1,0 +1,2 @@
+start:	mov	eax,	[ebp+8]	; argument
+		call	Proc		

@@ -1,0 +1,4 @@
+mov eax, ebx   
+    
+	push esi 	 
+; end  
