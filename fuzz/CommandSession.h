@@ -252,7 +252,10 @@ class Session {
         }
         break;
       case ec::DeleteWord:
-        if (!block && inLine && Head(editor, y, x) != head) return "deleting the word right of the caret changed the text left of it";
+        // Left of the caret nothing changes but the blanks an edited line loses at its end.
+        if (!block && inLine && Trimmed(Head(editor, y, x)) != Trimmed(head)) {
+          return "deleting the word right of the caret changed the text left of it";
+        }
         break;
       case ec::UpperCaseBlock:
       case ec::LowerCaseBlock:

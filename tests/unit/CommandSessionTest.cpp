@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -28,6 +31,18 @@ TEST(CommandSession, SeededRandomSessionsKeepEveryRule) {
     const std::string problem = RunBytes(bytes);
     ASSERT_TRUE(problem.empty()) << "round " << round << ": " << problem;
   }
+}
+
+// Every input the command fuzzer once broke a rule with, kept beside its seeds.
+TEST(CommandSession, TheFuzzersRegressionInputsKeepEveryRule) {
+  int replayed = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(VANTOREL_FUZZ_CORPUS "/command_fuzz")) {
+    std::ifstream file(entry.path(), std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(RunBytes(bytes), "") << entry.path().filename();
+    ++replayed;
+  }
+  EXPECT_GT(replayed, 0);
 }
 
 }  // namespace
