@@ -26,6 +26,7 @@
 #include <string_view>
 
 #include "bench/BenchHost.h"
+#include "bench/Floor.h"
 #include "editor/KeyTable.h"
 #include "headless/PosixFileSystem.h"
 #include "highlight/HLEditor.h"
@@ -135,26 +136,9 @@ double MillisecondsSince(Clock::time_point start) {
 // The floor: read() the whole file and count its LF bytes with memchr.
 double FloorMs(const std::string& path, std::size_t& lines) {
   const Clock::time_point start = Clock::now();
-  const int fd = ::open(path.c_str(), O_RDONLY);
-  if (fd < 0) return -1;
-  struct stat st{};
-  ::fstat(fd, &st);
-  const std::size_t size = static_cast<std::size_t>(st.st_size);
-  const auto buffer = std::make_unique_for_overwrite<char[]>(size);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::read(fd, buffer.get() + done, size - done);
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  lines = 0;
-  const char* p = buffer.get();
-  const char* const end = p + done;
-  while (const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p))) {
-    ++lines;
-    p = static_cast<const char*>(hit) + 1;
-  }
+  const std::optional<std::size_t> counted = ReadAndCountLines(path);
+  if (!counted) return -1;
+  lines = *counted;
   return MillisecondsSince(start);
 }
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Floor.h"
 #include "editor/Editor.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/PosixFileSystem.h"
@@ -105,28 +106,10 @@ void BM_ReadAndMemchrCount(benchmark::State& state) {
   const std::size_t before = gCurrent.load();
   gPeak = before;
   for (auto _ : state) {
-    const int fd = ::open(SourceFile().c_str(), O_RDONLY);
-    if (fd < 0) {
+    const std::optional<std::size_t> lines = ReadAndCountLines(SourceFile());
+    if (!lines) {
       state.SkipWithError("cannot open the source");
       break;
-    }
-    struct stat st{};
-    ::fstat(fd, &st);
-    const std::size_t size = static_cast<std::size_t>(st.st_size);
-    const auto buffer = std::make_unique_for_overwrite<char[]>(size);
-    std::size_t done = 0;
-    while (done < size) {
-      const ssize_t n = ::read(fd, buffer.get() + done, size - done);
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    std::size_t lines = 0;
-    const char* p = buffer.get();
-    const char* const end = p + done;
-    while (const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p))) {
-      ++lines;
-      p = static_cast<const char*>(hit) + 1;
     }
     benchmark::DoNotOptimize(lines);
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/Editor.h"
+#include "fuzz/FuzzCheck.h"
 #include "headless/HeadlessWindows.h"
 #include "platform/Errors.h"
 
@@ -38,14 +39,6 @@ class Input {
   std::size_t size_;
   std::size_t pos_ = 0;
 };
-
-#define Check(condition)                                   \
-  do {                                                     \
-    if (!(condition)) {                                    \
-      std::fprintf(stderr, "check failed: %s\n", #condition); \
-      std::abort();                                        \
-    }                                                      \
-  } while (false)
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "editor/Editor.h"
+#include "fuzz/FuzzCheck.h"
 #include "headless/HeadlessWindows.h"
 #include "highlight/HLEditor.h"
 #include "platform/Errors.h"
@@ -26,14 +27,6 @@
 namespace {
 
 using namespace vantorel;
-
-#define Check(condition)                                      \
-  do {                                                        \
-    if (!(condition)) {                                       \
-      std::fprintf(stderr, "check failed: %s\n", #condition); \
-      std::abort();                                           \
-    }                                                         \
-  } while (false)
 
 // Files in memory with the save's primitives, failing as a disk would (a taken name,
 // a missing file), so the save takes its ordinary road: new temporary file, write,

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "editor/Editor.h"
+#include "fuzz/FuzzCheck.h"
 #include "editor/KeyTable.h"
 #include "headless/HeadlessWindows.h"
 #include "highlight/HLEditor.h"
@@ -31,14 +32,6 @@
 namespace {
 
 using namespace vantorel;
-
-#define Check(condition)                                      \
-  do {                                                        \
-    if (!(condition)) {                                       \
-      std::fprintf(stderr, "check failed: %s\n", #condition); \
-      std::abort();                                           \
-    }                                                         \
-  } while (false)
 
 constexpr std::size_t kMessageBytes = 48;
 constexpr std::size_t kGuard = 32;
