@@ -304,6 +304,13 @@ CaretCommands::SelOffsets CaretCommands::GetSel() const {
   return {start, end, fits ? static_cast<std::intptr_t>(packed) : -1};
 }
 
+std::intptr_t CaretCommands::AnswerGetSel(std::uint32_t* start, std::uint32_t* end) const {
+  const SelOffsets sel = GetSel();
+  if (start) *start = static_cast<std::uint32_t>(sel.start);
+  if (end) *end = static_cast<std::uint32_t>(sel.end);
+  return sel.result;
+}
+
 void CaretCommands::SetSel(int start, int end) {
   if (start == 0 && end == -1) {
     SelectAll();

@@ -246,6 +246,7 @@ class TCustomEditorBase : private ViewClient {
   const MouseHandler& Mouse() const noexcept { return mouse_; }
   // EM_GETSEL and EM_SETSEL.
   CaretCommands::SelOffsets GetSelForMessage() const { return caretOps_.GetSel(); }
+  std::intptr_t AnswerGetSel(std::uint32_t* start, std::uint32_t* end) const { return caretOps_.AnswerGetSel(start, end); }
   void SetSelForMessage(int start, int end) { caretOps_.SetSel(start, end); }
 
   // --- events for the owner ---

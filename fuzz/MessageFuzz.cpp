@@ -110,6 +110,15 @@ CaretCommands::SelOffsets CheckSelAnswer(const THLEditor& editor) {
   const bool fits = sel.start >= 0 && sel.start <= 65535 && sel.end >= 0 && sel.end <= 65535;
   const std::uint32_t packed = static_cast<std::uint32_t>(sel.start) | static_cast<std::uint32_t>(sel.end) << 16;
   Check(sel.result == (fits ? static_cast<std::intptr_t>(packed) : -1));
+  // The answer another program gets: through both pointers, one of them, or none.
+  std::uint32_t start = 0xDEADBEEF;
+  std::uint32_t end = 0xDEADBEEF;
+  Check(editor.AnswerGetSel(&start, &end) == sel.result);
+  Check(start == static_cast<std::uint32_t>(sel.start) && end == static_cast<std::uint32_t>(sel.end));
+  std::uint32_t only = 0;
+  Check(editor.AnswerGetSel(&only, nullptr) == sel.result && only == static_cast<std::uint32_t>(sel.start));
+  Check(editor.AnswerGetSel(nullptr, &only) == sel.result && only == static_cast<std::uint32_t>(sel.end));
+  Check(editor.AnswerGetSel(nullptr, nullptr) == sel.result);
   // Offsets of places in the text lie within it. (A block can name lines that are
   // gone, after an undo; the offsets of those are -1 and its length 0.)
   const long long length = editor.GetTextLength();

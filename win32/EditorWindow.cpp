@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <cstdint>
+
 namespace vantorel::win32 {
 
 namespace {
@@ -353,14 +355,10 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != hwnd_) editor_.MouseCaptureLost();
       return 0;
-    case EM_GETSEL: {
-      // The offsets are stored through the pointers that are given, also when the
-      // packed result cannot hold them.
-      const auto sel = editor_.GetSelForMessage();
-      if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(sel.start);
-      if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(sel.end);
-      return static_cast<LRESULT>(sel.result);
-    }
+    case EM_GETSEL:
+      static_assert(sizeof(DWORD) == sizeof(std::uint32_t));
+      return static_cast<LRESULT>(
+          editor_.AnswerGetSel(reinterpret_cast<std::uint32_t*>(wParam), reinterpret_cast<std::uint32_t*>(lParam)));
     case EM_SETSEL:
       editor_.SetSelForMessage(static_cast<int>(wParam), static_cast<int>(lParam));
       return 0;
