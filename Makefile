@@ -42,13 +42,18 @@ bench: deps
 # keeps what the runs add. Every target runs; a finding (crash, failed check, sanitizer
 # report, an input running over 60 s) is saved in build/fuzz/findings/<name>/ and fails
 # the make at the end. A target is its name here and its line in fuzz/CMakeLists.txt;
-# FUZZ_OPTIONS_<name> gives it libFuzzer options of its own.
+# FUZZ_OPTIONS_<name> gives it libFuzzer options of its own; FUZZ_SEEDS_<name> names
+# shared seed folders of fuzz/corpus/ it starts from as well (the source texts).
 FUZZ_TARGETS = editor_strings_fuzz file_round_trip_fuzz message_fuzz command_fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_OPTIONS_editor_strings_fuzz = -max_len=512
 FUZZ_OPTIONS_command_fuzz = -max_len=800
+FUZZ_SEEDS_file_round_trip_fuzz = texts
+FUZZ_SEEDS_message_fuzz = texts
 fuzz-one = mkdir -p build/fuzz/corpus/$(1) build/fuzz/findings/$(1); \
-	if [ -d fuzz/corpus/$(1) ]; then cp -R fuzz/corpus/$(1)/. build/fuzz/corpus/$(1)/; fi; \
+	for seeds in $(1) $(FUZZ_SEEDS_$(1)); do \
+	  if [ -d fuzz/corpus/$$seeds ]; then cp -R fuzz/corpus/$$seeds/. build/fuzz/corpus/$(1)/; fi; \
+	done; \
 	echo "fuzz: $(1), $(FUZZ_SECONDS) s"; \
 	build/fuzz/$(1) -max_total_time=$(FUZZ_SECONDS) -timeout=60 -print_final_stats=1 \
 	  -artifact_prefix=build/fuzz/findings/$(1)/ $(FUZZ_OPTIONS_$(1)) build/fuzz/corpus/$(1) || failed="$$failed $(1)";

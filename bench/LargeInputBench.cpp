@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "bench/BenchHost.h"
 #include "bench/Floor.h"
@@ -313,17 +314,13 @@ void RunLarge(benchmark::State& state, const std::string& path) {
     state.counters[name] = sum.floor > 0 ? total / sum.floor : 0;
   };
   seconds("floor_s", sum.floor);
-  seconds("load_s", sum.load);
-  seconds("end_s", sum.end);
-  seconds("type_s", sum.type);
-  seconds("undo_s", sum.undo);
-  seconds("save_s", sum.save);
   seconds("wfloor_s", sum.writeFloor);
-  ratio("load/floor", sum.load);
-  ratio("end/floor", sum.end);
-  ratio("type/floor", sum.type);
-  ratio("undo/floor", sum.undo);
-  ratio("save/floor", sum.save);
+  const std::pair<const char*, double> steps[] = {
+      {"load", sum.load}, {"end", sum.end}, {"type", sum.type}, {"undo", sum.undo}, {"save", sum.save}};
+  for (const auto& [step, total] : steps) {
+    seconds((std::string(step) + "_s").c_str(), total);
+    ratio((std::string(step) + "/floor").c_str(), total);
+  }
   state.counters["save/wfloor"] = sum.writeFloor > 0 ? sum.save / sum.writeFloor : 0;
   state.counters["worst_s"] = worst / 1000;
   state.counters["over_1s"] = over;

@@ -145,20 +145,18 @@ void BlockCommands::PasteClipboard() {
   std::string text = e_.Lines().ExpandTabs(NormalizeLineBreaks(*clip));
   TEditorStrings& lines = e_.Lines();
   Selection& block = e_.SelectionModel();
-  // The caret's line must exist; it is not padded up to the caret, since the text
-  // goes where the block begins or, for lines, to column 0, and inserting pads what
-  // the insertion needs.
-  const bool replacing = block.HasBlock();
-  if (!replacing) lines.ReLine(false);
   int x = e_.CaretX();
   int y = e_.CaretY();
   TEditorUndoGroup group(e_);
-  if (replacing) {
+  if (block.HasBlock()) {
     x = block.Begin().x;
     y = block.Begin().y;
     EraseSelection();
-    if (!text.empty()) lines.ReLine(false);
   }
+  // The caret's line must exist; it is not padded up to the caret, since the text
+  // goes where the block began or, for lines, to column 0, and inserting pads what
+  // the insertion needs.
+  lines.ReLine(false);
   // A block type another program wrote that names no format pastes as a stream,
   // so the selection never holds a format that does not exist.
   const std::uint8_t type = ClipboardBlockType();
@@ -227,7 +225,7 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
   Selection& block = e_.SelectionModel();
   const bool replacing = block.HasBlock();
   const Selection before = block;
-  const std::size_t replacedLength = replacing ? BlockText().size() : 0;
+  const int replacedLength = replacing ? e_.SelLength() : 0;
   if (replacing) {
     EraseSelection();
   } else {
@@ -240,7 +238,7 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
   } else {
     InsertStreamText(text);
   }
-  if (replacing && text.size() == replacedLength) {
+  if (replacing && text.size() == static_cast<std::size_t>(replacedLength)) {
     // Text of the same length (a case command's) lies exactly where the old did, and
     // the block covers exactly what it covered before.
     const int firstDirty = block.DirtyFirstLine();
@@ -343,16 +341,18 @@ void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
   // (the records a change leaves behind, such as cut trailing blanks, follow it).
   std::string removed;
   std::vector<std::size_t> counts;
+  bool any = false;
   for (int y = fromY; y <= toY; ++y) {
     const std::string_view line = e_.LineView(y);
     std::size_t k = 0;
     while (k < 2 && static_cast<std::size_t>(x) + k < line.size() && line[static_cast<std::size_t>(x) + k] == ' ') ++k;
     counts.push_back(k);
+    any |= k > 0;
     removed.append(k, ' ');
     if (y < toY) removed += "\r\n";
   }
   // Lines without blanks there change nothing: no undo step, no change mark.
-  if (std::all_of(counts.begin(), counts.end(), [](std::size_t k) { return k == 0; })) return;
+  if (!any) return;
   {
     TEditorPaintLock paint(e_);
     e_.Lines().KeepTrailingBlanksOf(fromY, toY);

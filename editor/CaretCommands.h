@@ -64,7 +64,7 @@ class CaretCommands {
     std::intptr_t result;
   };
   SelOffsets GetSel() const;
-  // EM_SETSEL's answer as another program receives it: each offset stored through its
+  // EM_GETSEL's answer as another program receives it: each offset stored through its
   // pointer when that is given (also when the packed result cannot hold it).
   std::intptr_t AnswerGetSel(std::uint32_t* start, std::uint32_t* end) const;
   // EM_SETSEL: (0, -1) selects everything.

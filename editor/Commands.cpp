@@ -206,14 +206,9 @@ void CommandDispatcher::DeleteWord() {
 }
 
 void CommandDispatcher::ReplayMacro() {
-  // A macro recorded while a replay ran holds the replay itself: replaying it again
-  // from inside would never end.
-  if (replaying_) return;
-  replaying_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{replaying_};
+  // A macro recorded while a replay ran holds the replay itself: a replay run by a
+  // replay (or by any other command) would never end, so only one at the top runs.
+  if (running_ > 1) return;
   TEditorUpdate update(e_);
   TEditorUndoGroup group(e_);
   const std::string macro = lastMacro_;  // a replayed command may not change what runs

@@ -65,10 +65,10 @@ class CommandDispatcher {
   bool macroRecording_ = false;
   std::string macroBuffer_;
   std::string lastMacro_;
-  // Commands that other commands run (a column selection's selection, a replay's
-  // commands) are inside the outer one: only the outer one is recorded.
+  // How deep RunCommand is nested: commands that other commands run (a column
+  // selection's selection, a replay's commands) are not recorded, and a replay runs
+  // only at the top.
   int running_ = 0;
-  bool replaying_ = false;
   std::array<TBookmark, 10> bookmarks_{};
 };
 

@@ -1,3 +1,0 @@
-	mov eax, 1
-	xor ebx, ebx
-	ret

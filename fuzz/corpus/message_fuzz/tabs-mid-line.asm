@@ -1,2 +1,0 @@
-start:	mov	eax,	[ebp+8]	; argument
-		call	Proc		

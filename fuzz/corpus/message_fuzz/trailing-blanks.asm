@@ -1,4 +1,0 @@
-mov eax, ebx   
-    
-	push esi 	 
-; end  
