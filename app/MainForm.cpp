@@ -41,10 +41,12 @@ TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, 
   Memo1.SetSelBackColor(clHighlight);
   Memo1.SetFont(FontDesc{"Courier New", -15, FontStyle::None, clWindowText});
   Memo1.SetBackColor(clWindow);
-  Memo1.Highlighter = THighlighter::hlJava;
+  Memo1.SetHighlighter(THighlighter::hlJava);
+  Memo1.SetColors(TColors{});
   Memo1.OnKeyUp = [this](int, ShiftState) { Memo1KeyUp(); };
   Memo1.OnMouseUp = [this](MouseButton, ShiftState, Point) { Memo1MouseUp(); };
   Memo1.OnChange = [this] { Memo1Change(); };
+  Memo1.Loaded();
 }
 
 void TFmain::FormCreate() {

@@ -192,7 +192,7 @@ struct Screen {
     editor.SetRightMargin(100);
     editor.TabStops = "3 5";
     editor.SetFont(FontDesc{"Courier New", -15, FontStyle::None, clWindowText});
-    editor.Highlighter = THighlighter::hlJava;
+    editor.SetHighlighter(THighlighter::hlJava);
     editor.WindowCreated();
     editor.FocusReceived();
   }

@@ -104,12 +104,12 @@ void BlockCommands::EraseSelection() {
   block.Clear();
   if (block.Format() == TSelBlockFormat::bfColumn) {
     e_.Lines().DeleteColumnText(b.x, b.y, en.x, en.y);
-    e_.TextModified(b.x, b.y, text, 4);
+    e_.TextModified(b.x, b.y, text, TextAction::ColumnDelete);
     e_.SetCaretInternal(b.x, e_.CaretY());
   } else {
     const int last = block.Format() == TSelBlockFormat::bfInclusive ? en.x : en.x - 1;
     e_.Lines().DeleteText(b.x, b.y, last, en.y);
-    e_.TextModified(b.x, b.y, text, 2);
+    e_.TextModified(b.x, b.y, text, TextAction::StreamDelete);
     e_.SetCaretInternal(b.x, b.y);
   }
   e_.Changed();
@@ -174,7 +174,7 @@ void BlockCommands::PasteClipboard() {
     lines.KeepTrailingBlanksOf(y, y);
     e_.UndoBuffer().Record<TInsertUndo>(x, y, text);
     lines.InsertText(x, y, text);
-    e_.TextModified(x, y, text, 1);
+    e_.TextModified(x, y, text, TextAction::StreamInsert);
     caretAt = EndOf(x, y, text);
   }
   e_.SetCaretInternal(caretAt.x, caretAt.y);
@@ -199,7 +199,7 @@ void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
   }
   e_.UndoBuffer().Record<TInsertColumnUndo>(x, y, piece);
   e_.Lines().InsertColumnText(x, y, piece);
-  e_.TextModified(x, y, piece, 3);
+  e_.TextModified(x, y, piece, TextAction::ColumnInsert);
 }
 
 void BlockCommands::InsertStreamText(std::string_view text) {
@@ -213,7 +213,7 @@ void BlockCommands::InsertStreamText(std::string_view text) {
   e_.Lines().KeepTrailingBlanksOf(y, y);
   e_.UndoBuffer().Record<TInsertUndo>(x, y, inserted);
   e_.Lines().InsertText(x, y, inserted);
-  e_.TextModified(x, y, inserted, 1);
+  e_.TextModified(x, y, inserted, TextAction::StreamInsert);
   const TextPoint end = EndOf(x, y, inserted);
   e_.SetCaretInternal(end.x, end.y);
   e_.Changed();
@@ -365,7 +365,7 @@ void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
       e_.Lines().SetLineText(y, line);
     }
   }
-  e_.TextModified(x, fromY, removed, 2);
+  e_.TextModified(x, fromY, removed, TextAction::StreamDelete);
   e_.Changed();
   if (e_.UpdateLock() == 0) e_.View().RepaintAll();
 }

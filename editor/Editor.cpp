@@ -166,11 +166,11 @@ void TCustomEditorBase::TextAllChanged() {
   view_.ForgetFonts();
   selection_.Clear();
   UpdateBracketMarks();
-  TextModified(0, 0, {}, 0);
+  TextModified(0, 0, {}, TextAction::AllChanged);
   view_.UpdateView();
 }
 
-void TCustomEditorBase::TextModified(int, int, std::string_view, int) {}
+void TCustomEditorBase::TextModified(int, int, std::string_view, TextAction) {}
 void TCustomEditorBase::GetAttr(int, int, int) {}
 void TCustomEditorBase::ChangeAttr(int, int, int) {}
 void TCustomEditorBase::ApplyBracketMarks(int, int, int) {}

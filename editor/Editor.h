@@ -176,7 +176,9 @@ class TCustomEditorBase : private ViewClient {
   virtual void Changed();
   virtual void StatusChanged();
   virtual void TextAllChanged();
-  virtual void TextModified(int x, int y, std::string_view text, int action);
+  // Every change of the text reports here once, after it happened, with the topmost line
+  // it touched.
+  virtual void TextModified(int x, int y, std::string_view text, TextAction action);
 
   // --- the text, as the view reads it ---
   int LineCount() const override = 0;

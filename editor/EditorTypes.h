@@ -34,6 +34,17 @@ inline constexpr Point kCaretOutOfSight{-32767, -32767};
 // with other editors that know it.
 inline constexpr const char* kBlockTypeFormatName = "Borland IDE Block Type";
 
+// What a text change was, as the editor reports it to its highlighter; the values are
+// the ones other editors of this family use.
+enum class TextAction : int {
+  AllChanged = 0,     // the whole text was replaced
+  StreamInsert = 1,   // text inserted at a point
+  StreamDelete = 2,   // text removed from a point
+  ColumnInsert = 3,   // a rectangle inserted
+  ColumnDelete = 4,   // a rectangle removed
+  Replace = 5,        // text replaced in place (an undone overwrite or replacement)
+};
+
 // A column and a line of the text, 0-based.
 struct TextPoint {
   int x = 0;

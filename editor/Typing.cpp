@@ -90,7 +90,7 @@ void TypingCommands::TypePrintable(char ch) {
   }
   e_.Lines().SetLineText(y, line);
   e_.SetCaretInternal(x + 1, y);
-  e_.TextModified(e_.CaretX(), y, typed, 1);
+  e_.TextModified(e_.CaretX(), y, typed, TextAction::StreamInsert);
   e_.RepaintLine(y);
   e_.Changed();
   if (identifier) e_.OfferCharToCompletion(ch);
@@ -127,7 +127,7 @@ void TypingCommands::SplitLine(int& nx, int& y) {
     lines.SetLineText(y0 + 1, blanks + std::string(lines.View(y0 + 1)));
   }
   e_.UpdateEditorSize();
-  e_.TextModified(e_.CaretX() - 1, e_.CaretY(), kLineBreak, 1);
+  e_.TextModified(e_.CaretX() - 1, e_.CaretY(), kLineBreak, TextAction::StreamInsert);
   y = y0 + 1;
 }
 
@@ -170,7 +170,7 @@ void TypingCommands::MoveToNextLine(int& nx, int& ny) {
       }
       e_.Lines().Add("");
     }
-    e_.TextModified(0, ny - 1, kLineBreak, 1);
+    e_.TextModified(0, ny - 1, kLineBreak, TextAction::StreamInsert);
     e_.UpdateEditorSize();
     e_.View().RepaintAll();
     e_.Changed();
@@ -393,7 +393,7 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
       --y;
     }
     e_.UpdateEditorSize();
-    e_.TextModified(x, y, kLineBreak, 2);
+    e_.TextModified(x, y, kLineBreak, TextAction::StreamDelete);
     e_.View().RepaintAll();
     e_.Changed();
     return;
@@ -412,7 +412,7 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
   }
   caretUndo = false;
   lines.DeleteText(x, caretY, caretX - 1, caretY);
-  e_.TextModified(caretX, caretY, removed, 2);
+  e_.TextModified(caretX, caretY, removed, TextAction::StreamDelete);
   e_.RepaintLine(caretY);
   e_.Changed();
 }
@@ -430,7 +430,7 @@ void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
     e_.UndoBuffer().Record<TDeleteUndo>(x, y, removed);
     caretUndo = false;
     lines.DeleteText(x, y, x, y);
-    e_.TextModified(e_.CaretX(), e_.CaretY(), removed, 2);
+    e_.TextModified(e_.CaretX(), e_.CaretY(), removed, TextAction::StreamDelete);
     e_.RepaintLine(y);
     e_.Changed();
   } else if (y < lines.Count() - 1) {
@@ -439,7 +439,7 @@ void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
     caretUndo = false;
     lines.DeleteText(x, y, -1, y + 1);
     e_.UpdateEditorSize();
-    e_.TextModified(e_.CaretX(), e_.CaretY(), kLineBreak, 2);
+    e_.TextModified(e_.CaretX(), e_.CaretY(), kLineBreak, TextAction::StreamDelete);
     e_.View().RepaintAll();
     e_.Changed();
   }
@@ -459,7 +459,7 @@ void TypingCommands::Tab(bool forward, int& x, bool& caretUndo) {
   e_.UndoBuffer().Record<TInsertTabUndo>(e_.CaretX(), e_.CaretY(), blanks);
   caretUndo = false;
   e_.Lines().InsertText(e_.CaretX(), e_.CaretY(), blanks);
-  e_.TextModified(e_.CaretX(), e_.CaretY(), blanks, 1);
+  e_.TextModified(e_.CaretX(), e_.CaretY(), blanks, TextAction::StreamInsert);
   e_.RepaintLine(e_.CaretY());
   e_.Changed();
 }
@@ -475,7 +475,7 @@ bool TypingCommands::DeleteLine(int y) {
   // A block that reached into the deleted last line would name a line that is gone.
   Selection& block = e_.SelectionModel();
   if (block.HasBlock() && block.End().y >= e_.LineCount()) block.Clear();
-  e_.TextModified(0, e_.CaretY(), line, 2);
+  e_.TextModified(0, e_.CaretY(), line, TextAction::StreamDelete);
   e_.View().RepaintAll();
   e_.Changed();
   return true;

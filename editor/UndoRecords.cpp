@@ -120,7 +120,7 @@ void TInsertUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
         const TInsertUndo& from = At<TInsertUndo>(buffer, begin);
         const TextPoint stop = EndOfText(from.X, from.Y, text);
         lines.DeleteText(from.X, from.Y, stop.x, stop.y);
-        editor_.TextModified(from.X, from.Y, text, 2);
+        editor_.TextModified(from.X, from.Y, text, TextAction::StreamDelete);
       });
   const TInsertUndo& from = At<TInsertUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);
@@ -140,7 +140,7 @@ void TReLineUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
     }
   }
   const TReLineUndo& from = At<TReLineUndo>(buffer, first);
-  editor_.TextModified(from.X, std::max(from.Line - 1, 0), JoinTexts<TReLineUndo>(buffer, first, last, false), 2);
+  editor_.TextModified(from.X, std::max(from.Line - 1, 0), JoinTexts<TReLineUndo>(buffer, first, last, false), TextAction::StreamDelete);
   MovePointer(buffer, first);
 }
 
@@ -148,6 +148,7 @@ void TReLineUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
 // taken away; a later record's undo that already cut them leaves nothing to do.
 void TReLinePadUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   lines.RemovePadding(Y, X, static_cast<int>(Text.size()));
+  editor_.TextModified(X, Y, Text, TextAction::StreamDelete);
 }
 
 void TInsertColumnUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
@@ -163,7 +164,7 @@ void TInsertColumnUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
       ++line;
     });
   }
-  editor_.TextModified(X, Y, Text, 2);
+  editor_.TextModified(X, Y, Text, TextAction::StreamDelete);
   editor_.SetCaretInternal(X, Y);
 }
 
@@ -179,7 +180,7 @@ void TUnindentColumnUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
     minY = std::min(minY, record.BlockY);
   }
   const std::string line = minY >= 0 && minY < lines.Count() ? std::string(lines.View(minY)) : std::string();
-  editor_.TextModified(minX, minY, line, 1);
+  editor_.TextModified(minX, minY, line, TextAction::StreamInsert);
   const TUnindentColumnUndo& from = At<TUnindentColumnUndo>(buffer, first);
   RestoreSelectionCopy(editor_, from.SavedSelection);
   editor_.SetCaretInternal(from.X, from.Y);
@@ -197,7 +198,7 @@ void TDeleteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
         const std::string text = JoinTexts<TDeleteUndo>(buffer, begin, end, false);
         const TDeleteUndo& from = At<TDeleteUndo>(buffer, begin);
         lines.InsertText(from.X, from.Y, text);
-        editor_.TextModified(from.X, from.Y, text, 1);
+        editor_.TextModified(from.X, from.Y, text, TextAction::StreamInsert);
       });
   const TDeleteUndo& from = At<TDeleteUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);
@@ -218,7 +219,7 @@ void TDeleteTrailUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
     // Stored as they were: putting them back through the line operations would cut
     // them off again.
     lines.RestoreTrailingBlanks(record.Y, at, record.Text);
-    editor_.TextModified(at, record.Y, record.Text, 1);
+    editor_.TextModified(at, record.Y, record.Text, TextAction::StreamInsert);
   }
   MovePointer(buffer, first);
 }
@@ -239,7 +240,7 @@ void TBackspaceUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
         const std::string text = JoinTexts<TBackspaceUndo>(buffer, begin, end, true);
         const TBackspaceUndo& newest = At<TBackspaceUndo>(buffer, end);
         lines.InsertText(newest.X - 1, newest.Y, text);
-        editor_.TextModified(newest.X - 1, newest.Y, text, 1);
+        editor_.TextModified(newest.X - 1, newest.Y, text, TextAction::StreamInsert);
       });
   const TBackspaceUndo& from = At<TBackspaceUndo>(buffer, first);
   if (from.Text == "\n" || from.Text == "\r") {
@@ -263,7 +264,7 @@ void TBackspaceUnindentUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
         const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, begin);
         const int at = from.X - static_cast<int>(text.size());
         lines.InsertText(at, from.Y, text);
-        editor_.TextModified(at, from.Y, text, 1);
+        editor_.TextModified(at, from.Y, text, TextAction::StreamInsert);
       });
   const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);
@@ -274,7 +275,7 @@ void TDeleteLineUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   {
     PaintLockScope paint(editor_);
     lines.Insert(Y, Text);
-    editor_.TextModified(X, Y, Text, 1);
+    editor_.TextModified(X, Y, Text, TextAction::StreamInsert);
   }
   editor_.SetCaretInternal(X, Y);
 }
@@ -284,10 +285,10 @@ void TDeleteSelectedUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   const TextPoint begin = block.Begin();
   if (block.Format() == TSelBlockFormat::bfColumn) {
     lines.InsertColumnText(begin.x, begin.y, Text);
-    editor_.TextModified(begin.x, begin.y, Text, 3);
+    editor_.TextModified(begin.x, begin.y, Text, TextAction::ColumnInsert);
   } else {
     lines.InsertText(begin.x, begin.y, Text);
-    editor_.TextModified(begin.x, begin.y, Text, 1);
+    editor_.TextModified(begin.x, begin.y, Text, TextAction::StreamInsert);
   }
   RestoreSelectionCopy(editor_, block);
   editor_.SetCaretInternal(X, Y);
@@ -297,7 +298,7 @@ void TReplaceUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   const TextPoint end = EndOfText(BeginX, BeginY, NewText);
   lines.DeleteText(BeginX, BeginY, end.x, end.y);
   lines.InsertText(BeginX, BeginY, OldText);
-  editor_.TextModified(BeginX, BeginY, OldText, 5);
+  editor_.TextModified(BeginX, BeginY, OldText, TextAction::Replace);
   editor_.SetCaretInternal(X, Y);
 }
 
@@ -312,7 +313,7 @@ void TOverwriteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
     const TextPoint end = EndOfText(record.X, record.Y, record.NewText);
     lines.DeleteText(record.X, record.Y, end.x, end.y);
     lines.InsertText(record.X, record.Y, record.OldText);
-    editor_.TextModified(record.X, record.Y, record.OldText, 5);
+    editor_.TextModified(record.X, record.Y, record.OldText, TextAction::Replace);
   }
   const TOverwriteUndo& from = At<TOverwriteUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);

@@ -20,9 +20,11 @@
 
 #include "editor/Editor.h"
 #include "editor/KeyTable.h"
+#include "highlight/HLEditor.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/IconvCodePages.h"
 #include "headless/MemoryClipboard.h"
+#include "tests/support/HighlightCheck.h"
 
 namespace vantorel::session {
 
@@ -41,7 +43,8 @@ class Bytes {
   std::string Text(int maxLength) {
     std::string s;
     const int n = Byte() % (maxLength + 1);
-    static const char kAlphabet[] = {'a', 'B', '1', '_', ' ', ' ', ' ', '\t', '\r', '\n', ',', ';', '\0', '\xE0', '\xC0', '('};
+    static const char kAlphabet[] = {'a', 'B', '1', '_', ' ', ' ', ' ', '\t', '\r', '\n', ',', ';', '\0', '\xE0', '\xC0', '(',
+                                     '/', '*', '"', '\\', '#'};
     for (int i = 0; i < n && !Empty(); ++i) s += kAlphabet[Byte() % sizeof kAlphabet];
     return s;
   }
@@ -90,6 +93,7 @@ class Session {
     editor.WindowCreated();
     editor.SetClipboard(&clipboard);
     editor.SetCodePages(&codePages);
+    editor.SetHighlighter(THighlighter::hlJava);
   }
 
   // Runs the session; the first broken rule found, empty when none.
@@ -98,7 +102,8 @@ class Session {
     std::string text;
     const int shape = in.Byte();
     const int length = in.Word() % 600;
-    static const char kFile[] = {'m', 'o', 'v', ' ', ' ', '\t', '\r', '\n', '\n', ',', 'e', 'a', 'x', ';', '\xE0', '\0', '1'};
+    static const char kFile[] = {'m', 'o', 'v', ' ', ' ', '\t', '\r', '\n', '\n', ',', 'e', 'a', 'x', ';', '\xE0', '\0', '1',
+                                 '/', '*', '"', '\\', '#', '\''};
     for (int i = 0; i < length && !in.Empty(); ++i) text += kFile[in.Byte() % sizeof kFile];
     if (shape & 1) text.insert(text.size() / 2, std::string(1500, 'w'));  // a line beyond the shown columns
     editor.Lines().SetTextStr(text);
@@ -164,12 +169,12 @@ class Session {
       }
       return "undoing everything does not give back the loaded text";
     }
-    return {};
+    return LongStatesProblem(editor);
   }
 
   bool trace = std::getenv("VANTOREL_SESSION_TRACE") != nullptr;
   HeadlessWindowHost host;
-  TEditor editor{&host};
+  THLEditor editor{&host};
   MemoryClipboard clipboard;
   IconvCodePages codePages;
 
@@ -407,7 +412,7 @@ class Session {
     if (editor.LeftColumn() < 0 || editor.LeftColumn() > MaxLineColumns) return "first shown column out of range";
     editor.View().FullRepaintPending = true;
     editor.Paint(host.canvas, host.client);
-    return {};
+    return LongStatesProblem(editor);
   }
 };
 

@@ -144,7 +144,7 @@ struct Window {
     editor.SetGutterWidth(30);
     editor.SetRightMargin(100);
     editor.TabStops = tabStops;
-    editor.Highlighter = THighlighter::hlJava;
+    editor.SetHighlighter(THighlighter::hlJava);
     host.client = Rect{0, 0, editor.TextLeft() + 1 + 40 * host.canvas.charWidth + 3, 12 * (host.canvas.charHeight + 1) + 5};
     editor.WindowCreated();
   }

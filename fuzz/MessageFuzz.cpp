@@ -211,7 +211,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   host.focused = true;
   editor.SetGutterWidth(30);
   editor.SetRightMargin(100);
-  editor.Highlighter = THighlighter::hlJava;
+  editor.SetHighlighter(THighlighter::hlJava);
   editor.WindowCreated();
   editor.Lines().SetTextStr(std::string(reinterpret_cast<const char*>(data), size));
 

@@ -1,18 +1,155 @@
-// THLEditor: the editor with syntax highlighting, as the main window uses it.
-// The highlighter itself is added by the highlighting feature; until then the text
-// is painted in the editor's plain colours.
+// THLEditor: the editor with syntax colouring. It colours each painted line from its
+// tokens (GetAttr) and keeps, per line, what a construct running over several lines
+// carries into it (LongStates), kept current by the editor's change reports.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "editor/Editor.h"
+#include "highlight/Brackets.h"
+#include "highlight/Colors.h"
+#include "highlight/Scanner.h"
 
 namespace vantorel {
 
-enum class THighlighter { hlNone, hlJava };
+enum class THighlighter {
+  hlNone,
+  hlPascal,
+  hlCBuilder,
+  hlSql,
+  hlPython,
+  hlJava,
+  hlVB,
+  hlHtml,
+  hlPerl,
+  hlIni,
+  hlCocoR,
+  hlPhp,
+  hlNQC,
+  hlCSharp,
+  hlSyntaxHighlighter
+};
+
+// What a construct opened on an earlier line carries into the start of a line.
+namespace longstate {
+inline constexpr std::uint8_t None = 0;
+inline constexpr std::uint8_t BlockComment = 2;
+inline constexpr std::uint8_t String = 4;       // a string continued by a backslash
+inline constexpr std::uint8_t Preprocessor = 6;  // a "#" line continued by a backslash
+inline constexpr std::uint8_t Unknown = 255;     // computed when the line is painted
+}  // namespace longstate
+
+// Lines 0 to this one keep a state; later lines start with nothing carried in.
+inline constexpr int kLastTrackedLine = 65536;
+// How far below an edit the states are recomputed at once.
+inline constexpr int kRescanWindow = 5000;
+
+// The colour class a token gets.
+enum class TokenClass { Comment, Number, Strings, Symbol, Reserved, Identifier, Declaration };
+
+// A language's keywords, found by their first character: a token is compared with the
+// few words that begin like it, not with the whole list.
+class KeywordSet {
+ public:
+  // words: blank-separated (a word ends at the first character below "!").
+  explicit KeywordSet(std::string_view words);
+  bool Contains(std::string_view token) const noexcept;
+
+ private:
+  std::array<std::vector<std::string_view>, 256> byFirst_;
+};
+
+// The rule set of one language: what its tokens are coloured as. A further language is
+// another table.
+struct HighlightRules {
+  KeywordSet keywords;            // compared case-sensitively
+  std::string_view declarer;      // the token after this word is a declaration
+  std::string_view significant;   // characters whose typing can open or close a construct
+  bool (*isSymbol)(unsigned char c);
+};
+const HighlightRules& JavaRules();
+// The token's class under rules, given the token before it on the line; a reserved
+// answer from the owner (when asked) takes the place of the keyword list.
+TokenClass ClassifyToken(const HighlightRules& rules, std::string_view token, std::string_view prev,
+                         const std::function<void(std::string_view token, bool& reserved)>& onReservedWord);
 
 class THLEditor : public TEditor {
  public:
-  using TEditor::TEditor;
-  THighlighter Highlighter = THighlighter::hlNone;
+  explicit THLEditor(WindowHost* host);
+
+  THighlighter Highlighter() const noexcept { return highlighter_; }
+  void SetHighlighter(THighlighter value);
+  const TColors& Colors() const noexcept { return colors_; }
+  void SetColors(const TColors& value);
+  bool LongTokens() const noexcept { return longTokens_; }
+  // Turning the tracking (or the colouring) back on computes the states anew: while it
+  // was off, edits were not followed.
+  void SetLongTokens(bool value);
+  bool SyntaxHighlighting() const noexcept { return syntaxHighlighting_; }
+  void SetSyntaxHighlighting(bool value);
+  std::function<void(std::string_view token, bool& reserved)> OnReservedWord;
+  TBracketHighlighting& BracketHighlighting() noexcept { return brackets_; }
+  void SetBracketHighlighting(const TBracketHighlighting& value) { brackets_.Assign(value); }
+
+  // The owner has set every property: the states are computed from the top.
+  void Loaded() { RescanLongStates(0); }
+
+  // The state stored for the start of a line (Unknown when not yet computed).
+  std::uint8_t StoredLongState(int line) const noexcept;
+  // The state at the start of a line, computed when not yet known.
+  std::uint8_t LongStateOfLine(int line);
+  // Recomputes the states from line from (below 0: the whole text); true when one changed.
+  bool RescanLongStates(int from);
+
+  void TextModified(int x, int y, std::string_view text, TextAction action) override;
+
+ protected:
+  void GetAttr(int line, int colBeg, int colEnd) override;
+  void ApplyBracketMarks(int line, int colBeg, int colEnd) override;
+  void UpdateBracketMarks() override;
+
+ private:
+  // What the bracket marks read of the editor.
+  class MarksText : public BracketTextPort {
+   public:
+    explicit MarksText(THLEditor& editor) noexcept : e_(editor) {}
+    int LineCount() const override { return e_.LineCount(); }
+    std::string_view LineView(int y) const override { return e_.LineView(y); }
+    void RepaintLine(int y) override { e_.RepaintLine(y); }
+
+   private:
+    THLEditor& e_;
+  };
+
+  bool TracksLongConstructs() const noexcept;
+  const HighlightRules* Rules() const noexcept;
+  // The state at the end of line, entered with state.
+  std::uint8_t ScanLineState(int line, std::uint8_t state);
+  bool OpenStringAtEnd(int line);
+  // Where the construct carried into line ends in it (its length when it does not).
+  int LongConstructEnd(std::string_view s, std::uint8_t state) const noexcept;
+  const TSymbolColor& ColorOf(TokenClass k) const noexcept;
+
+  THighlighter highlighter_ = THighlighter::hlPascal;
+  TColors colors_;
+  bool syntaxHighlighting_ = true;
+  bool longTokens_ = true;
+  TIParser parser_;
+  std::vector<std::uint8_t> longStates_;
+  int linesAtLastReport_ = 0;
+  // How many lines the stored states describe; entries below them are stale.
+  int statesLines_ = 1;
+  std::string lineText_;  // the painted line, NUL-terminated for the scanner
+  // OpenStringAtEnd of the line asked last, so a downward rescan does not climb again.
+  int openLine_ = -1;
+  bool openValue_ = false;
+  TBracketHighlighting brackets_;
+  MarksText marksText_{*this};
 };
 
 }  // namespace vantorel

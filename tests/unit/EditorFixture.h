@@ -19,8 +19,8 @@ class CountingEditor : public TEditor {
     ++textAllChanged;
     TEditor::TextAllChanged();
   }
-  void TextModified(int x, int y, std::string_view text, int action) override {
-    modifications.push_back({x, y, std::string(text), action});
+  void TextModified(int x, int y, std::string_view text, TextAction action) override {
+    modifications.push_back({x, y, std::string(text), static_cast<int>(action)});
   }
   struct Modification {
     int x, y;

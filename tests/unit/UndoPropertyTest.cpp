@@ -1,28 +1,30 @@
 // Random editing sessions on loaded text, each taken back completely with Undo: the
 // text returns byte for byte (trailing blanks and all), the caret and the block stay
-// inside the text, and no step fails.
+// inside the text, and no step fails. After every key and every undo the highlighter's
+// per-line states equal a rescan of the text from scratch.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "editor/Editor.h"
 #include "editor/KeyTable.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/MemoryClipboard.h"
+#include "highlight/HLEditor.h"
+#include "tests/support/HighlightCheck.h"
 
 namespace vantorel {
 namespace {
 
-std::vector<std::string> Stored(const TEditor& editor) {
+std::vector<std::string> Stored(const THLEditor& editor) {
   std::vector<std::string> out;
   for (int i = 0; i < editor.Lines().Count(); ++i) out.emplace_back(editor.Lines().View(i));
   return out;
 }
 
 std::string RandomLine(std::mt19937& rng) {
-  static constexpr std::string_view kAlphabet = "abcxyz_019 ,.;:()[]+-   ";
+  static constexpr std::string_view kAlphabet = "abcxyz_019 ,.;:()[]+-   /*\"\\#'";
   std::string line(std::uniform_int_distribution<int>(0, 4)(rng), ' ');  // indentation
   const int length = std::uniform_int_distribution<int>(0, 14)(rng);
   for (int i = 0; i < length; ++i) line += kAlphabet[std::uniform_int_distribution<std::size_t>(0, kAlphabet.size() - 1)(rng)];
@@ -55,6 +57,9 @@ const std::vector<Step>& Steps() {
       {vk::Up, true, false, false, 0}, {vk::Down, true, false, true, 0}, {vk::Right, true, false, true, 0},
       {'C', false, true, false, 0}, {'X', false, true, false, 0}, {'V', false, true, false, 0},
       {vk::Insert, false, false, false, 0}, {'I', true, true, false, 0}, {'U', true, true, false, 0},
+      // The characters that open and close constructs running over several lines.
+      {0xBF, false, false, false, '/'}, {'8', true, false, false, '*'}, {0xDE, true, false, false, '"'},
+      {0xDC, false, false, false, '\\'}, {'3', true, false, false, '#'},
   };
   return steps;
 }
@@ -62,7 +67,8 @@ const std::vector<Step>& Steps() {
 // Replays a session; returns the first problem found, empty when none.
 std::string Replay(const std::vector<std::string>& text, TextPoint caret, const std::vector<Step>& steps) {
   HeadlessWindowHost host;
-  TEditor editor(&host);
+  THLEditor editor(&host);
+  editor.SetHighlighter(THighlighter::hlJava);
   MemoryClipboard clipboard;
   host.control = &editor;
   host.client = Rect{0, 0, 400, 160};
@@ -95,8 +101,12 @@ std::string Replay(const std::vector<std::string>& text, TextPoint caret, const 
     if (editor.CaretY() > editor.LineCount()) return "caret below the text";
     if (editor.HasSelection() && editor.SelEndY() >= editor.LineCount()) return "block beyond the text";
     if (editor.UpdateLock() != 0 || editor.UndoGroupDepth != 0) return "a lock or group left open";
+    if (std::string p = LongStatesProblem(editor); !p.empty()) return p;
   }
-  for (int guard = 0; editor.UndoBuffer().CanUndo() && guard < 10000; ++guard) editor.Undo();
+  for (int guard = 0; editor.UndoBuffer().CanUndo() && guard < 10000; ++guard) {
+    editor.Undo();
+    if (std::string p = LongStatesProblem(editor); !p.empty()) return "after an undo: " + p;
+  }
   if (editor.UndoBuffer().CanUndo()) return "undo never ends";
   const std::vector<std::string> after = Stored(editor);
   if (after != before) {

@@ -1,0 +1,98 @@
+// Colouring: a full screen of Masm32-style source with the Java rules beside the same
+// screen painted plain (the floor, measured in the same run); a rescan of every tracked
+// line's state; and a typed key in the middle of a 1,000,000-line text from the key to
+// the repaint: a letter rescans nothing, a "*" rescans the window below its line.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "bench/BenchHost.h"
+#include "highlight/HLEditor.h"
+
+namespace vantorel {
+namespace {
+
+// Source lines of the shapes a Masm32 program has, comments, strings and numbers among
+// them.
+std::string MasmText(int lines) {
+  static const char* const kShapes[] = {
+      "    invoke MessageBox, NULL, addr szText, addr szTitle, MB_OK   ; show it",
+      "    .if uMsg == WM_CREATE",
+      "        mov eax, dword ptr [ebx+4*ecx]",
+      "  szTitle db \"Vantorel\", 0Dh, 0Ah, 0",
+      "    push 0FFh",
+      "    /* a block comment */ xor eax, eax",
+      "    .endif",
+      "WndProc proc hWin:DWORD, uMsg:DWORD, wParam:DWORD, lParam:DWORD",
+  };
+  std::string text;
+  for (int i = 0; i < lines; ++i) {
+    text += kShapes[i % 8];
+    text += "\r\n";
+  }
+  return text;
+}
+
+template <class Editor>
+struct Screen {
+  explicit Screen(int lines) {
+    host.client = Rect{0, 0, 32 + 120 * 8, 60 * 16};
+    host.control = &editor;
+    host.focused = true;
+    editor.SetGutterWidth(30);
+    editor.WindowCreated();
+    if constexpr (std::is_same_v<Editor, THLEditor>) editor.SetHighlighter(THighlighter::hlJava);
+    editor.Lines().SetTextStr(MasmText(lines));
+    host.UpdateNow();
+  }
+  BenchHost host;
+  Editor editor{&host};
+};
+
+template <class Editor>
+void PaintFullScreen(benchmark::State& state) {
+  Screen<Editor> screen(2000);
+  for (auto _ : state) {
+    screen.editor.View().FullRepaintPending = true;
+    screen.editor.Paint(screen.host.surface, screen.host.client);
+  }
+}
+void BM_PaintPlainMasmScreen60x120(benchmark::State& state) { PaintFullScreen<TEditor>(state); }
+void BM_PaintColouredMasmScreen60x120(benchmark::State& state) { PaintFullScreen<THLEditor>(state); }
+BENCHMARK(BM_PaintPlainMasmScreen60x120)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintColouredMasmScreen60x120)->Unit(benchmark::kMicrosecond);
+
+void BM_RescanAllTrackedLines(benchmark::State& state) {
+  Screen<THLEditor> screen(kLastTrackedLine + 1);
+  for (auto _ : state) benchmark::DoNotOptimize(screen.editor.RescanLongStates(-1));
+}
+BENCHMARK(BM_RescanAllTrackedLines)->Unit(benchmark::kMillisecond);
+
+// The character is typed at the start of a line in the middle of the text and taken
+// back now and then outside the timing, so the line stays short.
+void TypeInTheMiddle(benchmark::State& state, char typed) {
+  Screen<THLEditor> screen(1000000);
+  screen.editor.SetCaret(4, 30000);
+  screen.host.UpdateNow();
+  int count = 0;
+  for (auto _ : state) {
+    char ch = typed;
+    screen.editor.KeyPress(ch);
+    screen.host.UpdateNow();
+    if (++count == 200) {
+      state.PauseTiming();
+      screen.editor.Undo();
+      screen.editor.UndoBuffer().Clear();
+      screen.host.UpdateNow();
+      count = 0;
+      state.ResumeTiming();
+    }
+  }
+}
+void BM_TypeLetterIn1000000ColouredLines(benchmark::State& state) { TypeInTheMiddle(state, 'a'); }
+void BM_TypeStarIn1000000ColouredLines(benchmark::State& state) { TypeInTheMiddle(state, '*'); }
+BENCHMARK(BM_TypeLetterIn1000000ColouredLines)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeStarIn1000000ColouredLines)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace vantorel

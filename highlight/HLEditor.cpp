@@ -1,0 +1,374 @@
+#include "highlight/HLEditor.h"
+
+#include <algorithm>
+
+namespace vantorel {
+
+namespace {
+
+bool IsJavaSymbol(unsigned char c) {
+  return c == 35 || (c >= 37 && c <= 47) || (c >= 58 && c <= 62) || c == 64 || (c >= 91 && c <= 94) ||
+         (c >= 123 && c <= 126);
+}
+
+bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) noexcept { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+bool IsInteger(std::string_view t) {
+  if (t.empty() || t == "$" || t == "-") return false;
+  const bool hex = t.front() == '$';
+  if (t.front() == '-' || hex) t.remove_prefix(1);
+  return std::all_of(t.begin(), t.end(), [hex](char c) { return hex ? IsHexDigit(c) : IsDigit(c); });
+}
+
+bool IsDecimal(std::string_view t) {
+  if (t.empty() || t == "." || t == "-") return false;
+  if (t.front() == '-') t.remove_prefix(1);
+  int dots = 0;
+  for (const char c : t) {
+    if (c == '.') {
+      if (++dots > 1) return false;
+    } else if (!IsDigit(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Blank means the space character only here.
+char LastNonBlank(std::string_view s) noexcept {
+  const std::size_t at = s.find_last_not_of(' ');
+  return at == std::string_view::npos ? '\0' : s[at];
+}
+char FirstNonBlankChar(std::string_view s) noexcept {
+  const std::size_t at = s.find_first_not_of(' ');
+  return at == std::string_view::npos ? '\0' : s[at];
+}
+
+// A double quote at q is escaped by an odd run of backslashes right before it; a
+// backslash in the first column counts only when it stands right before the quote.
+bool Escaped(std::string_view s, std::size_t q) noexcept {
+  int run = 0;
+  std::size_t i = q;
+  while (i >= 2 && s[i - 1] == '\\') {
+    ++run;
+    --i;
+  }
+  if (q == 1 && s[0] == '\\') ++run;
+  return run % 2 == 1;
+}
+
+// The first "/" at or after from whose preceding character is "*".
+std::size_t CommentCloser(std::string_view s, std::size_t from) noexcept {
+  for (std::size_t q = std::max<std::size_t>(from, 1); q < s.size(); ++q) {
+    if (s[q] == '/' && s[q - 1] == '*') return q;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+KeywordSet::KeywordSet(std::string_view words) {
+  std::size_t i = 0;
+  while (i < words.size()) {
+    while (i < words.size() && static_cast<unsigned char>(words[i]) < '!') ++i;
+    const std::size_t start = i;
+    while (i < words.size() && static_cast<unsigned char>(words[i]) >= '!') ++i;
+    if (i > start) byFirst_[static_cast<unsigned char>(words[start])].push_back(words.substr(start, i - start));
+  }
+}
+
+bool KeywordSet::Contains(std::string_view token) const noexcept {
+  if (token.empty()) return false;
+  for (const std::string_view word : byFirst_[static_cast<unsigned char>(token[0])]) {
+    if (word == token) return true;
+  }
+  return false;
+}
+
+const HighlightRules& JavaRules() {
+  static const HighlightRules rules{
+      KeywordSet(" abstract delegate if boolean do implements break double import byte else instanceof case extends int "
+                 "catch false interface char final long class finally multicast continue float default for native "
+                 "short transient new static true null super try package switch void private synchronized volatile "
+                 "protected this while public throw return throws "),
+      "function", "\r*/\\ ", &IsJavaSymbol};
+  return rules;
+}
+
+TokenClass ClassifyToken(const HighlightRules& rules, std::string_view token, std::string_view prev,
+                         const std::function<void(std::string_view token, bool& reserved)>& onReservedWord) {
+  if (onReservedWord) {
+    bool reserved = false;
+    onReservedWord(token, reserved);
+    if (reserved) return TokenClass::Reserved;
+  } else {
+    if (rules.keywords.Contains(token)) return TokenClass::Reserved;
+    if (prev == rules.declarer) return TokenClass::Declaration;
+  }
+  if (token.size() > 1 && token[0] == '/' && (token[1] == '/' || token[1] == '*')) return TokenClass::Comment;
+  if (!token.empty() && (token[0] == '\'' || token[0] == '"')) return TokenClass::Strings;
+  if (token.size() == 1 && rules.isSymbol(static_cast<unsigned char>(token[0]))) return TokenClass::Symbol;
+  if (IsInteger(token) || IsDecimal(token)) return TokenClass::Number;
+  if (prev == "0" && !token.empty() && (token[0] == 'x' || token[0] == 'X')) return TokenClass::Number;
+  return TokenClass::Identifier;
+}
+
+THLEditor::THLEditor(WindowHost* host) : TEditor(host), longStates_(kLastTrackedLine + 1, longstate::None) {
+  parser_.KeepComments = true;
+  parser_.ScanStyle = TScanStyle::Other;
+}
+
+const HighlightRules* THLEditor::Rules() const noexcept {
+  return highlighter_ == THighlighter::hlJava ? &JavaRules() : nullptr;
+}
+
+bool THLEditor::TracksLongConstructs() const noexcept { return Rules() != nullptr; }
+
+void THLEditor::SetHighlighter(THighlighter value) {
+  if (value == highlighter_) return;
+  highlighter_ = value;
+  parser_.ScanStyle = value == THighlighter::hlJava ? TScanStyle::Java : TScanStyle::Other;
+  RescanLongStates(0);
+  View().RepaintAll();
+}
+
+void THLEditor::SetColors(const TColors& value) {
+  colors_ = value;
+  View().RepaintAll();
+}
+
+void THLEditor::SetSyntaxHighlighting(bool value) {
+  const bool resume = value && !syntaxHighlighting_;
+  syntaxHighlighting_ = value;
+  if (resume) RescanLongStates(-1);
+  View().RepaintAll();
+}
+
+void THLEditor::SetLongTokens(bool value) {
+  const bool resume = value && !longTokens_;
+  longTokens_ = value;
+  if (resume) RescanLongStates(-1);
+  View().RepaintAll();
+}
+
+std::uint8_t THLEditor::StoredLongState(int line) const noexcept {
+  return line >= 0 && line <= kLastTrackedLine ? longStates_[static_cast<std::size_t>(line)] : longstate::None;
+}
+
+std::uint8_t THLEditor::LongStateOfLine(int line) {
+  if (!longTokens_ || line < 0 || line > kLastTrackedLine) return longstate::None;
+  if (line >= statesLines_ || longStates_[static_cast<std::size_t>(line)] == longstate::Unknown) RescanLongStates(line);
+  const std::uint8_t state = longStates_[static_cast<std::size_t>(line)];
+  // A state that could not be computed (the line is gone) carries nothing.
+  return state == longstate::Unknown ? longstate::None : state;
+}
+
+bool THLEditor::RescanLongStates(int from) {
+  openLine_ = -1;
+  linesAtLastReport_ = LineCount();
+  if (!syntaxHighlighting_ || !longTokens_ || !TracksLongConstructs() || LineCount() == 0) return false;
+  const int maxLine = std::min(LineCount() - 1, kLastTrackedLine);
+  if (from > maxLine) return false;
+  auto at = [this](int i) -> std::uint8_t& { return longStates_[static_cast<std::size_t>(i)]; };
+  // Lines added below the text the states were computed for have no state yet.
+  if (statesLines_ <= maxLine) std::fill(longStates_.begin() + std::max(statesLines_, 1), longStates_.begin() + maxLine + 1, longstate::Unknown);
+  statesLines_ = maxLine + 1;
+  int start;
+  int windowEnd;
+  if (from < 0) {
+    std::fill(longStates_.begin(), longStates_.begin() + maxLine + 1, longstate::Unknown);
+    start = 0;
+    windowEnd = maxLine;
+  } else if (at(from) != longstate::Unknown) {
+    start = from;
+    windowEnd = std::min(from + kRescanWindow, maxLine);
+  } else if (from > 0 && at(from - 1) == longstate::Unknown) {
+    start = 0;
+    windowEnd = maxLine;
+  } else {
+    start = std::max(from - 1, 0);
+    windowEnd = std::min(start + kRescanWindow, maxLine);
+  }
+  at(0) = longstate::None;
+  bool changed = false;
+  std::uint8_t state = at(start);
+  for (int i = start; i < windowEnd; ++i) {
+    state = ScanLineState(i, state);
+    if (at(i + 1) != state) {
+      at(i + 1) = state;
+      changed = true;
+    }
+  }
+  if (windowEnd < maxLine) std::fill(longStates_.begin() + windowEnd + 1, longStates_.begin() + maxLine + 1, longstate::Unknown);
+  return changed;
+}
+
+std::uint8_t THLEditor::ScanLineState(int line, std::uint8_t state) {
+  const std::string_view s = LineView(line);
+  if (s.empty()) return state == longstate::BlockComment ? state : longstate::None;
+  std::size_t p = 0;
+  if (state == longstate::String) {
+    return LastNonBlank(s) == '\\' && OpenStringAtEnd(line) ? longstate::String : longstate::None;
+  }
+  if (state == longstate::Preprocessor) {
+    if (LastNonBlank(s) == '\\') return longstate::Preprocessor;
+    p = 1;
+  } else if (state == longstate::BlockComment) {
+    const std::size_t close = CommentCloser(s, 0);
+    if (close == std::string_view::npos) return longstate::BlockComment;
+    p = close + 1;
+  }
+  while (p < s.size()) {
+    const char c = s[p];
+    if (c == '"') {
+      const std::size_t q = s.find('"', p + 1);
+      if (q == std::string_view::npos) {
+        return LastNonBlank(s) == '\\' && OpenStringAtEnd(line) ? longstate::String : longstate::None;
+      }
+      p = q + 1 < s.size() && s[q + 1] == '"' ? p + 1 : q + 1;
+    } else if (c == '#' && FirstNonBlankChar(s) == '#' && LastNonBlank(s) == '\\') {
+      return longstate::Preprocessor;
+    } else if (c == '/' && p + 1 < s.size() && s[p + 1] == '*') {
+      const std::size_t close = CommentCloser(s, p + 3);
+      if (close == std::string_view::npos) return longstate::BlockComment;
+      p = close + 1;
+    } else {
+      ++p;
+    }
+  }
+  return longstate::None;
+}
+
+// Whether the line ends inside a double-quoted string, following the strings that
+// backslashes continue from the lines above. Climbs iteratively (a long run of
+// continued lines must not exhaust the stack) and remembers the line asked last, so
+// that a downward rescan does not climb again for every line.
+bool THLEditor::OpenStringAtEnd(int line) {
+  if (line == openLine_) return openValue_;
+  const auto flips = [this](int i) {
+    const std::string_view s = LineView(i);
+    bool odd = false;
+    for (std::size_t q = s.find('"'); q != std::string_view::npos; q = s.find('"', q + 1)) {
+      if (!Escaped(s, q)) odd = !odd;
+    }
+    return odd;
+  };
+  const auto continues = [this](int i) { return i > 0 && LastNonBlank(LineView(i - 1)) == '\\'; };
+  bool open = false;
+  if (continues(line)) {
+    if (openLine_ == line - 1) {
+      open = openValue_;
+    } else {
+      int top = line - 1;
+      while (continues(top)) --top;
+      for (int i = top; i < line; ++i) open = open != flips(i);
+    }
+  }
+  open = open != flips(line);
+  openLine_ = line;
+  openValue_ = open;
+  return open;
+}
+
+int THLEditor::LongConstructEnd(std::string_view s, std::uint8_t state) const noexcept {
+  const int length = static_cast<int>(s.size());
+  if (state == longstate::BlockComment) {
+    for (std::size_t q = s.find('*'); q != std::string_view::npos; q = s.find('*', q + 1)) {
+      if (q + 1 < s.size() && s[q + 1] == '/') return static_cast<int>(q + 1);
+    }
+    return length;
+  }
+  if (state == longstate::String) {
+    for (std::size_t q = s.find('"'); q != std::string_view::npos; q = s.find('"', q + 1)) {
+      if (!Escaped(s, q)) return static_cast<int>(q);
+    }
+  }
+  return length;
+}
+
+const TSymbolColor& THLEditor::ColorOf(TokenClass k) const noexcept {
+  switch (k) {
+    case TokenClass::Comment: return colors_.Comment;
+    case TokenClass::Number: return colors_.Number;
+    case TokenClass::Strings: return colors_.Strings;
+    case TokenClass::Symbol: return colors_.Symbol;
+    case TokenClass::Reserved: return colors_.Reserved;
+    case TokenClass::Declaration: return colors_.Declaration;
+    case TokenClass::Identifier: break;
+  }
+  return colors_.Identifier;
+}
+
+void THLEditor::GetAttr(int line, int, int colEnd) {
+  const HighlightRules* rules = Rules();
+  if (!syntaxHighlighting_ || rules == nullptr || line < 0 || line >= LineCount()) return;
+  const std::string_view s = LineView(line);
+  const int length = static_cast<int>(s.size());
+  const std::uint8_t state = LongStateOfLine(line);
+  lineText_.assign(s);
+  parser_.SetText(lineText_.c_str());
+  const TSymbolColor& base = state != longstate::None ? colors_.Comment : colors_.PlainText;
+  bool scan = true;
+  if (state != longstate::None) {
+    const int end = LongConstructEnd(s, state);
+    if (end >= length) {
+      scan = false;
+    } else {
+      parser_.SetScanPos(lineText_.c_str() + end + 1);
+    }
+  }
+  TLineAttrs& attrs = MutableLineAttrs();
+  const int shown = std::min(length, MaxLineColumns);
+  std::fill(attrs.begin() + 1, attrs.begin() + shown + 1, TLineAttr{base.ForeColor, base.BackColor, base.Style, clNone});
+  // Past the line's end only the columns being painted are filled: the rest of the
+  // 1024 would be written for every painted line and never read.
+  const int plainEnd = std::clamp(colEnd + 1, shown, MaxLineColumns);
+  std::fill(attrs.begin() + shown + 1, attrs.begin() + plainEnd + 1,
+            TLineAttr{Font().color, BackColor(), Font().style, clNone});
+  if (!scan) return;
+  std::string prev;
+  try {
+    for (;;) {
+      const std::string& token = parser_.NextToken();
+      if (token.empty()) break;
+      const TSymbolColor& k = ColorOf(ClassifyToken(*rules, token, prev, OnReservedWord));
+      const int first = parser_.TokenStart(0) + 1;
+      const int last = std::min(parser_.TokenEnd(0), MaxLineColumns);
+      if (first <= last) {
+        std::fill(attrs.begin() + first, attrs.begin() + last + 1, TLineAttr{k.ForeColor, k.BackColor, k.Style, clNone});
+      }
+      prev = token;
+    }
+  } catch (...) {
+    // A failure part-way leaves the line coloured as far as it got.
+  }
+}
+
+void THLEditor::TextModified(int x, int y, std::string_view text, TextAction action) {
+  TEditor::TextModified(x, y, text, action);
+  openLine_ = -1;
+  const HighlightRules* rules = Rules();
+  if (!longTokens_ || rules == nullptr) return;
+  const int lines = LineCount();
+  bool rescan = action == TextAction::AllChanged || action == TextAction::Replace ||
+                text.find_first_of(rules->significant) != std::string_view::npos;
+  // A change without those characters can still move a construct's end: a deleted
+  // quote, a letter typed behind a continuing backslash, lines that came or went.
+  if (!rescan) rescan = lines != linesAtLastReport_;
+  if (!rescan && y >= 0 && y < lines && y < kLastTrackedLine && syntaxHighlighting_) {
+    const std::uint8_t here = longStates_[static_cast<std::size_t>(y)];
+    const std::uint8_t below = longStates_[static_cast<std::size_t>(y + 1)];
+    rescan = here != longstate::Unknown && below != longstate::Unknown && y + 1 < lines && ScanLineState(y, here) != below;
+  }
+  linesAtLastReport_ = lines;
+  if (rescan && RescanLongStates(action == TextAction::AllChanged ? -1 : y)) View().RepaintAll();
+}
+
+void THLEditor::ApplyBracketMarks(int line, int, int) { brackets_.ApplyBracketMarks(line, MutableLineAttrs()); }
+
+void THLEditor::UpdateBracketMarks() {
+  brackets_.UpdateBracketMarks(marksText_, host_ != nullptr && host_->IsShowing(), CaretX(), CaretY());
+}
+
+}  // namespace vantorel

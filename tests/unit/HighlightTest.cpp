@@ -1,0 +1,283 @@
+// The colouring of texts: golden files (a source beside the colour class of each of its
+// columns), the same colouring after random edits as for the edited text loaded anew,
+// and the scanner's tokens checked against the line they came from.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "editor/KeyTable.h"
+#include "headless/HeadlessWindows.h"
+#include "highlight/HLEditor.h"
+#include "highlight/Scanner.h"
+#include "tests/support/HighlightCheck.h"
+
+namespace vantorel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A colour set whose classes all look different, so a painted column tells its class.
+TColors DistinctColors() {
+  TColors c;
+  c.Comment.ForeColor = Color::Rgb(1, 0, 0);
+  c.Number.ForeColor = Color::Rgb(2, 0, 0);
+  c.Strings.ForeColor = Color::Rgb(3, 0, 0);
+  c.Symbol.ForeColor = Color::Rgb(4, 0, 0);
+  c.Reserved.ForeColor = Color::Rgb(5, 0, 0);
+  c.Identifier.ForeColor = Color::Rgb(6, 0, 0);
+  c.Declaration.ForeColor = Color::Rgb(7, 0, 0);
+  c.PlainText.ForeColor = Color::Rgb(8, 0, 0);
+  return c;
+}
+
+char ClassLetter(const TLineAttr& a) {
+  static constexpr char kLetters[] = "?cnsyRiD.";
+  const std::uint32_t v = a.ForeColor.value;
+  return v >= 1 && v <= 8 ? kLetters[v] : '?';
+}
+
+struct Painted {
+  HeadlessWindowHost host;
+  THLEditor editor{&host};
+  Painted() {
+    editor.SetHighlighter(THighlighter::hlJava);
+    editor.SetColors(DistinctColors());
+  }
+  // One letter per column of the line: c comment, n number, s string, y symbol,
+  // R reserved, i identifier, D declaration, . plain.
+  std::string Classes(int line) {
+    editor.GetLineAttr(line, 0, MaxLineColumns);
+    std::string out;
+    const int shown = std::min(editor.LineLength(line), MaxLineColumns);
+    for (int k = 1; k <= shown; ++k) out += ClassLetter(editor.LineAttrs()[static_cast<std::size_t>(k)]);
+    return out;
+  }
+  std::string AllClasses() {
+    std::string out;
+    for (int i = 0; i < editor.LineCount(); ++i) out += Classes(i) + "\n";
+    return out;
+  }
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<fs::path> GoldenSources() {
+  std::vector<fs::path> out;
+  for (const auto& entry : fs::directory_iterator(VANTOREL_GOLDEN_DIR "/highlight")) {
+    if (entry.path().extension() == ".asm") out.push_back(entry.path());
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// Each source is coloured as its .colors file says; a difference writes what the
+// program made to a .new file beside it for review.
+TEST(HighlightGolden, EverySourceIsColouredAsItsColourFileSays) {
+  const std::vector<fs::path> sources = GoldenSources();
+  ASSERT_GE(sources.size(), 4u);
+  for (const fs::path& source : sources) {
+    Painted p;
+    p.editor.Lines().SetTextStr(ReadFile(source));
+    const std::string got = p.AllClasses();
+    fs::path expected = source;
+    expected.replace_extension(".colors");
+    fs::path fresh = source;
+    fresh.replace_extension(".colors.new");
+    if (!fs::exists(expected) || ReadFile(expected) != got) {
+      std::ofstream(fresh, std::ios::binary) << got;
+      ADD_FAILURE() << source.filename() << " is coloured differently; see " << fresh;
+    } else {
+      fs::remove(fresh);
+    }
+  }
+}
+
+// Random typing, line breaks and deletions through the keyboard: every line is then
+// coloured exactly as the same text loaded anew colours it, whatever the edits carried
+// into the lines below them.
+TEST(HighlightGolden, RandomEditsColourLikeTheEditedTextLoadedAnew) {
+  std::mt19937 rng(15);
+  static constexpr std::string_view kTyped = "/*\"\\# a1;'";
+  for (const fs::path& source : GoldenSources()) {
+    for (int round = 0; round < 40; ++round) {
+      Painted live;
+      live.editor.Lines().SetTextStr(ReadFile(source));
+      std::string trail;
+      for (int edit = 0; edit < 12; ++edit) {
+        const int y = std::uniform_int_distribution<int>(0, live.editor.LineCount() - 1)(rng);
+        const int x = std::uniform_int_distribution<int>(0, live.editor.LineLength(y) + 1)(rng);
+        live.editor.SetCaret(x, y);
+        const int what = std::uniform_int_distribution<int>(0, 9)(rng);
+        int code;
+        if (what < 6) {
+          code = static_cast<unsigned char>(kTyped[static_cast<std::size_t>(what + edit) % kTyped.size()]);
+        } else if (what == 6) {
+          code = '\r';
+        } else if (what == 7) {
+          code = ec::DeleteChar;
+        } else if (what == 8) {
+          code = ec::Backspace;
+        } else {
+          code = ec::Undo;
+        }
+        live.editor.RunCommand(code);
+        trail += " " + std::to_string(code) + "@(" + std::to_string(x) + "," + std::to_string(y) + ")";
+        // Paint the lines on the way, as the screen would, so on-demand states mix in.
+        if (live.editor.LineCount() > 0) live.Classes(std::min(y + 3, live.editor.LineCount() - 1));
+      }
+      Painted fresh;
+      fresh.editor.Lines().SetTextStr(live.editor.Lines().GetTextStr());
+      ASSERT_EQ(live.AllClasses(), fresh.AllClasses()) << source.filename() << " after" << trail;
+      ASSERT_EQ(LongStatesProblem(live.editor), "") << source.filename() << " after" << trail;
+    }
+  }
+}
+
+TEST(Highlight, OnlyTheFirst1024ColumnsAreColouredAndTheRestIsPlain) {
+  Painted p;
+  p.editor.Lines().SetTextStr(std::string(1020, ' ') + "int x\r\nint\r\n");
+  p.editor.GetLineAttr(0, 0, MaxLineColumns);
+  const TLineAttrs& a = p.editor.LineAttrs();
+  EXPECT_EQ(ClassLetter(a[1021]), 'R');
+  EXPECT_EQ(ClassLetter(a[1024]), '.');  // the blank before x
+  // Columns after a short line carry the editor's own font colour and background.
+  p.editor.GetLineAttr(1, 0, MaxLineColumns);
+  EXPECT_EQ(p.editor.LineAttrs()[4].ForeColor, p.editor.Font().color);
+  EXPECT_EQ(p.editor.LineAttrs()[4].BackColor, p.editor.BackColor());
+}
+
+TEST(Highlight, OwnerDecidesKeywordsAndOtherRuleSetsPaintPlain) {
+  Painted p;
+  p.editor.Lines().SetTextStr("int mov function f\r\n");
+  p.editor.OnReservedWord = [](std::string_view token, bool& reserved) { reserved = token == "mov"; };
+  // The owner's answer replaces the keyword list and the declaration rule.
+  EXPECT_EQ(p.Classes(0), "iii.RRR.iiiiiiii.i");
+  p.editor.OnReservedWord = nullptr;
+  EXPECT_EQ(p.Classes(0), "RRR.iii.iiiiiiii.D");
+  p.editor.SetSyntaxHighlighting(false);
+  EXPECT_EQ(p.Classes(0), "??????????????????");  // the painter's defaults
+  p.editor.SetSyntaxHighlighting(true);
+  p.editor.SetHighlighter(THighlighter::hlPascal);
+  EXPECT_EQ(p.Classes(0), "??????????????????");
+}
+
+// Edits made while colouring or tracking was off are not lost on the states.
+TEST(Highlight, StatesFollowEditsMadeWhileColouringOrTrackingWasOff) {
+  Painted p;
+  p.editor.Lines().SetTextStr("a\r\nb\r\n");
+  p.editor.SetSyntaxHighlighting(false);
+  p.editor.RunCommand('/');
+  p.editor.RunCommand('*');
+  p.editor.SetSyntaxHighlighting(true);
+  EXPECT_EQ(p.Classes(1), "c");
+  p.editor.SetLongTokens(false);
+  p.editor.RunCommand(ec::Undo);
+  p.editor.SetLongTokens(true);
+  EXPECT_EQ(p.Classes(1), "i");
+  EXPECT_EQ(LongStatesProblem(p.editor), "");
+}
+
+// Continued lines are followed upwards without recursion: a long run of them neither
+// exhausts the stack nor costs a climb per line.
+TEST(Highlight, AVeryLongRunOfContinuedStringLinesIsFollowed) {
+  Painted p;
+  std::string text = "\"open \\\r\n";
+  for (int i = 0; i < 60000; ++i) text += "more \\\r\n";
+  text += "end\"\r\nint\r\n";
+  p.editor.Lines().SetTextStr(text);
+  const int last = p.editor.LineCount() - 1;
+  EXPECT_EQ(p.editor.LongStateOfLine(last - 1), longstate::String);
+  EXPECT_EQ(p.Classes(last), "RRR");
+}
+
+// --- the scanner ---
+
+std::vector<std::string> Tokens(const char* text, bool keepComments = true) {
+  TIParser parser;
+  parser.KeepComments = keepComments;
+  parser.SetText(text);
+  std::vector<std::string> out;
+  for (std::string t = parser.NextToken(); !t.empty(); t = parser.NextToken()) out.push_back(t);
+  return out;
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(Scanner, CutsTokensAsTheLanguageDoes) {
+  EXPECT_EQ(Tokens(""), Strings{});
+  EXPECT_EQ(Tokens("  \r\n "), Strings{});
+  EXPECT_EQ(Tokens("a/*b*/c"), (Strings{"a", "/*b*/", "c"}));
+  EXPECT_EQ(Tokens("a/*b*/c", false), (Strings{"a", "c"}));
+  EXPECT_EQ(Tokens("x*/y"), (Strings{"x", "*/y"}));
+  EXPECT_EQ(Tokens("/*/ x"), (Strings{"/*/ x"}));
+  EXPECT_EQ(Tokens("/**/x"), (Strings{"/**/", "x"}));
+  EXPECT_EQ(Tokens("a // b\rc"), (Strings{"a", "// b", "c"}));
+  EXPECT_EQ(Tokens("a\tb"), (Strings{"a", "\t", "b"}));
+  EXPECT_EQ(Tokens("3.14 1.2.3 10. 1e5 0x1F"), (Strings{"3.14", "1.2.3", "10.", "1", "e5", "0", "x1F"}));
+  EXPECT_EQ(Tokens("\"a\\\"b\" c"), (Strings{"\"a\\\"b\"", "c"}));
+  EXPECT_EQ(Tokens("\"a\\\\\" c"), (Strings{"\"a\\\\\"", "c"}));
+  EXPECT_EQ(Tokens("'it''s' x"), (Strings{"'it's'", "x"}));
+  EXPECT_EQ(Tokens("'open"), (Strings{"'open"}));
+  EXPECT_EQ(Tokens("$x @"), (Strings{"$", "x", "@"}));
+  EXPECT_EQ(Tokens("\xE0\xE1x1"), (Strings{"\xE0", "\xE1", "x1"}));
+}
+
+// Over random lines: tokens come in order, each ends where the next may begin, what lies
+// between them is blanks, a token's text is its slice of the line (a quoted literal
+// loses only its doubled quotes), and the last call gives the empty token at the end.
+// The text sits in a buffer of exactly its size, so a read past its NUL is caught.
+TEST(Scanner, TokensTileTheLineOverRandomText) {
+  std::mt19937 rng(41);
+  static constexpr std::string_view kAlphabet = "ab_Z09.'\"\\/*#$ \t\r\n\xE0;(";
+  for (int round = 0; round < 20000; ++round) {
+    const int length = std::uniform_int_distribution<int>(0, 24)(rng);
+    std::string line;
+    for (int i = 0; i < length; ++i) line += kAlphabet[std::uniform_int_distribution<std::size_t>(0, kAlphabet.size() - 1)(rng)];
+    std::unique_ptr<char[]> buffer(new char[line.size() + 1]);
+    std::copy(line.begin(), line.end(), buffer.get());
+    buffer[line.size()] = '\0';
+    TIParser parser;
+    parser.KeepComments = true;
+    parser.SetHistoryCapacity(std::uniform_int_distribution<int>(1, 12)(rng));
+    parser.SetText(buffer.get());
+    int pos = 0;
+    for (int guard = 0;; ++guard) {
+      ASSERT_LT(guard, 100) << line;
+      const std::string token = parser.NextToken();
+      const int start = parser.TokenStart(0);
+      const int end = parser.TokenEnd(0);
+      ASSERT_EQ(parser.TokenText(0), token);
+      ASSERT_LE(pos, start) << line;
+      ASSERT_EQ(line.find_first_not_of(" \r\n", static_cast<std::size_t>(pos)) == std::string::npos
+                    ? static_cast<int>(line.size())
+                    : static_cast<int>(line.find_first_not_of(" \r\n", static_cast<std::size_t>(pos))),
+                start)
+          << line;
+      if (token.empty()) {
+        ASSERT_EQ(start, static_cast<int>(line.size())) << line;
+        break;
+      }
+      const std::string slice = line.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+      if (slice[0] == '\'') {
+        ASSERT_LE(token.size(), slice.size()) << line;
+      } else {
+        ASSERT_EQ(token, slice) << line;
+      }
+      ASSERT_GT(end, start) << line;
+      pos = end;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantorel
