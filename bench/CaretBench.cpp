@@ -16,11 +16,7 @@ namespace {
 
 struct KeyScreen {
   explicit KeyScreen(int lines) {
-    host.client = Rect{0, 0, 32 + 120 * 8, 60 * 16};
-    host.control = &editor;
-    host.focused = true;
-    editor.SetGutterWidth(30);
-    editor.WindowCreated();
+    host.Show(editor);
     std::string text;
     for (int i = 0; i < lines; ++i) text += "        mov eax, dword ptr [ebx+" + std::to_string(i % 977) + "]\r\n";
     editor.Lines().SetTextStr(std::move(text));

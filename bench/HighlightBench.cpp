@@ -36,11 +36,7 @@ std::string MasmText(int lines) {
 template <class Editor>
 struct Screen {
   explicit Screen(int lines) {
-    host.client = Rect{0, 0, 32 + 120 * 8, 60 * 16};
-    host.control = &editor;
-    host.focused = true;
-    editor.SetGutterWidth(30);
-    editor.WindowCreated();
+    host.Show(editor);
     if constexpr (std::is_same_v<Editor, THLEditor>) editor.SetHighlighter(THighlighter::hlJava);
     editor.Lines().SetTextStr(MasmText(lines));
     host.UpdateNow();

@@ -166,14 +166,15 @@ std::uint8_t THLEditor::LongStateOfLine(int line) {
 
 bool THLEditor::RescanLongStates(int from) {
   openLine_ = -1;
-  linesAtLastReport_ = LineCount();
   if (!syntaxHighlighting_ || !longTokens_ || !TracksLongConstructs() || LineCount() == 0) return false;
   const int maxLine = std::min(LineCount() - 1, kLastTrackedLine);
+  // Lines added below the text the states were computed for have no state yet.
+  if (statesLines_ <= maxLine) {
+    std::fill(longStates_.begin() + std::max(statesLines_, 1), longStates_.begin() + maxLine + 1, longstate::Unknown);
+  }
+  statesLines_ = LineCount();
   if (from > maxLine) return false;
   auto at = [this](int i) -> std::uint8_t& { return longStates_[static_cast<std::size_t>(i)]; };
-  // Lines added below the text the states were computed for have no state yet.
-  if (statesLines_ <= maxLine) std::fill(longStates_.begin() + std::max(statesLines_, 1), longStates_.begin() + maxLine + 1, longstate::Unknown);
-  statesLines_ = maxLine + 1;
   int start;
   int windowEnd;
   if (from < 0) {
@@ -355,13 +356,12 @@ void THLEditor::TextModified(int x, int y, std::string_view text, TextAction act
                 text.find_first_of(rules->significant) != std::string_view::npos;
   // A change without those characters can still move a construct's end: a deleted
   // quote, a letter typed behind a continuing backslash, lines that came or went.
-  if (!rescan) rescan = lines != linesAtLastReport_;
+  if (!rescan) rescan = lines != statesLines_;
   if (!rescan && y >= 0 && y < lines && y < kLastTrackedLine && syntaxHighlighting_) {
     const std::uint8_t here = longStates_[static_cast<std::size_t>(y)];
     const std::uint8_t below = longStates_[static_cast<std::size_t>(y + 1)];
     rescan = here != longstate::Unknown && below != longstate::Unknown && y + 1 < lines && ScanLineState(y, here) != below;
   }
-  linesAtLastReport_ = lines;
   if (rescan && RescanLongStates(action == TextAction::AllChanged ? -1 : y)) View().RepaintAll();
 }
 

@@ -141,8 +141,8 @@ class THLEditor : public TEditor {
   bool longTokens_ = true;
   TIParser parser_;
   std::vector<std::uint8_t> longStates_;
-  int linesAtLastReport_ = 0;
-  // How many lines the stored states describe; entries below them are stale.
+  // How many lines the text had when the states were last computed; entries for lines
+  // below that are stale, and a report with another line count rescans.
   int statesLines_ = 1;
   std::string lineText_;  // the painted line, NUL-terminated for the scanner
   // OpenStringAtEnd of the line asked last, so a downward rescan does not climb again.

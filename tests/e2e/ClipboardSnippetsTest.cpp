@@ -20,9 +20,7 @@ std::string ControlFragment219() {
 class ClipboardSnippetsTest : public E2eTest {
  protected:
   void StartOn(const std::string& text) {
-    const std::string path = wine.PutFile("clip.asm", text);
-    ASSERT_TRUE(wine.Start({path}));
-    ASSERT_TRUE(WaitForPanel(1, path));
+    ASSERT_NO_FATAL_FAILURE(StartOnFile("clip.asm", text));
     ASSERT_TRUE(wine.FocusMainWindow());
   }
   // Clicks a palette button by its hint.

@@ -38,6 +38,12 @@ class E2eTest : public ::testing::Test {
   bool WaitForPanel(int index, const std::string& text) {
     return WineSession::WaitUntil([&] { return wine.Panel(index) == text; });
   }
+  // Puts the file below drive C and starts the program on it, until it shows the file.
+  void StartOnFile(const std::string& name, const std::string& text) {
+    const std::string path = wine.PutFile(name, text);
+    ASSERT_TRUE(wine.Start({path}));
+    ASSERT_TRUE(WaitForPanel(1, path));
+  }
 
   ScreenRect Screen() {
     std::istringstream in(wine.Ask({"screen"}));

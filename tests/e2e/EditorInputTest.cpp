@@ -14,9 +14,7 @@ class EditorInputTest : public E2eTest {
   // Starts the program on a file and learns the cell grid from the caret: at
   // offsets 0 and 1 of the first line it stands one cell apart.
   void StartOn(const std::string& text) {
-    const std::string path = wine.PutFile("caret.asm", text);
-    ASSERT_TRUE(wine.Start({path}));
-    ASSERT_TRUE(WaitForPanel(1, path));
+    ASSERT_NO_FATAL_FAILURE(StartOnFile("caret.asm", text));
     client = ParseRect(wine.Ask({"client", "editor"}));
     ASSERT_TRUE(client);
     wine.Ask({"setsel", "1", "1"});

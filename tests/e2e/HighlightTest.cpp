@@ -15,11 +15,9 @@ constexpr std::uint32_t kBlue = 0x0000FF;
 
 class HighlightTest : public E2eTest {
  protected:
-  // Loads the text and measures the cell grid from the caret.
+  // Loads the text and measures the cell height from the caret.
   void Open(const std::string& name, const std::string& text) {
-    const std::string path = wine.PutFile(name, text);
-    ASSERT_TRUE(wine.Start({path}));
-    ASSERT_TRUE(WaitForPanel(1, path));
+    ASSERT_NO_FATAL_FAILURE(StartOnFile(name, text));
     const std::optional<ScreenRect> caret = CaretRect();
     ASSERT_TRUE(caret);
     cellHeight = caret->Height() + 2;
@@ -30,21 +28,19 @@ class HighlightTest : public E2eTest {
     std::this_thread::sleep_for(300ms);
     return Capture(*client);
   }
-  // How many pixels of a line's row, from column 0 to x = right, have the colour.
-  int Count(const Image& image, int line, std::uint32_t colour, int left = 33, int right = -1) const {
+  // How many pixels of a line's row between x = left and x = right pass the test.
+  template <class Test>
+  int CountIf(const Image& image, int line, Test test, int left = 33, int right = -1) const {
     if (right < 0) right = image.width - 20;
     int n = 0;
     for (int y = line * cellHeight; y < (line + 1) * cellHeight; ++y) {
-      for (int x = left; x < right; ++x) n += image.At(x, y) == colour ? 1 : 0;
+      for (int x = left; x < right; ++x) n += test(image, x, y) ? 1 : 0;
     }
     return n;
   }
-  int DarkCount(const Image& image, int line, int left, int right) const {
-    int n = 0;
-    for (int y = line * cellHeight; y < (line + 1) * cellHeight; ++y) {
-      for (int x = left; x < right; ++x) n += image.Dark(x, y) ? 1 : 0;
-    }
-    return n;
+  int Count(const Image& image, int line, std::uint32_t colour, int left = 33, int right = -1) const {
+    return CountIf(
+        image, line, [colour](const Image& i, int x, int y) { return i.At(x, y) == colour; }, left, right);
   }
   // The first and last x of the line's pixels that are not the window colour.
   std::pair<int, int> InkSpan(const Image& image, int line) const {
@@ -96,8 +92,9 @@ TEST_F(HighlightTest, ALoadedSourceIsPaintedInTheColoursOfItsTokens) {
   // The keyword int is bold: its letters are heavier than the same letters of _int.
   const auto [keywordLeft, keywordRight] = cells(0, 3);
   const auto [plainLeft, plainRight] = cells(1, 4);
-  const int bold = DarkCount(*image, 3, keywordLeft, keywordRight);
-  const int regular = DarkCount(*image, 4, plainLeft, plainRight);
+  const auto dark = [](const Image& i, int x, int y) { return i.Dark(x, y); };
+  const int bold = CountIf(*image, 3, dark, keywordLeft, keywordRight);
+  const int regular = CountIf(*image, 4, dark, plainLeft, plainRight);
   EXPECT_GT(bold, regular + regular / 5) << "bold " << bold << " regular " << regular;
 }
 

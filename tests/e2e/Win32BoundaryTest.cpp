@@ -14,11 +14,6 @@ namespace {
 
 class Win32BoundaryTest : public E2eTest {
  protected:
-  void StartOn(const std::string& name, const std::string& text) {
-    const std::string path = wine.PutFile(name, text);
-    ASSERT_TRUE(wine.Start({path}));
-    ASSERT_TRUE(WaitForPanel(1, path));
-  }
   // The program's error boxes shown now (caption "Vantorel", the main window's is
   // "Vantorel 1.1").
   int ErrorBoxes() {
@@ -76,7 +71,7 @@ TEST_F(Win32BoundaryTest, RepaintingMakesNoNewGdiObjects) {
   StorePlacement(0, 0, 1000, 500);
   std::string text;
   for (int i = 0; i < 60; ++i) text += "    mov eax, [ebx+" + std::to_string(i) + "] ; line " + std::to_string(i) + "\r\n";
-  ASSERT_NO_FATAL_FAILURE(StartOn("frames.asm", text));
+  ASSERT_NO_FATAL_FAILURE(StartOnFile("frames.asm", text));
   // The first frame may make what the window keeps for later ones.
   const std::string first = wine.Ask({"paint-frames", "1"});
   const std::string report = wine.Ask({"paint-frames", "100"});
@@ -91,7 +86,7 @@ TEST_F(Win32BoundaryTest, RepaintingMakesNoNewGdiObjects) {
 // --- a paint that fails ---
 
 TEST_F(Win32BoundaryTest, AFailingPaintIsReportedOnceOutsidePaintingAndNotRetried) {
-  ASSERT_NO_FATAL_FAILURE(StartOn("paint.asm", "start:\r\n  ret\r\nend start\r\n"));
+  ASSERT_NO_FATAL_FAILURE(StartOnFile("paint.asm", "start:\r\n  ret\r\nend start\r\n"));
   ASSERT_EQ(wine.Ask({"fail", "GetTextMetricsW"}), "armed");
   ASSERT_EQ(wine.Driver({"repaint"}).exitCode, 0);
   ASSERT_TRUE(WineSession::WaitUntil([&] { return ErrorBoxes() > 0; })) << wine.Ask({"toplevel"});
@@ -125,7 +120,7 @@ TEST_F(Win32BoundaryTest, AFailingPaintIsReportedOnceOutsidePaintingAndNotRetrie
 // --- the clipboard ---
 
 TEST_F(Win32BoundaryTest, ACopyWhoseMemoryCannotBeLockedLeavesTheClipboardAsItWas) {
-  ASSERT_NO_FATAL_FAILURE(StartOn("copy.asm", "abc\r\n"));
+  ASSERT_NO_FATAL_FAILURE(StartOnFile("copy.asm", "abc\r\n"));
   ASSERT_EQ(wine.Driver({"clip-set", "before"}).exitCode, 0);
   wine.Ask({"setsel", "0", "3"});
   ASSERT_EQ(wine.Ask({"fail", "GlobalLock"}), "armed");
