@@ -43,6 +43,14 @@ TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, 
   Memo1.SetBackColor(clWindow);
   Memo1.SetHighlighter(THighlighter::hlJava);
   Memo1.SetColors(TColors{});
+  // The completion is configured but given no lists, so it stays inactive.
+  TCompletion& completion = Memo1.Completion();
+  completion.ItemHeight = 13;
+  completion.SetInterval(800);
+  completion.ListBoxStyle = TListBoxStyle::lbStandard;
+  completion.CaretChar = '|';
+  completion.CRLF = "/n";
+  completion.Separator = "=";
   Memo1.OnKeyUp = [this](int, ShiftState) { Memo1KeyUp(); };
   Memo1.OnMouseUp = [this](MouseButton, ShiftState, Point) { Memo1MouseUp(); };
   Memo1.OnChange = [this] { Memo1Change(); };

@@ -244,7 +244,7 @@ class TCustomEditorBase : private ViewClient {
   void DblClick() { mouse_.DoubleClick(); }
   void MouseCaptureLost() { mouse_.CaptureLost(); }
   void MouseWheel(ShiftState shift, int delta) { mouse_.Wheel(shift, delta); }
-  void TimerTick(EditorTimer timer);
+  virtual void TimerTick(EditorTimer timer);
   const MouseHandler& Mouse() const noexcept { return mouse_; }
   // EM_GETSEL and EM_SETSEL.
   CaretCommands::SelOffsets GetSelForMessage() const { return caretOps_.GetSel(); }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +20,36 @@
 namespace vantorel {
 
 class TCustomEditorBase;
+
+// A pop-up window in memory: where it was placed, whether it shows, its capture and
+// timer; a test hands it input through client.
+class HeadlessPopupWindow : public PopupWindow {
+ public:
+  explicit HeadlessPopupWindow(PopupClient& c) noexcept : client(c) {}
+  void Place(const Rect& value) override { bounds = value; }
+  void ShowWithoutActivating() override { visible = true; }
+  void Hide() override { visible = false; }
+  bool Visible() const override { return visible; }
+  Rect ClientRect() const override { return Rect{0, 0, bounds.Width() - 2, bounds.Height() - 2}; }
+  void InvalidateAll() override { ++invalidations; }
+  void CaptureMouse() override { captured = true; }
+  void ReleaseMouse() override { captured = false; }
+  void StartTimer(int milliseconds) override { timer = milliseconds; }
+  void StopTimer() override { timer = 0; }
+  // Paints the whole window on canvas, as WM_PAINT would.
+  void Paint() {
+    canvas.Clear();
+    client.PopupPaint(canvas, ClientRect());
+  }
+
+  PopupClient& client;
+  Rect bounds{};
+  bool visible = false;
+  bool captured = false;
+  int timer = 0;  // the running timer's period, 0 when stopped
+  int invalidations = 0;
+  RecordingSurface canvas;
+};
 
 // The editor's window in memory: a recording canvas, the region marked for
 // repainting, the scroll bars' last values and the caret's state.
@@ -68,6 +99,15 @@ class HeadlessWindowHost : public WindowHost {
   void Beep() override { ++beeps; }
   void PostCommand(int code) override { postedCommands.push_back(code); }
   void RefreshCursor() override { ++cursorRefreshes; }
+  Point ClientOrigin() const override { return clientOrigin; }
+  int WindowWidth() const override { return client.Width() + 2 * border.x; }
+  Point ScreenSize() const override { return screen; }
+  Point BorderSize() const override { return border; }
+  std::unique_ptr<PopupWindow> CreatePopup(PopupClient& c) override {
+    auto popup = std::make_unique<HeadlessPopupWindow>(c);
+    popups.push_back(popup.get());
+    return popup;
+  }
 
   struct ScrollCall {
     int dx, dy;
@@ -100,6 +140,10 @@ class HeadlessWindowHost : public WindowHost {
   Point caretPos;
   bool caretExists = false;
   int caretHidden = 0;
+  Point clientOrigin{100, 80};
+  Point screen{1024, 768};
+  Point border{1, 1};
+  std::vector<HeadlessPopupWindow*> popups;  // made by CreatePopup, owned by the control
 };
 
 // The settings dialog's window in memory: its fields, the state of "Сохранить" and

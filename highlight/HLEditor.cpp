@@ -371,4 +371,19 @@ void THLEditor::UpdateBracketMarks() {
   brackets_.UpdateBracketMarks(marksText_, host_ != nullptr && host_->IsShowing(), CaretX(), CaretY());
 }
 
+bool THLEditor::OfferKeyToCompletion(int& key, ShiftState) {
+  if (completion_.ListShown()) return completion_.HandleKeyDown(key);
+  // Each key going down restarts the typing pause.
+  if (host_) host_->StopTimer(EditorTimer::Completion);
+  return false;
+}
+
+void THLEditor::TimerTick(EditorTimer timer) {
+  if (timer == EditorTimer::Completion) {
+    completion_.TimerTick();
+  } else {
+    TEditor::TimerTick(timer);
+  }
+}
+
 }  // namespace vantorel

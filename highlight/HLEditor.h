@@ -13,6 +13,7 @@
 #include "editor/Editor.h"
 #include "highlight/Brackets.h"
 #include "highlight/Colors.h"
+#include "highlight/Completion.h"
 #include "highlight/Scanner.h"
 
 namespace vantorel {
@@ -78,7 +79,7 @@ const HighlightRules& JavaRules();
 TokenClass ClassifyToken(const HighlightRules& rules, std::string_view token, std::string_view prev,
                          const std::function<void(std::string_view token, bool& reserved)>& onReservedWord);
 
-class THLEditor : public TEditor {
+class THLEditor : public TEditor, public CompletionEvents {
  public:
   explicit THLEditor(WindowHost* host);
 
@@ -107,6 +108,17 @@ class THLEditor : public TEditor {
   bool RescanLongStates(int from);
 
   void TextModified(int x, int y, std::string_view text, TextAction action) override;
+
+  TCompletion& Completion() noexcept { return completion_; }
+  // The completion sees keys and typed characters first and closes its list when the
+  // text is clicked or the focus goes.
+  bool OfferKeyToCompletion(int& key, ShiftState shift) override;
+  void OfferCharToCompletion(char ch) override { completion_.HandleKeyPress(ch); }
+  void ShowCompletion(bool templates) override {
+    completion_.OpenCompletion(templates ? TCompletion::TemplateMode : TCompletion::IdentifierMode);
+  }
+  void CloseCompletionList(bool apply) override { completion_.CloseList(apply); }
+  void TimerTick(EditorTimer timer) override;
 
  protected:
   void GetAttr(int line, int colBeg, int colEnd) override;
@@ -150,6 +162,7 @@ class THLEditor : public TEditor {
   bool openValue_ = false;
   TBracketHighlighting brackets_;
   MarksText marksText_{*this};
+  TCompletion completion_{*this, *this};
 };
 
 }  // namespace vantorel

@@ -2,6 +2,9 @@
 // pixel scrolling, the system scroll bars and the system caret.
 #pragma once
 
+#include <memory>
+
+#include "platform/PopupWindow.h"
 #include "platform/Surface.h"
 #include "platform/Types.h"
 
@@ -9,7 +12,7 @@ namespace vantorel {
 
 enum class ScrollBarKind { Horizontal, Vertical };
 // The editor's timers.
-enum class EditorTimer { AutoScroll = 1 };
+enum class EditorTimer { AutoScroll = 1, Completion = 2 };
 
 class WindowHost {
  public:
@@ -56,6 +59,17 @@ class WindowHost {
   virtual void RefreshCursor() = 0;
   // Queues a command for the control behind the messages already waiting.
   virtual void PostCommand(int code) = 0;
+
+  // Where the client area's top-left corner lies on the screen.
+  virtual Point ClientOrigin() const = 0;
+  // The window's outer width, border included.
+  virtual int WindowWidth() const = 0;
+  virtual Point ScreenSize() const = 0;
+  // The system's thin border: width and height in pixels.
+  virtual Point BorderSize() const = 0;
+  // A hidden pop-up window owned by this window's top-level window; client gets its
+  // input. It may outlive a recreation of this window.
+  virtual std::unique_ptr<PopupWindow> CreatePopup(PopupClient& client) = 0;
 };
 
 }  // namespace vantorel

@@ -1,7 +1,8 @@
 // Random editing sessions on loaded text, each taken back completely with Undo: the
 // text returns byte for byte (trailing blanks and all), the caret and the block stay
 // inside the text, and no step fails. After every key and every undo the highlighter's
-// per-line states equal a rescan of the text from scratch.
+// per-line states equal a rescan of the text from scratch. Completion inserts words and
+// templates on the way.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -60,6 +61,8 @@ const std::vector<Step>& Steps() {
       // The characters that open and close constructs running over several lines.
       {0xBF, false, false, false, '/'}, {'8', true, false, false, '*'}, {0xDE, true, false, false, '"'},
       {0xDC, false, false, false, '\\'}, {'3', true, false, false, '#'},
+      // Completion: both lists, and the keys that move in and close a shown list.
+      {vk::Space, false, true, false, 0}, {'J', false, true, false, 0}, {vk::Escape, false, false, false, 0},
   };
   return steps;
 }
@@ -74,6 +77,11 @@ std::string Replay(const std::vector<std::string>& text, TextPoint caret, const 
   host.client = Rect{0, 0, 400, 160};
   editor.WindowCreated();
   editor.SetClipboard(&clipboard);
+  host.focused = true;
+  // Lists whose words the random text holds, a template body over lines with a caret
+  // mark, and items with missing parts.
+  editor.Completion().SetIdentifiers({"abc=property abc", "a", "xyz_1=", "b=x/*y"});
+  editor.Completion().SetTemplates({"for=for loop=for (|;;)/n{/n}", "a=a=/n  |/n", "ab", "x=x=\"|"});
   // Loaded as a file is: line ends of either kind, sometimes none after the last line.
   std::string file;
   for (std::size_t i = 0; i < text.size(); ++i) {
