@@ -94,6 +94,13 @@ class Session {
     editor.SetClipboard(&clipboard);
     editor.SetCodePages(&codePages);
     editor.SetHighlighter(THighlighter::hlJava);
+    // Completion lists over the words the texts hold, a template body over lines with
+    // a caret mark, items with missing parts; the typing pause timer on.
+    host.focused = true;
+    TCompletion& completion = editor.Completion();
+    completion.SetIdentifiers({"mov=mov", "eax=register eax", "ea", "m=", "a=a/n|"});
+    completion.SetTemplates({"mov=move=mov |, eax", "w=loop=w (|)/n{/n}/n", "e=e=", ";=comment=; |"});
+    completion.SetEnabled(true);
   }
 
   // Runs the session; the first broken rule found, empty when none.
@@ -342,7 +349,7 @@ class Session {
   }
 
   std::string Step(Bytes& in) {
-    const int kind = in.Byte() % 10;
+    const int kind = in.Byte() % 11;
     if (trace) std::fprintf(stderr, "step kind %d\n", kind);
     switch (kind) {
       case 0:
@@ -375,6 +382,7 @@ class Session {
         editor.SetSelForMessage(start, end);
         break;
       }
+      case 9: Completion(in); break;
       default:
         editor.SetSelBlockFormat(static_cast<TSelBlockFormat>(in.Byte() % 4));
         break;
@@ -383,8 +391,27 @@ class Session {
     return {};
   }
 
+  // The pause timer firing, or the mouse on the drop-down list while it shows.
+  void Completion(Bytes& in) {
+    const int what = in.Byte() % 4;
+    if (what == 0 || host.popups.empty()) {
+      editor.TimerTick(EditorTimer::Completion);
+      return;
+    }
+    PopupClient& list = host.popups.back()->client;
+    const Point at{in.Byte() % 320 - 10, in.Byte() % 120 - 20};
+    const auto button = static_cast<MouseButton>(in.Byte() % 3);
+    if (what == 1) list.PopupMouseDown(button, at);
+    if (what == 2) list.PopupMouseMove(in.Byte() % 2 == 0, at);
+    if (what == 3) list.PopupMouseUp(button, at);
+    if (in.Byte() % 4 == 0) list.PopupTimer();
+  }
+
   std::string Check() {
     const int lines = editor.LineCount();
+    const HeadlessPopupWindow* list = host.popups.empty() ? nullptr : host.popups.back();
+    if (editor.Completion().ListShown() != (list && list->visible)) return "the list's window and its state differ";
+    if (list && !list->visible && (list->captured || list->timer != 0)) return "a hidden list keeps the mouse or a timer";
     if (editor.UpdateLock() != 0) return "an update or paint lock is left open";
     if (editor.UndoGroupDepth != 0) return "an undo group is left open";
     if (editor.CaretX() < 0 || editor.CaretX() > MaxLineColumns) return "caret column out of range";

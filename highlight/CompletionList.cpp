@@ -126,7 +126,8 @@ void TEditorCompletionList::PopupPaint(Surface& surface, const Rect& clip) {
 }
 
 void TEditorCompletionList::PopupMouseDown(MouseButton, Point at) {
-  if (!window_) return;
+  // A press that reached the window as it was being hidden starts nothing.
+  if (!Visible()) return;
   window_->CaptureMouse();
   mouseHeld_ = true;
   const int item = ItemAt(at);

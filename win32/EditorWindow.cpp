@@ -210,6 +210,33 @@ void EditorWindow::StopTimer(EditorTimer timer) {
 
 void EditorWindow::Beep() { ::MessageBeep(MB_OK); }
 
+Point EditorWindow::ClientOrigin() const {
+  POINT p{0, 0};
+  if (hwnd_) ::ClientToScreen(hwnd_, &p);
+  return Point{p.x, p.y};
+}
+
+int EditorWindow::WindowWidth() const {
+  RECT r{};
+  if (hwnd_) ::GetWindowRect(hwnd_, &r);
+  return r.right - r.left;
+}
+
+Point EditorWindow::ScreenSize() const {
+  return Point{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+Point EditorWindow::BorderSize() const {
+  return Point{::GetSystemMetrics(SM_CXBORDER), ::GetSystemMetrics(SM_CYBORDER)};
+}
+
+std::unique_ptr<PopupWindow> EditorWindow::CreatePopup(PopupClient& client) {
+  if (!hwnd_) return nullptr;
+  // Owned by the top-level window, so it stays above it and outlives a recreation of
+  // the editor's own window.
+  return std::make_unique<PopupListWindow>(::GetAncestor(hwnd_, GA_ROOT), client);
+}
+
 void EditorWindow::RefreshCursor() {
   if (!hwnd_) return;
   const Point at = MousePosition();
@@ -256,21 +283,10 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       hwnd_ = nullptr;
       return 0;
     case WM_PAINT: {
-      // EndPaint runs on every path, so a failed paint does not leave the window
-      // asking to be painted again and again; the failure itself is reported after
-      // painting by the window procedure.
-      struct PaintScope {
-        HWND hwnd;
-        PAINTSTRUCT ps{};
-        HDC dc;
-        explicit PaintScope(HWND h) noexcept : hwnd(h), dc(::BeginPaint(h, &ps)) {}
-        ~PaintScope() noexcept { ::EndPaint(hwnd, &ps); }
-        PaintScope(const PaintScope&) = delete;
-        PaintScope& operator=(const PaintScope&) = delete;
-      } paint(hwnd_);
-      if (!paint.dc) ThrowApiError("Cannot paint the editor", "BeginPaint", ::GetLastError());
-      GdiSurface surface(paint.dc, gdi_);
-      editor_.Paint(surface, FromRECT(paint.ps.rcPaint));
+      PaintScope paint(hwnd_);
+      if (!paint.dc()) ThrowApiError("Cannot paint the editor", "BeginPaint", ::GetLastError());
+      GdiSurface surface(paint.dc(), gdi_);
+      editor_.Paint(surface, paint.Area());
       return 0;
     }
     case WM_ERASEBKGND:

@@ -9,6 +9,7 @@
 #include "highlight/HLEditor.h"
 #include "platform/WindowHost.h"
 #include "win32/GdiSurface.h"
+#include "win32/PopupListWindow.h"
 #include "win32/Win32Clipboard.h"
 #include "win32/Win32Util.h"
 #include "win32/WindowClass.h"
@@ -58,6 +59,11 @@ class EditorWindow : public WindowHost, public MessageTarget {
   void Beep() override;
   void PostCommand(int code) override;
   void RefreshCursor() override;
+  Point ClientOrigin() const override;
+  int WindowWidth() const override;
+  Point ScreenSize() const override;
+  Point BorderSize() const override;
+  std::unique_ptr<PopupWindow> CreatePopup(PopupClient& client) override;
 
  private:
   // MessageTarget

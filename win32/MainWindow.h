@@ -50,6 +50,7 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void Create();
   void Show(int showCommand);
   HWND Handle() const noexcept { return hwnd_; }
+  EditorWindow& Memo() noexcept { return memo_; }
   HACCEL Accelerators() const noexcept { return accelerators_.get(); }
   // The modeless find dialog while it is open: the message loop gives it its keys.
   HWND FindDialog() const noexcept { return findDialog_; }

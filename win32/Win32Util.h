@@ -101,6 +101,25 @@ class WindowDC {
   HDC dc_;
 };
 
+// BeginPaint and EndPaint for one WM_PAINT: EndPaint runs on every path, so a failed
+// paint does not leave the window asking to be painted again and again (the failure
+// itself is reported after painting by the window procedure).
+class PaintScope {
+ public:
+  explicit PaintScope(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &ps_)) {}
+  ~PaintScope() noexcept { ::EndPaint(hwnd_, &ps_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  // nullptr when BeginPaint failed.
+  HDC dc() const noexcept { return dc_; }
+  Rect Area() const noexcept { return FromRECT(ps_.rcPaint); }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
 // Selects an object into a DC for one scope and puts the old one back.
 class SelectObjectScope {
  public:

@@ -1,20 +1,28 @@
 # The Windows program: the core, the Win32 adapter and its resources, linked
 # statically so the exe needs no DLL beyond the system's.
-add_executable(vantorel WIN32
-  ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+add_library(vantorel_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Win32Util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowClass.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdiSurface.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PopupListWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Clipboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsDialogWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/vantorel.rc
 )
-target_link_libraries(vantorel PRIVATE vantorel_core comctl32 gdi32 user32 advapi32 shell32 comdlg32 ole32)
-target_compile_definitions(vantorel PRIVATE UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
-target_compile_options(vantorel PRIVATE ${VANTOREL_WARNINGS})
-target_link_options(vantorel PRIVATE -static -municode -mwindows)
-set_target_properties(vantorel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_libraries(vantorel_win32 PUBLIC vantorel_core comctl32 gdi32 user32 advapi32 shell32 comdlg32 ole32)
+target_compile_definitions(vantorel_win32 PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
+target_compile_options(vantorel_win32 PRIVATE ${VANTOREL_WARNINGS})
+
+add_executable(vantorel WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp ${CMAKE_CURRENT_LIST_DIR}/vantorel.rc)
+# The same program with completion lists, for the end-to-end tests of the list window.
+add_executable(vantorel_lists WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp ${CMAKE_CURRENT_LIST_DIR}/vantorel.rc)
+target_compile_definitions(vantorel_lists PRIVATE VANTOREL_COMPLETION_LISTS_FOR_TESTS)
+foreach(exe vantorel vantorel_lists)
+  target_link_libraries(${exe} PRIVATE vantorel_win32)
+  target_compile_options(${exe} PRIVATE ${VANTOREL_WARNINGS})
+  target_link_options(${exe} PRIVATE -static -municode -mwindows)
+  set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endforeach()

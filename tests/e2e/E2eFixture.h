@@ -87,8 +87,13 @@ class E2eTest : public ::testing::Test {
     if (reply.rfind("THLEditor ", 0) != 0) return std::nullopt;
     return ParseRect(reply.substr(10));
   }
-  // Real key presses, as xdotool names them, a little apart.
-  void Keys(const std::string& keys) { ASSERT_EQ(wine.Xdotool({"key", "--delay", "80", keys}).exitCode, 0); }
+  // Real key presses, as xdotool names them ("End ctrl+space Down"), a little apart.
+  void Keys(const std::string& keys) {
+    std::vector<std::string> args{"key", "--delay", "80"};
+    std::istringstream names(keys);
+    for (std::string name; names >> name;) args.push_back(name);
+    ASSERT_EQ(wine.Xdotool(args).exitCode, 0);
+  }
   // The editor's text through WM_GETTEXT.
   std::string Text() {
     const std::optional<EditorText> text = wine.ReadEditorText();

@@ -125,6 +125,13 @@ HWND Descendant(HWND parent, const wchar_t* className) {
 
 HWND Editor() { return Descendant(MainWindow(), kEditorClass); }
 
+// The completion's drop-down list while it shows.
+HWND CompletionList() {
+  HWND list = FindWindowW(L"TEditorCompletionList", nullptr);
+  if (!list || !IsWindowVisible(list)) throw Failure{"no completion list shows"};
+  return list;
+}
+
 // --- typed messages to the editor ---
 
 LRESULT EditorTextLength(HWND editor) { return SendMessageA(editor, WM_GETTEXTLENGTH, 0, 0); }
@@ -397,6 +404,7 @@ HWND NamedWindow(const std::wstring& name) {
   if (name == L"main") return MainWindow();
   if (name == L"editor") return Editor();
   if (name == L"status") return Descendant(MainWindow(), STATUSCLASSNAMEW);
+  if (name == L"list") return CompletionList();
   throw Usage{};
 }
 
@@ -751,8 +759,9 @@ constexpr char kUsage[] =
     "usage: vdriver COMMAND [ARG]\n"
     "  wait [timeout_ms]     wait for the visible main window, print its handle\n"
     "  caption               main window text\n"
-    "  rect main|editor|status, client main|editor|status\n"
-    "                        screen rectangle \"left top right bottom\"\n"
+    "  rect main|editor|status|list, client main|editor|status|list\n"
+    "                        screen rectangle \"left top right bottom\" (list: the completion's\n"
+    "                        drop-down list, an error while none shows)\n"
     "  screen                screen width and height\n"
     "  editor-text FILE      editor's WM_GETTEXT bytes to FILE; prints \"count length\"\n"
     "  panel N               status bar panel N\n"

@@ -1,0 +1,107 @@
+// End-to-end: the completion in the real program. As shipped it has no lists, so its
+// keys change nothing and open no window; the build with test lists shows the
+// drop-down list under the caret line without taking the focus, and the keyboard and
+// a click choose from it.
+#include <thread>
+
+#include "E2eFixture.h"
+
+namespace vantorel::e2e {
+namespace {
+
+class CompletionTest : public E2eTest {
+ protected:
+  std::optional<ScreenRect> ListRect() {
+    std::optional<ScreenRect> rect;
+    WineSession::WaitUntil([&] {
+      const CommandResult r = wine.Driver({"rect", "list"});
+      rect = r.exitCode == 0 ? ParseRect(r.out) : std::nullopt;
+      return rect.has_value();
+    });
+    return rect;
+  }
+  bool ListGone() {
+    return WineSession::WaitUntil([&] { return wine.Driver({"rect", "list"}).exitCode != 0; });
+  }
+  std::string Focus() { return wine.Ask({"focus"}); }
+};
+
+TEST_F(CompletionTest, AsShippedItsKeysChangeNothingAndOpenNoWindow) {
+  ASSERT_NO_FATAL_FAILURE(StartOnFile("src\\plain.asm", "Ca\r\nfor\r\n"));
+  ASSERT_TRUE(CaretRect());
+  Keys("End ctrl+space ctrl+j Down End ctrl+j ctrl+space");
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(Text(), "Ca\r\nfor\r\n");
+  EXPECT_EQ(wine.Ask({"toplevel"}).find("TEditorCompletionList"), std::string::npos);
+  EXPECT_EQ(Focus(), "THLEditor");
+  EXPECT_TRUE(WaitForPanel(2, "3 : 1"));
+  EXPECT_EQ(wine.Panel(3), "");
+}
+
+TEST_F(CompletionTest, TheListOpensUnderTheCaretLineAndKeysAndAClickChoose) {
+  wine.UseProgram("vantorel_lists.exe");
+  ASSERT_NO_FATAL_FAILURE(StartOnFile("src\\lists.asm", "x := Ca\r\nfor\r\n"));
+  const std::optional<ScreenRect> caret0 = CaretRect();
+  ASSERT_TRUE(caret0);
+  Keys("End");
+  const std::optional<ScreenRect> client = ParseRect(wine.Ask({"client", "editor"}));
+  ASSERT_TRUE(client);
+  std::optional<ScreenRect> caret;
+  ASSERT_TRUE(WineSession::WaitUntil([&] { return (caret = CaretRect()) && caret->left > caret0->left; }));
+  const int cellHeight = caret->Height() + 2;
+
+  Keys("ctrl+space");
+  std::optional<ScreenRect> list = ListRect();
+  ASSERT_TRUE(list) << "the list did not open";
+  // Three items of 13 pixels and the border; the set width; at the caret's column,
+  // its top on the line below the caret's.
+  EXPECT_EQ(list->Height(), 3 * 13 + 2);
+  EXPECT_EQ(list->Width(), 300);
+  EXPECT_NEAR(list->left, client->left + caret->left - 2, 2);
+  EXPECT_GT(list->top, client->top + caret->bottom - 3);
+  EXPECT_LT(list->top, client->top + caret->top + cellHeight + 3);
+  EXPECT_EQ(Focus(), "THLEditor");
+  // The first item is selected: its row is filled in one colour that is not the
+  // list's background; the rows below are the background with dark text on it.
+  std::this_thread::sleep_for(300ms);
+  wine.Screenshot(WineSession::ArtifactsDir() / "completion-list.png",
+                  ScreenRect{client->left, client->top, list->right + 20, list->bottom + 20});
+  const std::optional<Image> shot = Capture(*list);
+  ASSERT_TRUE(shot);
+  const std::uint32_t background = shot->At(shot->width - 3, 2 * 13 + 7);
+  const std::uint32_t selected = shot->At(shot->width - 3, 1 + 6);
+  EXPECT_NE(selected, background);
+  int dark = 0;
+  for (int y = 1 + 13; y < 1 + 3 * 13; ++y)
+    for (int x = 4; x < 120; ++x) dark += shot->Dark(x, y) ? 1 : 0;
+  EXPECT_GT(dark, 40) << "no item text drawn";
+
+  Keys("Down Return");
+  EXPECT_TRUE(TextBecomes("x := Color\r\nfor\r\n"));
+  EXPECT_TRUE(ListGone());
+
+  Keys("ctrl+space");
+  ASSERT_TRUE(ListRect());
+  Keys("Escape");
+  EXPECT_TRUE(ListGone());
+  EXPECT_EQ(Text(), "x := Color\r\nfor\r\n");
+
+  Keys("ctrl+space");
+  list = ListRect();
+  ASSERT_TRUE(list);
+  ASSERT_EQ(wine.Xdotool({"mousemove", std::to_string(list->left + 40), std::to_string(list->top + 1 + 2 * 13 + 6),
+                          "sleep", "0.2", "click", "1"})
+                .exitCode,
+            0);
+  EXPECT_TRUE(TextBecomes("x := Cursor\r\nfor\r\n"));
+  EXPECT_TRUE(ListGone());
+  EXPECT_EQ(Focus(), "THLEditor");
+
+  // A template whose name is the word at the caret expands at once.
+  Keys("Down End ctrl+j");
+  EXPECT_TRUE(TextBecomes("x := Cursor\r\nfor (;;)\r\n{\r\n}\r\n"));
+  EXPECT_TRUE(WaitForPanel(2, "5 : 1"));
+}
+
+}  // namespace
+}  // namespace vantorel::e2e

@@ -1,0 +1,126 @@
+#include "win32/PopupListWindow.h"
+
+#include <windowsx.h>
+
+namespace vantorel::win32 {
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+
+Point MousePoint(LPARAM lParam) { return Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+}  // namespace
+
+PopupListWindow::PopupListWindow(HWND owner, PopupClient& client) : client_(client) {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.style = CS_SAVEBITS;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPopupListClassName;
+    RegisterWindowClass(wc);
+    return true;
+  }();
+  (void)registered;
+  // Made hidden, off the screen's left edge, until the list first opens.
+  CreateWindowOrThrow("completion list", WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kPopupListClassName, L"",
+                      WS_POPUP | WS_BORDER, Rect{-1000, 0, -1000 + 100, 100}, owner, nullptr, this);
+}
+
+PopupListWindow::~PopupListWindow() {
+  if (hwnd_) {
+    DetachWindow(hwnd_);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+void PopupListWindow::Place(const Rect& bounds) {
+  if (hwnd_) {
+    ::SetWindowPos(hwnd_, nullptr, bounds.left, bounds.top, bounds.Width(), bounds.Height(),
+                   SWP_NOACTIVATE | SWP_NOZORDER);
+  }
+}
+
+void PopupListWindow::ShowWithoutActivating() {
+  if (hwnd_) ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void PopupListWindow::Hide() {
+  if (hwnd_) ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+Rect PopupListWindow::ClientRect() const {
+  RECT r{};
+  if (hwnd_) ::GetClientRect(hwnd_, &r);
+  return FromRECT(r);
+}
+
+void PopupListWindow::InvalidateAll() {
+  if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PopupListWindow::CaptureMouse() {
+  if (hwnd_) ::SetCapture(hwnd_);
+}
+
+void PopupListWindow::ReleaseMouse() {
+  if (hwnd_ && ::GetCapture() == hwnd_) ::ReleaseCapture();
+}
+
+void PopupListWindow::StartTimer(int milliseconds) {
+  if (hwnd_) ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(milliseconds), nullptr);
+}
+
+void PopupListWindow::StopTimer() {
+  if (hwnd_) ::KillTimer(hwnd_, kTimerId);
+}
+
+LRESULT PopupListWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_PAINT: {
+      PaintScope paint(hwnd_);
+      if (!paint.dc()) ThrowApiError("Cannot paint the completion list", "BeginPaint", ::GetLastError());
+      GdiSurface surface(paint.dc(), gdi_);
+      client_.PopupPaint(surface, paint.Area());
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      client_.PopupMouseDown(msg == WM_LBUTTONDOWN   ? MouseButton::Left
+                             : msg == WM_RBUTTONDOWN ? MouseButton::Right
+                                                     : MouseButton::Middle,
+                             MousePoint(lParam));
+      return 0;
+    case WM_MOUSEMOVE:
+      client_.PopupMouseMove((wParam & MK_LBUTTON) != 0, MousePoint(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      client_.PopupMouseUp(msg == WM_LBUTTONUP   ? MouseButton::Left
+                           : msg == WM_RBUTTONUP ? MouseButton::Right
+                                                 : MouseButton::Middle,
+                           MousePoint(lParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimerId) client_.PopupTimer();
+      return 0;
+    case WM_CANCELMODE:
+      client_.PopupCancelMode();
+      break;
+    default:
+      break;
+  }
+  return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+}  // namespace vantorel::win32
