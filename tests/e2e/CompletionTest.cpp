@@ -101,6 +101,30 @@ TEST_F(CompletionTest, TheListOpensUnderTheCaretLineAndKeysAndAClickChoose) {
   Keys("Down End ctrl+j");
   EXPECT_TRUE(TextBecomes("x := Cursor\r\nfor (;;)\r\n{\r\n}\r\n"));
   EXPECT_TRUE(WaitForPanel(2, "5 : 1"));
+
+  // Templates show their description at the left and their name, bold, at the right.
+  Keys("ctrl+End Return w ctrl+j");
+  list = ListRect();
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->Height(), 13 + 2);
+  std::this_thread::sleep_for(300ms);
+  wine.Screenshot(WineSession::ArtifactsDir() / "completion-templates.png",
+                  ScreenRect{list->left - 40, list->top - 30, list->right + 10, list->bottom + 10});
+  const std::optional<Image> row = Capture(*list);
+  ASSERT_TRUE(row);
+  // Text in the selection's colours: count pixels unlike the row's fill.
+  const std::uint32_t fill = row->At(row->width / 2, 2);
+  const auto inked = [&](int from, int to) {
+    int n = 0;
+    for (int y = 1; y < 14; ++y)
+      for (int x = from; x < to; ++x) n += row->At(x, y) != fill ? 1 : 0;
+    return n;
+  };
+  EXPECT_GT(inked(3, 60), 20) << "no description at the left";
+  EXPECT_GT(inked(row->width - 60, row->width - 7), 20) << "no name at the right";
+  EXPECT_EQ(inked(row->width - 7, row->width - 1), 0) << "the name reaches into the last 6 pixels";
+  Keys("Escape");
+  EXPECT_TRUE(ListGone());
 }
 
 }  // namespace
