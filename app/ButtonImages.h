@@ -31,6 +31,8 @@ enum class ButtonImageId {
   ComboBox,
   Scroll,  // the scroll-bar toggle
   EventsArrow,
+  PickFolder,  // the settings dialog's folder and file choosers
+  PickFile,
   Count
 };
 

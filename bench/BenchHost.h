@@ -19,6 +19,8 @@ class DiscardingSurface : public Surface {
   }
   void DrawLine(Point, Point, Color, int) override {}
   void DrawFrame(const Rect&, Color) override {}
+  void DrawImage(int, int, const PixelImage& image) override { benchmark::DoNotOptimize(image.pixels.data()); }
+  Rect DrawFormattedText(const Rect& rect, std::string_view, Color, unsigned) override { return rect; }
 };
 
 class BenchHost : public HeadlessWindowHost {

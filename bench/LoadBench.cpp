@@ -28,10 +28,12 @@
 namespace {
 std::atomic<std::size_t> gCurrent{0};
 std::atomic<std::size_t> gPeak{0};
+std::atomic<std::size_t> gAllocations{0};
 
 void* Allocate(std::size_t size) {
   void* p = std::malloc(size + sizeof(std::max_align_t));
   if (!p) throw std::bad_alloc();
+  ++gAllocations;
   *static_cast<std::size_t*>(p) = size;
   const std::size_t now = gCurrent += size;
   std::size_t peak = gPeak.load();
@@ -47,6 +49,8 @@ void Release(void* p) noexcept {
   std::free(block);
 }
 }  // namespace
+
+std::size_t BenchAllocationCount() noexcept { return gAllocations.load(); }
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }

@@ -1,7 +1,11 @@
-// A surface that draws nothing and records every call, with fixed font metrics
-// (each character 8 pixels wide, 15 high), so painting can be checked in tests.
+// A surface that records every call, with fixed font metrics (each character 8 pixels
+// wide, 15 high), so painting can be checked in tests. Given a raster (StartRaster) it
+// also sets the pixels of fills, frames, straight lines and images, so a test can read
+// what a pixel shows; text leaves the raster alone.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,7 +35,24 @@ class RecordingSurface : public Surface {
     int width;
   };
 
-  void FillRect(const Rect& rect, Color color) override { fills.push_back({rect, color}); }
+  struct ImageCall {
+    int x;
+    int y;
+    int width;
+    int height;
+  };
+  struct FormattedTextCall {
+    Rect rect;
+    std::string text;
+    Color color;
+    unsigned format;
+    FontDesc font;
+  };
+
+  void FillRect(const Rect& rect, Color color) override {
+    fills.push_back({rect, color});
+    Paint(rect, color);
+  }
   void SetFont(const FontDesc& f) override { font = f; }
   Point MeasureText(std::string_view bytes) override {
     return Point{static_cast<int>(bytes.size()) * charWidth, charHeight};
@@ -39,13 +60,52 @@ class RecordingSurface : public Surface {
   void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) override {
     texts.push_back({x, y, std::string(bytes), std::vector<int>(advances, advances + bytes.size()), fore, back, font});
   }
-  void DrawLine(Point a, Point b, Color color, int width) override { lines.push_back({a, b, color, width}); }
-  void DrawFrame(const Rect& rect, Color color) override { frames.push_back({rect, color}); }
+  // A raster takes lines of one pixel's width that run straight across or down.
+  void DrawLine(Point a, Point b, Color color, int width) override {
+    lines.push_back({a, b, color, width});
+    if (a.x == b.x) Paint(Rect{a.x, std::min(a.y, b.y + 1), a.x + 1, std::max(a.y + 1, b.y)}, color);
+    if (a.y == b.y) Paint(Rect{std::min(a.x, b.x + 1), a.y, std::max(a.x + 1, b.x), a.y + 1}, color);
+  }
+  void DrawFrame(const Rect& rect, Color color) override {
+    frames.push_back({rect, color});
+    Paint(Rect{rect.left, rect.top, rect.right, rect.top + 1}, color);
+    Paint(Rect{rect.left, rect.bottom - 1, rect.right, rect.bottom}, color);
+    Paint(Rect{rect.left, rect.top, rect.left + 1, rect.bottom}, color);
+    Paint(Rect{rect.right - 1, rect.top, rect.right, rect.bottom}, color);
+  }
+  void DrawImage(int x, int y, const PixelImage& image) override {
+    images.push_back({x, y, image.width, image.height});
+    for (int iy = 0; iy < image.height; ++iy) {
+      for (int ix = 0; ix < image.width; ++ix) {
+        const std::uint32_t p = image.pixels[static_cast<std::size_t>(iy * image.width + ix)];
+        if ((p >> 24) == 0) continue;
+        Paint(Rect{x + ix, y + iy, x + ix + 1, y + iy + 1}, Color::Rgb((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+      }
+    }
+  }
+  Rect DrawFormattedText(const Rect& rect, std::string_view utf8, Color color, unsigned format) override {
+    Rect taken{rect.left, rect.top, rect.left + static_cast<int>(utf8.size()) * charWidth, rect.top + charHeight};
+    if (format & textformat::CalcRect) return taken;
+    formatted.push_back({rect, std::string(utf8), color, format, font});
+    return taken;
+  }
   void Clear() {
     texts.clear();
     fills.clear();
     lines.clear();
     frames.clear();
+    images.clear();
+    formatted.clear();
+  }
+
+  // Starts a raster of width x height pixels, all of the background colour.
+  void StartRaster(int width, int height, Color background) {
+    rasterWidth = width;
+    rasterHeight = height;
+    raster.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), background);
+  }
+  Color PixelAt(int x, int y) const {
+    return raster.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x));
   }
 
   int charWidth = 8;
@@ -55,6 +115,20 @@ class RecordingSurface : public Surface {
   std::vector<FillCall> fills;
   std::vector<LineCall> lines;
   std::vector<FillCall> frames;
+  std::vector<ImageCall> images;
+  std::vector<FormattedTextCall> formatted;
+  std::vector<Color> raster;
+  int rasterWidth = 0;
+  int rasterHeight = 0;
+
+ private:
+  void Paint(const Rect& rect, Color color) {
+    for (int y = std::max(rect.top, 0); y < std::min(rect.bottom, rasterHeight); ++y) {
+      for (int x = std::max(rect.left, 0); x < std::min(rect.right, rasterWidth); ++x) {
+        raster[static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x)] = color;
+      }
+    }
+  }
 };
 
 }  // namespace vantorel

@@ -12,7 +12,6 @@ struct TSymbolColor {
   bool operator==(const TSymbolColor&) const = default;
 };
 
-inline constexpr Color clOlive = Color::Rgb(128, 128, 0);
 inline constexpr Color clNavy = Color::Rgb(0, 0, 128);
 inline constexpr Color clPurple = Color::Rgb(128, 0, 128);
 inline constexpr Color clBlue = Color::Rgb(0, 0, 255);

@@ -24,6 +24,14 @@ class Surface {
   virtual void DrawLine(Point a, Point b, Color color, int width) = 0;
   // An unfilled one-pixel rectangle.
   virtual void DrawFrame(const Rect& rect, Color color) = 0;
+  // The image with its top-left at (x, y), clipped to the surface: a pixel of alpha 0
+  // leaves what is below it, every other pixel is drawn opaque.
+  virtual void DrawImage(int x, int y, const PixelImage& image) = 0;
+  // UTF-8 text laid out in rect by format (textformat bits, as DrawText's), in the
+  // current font and color on a transparent background. Returns the rectangle the
+  // text takes; with textformat::CalcRect it only measures (rect's right and bottom
+  // fitted to the text) and draws nothing.
+  virtual Rect DrawFormattedText(const Rect& rect, std::string_view utf8, Color color, unsigned format) = 0;
 };
 
 }  // namespace vantorel

@@ -64,11 +64,14 @@ inline constexpr Color clWindow = Color::System(syscolor::Window);
 inline constexpr Color clWindowText = Color::System(syscolor::WindowText);
 inline constexpr Color clBtnFace = Color::System(syscolor::BtnFace);
 inline constexpr Color clBtnText = Color::System(syscolor::BtnText);
+inline constexpr Color clBtnShadow = Color::System(syscolor::BtnShadow);
+inline constexpr Color clBtnHighlight = Color::System(syscolor::BtnHighlight);
 inline constexpr Color clHighlight = Color::System(syscolor::Highlight);
 inline constexpr Color clHighlightText = Color::System(syscolor::HighlightText);
 inline constexpr Color clSilver = Color::Rgb(192, 192, 192);
 inline constexpr Color clGray = Color::Rgb(128, 128, 128);
 inline constexpr Color clBlack = Color::Rgb(0, 0, 0);
+inline constexpr Color clOlive = Color::Rgb(128, 128, 0);
 inline constexpr Color clWhite = Color::Rgb(255, 255, 255);
 inline constexpr Color clNone = Color{0x1FFFFFFFu};
 
@@ -93,6 +96,19 @@ struct FontDesc {
   std::uint8_t charset = kDefaultCharset;  // as LOGFONT's lfCharSet
   bool operator==(const FontDesc&) const = default;
 };
+
+// Layout bits of formatted text, with the values of the DT_* constants.
+namespace textformat {
+inline constexpr unsigned Center = 0x1;
+inline constexpr unsigned Right = 0x2;
+inline constexpr unsigned VCenter = 0x4;
+inline constexpr unsigned WordBreak = 0x10;
+inline constexpr unsigned SingleLine = 0x20;
+inline constexpr unsigned ExpandTabs = 0x40;
+inline constexpr unsigned CalcRect = 0x400;
+inline constexpr unsigned NoPrefix = 0x800;
+inline constexpr unsigned RtlReading = 0x20000;
+}  // namespace textformat
 
 struct ShiftState {
   bool shift = false;

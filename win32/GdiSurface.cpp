@@ -1,5 +1,8 @@
 #include "win32/GdiSurface.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace vantorel::win32 {
 
 HFONT CreateFontFor(const FontDesc& desc) {
@@ -96,6 +99,55 @@ void GdiSurface::DrawFrame(const Rect& rect, Color color) {
   FillRect(Rect{rect.left, rect.bottom - 1, rect.right, rect.bottom}, color);
   FillRect(Rect{rect.left, rect.top + 1, rect.left + 1, rect.bottom - 1}, color);
   FillRect(Rect{rect.right - 1, rect.top + 1, rect.right, rect.bottom - 1}, color);
+}
+
+void GdiSurface::DrawImage(int x, int y, const PixelImage& image) {
+  if (image.width <= 0 || image.height <= 0) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;  // rows top to bottom
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  const bool opaque =
+      std::all_of(image.pixels.begin(), image.pixels.end(), [](std::uint32_t p) { return (p >> 24) != 0; });
+  if (opaque) {
+    ::SetDIBitsToDevice(dc_, x, y, static_cast<DWORD>(image.width), static_cast<DWORD>(image.height), 0, 0, 0,
+                        static_cast<UINT>(image.height), image.pixels.data(), &info, DIB_RGB_COLORS);
+    return;
+  }
+  // AlphaBlend wants the colour already multiplied by the alpha: 0 or all of it.
+  void* bits = nullptr;
+  GdiObject<HBITMAP> bitmap(::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap.get() || !bits) ThrowApiError("Cannot draw an image", "CreateDIBSection", ::GetLastError());
+  auto* out = static_cast<std::uint32_t*>(bits);
+  for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+    const std::uint32_t p = image.pixels[i];
+    out[i] = (p >> 24) == 0 ? 0 : (p | 0xFF000000u);
+  }
+  struct MemoryDc {
+    HDC dc;
+    explicit MemoryDc(HDC like) noexcept : dc(::CreateCompatibleDC(like)) {}
+    ~MemoryDc() {
+      if (dc) ::DeleteDC(dc);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+  } memory(dc_);
+  if (!memory.dc) ThrowApiError("Cannot draw an image", "CreateCompatibleDC", ::GetLastError());
+  SelectObjectScope select(memory.dc, bitmap.get());
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  ::AlphaBlend(dc_, x, y, image.width, image.height, memory.dc, 0, 0, image.width, image.height, blend);
+}
+
+Rect GdiSurface::DrawFormattedText(const Rect& rect, std::string_view utf8, Color color, unsigned format) {
+  std::wstring text = Widen(utf8);
+  RECT r = ToRECT(rect);
+  ::SetTextColor(dc_, ToCOLORREF(color));
+  ::SetBkMode(dc_, TRANSPARENT);
+  ::DrawTextW(dc_, text.data(), static_cast<int>(text.size()), &r, format);
+  return FromRECT(r);
 }
 
 }  // namespace vantorel::win32

@@ -68,6 +68,10 @@ class GdiSurface : public Surface {
   void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) override;
   void DrawLine(Point a, Point b, Color color, int width) override;
   void DrawFrame(const Rect& rect, Color color) override;
+  // An opaque image goes to the device directly; one with transparent pixels through
+  // AlphaBlend.
+  void DrawImage(int x, int y, const PixelImage& image) override;
+  Rect DrawFormattedText(const Rect& rect, std::string_view utf8, Color color, unsigned format) override;
 
  private:
   HDC dc_;

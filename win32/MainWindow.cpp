@@ -295,22 +295,27 @@ void MainWindow::CreateButtons() {
   for (const ButtonDesc& desc : ToolButtons()) {
     const int id = kButtonIdBase + index++;
     HWND parent = desc.parent == ButtonParent::Pbutton ? pbutton_.Handle() : ptools_.Handle();
-    DWORD style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP;
-    if (desc.kind == ButtonKind::Flat) style |= BS_FLAT;
-    HWND button = CreateWindowOrThrow("button " + std::string(desc.name), 0, L"BUTTON", Widen(desc.hint).c_str(),
-                                      style, desc.bounds, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                      nullptr);
     commands_[id] = Command{desc.handler, desc.name};
-    buttons_[std::string(desc.name)] = button;
-    // A button that drops a menu down does so on a right-button release too.
-    if (desc.handler == Handler::BeventsClick) {
-      if (!::SetWindowSubclass(button, &MainWindow::DropDownButtonProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
-        ThrowApiError("Cannot create the button " + std::string(desc.name), "SetWindowSubclass", ::GetLastError());
+    HWND button = nullptr;
+    if (desc.kind == ButtonKind::XP) {
+      auto& xp = xpButtons_.emplace_back(
+          XPButtonWindow::Speed(parent, id, desc.bounds, std::string(desc.hint), LoadButtonImage(desc.image), clBtnFace));
+      button = xp->Handle();
+      // The Events button has no click of its own: it drops its menu down on every
+      // release over it, of either mouse button.
+      if (desc.handler == Handler::BeventsClick) {
+        xp->SpeedButton()->OnClick = nullptr;
+        xp->SpeedButton()->DropDownMenu = [this](Point) { form_->Run(Handler::BeventsClick); };
       }
+    } else {
+      button = CreateWindowOrThrow("button " + std::string(desc.name), 0, L"BUTTON", Widen(desc.hint).c_str(),
+                                   WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP | BS_FLAT, desc.bounds, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr);
+      GdiObject<HBITMAP>& bitmap = bitmaps_.emplace_back();
+      bitmap.reset(BitmapOnButtonFace(LoadButtonImage(desc.image)));
+      ::SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
     }
-    GdiObject<HBITMAP>& bitmap = bitmaps_.emplace_back();
-    bitmap.reset(BitmapOnButtonFace(LoadButtonImage(desc.image)));
-    ::SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
+    buttons_[std::string(desc.name)] = button;
     if (desc.showHint) {
       std::wstring hint = Widen(desc.hint);
       TTTOOLINFOW tool{};
@@ -487,19 +492,6 @@ void MainWindow::DropDownMenu(std::string_view buttonName, std::span<const MenuI
       ThrowApiError("Cannot drop the menu down", "TrackPopupMenu", error);
     }
   }
-}
-
-LRESULT CALLBACK MainWindow::DropDownButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                DWORD_PTR data) {
-  // A subclass procedure is called by the system like a window procedure: nothing
-  // may leave it.
-  if (msg == WM_RBUTTONUP) {
-    auto* self = reinterpret_cast<MainWindow*>(data);
-    ShowingErrors(self->hwnd_, [self] { self->form_->Run(Handler::BeventsClick); });
-    return 0;
-  }
-  if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &MainWindow::DropDownButtonProc, 0);
-  return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace vantorel::win32

@@ -13,6 +13,7 @@
 #include "win32/Win32Registry.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowClass.h"
+#include "win32/XPButtonWindow.h"
 
 #include <commdlg.h>
 
@@ -87,8 +88,6 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void CreateStatusBar();
   void LayoutChildren();
   void RunCommand(int id, bool fromButton);
-  static LRESULT CALLBACK DropDownButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                             DWORD_PTR data);
   void FindMessage(const FINDREPLACEW& find);
 
   EditorWindow memo_;
@@ -123,6 +122,7 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   std::map<MenuItemId, std::pair<HMENU, UINT>> menuItems_;
   std::map<std::string, HWND, std::less<>> buttons_;
   std::deque<GdiObject<HBITMAP>> bitmaps_;
+  std::vector<std::unique_ptr<XPButtonWindow>> xpButtons_;
   GdiObject<HFONT> formFont_;
   int nextCommandId_ = 1000;
 };

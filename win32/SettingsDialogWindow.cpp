@@ -70,8 +70,19 @@ SettingsDialog::~SettingsDialog() {
   }
 }
 
+namespace {
+
+// Folders for the two path fields, files for the two batch files.
+ButtonImageId PickImage(SettingsCommand command) {
+  return command == SettingsCommand::B_select || command == SettingsCommand::B_select_2 ? ButtonImageId::PickFolder
+                                                                                          : ButtonImageId::PickFile;
+}
+
+}  // namespace
+
 void SettingsDialog::Create() {
   RegisterClasses();
+  xpButtons_.clear();
   // No WS_CLIPCHILDREN: a group box paints only its frame, the dialog paints inside it.
   constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   constexpr DWORD exStyle = WS_EX_DLGMODALFRAME;
@@ -133,11 +144,10 @@ void SettingsDialog::CreateControls() {
         break;
       case SettingsControlKind::PickButton: {
         // A speed button: reached by the mouse only, never by Tab.
-        hwnd = CreateWindowOrThrow(c.name, 0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP,
-                                   bounds, parent, menuId, nullptr);
-        GdiObject<HBITMAP>& bitmap = bitmaps_.emplace_back();
-        bitmap.reset(BitmapOnButtonFace(LoadButtonImage(ButtonImageId::Open)));
-        ::SendMessageW(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
+        hwnd = xpButtons_
+                   .emplace_back(XPButtonWindow::Speed(parent, id, bounds, "", LoadButtonImage(PickImage(c.command)),
+                                                       clBtnFace))
+                   ->Handle();
         break;
       }
       case SettingsControlKind::Panel:
@@ -147,9 +157,12 @@ void SettingsDialog::CreateControls() {
         parents[c.name] = {hwnd, Rect{}};
         break;
       case SettingsControlKind::PushButton:
-        hwnd = CreateWindowOrThrow(c.name, 0, L"BUTTON", caption.c_str(),
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, bounds, parent, menuId,
-                                   nullptr);
+        hwnd = xpButtons_
+                   .emplace_back(XPButtonWindow::Push(
+                       parent, id, bounds, std::string(c.caption),
+                       FontDesc{std::string(kFormFontName), kFormFontHeight, FontStyle::None, clBtnText},
+                       kSettingsPanelColor))
+                   ->Handle();
         if (c.command == SettingsCommand::B_save) save_ = hwnd;
         break;
     }

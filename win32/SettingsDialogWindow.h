@@ -4,11 +4,13 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "app/SettingsDialog.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowClass.h"
+#include "win32/XPButtonWindow.h"
 
 namespace vantorel::win32 {
 
@@ -50,7 +52,7 @@ class SettingsDialog : public SettingsDialogWindow, public MessageTarget {
   HWND panel_ = nullptr;
   GdiObject<HFONT> formFont_;
   GdiObject<HFONT> fieldFont_;
-  std::deque<GdiObject<HBITMAP>> bitmaps_;
+  std::vector<std::unique_ptr<XPButtonWindow>> xpButtons_;
 };
 
 }  // namespace vantorel::win32

@@ -7,12 +7,13 @@ add_library(vantorel_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Win32Services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdiSurface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PopupListWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XPButtonWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Clipboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsDialogWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
 )
-target_link_libraries(vantorel_win32 PUBLIC vantorel_core comctl32 gdi32 user32 advapi32 shell32 comdlg32 ole32)
+target_link_libraries(vantorel_win32 PUBLIC vantorel_core comctl32 gdi32 user32 advapi32 shell32 comdlg32 ole32 msimg32)
 target_compile_definitions(vantorel_win32 PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
 target_compile_options(vantorel_win32 PRIVATE ${VANTOREL_WARNINGS})
 

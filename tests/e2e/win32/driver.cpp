@@ -356,6 +356,18 @@ int DialogDump(const std::wstring& which) {
   return 0;
 }
 
+// The screen rectangle of the child of a program window whose text is the given one.
+int ControlRect(const std::wstring& which, const std::wstring& text) {
+  for (HWND hwnd : Descendants(ProgramWindow(which))) {
+    if (SentText(hwnd) != text) continue;
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    Print(RectText(r));
+    return 0;
+  }
+  throw Failure{"no control \"" + Utf8(text) + "\" in that window"};
+}
+
 // The n-th edit field of a program window (0-based).
 HWND DialogEdit(HWND dialog, int n) {
   for (HWND hwnd : Descendants(dialog))
@@ -375,10 +387,16 @@ int DialogSet(const std::wstring& which, int n, const std::wstring& text) {
 
 // Presses a button of a program window, named by its text or by its control id;
 // posted, since the press may open a modal window.
+// The system's buttons and the program's own XP-look ones.
+bool IsButtonClass(HWND hwnd) {
+  const std::wstring name = ClassOf(hwnd);
+  return lstrcmpiW(name.c_str(), L"Button") == 0 || name == L"TXPButton" || name == L"TXPSpeedButton";
+}
+
 int DialogClick(const std::wstring& which, const std::wstring& button) {
   HWND dialog = ProgramWindow(which);
   for (HWND hwnd : Descendants(dialog)) {
-    if (lstrcmpiW(ClassOf(hwnd).c_str(), L"Button") != 0) continue;
+    if (!IsButtonClass(hwnd)) continue;
     if (SentText(hwnd) == button || std::to_wstring(GetDlgCtrlID(hwnd)) == button) {
       if (!PostMessageW(hwnd, BM_CLICK, 0, 0)) throw Failure{"cannot post BM_CLICK"};
       return 0;
@@ -504,7 +522,7 @@ int TimeCommand(const std::wstring& code) {
 int Button(const std::wstring& hint) {
   std::string known;
   for (HWND hwnd : Descendants(MainWindow())) {
-    if (lstrcmpiW(ClassOf(hwnd).c_str(), L"Button") != 0) continue;
+    if (!IsButtonClass(hwnd)) continue;
     std::wstring text = TextOf(hwnd);
     if (text == hint) {
       RECT r;
@@ -733,6 +751,7 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"dialog") return DialogDump(arg(1));
   if (command == L"dialog-set") return DialogSet(arg(1), std::stoi(arg(2)), arg(3));
   if (command == L"dialog-click") return DialogClick(arg(1), arg(2));
+  if (command == L"control-rect") return ControlRect(arg(1), arg(2));
   if (command == L"hold") return Hold(arg(1), std::wcstoul(arg(2).c_str(), nullptr, 10), args.size() > 3 ? args[3] : L"");
   if (command == L"repaint") {
     // Another program may ask for a repaint; the window paints when it next looks at its queue.
@@ -784,6 +803,7 @@ constexpr char kUsage[] =
     "                        find dialog): class, id, text, enabled, visible, client rect\n"
     "  dialog-set WIN N TEXT set the N-th edit field of WIN to TEXT as typing would\n"
     "  dialog-click WIN B    press the button of WIN with the text or control id B\n"
+    "  control-rect WIN T    screen rectangle of the control of WIN whose text is T\n"
     "  hold FILE MS [write]  keep FILE open (no delete sharing) for MS ms; prints \"held\" once open;\n"
     "                        \"write\" opens it for writing, sharing reading only\n"
     "  repaint               mark the editor's whole window for repainting\n"

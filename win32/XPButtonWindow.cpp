@@ -1,0 +1,317 @@
+#include "win32/XPButtonWindow.h"
+
+#include <windowsx.h>
+
+#include <cwchar>
+
+namespace vantorel::win32 {
+
+namespace {
+
+// Sent to every push button of a window when the focus moved; wParam is the window
+// that has it now.
+constexpr UINT kFocusMovedMessage = WM_APP + 0x3F2;
+
+bool IsClass(HWND hwnd, const wchar_t* name) {
+  wchar_t buffer[64] = {};
+  return hwnd && ::GetClassNameW(hwnd, buffer, 64) > 0 && std::wcscmp(buffer, name) == 0;
+}
+
+void RegisterClassOnce(const wchar_t* name) {
+  WNDCLASSEXW wc{};
+  wc.style = CS_DBLCLKS;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterWindowClass(wc);
+}
+
+ShiftState KeyShift() {
+  ShiftState s;
+  s.shift = ::GetKeyState(VK_SHIFT) < 0;
+  s.ctrl = ::GetKeyState(VK_CONTROL) < 0;
+  s.alt = ::GetKeyState(VK_MENU) < 0;
+  return s;
+}
+
+}  // namespace
+
+// --- the theme ---
+
+ThemeQuery::Version Win32Theme::SystemVersion() const {
+  // GetVersionEx answers what the manifest lets it; that is the version the look
+  // follows.
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExW(&info)) return {};
+#pragma GCC diagnostic pop
+  return {static_cast<int>(info.dwMajorVersion), static_cast<int>(info.dwMinorVersion)};
+}
+
+std::optional<std::string> Win32Theme::CurrentColorSchemeName() const {
+  HMODULE library = ::LoadLibraryW(L"uxtheme.dll");
+  if (!library) return std::nullopt;
+  struct Release {
+    HMODULE m;
+    ~Release() { ::FreeLibrary(m); }
+  } release{library};
+  using GetName = HRESULT(WINAPI*)(LPWSTR, int, LPWSTR, int, LPWSTR, int);
+  const auto get = reinterpret_cast<GetName>(reinterpret_cast<void*>(::GetProcAddress(library, "GetCurrentThemeName")));
+  if (!get) return std::nullopt;
+  wchar_t file[255] = {};
+  wchar_t color[255] = {};
+  wchar_t size[255] = {};
+  const HRESULT result = get(file, 255, color, 255, size, 255);
+  if (FAILED(result)) ThrowApiError("Cannot read the visual style", "GetCurrentThemeName", static_cast<DWORD>(result));
+  std::string name;
+  for (const wchar_t* c = color; *c; ++c) name += *c < 0x80 ? static_cast<char>(*c) : '?';
+  return name;
+}
+
+// --- the window ---
+
+std::unique_ptr<XPButtonWindow> XPButtonWindow::Push(HWND parent, int id, const Rect& bounds,
+                                                     const std::string& caption, const FontDesc& font,
+                                                     Color parentColor) {
+  std::unique_ptr<XPButtonWindow> w(new XPButtonWindow(parent, id, parentColor));
+  w->push_ = std::make_unique<TXPButton>(w.get());
+  w->push_->Caption = caption;
+  w->push_->Font = font;
+  w->push_->OnClick = [self = w.get()] { self->NotifyClicked(); };
+  w->push_->OnDefaultChanged = [self = w.get()] {
+    if (self->hwnd_) self->TellFocusMoved(::GetFocus());
+  };
+  w->Create(kXPButtonClassName, Widen(caption), WS_CHILD | WS_VISIBLE | WS_TABSTOP, bounds);
+  w->push_->WindowCreated();
+  return w;
+}
+
+std::unique_ptr<XPButtonWindow> XPButtonWindow::Speed(HWND parent, int id, const Rect& bounds,
+                                                      const std::string& hint, const PixelImage& glyph,
+                                                      Color parentColor) {
+  std::unique_ptr<XPButtonWindow> w(new XPButtonWindow(parent, id, parentColor));
+  w->speed_ = std::make_unique<TXPSpeedButton>(w.get());
+  w->speed_->SetGlyph(glyph);
+  w->speed_->OnClick = [self = w.get()] { self->NotifyClicked(); };
+  w->Create(kXPSpeedButtonClassName, Widen(hint), WS_CHILD | WS_VISIBLE, bounds);
+  return w;
+}
+
+void XPButtonWindow::Create(const wchar_t* className, const std::wstring& text, DWORD style, const Rect& bounds) {
+  static const bool registered = [] {
+    RegisterClassOnce(kXPButtonClassName);
+    RegisterClassOnce(kXPSpeedButtonClassName);
+    return true;
+  }();
+  (void)registered;
+  CreateWindowOrThrow("button", 0, className, text.c_str(), style, bounds, parent_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), this);
+}
+
+XPButtonWindow::~XPButtonWindow() {
+  if (hwnd_) {
+    DetachWindow(hwnd_);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+Rect XPButtonWindow::ClientRect() const {
+  RECT r{};
+  if (hwnd_) ::GetClientRect(hwnd_, &r);
+  return FromRECT(r);
+}
+
+void XPButtonWindow::Repaint() {
+  if (!hwnd_) return;
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
+  ::UpdateWindow(hwnd_);
+}
+
+bool XPButtonWindow::CanFocus() const {
+  return hwnd_ && ::IsWindowVisible(hwnd_) && ::IsWindowEnabled(hwnd_) && push_ != nullptr;
+}
+
+void XPButtonWindow::TakeFocus() {
+  // A speed button never takes the focus from the control that has it.
+  if (hwnd_ && push_) ::SetFocus(hwnd_);
+}
+
+void XPButtonWindow::CaptureMouse() {
+  if (hwnd_) ::SetCapture(hwnd_);
+}
+
+void XPButtonWindow::ReleaseMouse() {
+  if (MouseCaptured()) ::ReleaseCapture();
+}
+
+void XPButtonWindow::StartTimer(int milliseconds) {
+  if (hwnd_) ::SetTimer(hwnd_, 1, static_cast<UINT>(milliseconds), nullptr);
+}
+
+void XPButtonWindow::StopTimer() {
+  if (hwnd_) ::KillTimer(hwnd_, 1);
+}
+
+Point XPButtonWindow::ScreenOrigin() const {
+  POINT p{0, 0};
+  if (hwnd_) ::ClientToScreen(hwnd_, &p);
+  return Point{p.x, p.y};
+}
+
+bool XPButtonWindow::PointerOver() const {
+  POINT p{};
+  return hwnd_ && ::GetCursorPos(&p) && ::WindowFromPoint(p) == hwnd_;
+}
+
+void XPButtonWindow::NotifyClicked() {
+  ::SendMessageW(parent_, WM_COMMAND, MAKEWPARAM(id_, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
+}
+
+void XPButtonWindow::TellFocusMoved(HWND focused) {
+  HWND root = ::GetAncestor(hwnd_, GA_ROOT);
+  ::EnumChildWindows(
+      root,
+      [](HWND child, LPARAM focus) {
+        if (IsClass(child, kXPButtonClassName)) ::SendMessageW(child, kFocusMovedMessage, static_cast<WPARAM>(focus), 0);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(focused));
+}
+
+LRESULT XPButtonWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const MouseButton button = msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP || msg == WM_RBUTTONDBLCLK
+                                 ? MouseButton::Right
+                             : msg == WM_MBUTTONDOWN || msg == WM_MBUTTONUP || msg == WM_MBUTTONDBLCLK
+                                 ? MouseButton::Middle
+                                 : MouseButton::Left;
+  switch (msg) {
+    case WM_MOUSEMOVE: {
+      if (!tracking_) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+        tracking_ = ::TrackMouseEvent(&track) != FALSE;
+        HWND capture = ::GetCapture();
+        if (push_) push_->MouseEnter();
+        if (speed_) speed_->MouseEnter(capture != nullptr && capture != hwnd_);
+      }
+      if (push_) push_->MouseMove(at);
+      if (speed_) speed_->MouseMove(at);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      if (push_) push_->MouseDown(button, at);
+      if (speed_) speed_->MouseDown(button, at);
+      if (msg == WM_LBUTTONDBLCLK) {
+        if (push_) push_->DblClick();
+        if (speed_) speed_->DblClick();
+      }
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (push_) push_->MouseUp(button, at);
+      if (speed_) speed_->MouseUp(button, at);
+      return 0;
+    default: break;
+  }
+  return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT XPButtonWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
+      return 0;
+    case WM_PAINT: {
+      PaintScope paint(hwnd_);
+      if (!paint.dc()) ThrowApiError("Cannot paint a button", "BeginPaint", ::GetLastError());
+      GdiSurface surface(paint.dc(), gdi_);
+      if (push_) push_->Paint(surface);
+      if (speed_) speed_->Paint(surface);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      return MouseMessage(msg, wParam, lParam);
+    case WM_MOUSELEAVE:
+      tracking_ = false;
+      if (push_) push_->MouseLeave();
+      if (speed_) speed_->MouseLeave();
+      return 0;
+    case WM_CAPTURECHANGED:
+      return 0;
+    case WM_TIMER:
+      if (speed_) speed_->TimerTick();
+      return 0;
+    case WM_KEYDOWN:
+      if (push_) push_->KeyDown(static_cast<int>(wParam), KeyShift());
+      return 0;
+    case WM_KEYUP:
+      if (push_) push_->KeyUp(static_cast<int>(wParam), KeyShift());
+      return 0;
+    case WM_GETDLGCODE:
+      return push_ ? DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON : DLGC_STATIC;
+    case BM_CLICK:
+      if (push_) push_->Click();
+      if (speed_) speed_->Click();
+      return 0;
+    case WM_SETFOCUS:
+      if (push_) {
+        push_->FocusReceived();
+        TellFocusMoved(hwnd_);
+      }
+      return 0;
+    case WM_KILLFOCUS:
+      if (push_) {
+        push_->FocusLost();
+        TellFocusMoved(reinterpret_cast<HWND>(wParam));
+      }
+      return 0;
+    case kFocusMovedMessage: {
+      const auto focused = reinterpret_cast<HWND>(wParam);
+      if (push_) push_->FocusMoved(IsClass(focused, kXPButtonClassName), focused == hwnd_);
+      return 0;
+    }
+    case WM_ENABLE:
+      if (push_) push_->SetEnabled(wParam != FALSE);
+      if (speed_) speed_->SetEnabled(wParam != FALSE);
+      return 0;
+    case WM_THEMECHANGED:
+      if (push_) push_->ThemeChanged(Win32Theme());
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      if (speed_) speed_->SystemColorsChanged();
+      ::InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_SETTEXT:
+      if (push_) {
+        const LRESULT result = ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+        const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+        push_->Caption = text ? Narrow(text) : std::string();
+        Repaint();
+        return result;
+      }
+      break;
+    default: break;
+  }
+  return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+}  // namespace vantorel::win32
