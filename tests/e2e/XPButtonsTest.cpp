@@ -73,6 +73,27 @@ TEST_F(XPButtonsTest, AToolBarButtonsLookHotRingAndClick) {
   EXPECT_EQ(wine.Ask({"focus"}), "THLEditor");
 }
 
+TEST_F(XPButtonsTest, TheEventsButtonDropsItsMenuOnARightButtonReleaseToo) {
+  ASSERT_NO_FATAL_FAILURE(StartOnFile("src\\e.asm", "\r\n"));
+  ASSERT_TRUE(CaretRect());
+  const std::optional<ScreenRect> events = ParseRect(wine.Ask({"button", "Events"}));
+  ASSERT_TRUE(events);
+  ASSERT_EQ(wine.Xdotool({"mousemove", std::to_string(events->left + 8), std::to_string(events->top + 8), "sleep",
+                          "0.2", "click", "3"})
+                .exitCode,
+            0);
+  std::optional<ScreenRect> menu;
+  ASSERT_TRUE(WineSession::WaitUntil([&] {
+    const CommandResult r = wine.Driver({"rect", "menu"});
+    return r.exitCode == 0 && (menu = ParseRect(r.out)).has_value();
+  }));
+  EXPECT_EQ(menu->left, events->left - 1);
+  EXPECT_EQ(menu->top, events->bottom);
+  Keys("Escape");
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return wine.Driver({"rect", "menu"}).exitCode != 0; }));
+  EXPECT_EQ(Text(), "\r\n");  // the release itself typed nothing
+}
+
 TEST_F(XPButtonsTest, TheSettingsDialogsPushButtonsDisabledAndEnabled) {
   ASSERT_TRUE(wine.Start());
   wine.Ask({"menu", "Проект/настройки"});

@@ -423,6 +423,11 @@ HWND NamedWindow(const std::wstring& name) {
   if (name == L"editor") return Editor();
   if (name == L"status") return Descendant(MainWindow(), STATUSCLASSNAMEW);
   if (name == L"list") return CompletionList();
+  if (name == L"menu") {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) throw Failure{"no pop-up menu shows"};
+    return menu;
+  }
   throw Usage{};
 }
 
@@ -778,9 +783,9 @@ constexpr char kUsage[] =
     "usage: vdriver COMMAND [ARG]\n"
     "  wait [timeout_ms]     wait for the visible main window, print its handle\n"
     "  caption               main window text\n"
-    "  rect main|editor|status|list, client main|editor|status|list\n"
+    "  rect main|editor|status|list|menu, client main|editor|status|list|menu\n"
     "                        screen rectangle \"left top right bottom\" (list: the completion's\n"
-    "                        drop-down list, an error while none shows)\n"
+    "                        drop-down list, menu: an open pop-up menu; an error while none shows)\n"
     "  screen                screen width and height\n"
     "  editor-text FILE      editor's WM_GETTEXT bytes to FILE; prints \"count length\"\n"
     "  panel N               status bar panel N\n"
