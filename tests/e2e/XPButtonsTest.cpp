@@ -125,6 +125,22 @@ TEST_F(XPButtonsTest, TheSettingsDialogsPushButtonsDisabledAndEnabled) {
                 .exitCode,
             0);
   EXPECT_TRUE(WineSession::WaitUntil([&] { return wine.Driver({"dialog", kSettings}).exitCode != 0; }));
+
+  // From the keyboard: Shift+Tab from the first field reaches "Отмена", which shows its
+  // focus ring, and Space presses it. The pointer rests on the panel: over the button the
+  // ring would be the hot one, and outside the dialog the keys would not reach it.
+  ASSERT_EQ(wine.Xdotool({"mousemove", std::to_string(save->left - 60), std::to_string(save->top + 10)}).exitCode, 0);
+  wine.Ask({"menu", "Проект/настройки"});
+  ASSERT_TRUE(WineSession::WaitUntil([&] { return wine.Driver({"dialog", kSettings}).exitCode == 0; }));
+  Keys("shift+Tab");
+  ASSERT_TRUE(WineSession::WaitUntil([&] { return wine.Ask({"focus"}) == "TXPButton"; }));
+  std::optional<Image> focused = Shot(*cancel);
+  ASSERT_TRUE(focused);
+  const std::uint32_t ring = focused->At(2, focused->height / 2);
+  EXPECT_GT(Blue(ring), 200) << std::hex << ring;
+  EXPECT_LT(Red(ring), 200) << std::hex << ring;
+  Keys("space");
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return wine.Driver({"dialog", kSettings}).exitCode != 0; }));
 }
 
 }  // namespace
