@@ -145,6 +145,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
+      // With repetitions the median row, which comes after the single runs, is the
+      // figure; the mean, deviation and variation rows are no times to compare.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const std::string name = run.run_name.function_name;
       times_[name] = run.GetAdjustedRealTime();
       const auto peak = run.counters.find("peak_per_file");

@@ -362,7 +362,7 @@ void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
       if (k == 0) continue;
       std::string line(e_.LineView(y));
       line.erase(static_cast<std::size_t>(x), k);
-      e_.Lines().SetLineText(y, line);
+      e_.Lines().SetLineText(y, std::move(line));
     }
   }
   e_.TextModified(x, fromY, removed, TextAction::StreamDelete);

@@ -513,9 +513,15 @@ void TEditorStrings::AddStrings(const TEditorStrings& source) { AddStringsFrom(V
 
 // --- the editor's internal text operations ---
 
-void TEditorStrings::SetLineText(int y, std::string_view s) {
+void TEditorStrings::SetLineText(int y, std::string_view s) { StoreEdited(y, ExpandTabs(s)); }
+
+void TEditorStrings::SetLineText(int y, std::string&& s) {
+  // A line without a tab is stored as it is: no scan for tabs' widths, no copy.
+  StoreEdited(y, s.find('\t') == std::string::npos ? std::move(s) : ExpandTabs(s));
+}
+
+void TEditorStrings::StoreEdited(int y, std::string text) {
   PaintLock paint(owner_);
-  std::string text = ExpandTabs(s);
   if (!owner_.OwnerKeepsTrailingBlanks()) {
     // What is cut off is kept for undo: an edit at the end of a line may leave
     // characters trailing that were inside the line (a NUL, a blank between words),
@@ -638,7 +644,7 @@ void TEditorStrings::InsertColumnText(int x, int y, std::string_view textIn) {
     while (Count() <= row) InsertLine(Count(), {});
     std::string line = PadTo(View(row), x);
     line.insert(Col(line, x), piece);
-    SetLineText(row, line);
+    SetLineText(row, std::move(line));
     ++row;
   });
   update.End();
@@ -660,7 +666,7 @@ void TEditorStrings::DeleteColumnText(int beginX, int beginY, int endX, int endY
     const std::size_t from = Col(line, beginX);
     const std::size_t to = Col(line, lastX + 1);
     if (to > from) line.erase(from, to - from);
-    SetLineText(row, line);
+    SetLineText(row, std::move(line));
   }
   update.End();
 }

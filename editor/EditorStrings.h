@@ -94,6 +94,8 @@ class TEditorStrings {
 
   // --- the editor's internal text operations ---
   void SetLineText(int y, std::string_view s);
+  void SetLineText(int y, std::string&& s);
+  void SetLineText(int y, const char* s) { SetLineText(y, std::string_view(s)); }
   // Storing a line cuts its trailing blanks; an edit calls this for the lines it is
   // about to change, before its own undo record, so that the blanks a line had come
   // back once the edit is undone (a transparent record per line that has any).
@@ -160,6 +162,8 @@ class TEditorStrings {
   // pending and is reported with the next one.
   void LeaveUpdate() noexcept { --updateCount_; }
   void StoreLine(int index, std::string s);  // no tabs, no trimming, no undo
+  // An edited line with its tabs expanded: trailing blanks cut (and recorded), stored.
+  void StoreEdited(int y, std::string text);
   void InsertLines(int index, std::span<std::string> lines);
   void InsertLine(int index, std::string s) { InsertLines(index, std::span<std::string>(&s, 1)); }
   void EraseLines(int from, int to) noexcept;  // [from, to)

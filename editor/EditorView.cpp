@@ -191,33 +191,52 @@ void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& pain
   const int top = (line - topLine_) * cellHeight_;
   const Color edge = lineAttrs_[static_cast<std::size_t>(std::clamp(leftColumn_, 0, MaxLineColumns - 1) + 1)].BackColor;
   surface.FillRect(Rect{TextLeft(), top, TextLeft() + 1, top + cellHeight_}, edge);
+  int selectedFont = -1;  // the font the surface has, within this line
   while (painted < colEnd) {
     const TLineAttr& a = lineAttrs_[static_cast<std::size_t>(painted + 1)];
     int last = painted;
     while (last < colEnd && lineAttrs_[static_cast<std::size_t>(last + 2)] == a) ++last;
-    runText_.clear();
-    for (int column = painted; column <= last; ++column) {
-      runText_ += static_cast<std::size_t>(column) < text.size() ? text[static_cast<std::size_t>(column)] : ' ';
+    // The run's bytes: a view into the line where it has them, blanks beyond its end.
+    const auto from = static_cast<std::size_t>(painted);
+    const auto count = static_cast<std::size_t>(last - painted + 1);
+    std::string_view run;
+    if (from + count <= text.size()) {
+      run = text.substr(from, count);
+    } else {
+      runText_.assign(from < text.size() ? text.substr(from) : std::string_view());
+      runText_.append(from + count - std::max(from, text.size()), ' ');
+      run = runText_;
     }
     const int left = CellLeft(painted);
     const int right = CellLeft(last + 1);
-    surface.SetFont(CachedFont(a.ForeColor, a.Style));
+    const int font = CachedFont(a.ForeColor, a.Style);
+    if (font != selectedFont) {
+      surface.SetFont(fontCache_[static_cast<std::size_t>(font)]);
+      selectedFont = font;
+    }
     surface.FillRect(Rect{left, top + cellHeight_ - 1, right, top + cellHeight_}, a.BackColor);
-    surface.DrawTextRun(left, top, runText_, charAdvances_.data(), a.ForeColor, a.BackColor);
+    surface.DrawTextRun(left, top, run, charAdvances_.data(), a.ForeColor, a.BackColor);
     if (a.BorderColor != clNone) surface.DrawFrame(Rect{left - 1, top, right, top + cellHeight_}, a.BorderColor);
     painted = last + 1;
   }
 }
 
-const FontDesc& EditorView::CachedFont(Color color, FontStyle style) {
-  for (const FontDesc& f : fontCache_) {
-    if (f.color == color && f.style == style) return f;
+int EditorView::CachedFont(Color color, FontStyle style) {
+  // Runs of one line mostly share a few fonts: the one found last is tried first.
+  const auto matches = [&](const FontDesc& f) { return f.color == color && f.style == style; };
+  if (lastFont_ < fontCache_.size() && matches(fontCache_[lastFont_])) return static_cast<int>(lastFont_);
+  for (std::size_t i = 0; i < fontCache_.size(); ++i) {
+    if (matches(fontCache_[i])) {
+      lastFont_ = i;
+      return static_cast<int>(i);
+    }
   }
   FontDesc f = settings.font;
   f.color = color;
   f.style = style;
   fontCache_.push_back(f);
-  return fontCache_.back();
+  lastFont_ = fontCache_.size() - 1;
+  return static_cast<int>(lastFont_);
 }
 
 void EditorView::GetLineAttr(int line, int colBeg, int colEnd) {

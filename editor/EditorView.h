@@ -117,7 +117,8 @@ class EditorView {
   void DrawRightMarginOn(Surface& surface);
   int CellLeft(int column) const noexcept { return TextLeft() + 1 + (column - leftColumn_) * cellWidth_; }
   void ApplySelection(int line, int colBeg, int colEnd);
-  const FontDesc& CachedFont(Color color, FontStyle style);
+  // The index in the font cache of the editor's font in this colour and style.
+  int CachedFont(Color color, FontStyle style);
   Point CaretPixel() const;
 
   ViewClient& client_;
@@ -133,6 +134,7 @@ class EditorView {
   int visibleColumns_ = 0;
   int storedLineCount_ = 0;
   std::vector<FontDesc> fontCache_;
+  std::size_t lastFont_ = 0;
   TLineAttrs lineAttrs_{};
   std::string runText_;
 };

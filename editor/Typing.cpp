@@ -88,7 +88,7 @@ void TypingCommands::TypePrintable(char ch) {
       line += ch;
     }
   }
-  e_.Lines().SetLineText(y, line);
+  e_.Lines().SetLineText(y, std::move(line));
   e_.SetCaretInternal(x + 1, y);
   e_.TextModified(e_.CaretX(), y, typed, TextAction::StreamInsert);
   e_.RepaintLine(y);

@@ -159,7 +159,7 @@ void TInsertColumnUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
       if (line < lines.Count()) {
         std::string s(lines.View(line));
         if (static_cast<std::size_t>(X) < s.size()) s.erase(static_cast<std::size_t>(X), piece.size());
-        lines.SetLineText(line, s);
+        lines.SetLineText(line, std::move(s));
       }
       ++line;
     });

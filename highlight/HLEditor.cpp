@@ -301,19 +301,27 @@ const TSymbolColor& THLEditor::ColorOf(TokenClass k) const noexcept {
   return colors_.Identifier;
 }
 
+namespace {
+constexpr std::size_t kScannedColumns = MaxLineColumns + 256;
+}  // namespace
+
 void THLEditor::GetAttr(int line, int, int colEnd) {
   const HighlightRules* rules = Rules();
   if (!syntaxHighlighting_ || rules == nullptr || line < 0 || line >= LineCount()) return;
   const std::string_view s = LineView(line);
   const int length = static_cast<int>(s.size());
   const std::uint8_t state = LongStateOfLine(line);
-  lineText_.assign(s);
+  // Only columns 0 to 1023 have attributes: the scanner reads the line that far and a
+  // margin beyond it, so a token reaching over the last column is still seen whole
+  // (no word it is compared with is that long). A 10 MB line costs what a short one does.
+  lineText_.assign(s.substr(0, std::min(s.size(), kScannedColumns)));
   parser_.SetText(lineText_.c_str());
   const TSymbolColor& base = state != longstate::None ? colors_.Comment : colors_.PlainText;
   bool scan = true;
   if (state != longstate::None) {
-    const int end = LongConstructEnd(s, state);
-    if (end >= length) {
+    const int end = LongConstructEnd(lineText_, state);
+    // A construct that ends past the scanned columns covers every column shown.
+    if (end >= length || static_cast<std::size_t>(end) + 1 >= lineText_.size()) {
       scan = false;
     } else {
       parser_.SetScanPos(lineText_.c_str() + end + 1);
@@ -332,7 +340,7 @@ void THLEditor::GetAttr(int line, int, int colEnd) {
   try {
     for (;;) {
       const std::string& token = parser_.NextToken();
-      if (token.empty()) break;
+      if (token.empty() || parser_.TokenStart(0) >= MaxLineColumns) break;
       const TSymbolColor& k = ColorOf(ClassifyToken(*rules, token, prev, OnReservedWord));
       const int first = parser_.TokenStart(0) + 1;
       const int last = std::min(parser_.TokenEnd(0), MaxLineColumns);

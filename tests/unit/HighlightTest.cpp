@@ -156,6 +156,45 @@ TEST(Highlight, OnlyTheFirst1024ColumnsAreColouredAndTheRestIsPlain) {
   EXPECT_EQ(p.editor.LineAttrs()[4].BackColor, p.editor.BackColor());
 }
 
+// Lines far longer than the coloured columns are scanned only as far as those columns
+// need; every shown column still gets the class a scan of the whole line gives it.
+TEST(Highlight, ALongLineIsColouredAsAScanOfTheWholeLineColoursIt) {
+  // The first pieces open nothing that runs to the line's end; the rest may.
+  static constexpr std::string_view kPieces[] = {"int ", "for", "x", "  ", "12", "0x1F", "\"ab\" ", "'q'",
+                                                 "class A ", ";", "(", "abcdefgh", "\"", "/*", "*/", "// c"};
+  constexpr std::size_t kClosedPieces = 12;
+  const auto reference = [](const std::string& line) {
+    TIParser parser;
+    parser.KeepComments = true;
+    parser.ScanStyle = TScanStyle::Other;
+    parser.SetText(line.c_str());
+    std::string out(std::min<std::size_t>(line.size(), MaxLineColumns), '.');
+    std::string prev;
+    for (std::string token = parser.NextToken(); !token.empty(); token = parser.NextToken()) {
+      static constexpr char kLetter[] = {'c', 'n', 's', 'y', 'R', 'i', 'D'};
+      const char letter = kLetter[static_cast<int>(ClassifyToken(JavaRules(), token, prev, {}))];
+      for (int c = parser.TokenStart(0); c < std::min(parser.TokenEnd(0), MaxLineColumns); ++c) out[c] = letter;
+      prev = token;
+    }
+    return out;
+  };
+  std::mt19937 rng(1024);
+  for (int round = 0; round < 300; ++round) {
+    const auto piece = [&](std::size_t count) { return kPieces[std::uniform_int_distribution<std::size_t>(0, count - 1)(rng)]; };
+    // Random pieces up to a word that straddles the last coloured column, then more;
+    // every other line may open a comment or a string early.
+    std::string line;
+    while (line.size() < 980) line += piece(round % 4 < 2 ? kClosedPieces : std::size(kPieces));
+    line.resize(static_cast<std::size_t>(MaxLineColumns) - 1 - round % 6, ' ');
+    line += round % 2 ? " for " : " class ";
+    const std::size_t length = std::uniform_int_distribution<std::size_t>(1100, 3000)(rng);
+    while (line.size() < length) line += piece(std::size(kPieces));
+    Painted p;
+    p.editor.Lines().SetTextStr(line);
+    ASSERT_EQ(p.Classes(0), reference(line)) << "round " << round;
+  }
+}
+
 TEST(Highlight, OwnerDecidesKeywordsAndOtherRuleSetsPaintPlain) {
   Painted p;
   p.editor.Lines().SetTextStr("int mov function f\r\n");
