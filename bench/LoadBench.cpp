@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <cstdio>
 #include <cstdlib>
@@ -138,6 +139,52 @@ void BM_LoadIntoLineList(benchmark::State& state) {
   ReportPeak(state, before);
 }
 BENCHMARK(BM_LoadIntoLineList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Files of nothing but tabs: one line of 1 MB (arg 0), or 10 MB in lines of 64 tabs
+// (arg 1). Each load is timed against the floor of the same file, measured in the
+// same run (the quickest of five), and reported as load_per_floor.
+const std::string& TabsFile(bool oneLine) {
+  static std::string paths[2];
+  std::string& path = paths[oneLine ? 0 : 1];
+  if (path.empty()) {
+    path = (std::filesystem::temp_directory_path() / (oneLine ? "vantorel-bench-tabs-line.asm" : "vantorel-bench-tabs-lines.asm")).string();
+    std::string text;
+    if (oneLine) {
+      text.assign(1'000'000, '\t');
+      text += "\r\n";
+    } else {
+      const std::string line = std::string(64, '\t') + "\r\n";
+      while (text.size() < 10'000'000) text += line;
+    }
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  return path;
+}
+
+void BM_LoadOnlyTabs(benchmark::State& state) {
+  const std::string& file = TabsFile(state.range(0) == 0);
+  PosixFileSystem fs;
+  HeadlessWindowHost host;
+  host.hasWindow = false;
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    TEditor editor(&host);
+    editor.Lines().LoadFromFile(fs, file);
+    benchmark::DoNotOptimize(editor.Lines().Count());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    total += seconds;
+  }
+  double floor = 1e9;
+  for (int i = 0; i < 5; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(ReadAndCountLines(file));
+    floor = std::min(floor, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  state.counters["load_per_floor"] = total / static_cast<double>(state.iterations()) / floor;
+}
+BENCHMARK(BM_LoadOnlyTabs)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Prints the results as usual and, at the end, the load against the floor: its time
 // over the floor's and its peak heap over the file's size, each with its target.

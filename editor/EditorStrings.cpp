@@ -54,9 +54,13 @@ void ExpandInto(char* out, std::string_view s, int width) {
     std::memcpy(out, from, static_cast<std::size_t>(tab - from));
     out += tab - from;
     if (tab == end) break;
-    std::memset(out, ' ', blanks);
-    out += blanks;
-    from = tab + 1;
+    // A run of tabs (indentation) becomes its blanks at once.
+    const char* after = tab + 1;
+    while (after < end && *after == '\t') ++after;
+    const std::size_t fill = blanks * static_cast<std::size_t>(after - tab);
+    std::memset(out, ' ', fill);
+    out += fill;
+    from = after;
   }
 }
 
@@ -403,8 +407,11 @@ void TEditorStrings::BuildLoaded(Store& into, std::string text) const {
   for (;;) {
     p = FindBreakOrTab(p, end);
     if (p < end && *p == '\t') {
-      ++tabs;
-      ++p;
+      // Indentation comes in runs: they are counted here, not one search per tab.
+      while (p < end && *p == '\t') {
+        ++tabs;
+        ++p;
+      }
       continue;
     }
     if (p == end && line == end) break;  // a final line break makes no empty line
