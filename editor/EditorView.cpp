@@ -165,7 +165,9 @@ void EditorView::PaintLineOn(Surface& surface, int line, int colBeg, int colEnd)
   if (line < topLine_ || line > topLine_ + visibleLines_) return;
   colBeg = std::max(colBeg, leftColumn_);
   if (colEnd < 0 || colEnd > leftColumn_ + visibleColumns_) colEnd = leftColumn_ + visibleColumns_;
-  colEnd = std::min(colEnd, MaxLineColumns - 1);
+  // colEnd is the first column not asked for; column 1023, the last one, is painted
+  // too when it differs from the one before it.
+  colEnd = std::min(colEnd, MaxLineColumns);
   int painted = colBeg;
   const int top = (line - topLine_) * cellHeight_;
   if (line < 0 || line >= client_.LineCount()) {
@@ -195,7 +197,7 @@ void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& pain
   while (painted < colEnd) {
     const TLineAttr& a = lineAttrs_[static_cast<std::size_t>(painted + 1)];
     int last = painted;
-    while (last < colEnd && lineAttrs_[static_cast<std::size_t>(last + 2)] == a) ++last;
+    while (last < colEnd && last + 2 <= MaxLineColumns && lineAttrs_[static_cast<std::size_t>(last + 2)] == a) ++last;
     // The run's bytes: a view into the line where it has them, blanks beyond its end.
     const auto from = static_cast<std::size_t>(painted);
     const auto count = static_cast<std::size_t>(last - painted + 1);

@@ -195,6 +195,24 @@ TEST(Highlight, ALongLineIsColouredAsAScanOfTheWholeLineColoursIt) {
   }
 }
 
+// The last column is painted even when its colour differs from the column before it.
+TEST(Highlight, TheLastColumnIsPaintedInItsOwnColour) {
+  Painted p;
+  p.host.control = &p.editor;
+  p.editor.WindowCreated();
+  p.editor.Lines().SetTextStr(std::string(1022, ' ') + "a(b\r\n");
+  p.editor.ScrollTo(1000, 0);
+  p.host.canvas.Clear();
+  p.editor.View().FullRepaintPending = true;
+  p.editor.Paint(p.host.canvas, p.host.client);
+  std::string shown;
+  for (const RecordingSurface::TextCall& run : p.host.canvas.texts) {
+    if (run.y == 0) shown += run.text;
+  }
+  ASSERT_GE(shown.size(), 24u);
+  EXPECT_EQ(shown.substr(22, 2), "a(");
+}
+
 TEST(Highlight, OwnerDecidesKeywordsAndOtherRuleSetsPaintPlain) {
   Painted p;
   p.editor.Lines().SetTextStr("int mov function f\r\n");
