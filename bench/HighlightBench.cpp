@@ -9,6 +9,8 @@
 #include "bench/BenchHost.h"
 #include "highlight/HLEditor.h"
 
+std::size_t BenchAllocationCount() noexcept;
+
 namespace vantorel {
 namespace {
 
@@ -45,13 +47,21 @@ struct Screen {
   Editor editor{&host};
 };
 
+// With the allocations per painted line once warm, counted through the benchmarks'
+// operator new.
 template <class Editor>
 void PaintFullScreen(benchmark::State& state) {
   Screen<Editor> screen(2000);
+  screen.editor.View().FullRepaintPending = true;
+  screen.editor.Paint(screen.host.surface, screen.host.client);
+  const std::size_t before = BenchAllocationCount();
   for (auto _ : state) {
     screen.editor.View().FullRepaintPending = true;
     screen.editor.Paint(screen.host.surface, screen.host.client);
   }
+  const double lines = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1)) *
+                       static_cast<double>(screen.editor.VisibleLines());
+  state.counters["allocs_per_line"] = static_cast<double>(BenchAllocationCount() - before) / lines;
 }
 void BM_PaintPlainMasmScreen60x120(benchmark::State& state) { PaintFullScreen<TEditor>(state); }
 void BM_PaintColouredMasmScreen60x120(benchmark::State& state) { PaintFullScreen<THLEditor>(state); }

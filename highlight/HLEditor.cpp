@@ -336,7 +336,9 @@ void THLEditor::GetAttr(int line, int, int colEnd) {
   std::fill(attrs.begin() + shown + 1, attrs.begin() + plainEnd + 1,
             TLineAttr{Font().color, BackColor(), Font().style, clNone});
   if (!scan) return;
-  std::string prev;
+  // The token before, kept between lines so that a long one allocates only once.
+  std::string& prev = prevToken_;
+  prev.clear();
   try {
     for (;;) {
       const std::string& token = parser_.NextToken();

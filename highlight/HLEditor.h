@@ -157,6 +157,7 @@ class THLEditor : public TEditor, public CompletionEvents {
   // below that are stale, and a report with another line count rescans.
   int statesLines_ = 1;
   std::string lineText_;  // the painted line, NUL-terminated for the scanner
+  std::string prevToken_;
   // OpenStringAtEnd of the line asked last, so a downward rescan does not climb again.
   int openLine_ = -1;
   bool openValue_ = false;
