@@ -8,14 +8,6 @@ namespace vantorel::win32 {
 
 namespace {
 
-ShiftState KeyShift() {
-  ShiftState s;
-  s.shift = ::GetKeyState(VK_SHIFT) < 0;
-  s.ctrl = ::GetKeyState(VK_CONTROL) < 0;
-  s.alt = ::GetKeyState(VK_MENU) < 0;
-  return s;
-}
-
 ShiftState MouseShift(WPARAM wParam) {
   ShiftState s = KeyShift();
   s.left = (wParam & MK_LBUTTON) != 0;
@@ -254,7 +246,7 @@ void EditorWindow::PostCommand(int code) {
 }
 
 LRESULT EditorWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  const Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const Point at = MousePoint(lParam);
   const ShiftState shift = MouseShift(wParam);
   switch (msg) {
     case WM_LBUTTONDOWN: editor_.MouseDown(MouseButton::Left, shift, at); break;

@@ -1,14 +1,10 @@
 #include "win32/PopupListWindow.h"
 
-#include <windowsx.h>
-
 namespace vantorel::win32 {
 
 namespace {
 
 constexpr UINT_PTR kTimerId = 1;
-
-Point MousePoint(LPARAM lParam) { return Point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 
@@ -95,10 +91,7 @@ LRESULT PopupListWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      client_.PopupMouseDown(msg == WM_LBUTTONDOWN   ? MouseButton::Left
-                             : msg == WM_RBUTTONDOWN ? MouseButton::Right
-                                                     : MouseButton::Middle,
-                             MousePoint(lParam));
+      client_.PopupMouseDown(MouseButtonOf(msg), MousePoint(lParam));
       return 0;
     case WM_MOUSEMOVE:
       client_.PopupMouseMove((wParam & MK_LBUTTON) != 0, MousePoint(lParam));
@@ -106,10 +99,7 @@ LRESULT PopupListWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      client_.PopupMouseUp(msg == WM_LBUTTONUP   ? MouseButton::Left
-                           : msg == WM_RBUTTONUP ? MouseButton::Right
-                                                 : MouseButton::Middle,
-                           MousePoint(lParam));
+      client_.PopupMouseUp(MouseButtonOf(msg), MousePoint(lParam));
       return 0;
     case WM_TIMER:
       if (wParam == kTimerId) client_.PopupTimer();

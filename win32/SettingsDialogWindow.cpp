@@ -11,6 +11,12 @@ namespace {
 constexpr wchar_t kSettingsPanelClassName[] = L"TSettingsPanel";
 constexpr int kControlIdBase = 100;  // above IDOK and IDCANCEL, which keys send
 
+// Folders for the two path fields, files for the two batch files.
+ButtonImageId PickImage(SettingsCommand command) {
+  return command == SettingsCommand::B_select || command == SettingsCommand::B_select_2 ? ButtonImageId::PickFolder
+                                                                                          : ButtonImageId::PickFile;
+}
+
 // P1: grey, a lowered outer bevel, and the commands of its buttons passed on. It calls
 // only system functions (the dialog's own procedure guards the commands it is sent),
 // so no exception can arise here.
@@ -69,16 +75,6 @@ SettingsDialog::~SettingsDialog() {
     ::DestroyWindow(hwnd_);
   }
 }
-
-namespace {
-
-// Folders for the two path fields, files for the two batch files.
-ButtonImageId PickImage(SettingsCommand command) {
-  return command == SettingsCommand::B_select || command == SettingsCommand::B_select_2 ? ButtonImageId::PickFolder
-                                                                                          : ButtonImageId::PickFile;
-}
-
-}  // namespace
 
 void SettingsDialog::Create() {
   RegisterClasses();

@@ -20,6 +20,32 @@ std::string Narrow(std::wstring_view wide);
 
 inline RECT ToRECT(const Rect& r) noexcept { return RECT{r.left, r.top, r.right, r.bottom}; }
 inline Rect FromRECT(const RECT& r) noexcept { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+// --- what a window's input messages carry ---
+// Shift, Ctrl and Alt as they are down now.
+inline ShiftState KeyShift() noexcept {
+  ShiftState s;
+  s.shift = ::GetKeyState(VK_SHIFT) < 0;
+  s.ctrl = ::GetKeyState(VK_CONTROL) < 0;
+  s.alt = ::GetKeyState(VK_MENU) < 0;
+  return s;
+}
+// The client point of a mouse message (signed: outside the window while captured).
+inline Point MousePoint(LPARAM lParam) noexcept {
+  return Point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+// The button of a mouse button message (down, up or double click).
+inline MouseButton MouseButtonOf(UINT msg) noexcept {
+  switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK: return MouseButton::Right;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK: return MouseButton::Middle;
+    default: return MouseButton::Left;
+  }
+}
 COLORREF ToCOLORREF(Color color) noexcept;
 
 // The system's description of an error code, without the trailing line break.

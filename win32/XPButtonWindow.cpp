@@ -1,7 +1,5 @@
 #include "win32/XPButtonWindow.h"
 
-#include <windowsx.h>
-
 #include <cwchar>
 
 namespace vantorel::win32 {
@@ -24,14 +22,6 @@ void RegisterClassOnce(const wchar_t* name) {
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = name;
   RegisterWindowClass(wc);
-}
-
-ShiftState KeyShift() {
-  ShiftState s;
-  s.shift = ::GetKeyState(VK_SHIFT) < 0;
-  s.ctrl = ::GetKeyState(VK_CONTROL) < 0;
-  s.alt = ::GetKeyState(VK_MENU) < 0;
-  return s;
 }
 
 }  // namespace
@@ -65,9 +55,7 @@ std::optional<std::string> Win32Theme::CurrentColorSchemeName() const {
   wchar_t size[255] = {};
   const HRESULT result = get(file, 255, color, 255, size, 255);
   if (FAILED(result)) ThrowApiError("Cannot read the visual style", "GetCurrentThemeName", static_cast<DWORD>(result));
-  std::string name;
-  for (const wchar_t* c = color; *c; ++c) name += *c < 0x80 ? static_cast<char>(*c) : '?';
-  return name;
+  return Narrow(color);
 }
 
 // --- the window ---
@@ -181,12 +169,8 @@ void XPButtonWindow::TellFocusMoved(HWND focused) {
 }
 
 LRESULT XPButtonWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  const Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  const MouseButton button = msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP || msg == WM_RBUTTONDBLCLK
-                                 ? MouseButton::Right
-                             : msg == WM_MBUTTONDOWN || msg == WM_MBUTTONUP || msg == WM_MBUTTONDBLCLK
-                                 ? MouseButton::Middle
-                                 : MouseButton::Left;
+  const Point at = MousePoint(lParam);
+  const MouseButton button = MouseButtonOf(msg);
   switch (msg) {
     case WM_MOUSEMOVE: {
       if (!tracking_) {
