@@ -6,35 +6,6 @@ namespace vantorel {
 
 namespace {
 
-bool IsJavaSymbol(unsigned char c) {
-  return c == 35 || (c >= 37 && c <= 47) || (c >= 58 && c <= 62) || c == 64 || (c >= 91 && c <= 94) ||
-         (c >= 123 && c <= 126);
-}
-
-bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) noexcept { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-
-bool IsInteger(std::string_view t) {
-  if (t.empty() || t == "$" || t == "-") return false;
-  const bool hex = t.front() == '$';
-  if (t.front() == '-' || hex) t.remove_prefix(1);
-  return std::all_of(t.begin(), t.end(), [hex](char c) { return hex ? IsHexDigit(c) : IsDigit(c); });
-}
-
-bool IsDecimal(std::string_view t) {
-  if (t.empty() || t == "." || t == "-") return false;
-  if (t.front() == '-') t.remove_prefix(1);
-  int dots = 0;
-  for (const char c : t) {
-    if (c == '.') {
-      if (++dots > 1) return false;
-    } else if (!IsDigit(c)) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // Blank means the space character only here.
 char LastNonBlank(std::string_view s) noexcept {
   const std::size_t at = s.find_last_not_of(' ');
@@ -68,59 +39,17 @@ std::size_t CommentCloser(std::string_view s, std::size_t from) noexcept {
 
 }  // namespace
 
-KeywordSet::KeywordSet(std::string_view words) {
-  std::size_t i = 0;
-  while (i < words.size()) {
-    while (i < words.size() && static_cast<unsigned char>(words[i]) < '!') ++i;
-    const std::size_t start = i;
-    while (i < words.size() && static_cast<unsigned char>(words[i]) >= '!') ++i;
-    if (i > start) byFirst_[static_cast<unsigned char>(words[start])].push_back(words.substr(start, i - start));
-  }
-}
-
-bool KeywordSet::Contains(std::string_view token) const noexcept {
-  if (token.empty()) return false;
-  for (const std::string_view word : byFirst_[static_cast<unsigned char>(token[0])]) {
-    if (word == token) return true;
-  }
-  return false;
-}
-
-const HighlightRules& JavaRules() {
-  static const HighlightRules rules{
-      KeywordSet(" abstract delegate if boolean do implements break double import byte else instanceof case extends int "
-                 "catch false interface char final long class finally multicast continue float default for native "
-                 "short transient new static true null super try package switch void private synchronized volatile "
-                 "protected this while public throw return throws "),
-      "function", "\r*/\\ ", &IsJavaSymbol};
-  return rules;
-}
-
-TokenClass ClassifyToken(const HighlightRules& rules, std::string_view token, std::string_view prev,
-                         const std::function<void(std::string_view token, bool& reserved)>& onReservedWord) {
-  if (onReservedWord) {
-    bool reserved = false;
-    onReservedWord(token, reserved);
-    if (reserved) return TokenClass::Reserved;
-  } else {
-    if (rules.keywords.Contains(token)) return TokenClass::Reserved;
-    if (prev == rules.declarer) return TokenClass::Declaration;
-  }
-  if (token.size() > 1 && token[0] == '/' && (token[1] == '/' || token[1] == '*')) return TokenClass::Comment;
-  if (!token.empty() && (token[0] == '\'' || token[0] == '"')) return TokenClass::Strings;
-  if (token.size() == 1 && rules.isSymbol(static_cast<unsigned char>(token[0]))) return TokenClass::Symbol;
-  if (IsInteger(token) || IsDecimal(token)) return TokenClass::Number;
-  if (prev == "0" && !token.empty() && (token[0] == 'x' || token[0] == 'X')) return TokenClass::Number;
-  return TokenClass::Identifier;
-}
-
 THLEditor::THLEditor(WindowHost* host) : TEditor(host), longStates_(kLastTrackedLine + 1, longstate::None) {
   parser_.KeepComments = true;
   parser_.ScanStyle = TScanStyle::Other;
 }
 
 const HighlightRules* THLEditor::Rules() const noexcept {
-  return highlighter_ == THighlighter::hlJava ? &JavaRules() : nullptr;
+  switch (highlighter_) {
+    case THighlighter::hlJava: return &JavaRules();
+    case THighlighter::hlMasm: return &MasmRules();
+    default: return nullptr;
+  }
 }
 
 bool THLEditor::TracksLongConstructs() const noexcept { return Rules() != nullptr; }
@@ -128,7 +57,8 @@ bool THLEditor::TracksLongConstructs() const noexcept { return Rules() != nullpt
 void THLEditor::SetHighlighter(THighlighter value) {
   if (value == highlighter_) return;
   highlighter_ = value;
-  parser_.ScanStyle = value == THighlighter::hlJava ? TScanStyle::Java : TScanStyle::Other;
+  const HighlightRules* rules = Rules();
+  parser_.ScanStyle = rules ? rules->scanStyle : TScanStyle::Other;
   RescanLongStates(0);
   View().RepaintAll();
 }
@@ -206,6 +136,26 @@ bool THLEditor::RescanLongStates(int from) {
 }
 
 std::uint8_t THLEditor::ScanLineState(int line, std::uint8_t state) {
+  const HighlightRules* rules = Rules();
+  if (rules != nullptr && rules->longConstructs == LongConstructs::BlockDirective) {
+    return ScanDirectiveLineState(line, state);
+  }
+  return ScanCStyleLineState(line, state);
+}
+
+// A COMMENT block takes in the whole line that holds its delimiter again, the line
+// that opens it included.
+std::uint8_t THLEditor::ScanDirectiveLineState(int line, std::uint8_t state) const {
+  const std::string_view s = LineView(line);
+  if (state != longstate::None) {
+    return s.find(longstate::DirectiveCommentDelimiter(state)) == std::string_view::npos ? state : longstate::None;
+  }
+  const std::size_t at = BlockDirectiveDelimiter(ScanTableOf(TScanStyle::Masm), s);
+  if (at == std::string_view::npos || s.find(s[at], at + 1) != std::string_view::npos) return longstate::None;
+  return longstate::DirectiveComment(s[at]);
+}
+
+std::uint8_t THLEditor::ScanCStyleLineState(int line, std::uint8_t state) {
   const std::string_view s = LineView(line);
   if (s.empty()) return state == longstate::BlockComment ? state : longstate::None;
   std::size_t p = 0;
@@ -272,8 +222,9 @@ bool THLEditor::OpenStringAtEnd(int line) {
   return open;
 }
 
-int THLEditor::LongConstructEnd(std::string_view s, std::uint8_t state) const noexcept {
+int THLEditor::LongConstructEnd(const HighlightRules& rules, std::string_view s, std::uint8_t state) const noexcept {
   const int length = static_cast<int>(s.size());
+  if (rules.longConstructs == LongConstructs::BlockDirective) return length;
   if (state == longstate::BlockComment) {
     for (std::size_t q = s.find('*'); q != std::string_view::npos; q = s.find('*', q + 1)) {
       if (q + 1 < s.size() && s[q + 1] == '/') return static_cast<int>(q + 1);
@@ -296,6 +247,9 @@ const TSymbolColor& THLEditor::ColorOf(TokenClass k) const noexcept {
     case TokenClass::Symbol: return colors_.Symbol;
     case TokenClass::Reserved: return colors_.Reserved;
     case TokenClass::Declaration: return colors_.Declaration;
+    case TokenClass::Preproc: return colors_.Preproc;
+    case TokenClass::Statement: return colors_.Statement;
+    case TokenClass::PlainText: return colors_.PlainText;
     case TokenClass::Identifier: break;
   }
   return colors_.Identifier;
@@ -319,7 +273,7 @@ void THLEditor::GetAttr(int line, int, int colEnd) {
   const TSymbolColor& base = state != longstate::None ? colors_.Comment : colors_.PlainText;
   bool scan = true;
   if (state != longstate::None) {
-    const int end = LongConstructEnd(lineText_, state);
+    const int end = LongConstructEnd(*rules, lineText_, state);
     // A construct that ends past the scanned columns covers every column shown.
     if (end >= length || static_cast<std::size_t>(end) + 1 >= lineText_.size()) {
       scan = false;
@@ -336,20 +290,35 @@ void THLEditor::GetAttr(int line, int, int colEnd) {
   std::fill(attrs.begin() + shown + 1, attrs.begin() + plainEnd + 1,
             TLineAttr{Font().color, BackColor(), Font().style, clNone});
   if (!scan) return;
-  // The token before, kept between lines so that a long one allocates only once.
-  std::string& prev = prevToken_;
-  prev.clear();
+  const auto paint = [&attrs](int start, int end, const TSymbolColor& k) {
+    const int first = start + 1;
+    const int last = std::min(end, MaxLineColumns);
+    if (first <= last) {
+      std::fill(attrs.begin() + first, attrs.begin() + last + 1, TLineAttr{k.ForeColor, k.BackColor, k.Style, clNone});
+    }
+  };
+  // The token before is read from the scanner's history, so no token is copied.
+  bool firstIsName = false;  // the line's first token is a plain word
   try {
-    for (;;) {
+    for (int index = 0;; ++index) {
       const std::string& token = parser_.NextToken();
       if (token.empty() || parser_.TokenStart(0) >= MaxLineColumns) break;
-      const TSymbolColor& k = ColorOf(ClassifyToken(*rules, token, prev, OnReservedWord));
-      const int first = parser_.TokenStart(0) + 1;
-      const int last = std::min(parser_.TokenEnd(0), MaxLineColumns);
-      if (first <= last) {
-        std::fill(attrs.begin() + first, attrs.begin() + last + 1, TLineAttr{k.ForeColor, k.BackColor, k.Style, clNone});
+      const TokenKind kind = parser_.Kind(0);
+      const std::string_view prev = index > 0 ? std::string_view(parser_.TokenText(1)) : std::string_view();
+      bool declares = false;
+      TokenClass k;
+      if (rules->labels && index == 0 && kind == TokenKind::Word &&
+          lineText_[static_cast<std::size_t>(parser_.TokenEnd(0))] == ':') {
+        k = TokenClass::Declaration;
+      } else {
+        k = ClassifyToken(*rules, kind, token, prev, OnReservedWord, &declares);
       }
-      prev = token;
+      if (index == 0) firstIsName = kind == TokenKind::Word && k == TokenClass::Identifier;
+      // "WndProc proc": the name in front of a declaring word is what it declares.
+      if (declares && index == 1 && firstIsName) {
+        paint(parser_.TokenStart(1), parser_.TokenEnd(1), colors_.Declaration);
+      }
+      paint(parser_.TokenStart(0), parser_.TokenEnd(0), ColorOf(k));
     }
   } catch (...) {
     // A failure part-way leaves the line coloured as far as it got.

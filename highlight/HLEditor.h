@@ -14,6 +14,7 @@
 #include "highlight/Brackets.h"
 #include "highlight/Colors.h"
 #include "highlight/Completion.h"
+#include "highlight/Rules.h"
 #include "highlight/Scanner.h"
 
 namespace vantorel {
@@ -33,7 +34,8 @@ enum class THighlighter {
   hlPhp,
   hlNQC,
   hlCSharp,
-  hlSyntaxHighlighter
+  hlSyntaxHighlighter,
+  hlMasm  // the assembler's rules (Masm32 sources)
 };
 
 // What a construct opened on an earlier line carries into the start of a line.
@@ -43,41 +45,21 @@ inline constexpr std::uint8_t BlockComment = 2;
 inline constexpr std::uint8_t String = 4;       // a string continued by a backslash
 inline constexpr std::uint8_t Preprocessor = 6;  // a "#" line continued by a backslash
 inline constexpr std::uint8_t Unknown = 255;     // computed when the line is painted
+// Inside an assembler COMMENT block: the state is its delimiter's byte ("!" and up),
+// but for the byte 255, which would read as Unknown and is kept as 1.
+constexpr std::uint8_t DirectiveComment(char delimiter) noexcept {
+  const auto byte = static_cast<std::uint8_t>(delimiter);
+  return byte == Unknown ? 1 : byte;
+}
+constexpr char DirectiveCommentDelimiter(std::uint8_t state) noexcept {
+  return static_cast<char>(state == 1 ? Unknown : state);
+}
 }  // namespace longstate
 
 // Lines 0 to this one keep a state; later lines start with nothing carried in.
 inline constexpr int kLastTrackedLine = 65536;
 // How far below an edit the states are recomputed at once.
 inline constexpr int kRescanWindow = 5000;
-
-// The colour class a token gets.
-enum class TokenClass { Comment, Number, Strings, Symbol, Reserved, Identifier, Declaration };
-
-// A language's keywords, found by their first character: a token is compared with the
-// few words that begin like it, not with the whole list.
-class KeywordSet {
- public:
-  // words: blank-separated (a word ends at the first character below "!").
-  explicit KeywordSet(std::string_view words);
-  bool Contains(std::string_view token) const noexcept;
-
- private:
-  std::array<std::vector<std::string_view>, 256> byFirst_;
-};
-
-// The rule set of one language: what its tokens are coloured as. A further language is
-// another table.
-struct HighlightRules {
-  KeywordSet keywords;            // compared case-sensitively
-  std::string_view declarer;      // the token after this word is a declaration
-  std::string_view significant;   // characters whose typing can open or close a construct
-  bool (*isSymbol)(unsigned char c);
-};
-const HighlightRules& JavaRules();
-// The token's class under rules, given the token before it on the line; a reserved
-// answer from the owner (when asked) takes the place of the keyword list.
-TokenClass ClassifyToken(const HighlightRules& rules, std::string_view token, std::string_view prev,
-                         const std::function<void(std::string_view token, bool& reserved)>& onReservedWord);
 
 class THLEditor : public TEditor, public CompletionEvents {
  public:
@@ -93,7 +75,7 @@ class THLEditor : public TEditor, public CompletionEvents {
   void SetLongTokens(bool value);
   bool SyntaxHighlighting() const noexcept { return syntaxHighlighting_; }
   void SetSyntaxHighlighting(bool value);
-  std::function<void(std::string_view token, bool& reserved)> OnReservedWord;
+  ReservedWordHook OnReservedWord;
   TBracketHighlighting& BracketHighlighting() noexcept { return brackets_; }
   void SetBracketHighlighting(const TBracketHighlighting& value) { brackets_.Assign(value); }
 
@@ -142,9 +124,11 @@ class THLEditor : public TEditor, public CompletionEvents {
   const HighlightRules* Rules() const noexcept;
   // The state at the end of line, entered with state.
   std::uint8_t ScanLineState(int line, std::uint8_t state);
+  std::uint8_t ScanCStyleLineState(int line, std::uint8_t state);
+  std::uint8_t ScanDirectiveLineState(int line, std::uint8_t state) const;
   bool OpenStringAtEnd(int line);
   // Where the construct carried into line ends in it (its length when it does not).
-  int LongConstructEnd(std::string_view s, std::uint8_t state) const noexcept;
+  int LongConstructEnd(const HighlightRules& rules, std::string_view s, std::uint8_t state) const noexcept;
   const TSymbolColor& ColorOf(TokenClass k) const noexcept;
 
   THighlighter highlighter_ = THighlighter::hlPascal;
@@ -157,7 +141,6 @@ class THLEditor : public TEditor, public CompletionEvents {
   // below that are stale, and a report with another line count rescans.
   int statesLines_ = 1;
   std::string lineText_;  // the painted line, NUL-terminated for the scanner
-  std::string prevToken_;
   // OpenStringAtEnd of the line asked last, so a downward rescan does not climb again.
   int openLine_ = -1;
   bool openValue_ = false;

@@ -13,9 +13,10 @@ namespace vantorel {
 
 // Empty when the states agree, else the first line where they differ.
 inline std::string LongStatesProblem(THLEditor& editor) {
-  if (editor.Highlighter() != THighlighter::hlJava || !editor.LongTokens()) return {};
+  const THighlighter rules = editor.Highlighter();
+  if ((rules != THighlighter::hlJava && rules != THighlighter::hlMasm) || !editor.LongTokens()) return {};
   THLEditor fresh(nullptr);
-  fresh.SetHighlighter(THighlighter::hlJava);
+  fresh.SetHighlighter(rules);
   std::string text;
   for (int i = 0; i < editor.LineCount(); ++i) {
     text += editor.LineView(i);

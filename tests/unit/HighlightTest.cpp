@@ -15,70 +15,10 @@
 #include "highlight/HLEditor.h"
 #include "highlight/Scanner.h"
 #include "tests/support/HighlightCheck.h"
+#include "tests/unit/HighlightFixture.h"
 
 namespace vantorel {
 namespace {
-
-namespace fs = std::filesystem;
-
-// A colour set whose classes all look different, so a painted column tells its class.
-TColors DistinctColors() {
-  TColors c;
-  c.Comment.ForeColor = Color::Rgb(1, 0, 0);
-  c.Number.ForeColor = Color::Rgb(2, 0, 0);
-  c.Strings.ForeColor = Color::Rgb(3, 0, 0);
-  c.Symbol.ForeColor = Color::Rgb(4, 0, 0);
-  c.Reserved.ForeColor = Color::Rgb(5, 0, 0);
-  c.Identifier.ForeColor = Color::Rgb(6, 0, 0);
-  c.Declaration.ForeColor = Color::Rgb(7, 0, 0);
-  c.PlainText.ForeColor = Color::Rgb(8, 0, 0);
-  return c;
-}
-
-char ClassLetter(const TLineAttr& a) {
-  static constexpr char kLetters[] = "?cnsyRiD.";
-  const std::uint32_t v = a.ForeColor.value;
-  return v >= 1 && v <= 8 ? kLetters[v] : '?';
-}
-
-struct Painted {
-  HeadlessWindowHost host;
-  THLEditor editor{&host};
-  Painted() {
-    editor.SetHighlighter(THighlighter::hlJava);
-    editor.SetColors(DistinctColors());
-  }
-  // One letter per column of the line: c comment, n number, s string, y symbol,
-  // R reserved, i identifier, D declaration, . plain.
-  std::string Classes(int line) {
-    editor.GetLineAttr(line, 0, MaxLineColumns);
-    std::string out;
-    const int shown = std::min(editor.LineLength(line), MaxLineColumns);
-    for (int k = 1; k <= shown; ++k) out += ClassLetter(editor.LineAttrs()[static_cast<std::size_t>(k)]);
-    return out;
-  }
-  std::string AllClasses() {
-    std::string out;
-    for (int i = 0; i < editor.LineCount(); ++i) out += Classes(i) + "\n";
-    return out;
-  }
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<fs::path> GoldenSources() {
-  std::vector<fs::path> out;
-  for (const auto& entry : fs::directory_iterator(VANTOREL_GOLDEN_DIR "/highlight")) {
-    if (entry.path().extension() == ".asm") out.push_back(entry.path());
-  }
-  std::sort(out.begin(), out.end());
-  return out;
-}
 
 // Each source is coloured as its .colors file says; a difference writes what the
 // program made to a .new file beside it for review.
@@ -86,7 +26,7 @@ TEST(HighlightGolden, EverySourceIsColouredAsItsColourFileSays) {
   const std::vector<fs::path> sources = GoldenSources();
   ASSERT_GE(sources.size(), 4u);
   for (const fs::path& source : sources) {
-    Painted p;
+    Painted p(RulesOf(source));
     p.editor.Lines().SetTextStr(ReadFile(source));
     const std::string got = p.AllClasses();
     fs::path expected = source;
@@ -110,7 +50,7 @@ TEST(HighlightGolden, RandomEditsColourLikeTheEditedTextLoadedAnew) {
   static constexpr std::string_view kTyped = "/*\"\\# a1;'";
   for (const fs::path& source : GoldenSources()) {
     for (int round = 0; round < 40; ++round) {
-      Painted live;
+      Painted live(RulesOf(source));
       live.editor.Lines().SetTextStr(ReadFile(source));
       std::string trail;
       for (int edit = 0; edit < 12; ++edit) {
@@ -135,7 +75,7 @@ TEST(HighlightGolden, RandomEditsColourLikeTheEditedTextLoadedAnew) {
         // Paint the lines on the way, as the screen would, so on-demand states mix in.
         if (live.editor.LineCount() > 0) live.Classes(std::min(y + 3, live.editor.LineCount() - 1));
       }
-      Painted fresh;
+      Painted fresh(RulesOf(source));
       fresh.editor.Lines().SetTextStr(live.editor.Lines().GetTextStr());
       ASSERT_EQ(live.AllClasses(), fresh.AllClasses()) << source.filename() << " after" << trail;
       ASSERT_EQ(LongStatesProblem(live.editor), "") << source.filename() << " after" << trail;
