@@ -195,7 +195,8 @@ void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& pain
   surface.FillRect(Rect{TextLeft(), top, TextLeft() + 1, top + cellHeight_}, edge);
   int selectedFont = -1;  // the font the surface has, within this line
   while (painted < colEnd) {
-    const TLineAttr& a = lineAttrs_[static_cast<std::size_t>(painted + 1)];
+    // A copy: the run's end is found against values held in registers.
+    const TLineAttr a = lineAttrs_[static_cast<std::size_t>(painted + 1)];
     int last = painted;
     while (last < colEnd && last + 2 <= MaxLineColumns && lineAttrs_[static_cast<std::size_t>(last + 2)] == a) ++last;
     // The run's bytes: a view into the line where it has them, blanks beyond its end.
@@ -245,8 +246,8 @@ void EditorView::GetLineAttr(int line, int colBeg, int colEnd) {
   colBeg = std::max(colBeg, 0);
   colEnd = std::min(colEnd, MaxLineColumns);
   const TLineAttr plain{settings.font.color, settings.backColor, settings.font.style, clNone};
-  for (int column = colBeg; column <= colEnd && column + 1 <= MaxLineColumns; ++column) {
-    lineAttrs_[static_cast<std::size_t>(column + 1)] = plain;
+  if (colBeg <= colEnd && colBeg + 1 <= MaxLineColumns) {
+    std::fill(lineAttrs_.begin() + colBeg + 1, lineAttrs_.begin() + std::min(colEnd, MaxLineColumns - 1) + 2, plain);
   }
   client_.DecorateLine(line, colBeg, colEnd);
   ApplySelection(line, colBeg, colEnd);
