@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include <algorithm>
+
 #include "app/Snippets.h"
 
 #include "app/Template.h"
@@ -58,10 +60,20 @@ TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, 
 }
 
 void TFmain::FormCreate() {
-  const std::string last = LoadSettings(registry_, window_, Settings);
+  std::string last;
+  try {
+    last = LoadSettings(registry_, window_, Settings);
+  } catch (...) {
+    // The choice is read before the value that failed.
+    ApplyHighlighter();
+    if (BuildOutputShown()) window_.SetToolPanelVisible(ToolPanel::BuildOutput, true);
+    throw;
+  }
+  ApplyHighlighter();
   Last1.Caption = last;
   Last1.Hint = Last1.Caption;
   window_.SetMenuCaption(MenuItemId::Last1, Last1.Caption);
+  if (BuildOutputShown()) window_.SetToolPanelVisible(ToolPanel::BuildOutput, true);
 }
 
 std::string ExtractFileDir(const std::string& path) {
@@ -119,6 +131,8 @@ void TFmain::CloseRequested() {
     if (!FormCloseQuery()) return;
     SaveOnClose();
   }
+  // A build still running goes with the window, with everything it started.
+  if (buildOutput_) buildOutput_->Stop();
   window_.Destroy();
 }
 
@@ -126,6 +140,7 @@ bool TFmain::QueryEndSession() { return settingsSaved_ || FormCloseQuery(); }
 
 void TFmain::EndSession(bool ending) {
   if (ending && !settingsSaved_) SaveOnClose();
+  if (ending && buildOutput_) buildOutput_->Stop();
 }
 
 void TFmain::ShowCaretPosition() {
@@ -211,7 +226,7 @@ std::string PathWithoutExtension(const std::string& path) {
   return path.substr(0, dot);
 }
 
-void TFmain::StartWithSource(const std::string& command, std::string_view status) {
+void TFmain::StartWithSource(const std::string& command, std::string_view status, TBuildOutput* capture) {
   const std::string source = window_.PanelText(panel::File);
   if (source.empty() || !fs_.FileExists(source)) {
     dialogs_.ShowMessage(std::string(kSaveFirst), std::string(kAttention), MessageButtons::Ok, MessageIcon::None);
@@ -228,10 +243,27 @@ void TFmain::StartWithSource(const std::string& command, std::string_view status
   processes_.ProcessMessages();
   const std::string commandLine = command + " " + PathWithoutExtension(source);
   window_.SetPanelText(panel::Build, commandLine);
+  if (capture) {
+    capture->Start(commandLine, folder);
+    return;
+  }
   processes_.StartCommand(commandLine);  // not waited for, and its outcome is not reported
 }
 
-void TFmain::N_compileClick() { StartWithSource(Settings.COMPILE_FILE, kCompileStatus); }
+void TFmain::N_compileClick() {
+  if (!BuildOutputShown()) {
+    StartWithSource(Settings.COMPILE_FILE, kCompileStatus);
+    return;
+  }
+  if (buildOutput_->Busy()) {
+    buildOutput_->Refuse();
+    return;
+  }
+  // Busy already while saving: the messages handled before the start may bring
+  // another build command.
+  TBuildOutput::Preparing preparing(*buildOutput_);
+  StartWithSource(Settings.COMPILE_FILE, kCompileStatus, buildOutput_.get());
+}
 void TFmain::N_runClick() { StartWithSource(Settings.RUN_FILE, kRunStatus); }
 
 // --- settings dialog ---
@@ -287,6 +319,34 @@ void TFmain::DosWin1Click() { ConvertLines(&CodePages::DosToWin); }
 void TFmain::N4Click() {
   window_.SetMenuChecked(MenuItemId::_Ntools, PbuttonVisible);
   window_.SetMenuChecked(MenuItemId::_Ncomp, PtoolsVisible);
+  window_.SetMenuChecked(MenuItemId::N_buildOutput, Settings.BUILD_OUTPUT);
+}
+
+void TFmain::N_buildOutputClick() {
+  Settings.BUILD_OUTPUT = !Settings.BUILD_OUTPUT;
+  if (buildOutput_) window_.SetToolPanelVisible(ToolPanel::BuildOutput, Settings.BUILD_OUTPUT);
+}
+
+void TFmain::AttachBuildOutput(CapturedProcesses& capture, BuildPane& pane) {
+  buildOutput_ = std::make_unique<TBuildOutput>(window_, Memo1, codePages_, capture, pane,
+                                                [this] { ShowCaretPosition(); });
+}
+
+void TFmain::ApplyHighlighter() {
+  const bool masm = Settings.HIGHLIGHTER == kHighlighterMasm;
+  Memo1.SetHighlighter(masm ? THighlighter::hlMasm : THighlighter::hlJava);
+  window_.SetMenuRadioChoice(MenuItemId::N_hljava, MenuItemId::N_hlmasm,
+                             masm ? MenuItemId::N_hlmasm : MenuItemId::N_hljava);
+}
+
+void TFmain::N_hljavaClick() {
+  Settings.HIGHLIGHTER = kHighlighterJava;
+  ApplyHighlighter();
+}
+
+void TFmain::N_hlmasmClick() {
+  Settings.HIGHLIGHTER = kHighlighterMasm;
+  ApplyHighlighter();
 }
 
 void TFmain::_NtoolsClick() {
@@ -304,6 +364,7 @@ void TFmain::_NfontClick() {
   if (!chosen) return;
   Font1 = *chosen;
   Memo1.SetFont(*chosen);
+  if (buildOutput_) buildOutput_->FontChanged();
 }
 
 void TFmain::N6Click() {
@@ -348,6 +409,13 @@ void TFmain::Run(Handler handler, std::string_view sender) {
     case Handler::_NcompClick: _NcompClick(); break;
     case Handler::_NfontClick: _NfontClick(); break;
     case Handler::N6Click: N6Click(); break;
+    case Handler::N_buildOutputClick: N_buildOutputClick(); break;
+    case Handler::N_hljavaClick: N_hljavaClick(); break;
+    case Handler::N_hlmasmClick: N_hlmasmClick(); break;
+    case Handler::NextBuildMessage:
+    case Handler::PreviousBuildMessage:
+      if (BuildOutputShown()) buildOutput_->Step(handler == Handler::NextBuildMessage);
+      break;
     // The Edit commands are one call on the editor each.
     case Handler::BCopy1Click: Memo1.CopySelection(); break;
     case Handler::BCut1Click: Memo1.CutSelection(); break;
@@ -372,11 +440,16 @@ void TFmain::ButtonClick(Handler handler, std::string_view sender) {
   Run(handler, sender);
 }
 
-ClientLayout TFmain::Layout(const Rect& client, int statusBarHeight) const {
+ClientLayout TFmain::Layout(const Rect& client, int statusBarHeight, int paneHeight) const {
   ClientLayout layout;
   layout.Pbutton = Rect{client.left, client.top, client.right, client.top + (PbuttonVisible ? kToolBarHeight : 0)};
   layout.Memo1 = Rect{client.left, layout.Pbutton.bottom, client.right, client.bottom - statusBarHeight};
   if (layout.Memo1.bottom < layout.Memo1.top) layout.Memo1.bottom = layout.Memo1.top;
+  if (BuildOutputShown() && paneHeight > 0) {
+    const int height = std::min(paneHeight, layout.Memo1.Height() / 2);
+    layout.Pane = Rect{client.left, layout.Memo1.bottom - height, client.right, layout.Memo1.bottom};
+    layout.Memo1.bottom = layout.Pane.top;
+  }
   layout.Bar1 = Rect{client.left, client.bottom - statusBarHeight, client.right, client.bottom};
   return layout;
 }

@@ -3,8 +3,10 @@
 // menu item and button to its handler.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "app/BuildOutput.h"
 #include "app/MainLayout.h"
 #include "app/MainWindowPort.h"
 #include "app/Settings.h"
@@ -27,6 +29,7 @@ struct MenuItemState {
 struct ClientLayout {
   Rect Pbutton;
   Rect Memo1;
+  Rect Pane;  // the build output, empty while it is hidden
   Rect Bar1;
 };
 
@@ -91,8 +94,23 @@ class TFmain {
   void _NcompClick();
   void _NfontClick();
   void N6Click();
+  // The build output option: the pane shows while it is on, and the build command
+  // then captures its output there.
+  void N_buildOutputClick();
+  // The colouring rules, a radio pair: the editor recolours at once, and the choice is
+  // stored at close and applied at the next start.
+  void N_hljavaClick();
+  void N_hlmasmClick();
 
-  ClientLayout Layout(const Rect& client, int statusBarHeight) const;
+  // Gives the build command its capture and its pane; without them the option is kept
+  // but the build starts on its own as before.
+  void AttachBuildOutput(CapturedProcesses& capture, BuildPane& pane);
+  TBuildOutput* BuildOutput() noexcept { return buildOutput_.get(); }
+  bool BuildOutputShown() const noexcept { return buildOutput_ && Settings.BUILD_OUTPUT; }
+
+  // paneHeight: the build output pane's height while it shows (at most half of the
+  // space between the tool bar and the status bar).
+  ClientLayout Layout(const Rect& client, int statusBarHeight, int paneHeight = 0) const;
 
   THLEditor& Memo1;
   TSettings Settings;
@@ -110,10 +128,13 @@ class TFmain {
 
  private:
   void ShowCaretPosition();
+  // Gives the editor the rules Settings.HIGHLIGHTER names and marks its menu item.
+  void ApplyHighlighter();
   bool Ask(std::string_view question, MessageIcon icon);
   void LoadFile(const std::string& path);
-  // Saves and starts the build or run command with the source's path.
-  void StartWithSource(const std::string& command, std::string_view status);
+  // Saves and starts the build or run command with the source's path; with capture,
+  // the command's output goes to the build output pane.
+  void StartWithSource(const std::string& command, std::string_view status, TBuildOutput* capture = nullptr);
   void SaveOnClose();
   // Replaces every non-empty line by its conversion through the line list, so neither
   // the change event nor undo sees it.
@@ -127,6 +148,7 @@ class TFmain {
   CodePages& codePages_;
   Shell& shell_;
   bool settingsSaved_ = false;  // at the end of the session; a later close only destroys
+  std::unique_ptr<TBuildOutput> buildOutput_;
 };
 
 // The directory part of a path with its trailing separator ("" when it has none).

@@ -47,6 +47,11 @@ enum class Handler {
   BeventsClick,
   _MOUSEWHEELClick,
   N4Click,
+  N_buildOutputClick,
+  NextBuildMessage,
+  PreviousBuildMessage,
+  N_hljavaClick,
+  N_hlmasmClick,
 };
 
 struct Shortcut {
@@ -55,7 +60,7 @@ struct Shortcut {
   std::string_view text;  // as shown in the menu
 };
 
-enum class MenuItemId { None, Last1, _Ntools, _Ncomp };
+enum class MenuItemId { None, Last1, _Ntools, _Ncomp, N_buildOutput, N_hljava, N_hlmasm };
 
 struct MenuItem {
   std::string_view name;

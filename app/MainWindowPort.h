@@ -14,7 +14,7 @@
 namespace vantorel {
 
 // Bounds() are the outer bounds in screen pixels (the maximised bounds when maximised).
-enum class ToolPanel { Pbutton, Ptools };
+enum class ToolPanel { Pbutton, Ptools, BuildOutput };
 
 class MainWindowPort : public PlacementTarget, public SettingsDialogHost {
  public:
@@ -22,6 +22,9 @@ class MainWindowPort : public PlacementTarget, public SettingsDialogHost {
   virtual void SetPanelText(int index, const std::string& text) = 0;
   virtual void SetMenuCaption(MenuItemId item, const std::string& caption) = 0;
   virtual void SetMenuChecked(MenuItemId item, bool checked) = 0;
+  // Marks chosen as the choice of the radio group of the items first to last (items
+  // that follow each other in one menu) and clears the others' marks.
+  virtual void SetMenuRadioChoice(MenuItemId first, MenuItemId last, MenuItemId chosen) = 0;
   // Shows or hides a panel of the tool bar and lays the client area out again (the
   // editor takes the space of a hidden tool bar).
   virtual void SetToolPanelVisible(ToolPanel panel, bool visible) = 0;

@@ -89,6 +89,32 @@ void RestorePlacement(TRegistry& reg, PlacementTarget& window) {
   if (!applied) Centre(window);
 }
 
+// An on/off option: a missing value, or one of another type, is off and never reported.
+bool ReadOption(TRegistry& reg, const std::string& name) {
+  try {
+    return reg.ReadInteger(name) != 0;
+  } catch (const ERegistryError&) {
+    return false;
+  }
+}
+
+// An option that is off and was never stored is not written, so a store that never
+// saw it keeps exactly the values it had before the option existed.
+void WriteOption(TRegistry& reg, const std::string& name, bool on) {
+  if (on || ReadOption(reg, name)) reg.WriteInteger(name, on ? 1 : 0);
+}
+
+// One of count choices: a missing value, one of another type or out of range is the
+// first choice, and never reported.
+std::int32_t ReadChoice(TRegistry& reg, const std::string& name, std::int32_t count) {
+  try {
+    const std::int32_t value = reg.ReadInteger(name);
+    return value >= 0 && value < count ? value : 0;
+  } catch (const ERegistryError&) {
+    return 0;
+  }
+}
+
 void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,
               const std::optional<std::string>& lastFile) {
   reg.WriteInteger("Left", bounds.left);
@@ -100,6 +126,9 @@ void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,
   reg.WriteString("COMPILE_FILE", settings.COMPILE_FILE);
   reg.WriteString("RUN_FILE", settings.RUN_FILE);
   if (lastFile) reg.WriteString("LAST_FILE", *lastFile);
+  WriteOption(reg, "BUILD_OUTPUT", settings.BUILD_OUTPUT);
+  // Two choices, stored as an option is: the first is written only over a stored value.
+  WriteOption(reg, "HIGHLIGHTER", settings.HIGHLIGHTER == kHighlighterMasm);
 }
 
 std::optional<std::string> TrySave(RegistryPort& registry, RegistryRoot root, const Rect& bounds,
@@ -120,6 +149,8 @@ std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSetti
   TRegistry reg(registry);
   OpenForReading(registry, reg);
   RestorePlacement(reg, window);
+  settings.BUILD_OUTPUT = ReadOption(reg, "BUILD_OUTPUT");
+  settings.HIGHLIGHTER = ReadChoice(reg, "HIGHLIGHTER", 2);
   settings.MASM_PATH = reg.ReadString("MASM_PATH");
   settings.PROG_PATH = reg.ReadString("PROG_PATH");
   settings.COMPILE_FILE = reg.ReadString("COMPILE_FILE");

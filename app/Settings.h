@@ -3,6 +3,7 @@
 // ordinary account cannot write the machine-wide key.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +21,12 @@ struct TSettings {
   std::string PROG_PATH;
   std::string COMPILE_FILE;
   std::string RUN_FILE;
+  bool BUILD_OUTPUT = false;  // the build's output in the window
+  std::int32_t HIGHLIGHTER = 0;  // the colouring rules: kHighlighterJava or kHighlighterMasm
 };
+
+inline constexpr std::int32_t kHighlighterJava = 0;
+inline constexpr std::int32_t kHighlighterMasm = 1;
 
 // The window whose placement is restored.
 class PlacementTarget {

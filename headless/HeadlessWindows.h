@@ -200,6 +200,9 @@ class HeadlessMainWindow : public MainWindowPort {
     }
   }
   void SetToolPanelVisible(ToolPanel panel, bool visible) override { panelVisible[panel] = visible; }
+  void SetMenuRadioChoice(MenuItemId first, MenuItemId last, MenuItemId chosen) override {
+    radioChoices[{first, last}] = chosen;
+  }
   void ShowFindDialog(const std::string& text) override {
     if (!findOpen) findText = text;
     findOpen = true;
@@ -229,6 +232,7 @@ class HeadlessMainWindow : public MainWindowPort {
   };
   std::vector<DroppedMenu> droppedMenus;
   std::set<MenuItemId> checkedItems;
+  std::map<std::pair<MenuItemId, MenuItemId>, MenuItemId> radioChoices;  // by the group's first and last
   std::map<ToolPanel, bool> panelVisible;
   bool findOpen = false;
   std::string findText;  // what the find dialog showed when it opened

@@ -88,6 +88,7 @@ MainWindow::MainWindow()
                                      shell_)),
       findMessage_(::RegisterWindowMessageW(FINDMSGSTRINGW)) {
   memo_.Editor().SetCodePages(&codePages_);
+  form_->AttachBuildOutput(capture_, pane_);
 }
 
 MainWindow::~MainWindow() {
@@ -210,8 +211,20 @@ void MainWindow::SetMenuChecked(MenuItemId item, bool checked) {
   ::CheckMenuItem(it->second.first, it->second.second, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void MainWindow::SetMenuRadioChoice(MenuItemId first, MenuItemId last, MenuItemId chosen) {
+  const auto from = menuItems_.find(first);
+  const auto to = menuItems_.find(last);
+  const auto choice = menuItems_.find(chosen);
+  if (from == menuItems_.end() || to == menuItems_.end() || choice == menuItems_.end()) return;
+  // The items' ids follow each other in the menu's order, as the menu was filled.
+  ::CheckMenuRadioItem(from->second.first, from->second.second, to->second.second, choice->second.second,
+                       MF_BYCOMMAND);
+}
+
 void MainWindow::SetToolPanelVisible(ToolPanel panel, bool visible) {
-  HWND hwnd = panel == ToolPanel::Pbutton ? pbutton_.Handle() : ptools_.Handle();
+  HWND hwnd = panel == ToolPanel::Pbutton ? pbutton_.Handle()
+              : panel == ToolPanel::Ptools ? ptools_.Handle()
+                                           : pane_.Handle();
   ::ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
   LayoutChildren();
 }
@@ -276,6 +289,16 @@ void MainWindow::CreateChildren() {
   }
   accelerators_.reset(::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
   if (!accelerators_) ThrowApiError("Cannot create the keyboard shortcuts", "CreateAcceleratorTableW", ::GetLastError());
+  for (const Accelerator& a : BuildOutputKeys()) {
+    const int id = nextCommandId_++;
+    commands_[id] = Command{a.command, "BuildOutput"};
+    accels.push_back(ACCEL{static_cast<BYTE>(FVIRTKEY | (a.shift.shift ? FSHIFT : 0)), static_cast<WORD>(a.key),
+                           static_cast<WORD>(id)});
+  }
+  buildAccelerators_.reset(::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
+  if (!buildAccelerators_) {
+    ThrowApiError("Cannot create the keyboard shortcuts", "CreateAcceleratorTableW", ::GetLastError());
+  }
 
   RECT client;
   ::GetClientRect(hwnd_, &client);
@@ -286,6 +309,7 @@ void MainWindow::CreateChildren() {
   ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   CreateButtons();
   memo_.Create(hwnd_, kEditorId);
+  pane_.Create(hwnd_, [this] { LayoutChildren(); });
   CreateStatusBar();
   LayoutChildren();
 }
@@ -349,12 +373,15 @@ void MainWindow::LayoutChildren() {
   if (!status_ || !memo_.Handle()) return;
   RECT client;
   ::GetClientRect(hwnd_, &client);
-  const ClientLayout layout = form_->Layout(FromRECT(client), kStatusBarHeight);
+  const ClientLayout layout = form_->Layout(FromRECT(client), kStatusBarHeight, pane_.PreferredHeight());
   ::MoveWindow(status_, layout.Bar1.left, layout.Bar1.top, layout.Bar1.Width(), layout.Bar1.Height(), TRUE);
   ::MoveWindow(pbutton_.Handle(), layout.Pbutton.left, layout.Pbutton.top, layout.Pbutton.Width(), layout.Pbutton.Height(),
                TRUE);
   ::MoveWindow(memo_.Handle(), layout.Memo1.left, layout.Memo1.top, layout.Memo1.Width(), layout.Memo1.Height(),
                TRUE);
+  if (layout.Pane.Height() > 0) {
+    ::MoveWindow(pane_.Handle(), layout.Pane.left, layout.Pane.top, layout.Pane.Width(), layout.Pane.Height(), TRUE);
+  }
 }
 
 // --- MainWindowPort ---

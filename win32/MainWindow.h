@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/MainForm.h"
+#include "win32/BuildPaneWindow.h"
 #include "win32/EditorWindow.h"
+#include "win32/Win32Capture.h"
 #include "win32/Win32Registry.h"
 #include "win32/Win32Services.h"
 #include "win32/WindowClass.h"
@@ -52,7 +54,10 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void Show(int showCommand);
   HWND Handle() const noexcept { return hwnd_; }
   EditorWindow& Memo() noexcept { return memo_; }
-  HACCEL Accelerators() const noexcept { return accelerators_.get(); }
+  // With the build output shown, F4 and Shift+F4 step through its lines.
+  HACCEL Accelerators() const noexcept {
+    return form_->BuildOutputShown() && buildAccelerators_ ? buildAccelerators_.get() : accelerators_.get();
+  }
   // The modeless find dialog while it is open: the message loop gives it its keys.
   HWND FindDialog() const noexcept { return findDialog_; }
 
@@ -72,6 +77,7 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   void SendEditorChar(unsigned char code) override;
   void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) override;
   void SetMenuChecked(MenuItemId item, bool checked) override;
+  void SetMenuRadioChoice(MenuItemId first, MenuItemId last, MenuItemId chosen) override;
   void SetToolPanelVisible(ToolPanel panel, bool visible) override;
   void ShowFindDialog(const std::string& text) override;
   void CloseFindDialog() override;
@@ -97,6 +103,9 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   Win32Processes processes_;
   Win32CodePages codePages_;
   Win32Shell shell_;
+  // Before form_: the build it holds ends before they go.
+  Win32CapturedProcesses capture_;
+  BuildPaneWindow pane_;
   std::unique_ptr<TFmain> form_;
 
   HWND hwnd_ = nullptr;
@@ -105,6 +114,7 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   HWND status_ = nullptr;
   HWND tooltip_ = nullptr;
   OwnedAccelerators accelerators_;
+  OwnedAccelerators buildAccelerators_;
   // What a command id runs, and the name of the item or button it came from.
   struct Command {
     Handler handler;

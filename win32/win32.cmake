@@ -11,6 +11,8 @@ add_library(vantorel_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/EditorWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Clipboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsDialogWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Win32Capture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BuildPaneWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainWindow.cpp
 )
 target_link_libraries(vantorel_win32 PUBLIC vantorel_core comctl32 gdi32 user32 advapi32 shell32 comdlg32 ole32 msimg32)

@@ -37,6 +37,12 @@ enum Operation : unsigned {
   // argument is a FailingCall); kNoFailure puts every function back. Answers "armed",
   // or "error<TAB>why".
   kFailCall = 7,
+  // The build output pane's list: "count N selected S top T visible 0|1", then one
+  // line per item, "kind<TAB>text" (kind 0 text, 1 error, 2 warning; the text escaped),
+  // as the pane answers kPaneLineMessage.
+  kBuildPane = 8,
+  // The screen rectangle of the pane's item given as the argument: "left top right bottom".
+  kBuildPaneItem = 9,
 };
 
 enum FailingCall : unsigned {
@@ -52,6 +58,15 @@ inline constexpr unsigned long kGlobalLockError = 8;   // ERROR_NOT_ENOUGH_MEMOR
 inline constexpr unsigned long kTextMetricsError = 6;  // ERROR_INVALID_HANDLE
 
 inline constexpr unsigned kArgumentShift = 8;
+
+// The build output pane's question for one of its lines (the program's
+// win32/BuildPaneWindow.h holds the same message name and layout).
+inline constexpr wchar_t kPaneLineMessage[] = L"TBuildOutputLine";
+struct PaneLineQuery {
+  wchar_t* text;
+  int size;
+  int kind;
+};
 
 // Report lines are split at tabs and newlines, and panel texts and captions carry
 // both; escaping them keeps a report line one line with a known number of fields.

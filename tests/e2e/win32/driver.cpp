@@ -772,6 +772,15 @@ int Run(const std::vector<std::wstring>& args) {
     Print(ProbeAnswer(vprobe::kPaintFrames, static_cast<unsigned>(std::wcstoul(arg(1).c_str(), nullptr, 10))));
     return 0;
   }
+  if (command == L"pane") {
+    const std::vector<std::string> lines = Lines(ProbeAnswer(vprobe::kBuildPane, 0));
+    for (const std::string& line : lines) Print(vprobe::Unescape(line));
+    return 0;
+  }
+  if (command == L"pane-item") {
+    Print(ProbeAnswer(vprobe::kBuildPaneItem, static_cast<unsigned>(std::wcstoul(arg(1).c_str(), nullptr, 10))));
+    return 0;
+  }
   if (command == L"fail") {
     Print(ProbeAnswer(vprobe::kFailCall, FailingCallNamed(arg(1))));
     return 0;
@@ -817,6 +826,9 @@ constexpr char kUsage[] =
     "  paint-frames N        paint the editor N times; GDI objects the program made and deleted\n"
     "  fail CALL             make GlobalLock (once) or GetTextMetricsW (until \"fail none\") fail\n"
     "                        in the program\n"
+    "  pane                  the build output pane: \"count N selected S top T visible V\", then\n"
+    "                        \"kind<TAB>text\" per line (kind 0 text, 1 error, 2 warning)\n"
+    "  pane-item N           screen rectangle of the pane's line N\n"
     "Arguments may carry UTF-8 bytes escaped as %XX.\n";
 
 }  // namespace

@@ -123,6 +123,40 @@ std::string ShownToolTip() {
   return vprobe::Escape(Utf8(text, lstrlenW(text))) + "\n";
 }
 
+HWND BuildPaneList(HWND main) {
+  HWND pane = FindDescendant(main, L"TBuildOutput");
+  return pane ? FindDescendant(pane, L"ListBox") : nullptr;
+}
+
+std::string BuildPane(HWND main) {
+  HWND list = BuildPaneList(main);
+  if (!list) return "error\tno build output pane\n";
+  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  std::string out = "count " + std::to_string(count) + " selected " +
+                    std::to_string(static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0))) + " top " +
+                    std::to_string(static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0))) + " visible " +
+                    (IsWindowVisible(GetParent(list)) ? "1" : "0") + "\n";
+  static const UINT lineMessage = RegisterWindowMessageW(vprobe::kPaneLineMessage);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[4096];
+    vprobe::PaneLineQuery query{text, 4096, -1};
+    const LRESULT length = SendMessageW(list, lineMessage, i, reinterpret_cast<LPARAM>(&query));
+    if (length < 0) return "error\tno line " + std::to_string(i) + "\n";
+    out += std::to_string(query.kind) + "\t" + vprobe::Escape(Utf8(text, lstrlenW(text))) + "\n";
+  }
+  return out;
+}
+
+std::string BuildPaneItem(HWND main, unsigned index) {
+  HWND list = BuildPaneList(main);
+  if (!list) return "error\tno build output pane\n";
+  RECT r{};
+  if (SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r)) == LB_ERR) return "error\tno such item\n";
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom) + "\n";
+}
+
 // --- the program's import table ---
 
 // The slot through which the program calls a function of a DLL, or nullptr when it
@@ -295,6 +329,8 @@ std::string Report(unsigned operation, unsigned argument, HWND main) {
     case vprobe::kToolTip: return ShownToolTip();
     case vprobe::kPaintFrames: return PaintFrames(main, argument);
     case vprobe::kFailCall: return FailCall(argument);
+    case vprobe::kBuildPane: return BuildPane(main);
+    case vprobe::kBuildPaneItem: return BuildPaneItem(main, argument);
     case vprobe::kMenuTree: {
       std::string out;
       if (HMENU menu = GetMenu(main)) MenuTree(menu, "", out);

@@ -1,0 +1,358 @@
+#include "app/BuildOutput.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "platform/Errors.h"
+
+namespace vantorel {
+
+namespace {
+
+// The tools write ASCII keywords and numbers; the bytes of a path in the ANSI or OEM
+// page are never taken for them, whatever the system's locale says.
+constexpr bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+constexpr bool IsAlpha(char c) noexcept { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+constexpr bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
+constexpr bool IsSeparator(char c) noexcept { return c == '\\' || c == '/'; }
+constexpr char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string_view TrimLeft(std::string_view s) noexcept {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+std::string_view Trim(std::string_view s) noexcept {
+  s = TrimLeft(s);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) noexcept {
+  if (s.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (Lower(s[i]) != prefix[i]) return false;
+  return true;
+}
+
+// "fatal error CODE:", "error CODE:" or "warning CODE:" (blanks allowed before the
+// colon, any case, as the compatible assemblers write "Error"), CODE being letters
+// and digits such as A2008, LNK2001, RC2104.
+std::optional<PaneLineKind> Severity(std::string_view s) noexcept {
+  PaneLineKind kind = PaneLineKind::Error;
+  if (StartsWithNoCase(s, "fatal error ")) {
+    s.remove_prefix(12);
+  } else if (StartsWithNoCase(s, "error ")) {
+    s.remove_prefix(6);
+  } else if (StartsWithNoCase(s, "warning ")) {
+    s.remove_prefix(8);
+    kind = PaneLineKind::Warning;
+  } else {
+    return std::nullopt;
+  }
+  std::size_t i = 0;
+  while (i < s.size() && IsAlpha(s[i])) ++i;
+  if (i == 0 || i > 6) return std::nullopt;
+  const std::size_t letters = i;
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  if (i == letters) return std::nullopt;
+  while (i < s.size() && IsBlank(s[i])) ++i;
+  if (i == s.size() || s[i] != ':') return std::nullopt;
+  return kind;
+}
+
+// "file(12)", "file (12)" (the resource compiler) or "file(12,5)"; anything else
+// names a file (or a tool, "LINK") without a line.
+void ReadOrigin(std::string_view origin, ToolMessage& m) noexcept {
+  origin = Trim(origin);
+  m.file = origin;
+  if (origin.size() < 3 || origin.back() != ')') return;
+  const std::size_t open = origin.rfind('(');
+  if (open == std::string_view::npos || open == 0) return;
+  const std::string_view inside = origin.substr(open + 1, origin.size() - open - 2);
+  std::size_t i = 0;
+  long long number = 0;
+  while (i < inside.size() && IsDigit(inside[i])) {
+    // A line beyond any text still names the last line; it must not overflow.
+    number = std::min<long long>(number * 10 + (inside[i] - '0'), 1'000'000'000);
+    ++i;
+  }
+  if (i == 0) return;
+  if (i < inside.size()) {
+    if (inside[i] != ',') return;
+    for (++i; i < inside.size(); ++i)
+      if (!IsDigit(inside[i])) return;
+  }
+  const std::string_view file = Trim(origin.substr(0, open));
+  if (file.empty()) return;
+  m.file = file;
+  m.line = static_cast<int>(number);
+}
+
+}  // namespace
+
+ToolMessage ParseToolMessage(std::string_view line) {
+  ToolMessage m;
+  const std::string_view s = TrimLeft(line);
+  if (const auto kind = Severity(s)) {
+    m.kind = *kind;
+    return m;
+  }
+  // The origin ends at the colon before the severity; a drive letter's colon is not
+  // followed by one, so a path with a drive passes.
+  for (std::size_t colon = s.find(':'); colon != std::string_view::npos; colon = s.find(':', colon + 1)) {
+    if (const auto kind = Severity(TrimLeft(s.substr(colon + 1)))) {
+      m.kind = *kind;
+      ReadOrigin(s.substr(0, colon), m);
+      return m;
+    }
+  }
+  // A line that names a position without being an error ("x.asm(12): Main Line Code"
+  // after an error inside a macro) still takes the user there.
+  for (std::size_t colon = s.find(':'); colon != std::string_view::npos; colon = s.find(':', colon + 1)) {
+    const std::string_view origin = Trim(s.substr(0, colon));
+    if (origin.empty() || origin.back() != ')') continue;
+    ToolMessage candidate;
+    ReadOrigin(origin, candidate);
+    if (candidate.HasPosition()) return candidate;
+  }
+  return ToolMessage{};
+}
+
+// --- lines ---
+
+void TLineSplitter::Emit(std::vector<std::string>& out) {
+  while (!pending_.empty() && pending_.back() == '\r') pending_.pop_back();
+  out.push_back(std::move(pending_));
+  pending_.clear();
+}
+
+void TLineSplitter::Feed(std::string_view bytes, std::vector<std::string>& out) {
+  while (!bytes.empty()) {
+    const std::size_t room = kMaxLineBytes - pending_.size();
+    const std::size_t end = bytes.substr(0, room).find('\n');
+    if (end != std::string_view::npos) {
+      pending_.append(bytes.substr(0, end));
+      bytes.remove_prefix(end + 1);
+      Emit(out);
+      continue;
+    }
+    const std::size_t take = std::min(room, bytes.size());
+    pending_.append(bytes.substr(0, take));
+    bytes.remove_prefix(take);
+    if (pending_.size() == kMaxLineBytes) Emit(out);
+  }
+}
+
+void TLineSplitter::Finish(std::vector<std::string>& out) {
+  if (!pending_.empty()) Emit(out);
+}
+
+std::string ResolveToolPath(std::string_view path, std::string_view folder) {
+  std::string full;
+  const bool drive = path.size() >= 2 && IsAlpha(path[0]) && path[1] == ':';
+  if (drive || (!path.empty() && IsSeparator(path[0]))) {
+    // A root without a drive ("\src\a.asm") is on the drive of the current folder.
+    if (!drive && !(path.size() >= 2 && IsSeparator(path[1])) && folder.size() >= 2 && folder[1] == ':') {
+      full.push_back(folder[0]);
+      full.push_back(':');
+    }
+    full += path;
+  } else {
+    full = folder;
+    if (!full.empty() && !IsSeparator(full.back())) full += '\\';
+    full += path;
+  }
+  // The root: "C:" with its separator, or the "\\" of a network path whose server and
+  // share no ".." climbs above.
+  std::string root;
+  std::size_t i = 0;
+  std::size_t keep = 0;
+  if (full.size() >= 2 && IsAlpha(full[0]) && full[1] == ':') {
+    root = full.substr(0, 2);
+    i = 2;
+  } else if (full.size() >= 2 && IsSeparator(full[0]) && IsSeparator(full[1])) {
+    root = "\\\\";
+    i = 2;
+    keep = 2;
+  }
+  if (keep == 0 && i < full.size() && IsSeparator(full[i])) root += '\\';
+  std::vector<std::string_view> parts;
+  const std::string_view rest = std::string_view(full).substr(i);
+  for (std::size_t start = 0; start <= rest.size();) {
+    std::size_t end = start;
+    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    const std::string_view part = rest.substr(start, end - start);
+    if (part == "..") {
+      if (parts.size() > keep) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string out = root;
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    if (k > 0) out += '\\';
+    out += parts[k];
+  }
+  return out;
+}
+
+void TOutputLines::Clear() {
+  lines_.clear();
+  first_ = 0;
+  selected_ = -1;
+}
+
+int TOutputLines::Add(OutputLine line) {
+  lines_.push_back(std::move(line));
+  if (lines_.size() <= kMaxLines) return 0;
+  lines_.pop_front();
+  ++first_;
+  return 1;
+}
+
+int TOutputLines::Selected() const noexcept {
+  return selected_ >= first_ ? static_cast<int>(selected_ - first_) : -1;
+}
+
+void TOutputLines::Select(int index) noexcept { selected_ = index >= 0 && index < Count() ? first_ + index : -1; }
+
+int TOutputLines::NextWithPosition(bool forward) const noexcept {
+  const int from = Selected();
+  if (forward) {
+    for (int i = from + 1; i < Count(); ++i)
+      if (lines_[static_cast<std::size_t>(i)].HasPosition()) return i;
+  } else {
+    for (int i = (from < 0 ? Count() : from) - 1; i >= 0; --i)
+      if (lines_[static_cast<std::size_t>(i)].HasPosition()) return i;
+  }
+  return -1;
+}
+
+namespace {
+constexpr int kVkF4 = 0x73;
+constexpr Accelerator kBuildOutputKeys[] = {
+    {kVkF4, ShiftState{}, Handler::NextBuildMessage},
+    {kVkF4, ShiftState{true}, Handler::PreviousBuildMessage},
+};
+}  // namespace
+
+std::span<const Accelerator> BuildOutputKeys() { return kBuildOutputKeys; }
+
+// --- the build ---
+
+TBuildOutput::TBuildOutput(MainWindowPort& window, THLEditor& memo, CodePages& codePages,
+                           CapturedProcesses& capture, BuildPane& pane, std::function<void()> caretMoved)
+    : window_(window),
+      memo_(memo),
+      codePages_(codePages),
+      capture_(capture),
+      pane_(pane),
+      caretMoved_(std::move(caretMoved)) {
+  pane_.SetClient(this);
+  pane_.SetFont(memo_.Font());
+}
+
+TBuildOutput::~TBuildOutput() {
+  Stop();
+  pane_.SetClient(nullptr);
+}
+
+void TBuildOutput::Stop() noexcept {
+  capture_.EndCaptured();
+  running_ = false;
+}
+
+void TBuildOutput::FontChanged() { pane_.SetFont(memo_.Font()); }
+
+int TBuildOutput::AddNote(std::string text) {
+  OutputLine line;
+  line.text = std::move(text);
+  line.utf8 = true;
+  return lines_.Add(std::move(line));
+}
+
+void TBuildOutput::Refuse() {
+  pane_.Beep();
+  pane_.LinesChanged(AddNote(std::string(kBuildBusy)));
+}
+
+void TBuildOutput::Start(const std::string& commandLine, const std::string& folder) {
+  folder_ = folder;
+  lines_.Clear();
+  AddNote(commandLine);
+  pane_.LinesChanged(0);
+  // Set first: a command may end before the start returns.
+  running_ = true;
+  window_.SetPanelText(panel::Build, std::string(kBuildRunning));
+  if (const std::optional<std::string> failure = capture_.StartCaptured(commandLine, *this)) {
+    running_ = false;
+    pane_.LinesChanged(AddNote(FormatText(kCannotStartBuild, {*failure})));
+    window_.SetPanelText(panel::Build, std::string(kBuildNotStarted));
+  }
+}
+
+void TBuildOutput::CapturedLines(std::vector<std::string>& lines) {
+  int dropped = 0;
+  for (std::string& raw : lines) {
+    OutputLine line;
+    line.text = codePages_.DosToWin(raw);
+    const ToolMessage message = ParseToolMessage(line.text);
+    line.kind = message.kind;
+    line.file = std::string(message.file);
+    line.line = message.line;
+    dropped += lines_.Add(std::move(line));
+  }
+  pane_.LinesChanged(dropped);
+}
+
+void TBuildOutput::CaptureEnded(int exitCode) {
+  running_ = false;
+  window_.SetPanelText(panel::Build, FormatText(exitCode == 0 ? kBuildSucceeded : kBuildFailed,
+                                                {std::to_string(exitCode)}));
+}
+
+PaneLine TBuildOutput::Line(int index) const {
+  const OutputLine& line = lines_[index];
+  return PaneLine{line.text, line.utf8, line.kind};
+}
+
+bool TBuildOutput::IsOpenFile(const std::string& resolved) {
+  // The current file's path is UTF-8; the tools wrote theirs in the ANSI page. A path
+  // the page cannot hold is no file a tool could have named.
+  const std::optional<std::string> current = codePages_.AnsiFromUtf8(window_.PanelText(panel::File));
+  if (!current || current->empty()) return false;
+  return codePages_.LowerCase(ResolveToolPath(*current, "")) == codePages_.LowerCase(resolved);
+}
+
+void TBuildOutput::LineOpened(int index) {
+  if (index < 0 || index >= lines_.Count()) return;
+  lines_.Select(index);
+  const OutputLine& line = lines_[index];
+  if (!line.HasPosition()) return;
+  if (!IsOpenFile(ResolveToolPath(line.file, folder_))) {
+    window_.SetPanelText(panel::Build, std::string(kOtherFile));
+    return;
+  }
+  const int last = std::max(0, memo_.Lines().Count() - 1);
+  const int y = std::clamp(line.line - 1, 0, last);
+  memo_.SetSelStart(memo_.PositionToOffset(0, y));
+  memo_.EnsureLineVisible(y);
+  window_.FocusEditor();
+  if (caretMoved_) caretMoved_();
+}
+
+void TBuildOutput::Step(bool forward) {
+  const int next = lines_.NextWithPosition(forward);
+  if (next < 0) {
+    pane_.Beep();
+    return;
+  }
+  lines_.Select(next);
+  pane_.ShowSelection();
+  LineOpened(next);
+}
+
+}  // namespace vantorel

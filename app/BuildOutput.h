@@ -1,0 +1,167 @@
+// Build output in the window: the reading of the Masm32 tools' messages (assembler,
+// linker, resource compiler and the compatible assemblers), the pane's lines, and the
+// build that feeds them and takes the user from an error line to its source line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/MainLayout.h"
+#include "app/MainWindowPort.h"
+#include "highlight/HLEditor.h"
+#include "platform/BuildPane.h"
+#include "platform/CapturedProcesses.h"
+#include "platform/CodePages.h"
+
+namespace vantorel {
+
+// What one output line says: an error, a warning or plain text, and the source
+// position it names, if any ("file.asm(12) : ..."). Line numbers count from 1.
+struct ToolMessage {
+  PaneLineKind kind = PaneLineKind::Text;
+  std::string_view file;  // a view into the parsed line; empty when none is named
+  int line = 0;           // 0: no line number
+  bool HasPosition() const noexcept { return line > 0 && !file.empty(); }
+};
+
+ToolMessage ParseToolMessage(std::string_view line);
+
+// Cuts a byte stream into lines at LF (a CR before it, or left at a line's end, is
+// dropped). A line longer than kMaxLineBytes is cut there, so output without line
+// ends cannot grow one line without bound.
+class TLineSplitter {
+ public:
+  static constexpr std::size_t kMaxLineBytes = 4096;
+  void Feed(std::string_view bytes, std::vector<std::string>& out);
+  // The last line when it had no line end.
+  void Finish(std::vector<std::string>& out);
+
+ private:
+  void Emit(std::vector<std::string>& out);
+  std::string pending_;
+};
+
+// The full form of a path a tool named: a relative one is taken from folder (the
+// build's current directory), "." and ".." steps are resolved, separators become
+// backslashes.
+std::string ResolveToolPath(std::string_view path, std::string_view folder);
+
+struct OutputLine {
+  std::string text;
+  bool utf8 = false;  // the program's own note rather than tool output
+  PaneLineKind kind = PaneLineKind::Text;
+  std::string file;  // the source the line names, as the tool wrote it
+  int line = 0;
+  bool HasPosition() const noexcept { return line > 0 && !file.empty(); }
+};
+
+// The pane's lines: at most kMaxLines, the oldest dropped first, and the chosen one,
+// which stays on its line while older ones are dropped.
+class TOutputLines {
+ public:
+  static constexpr std::size_t kMaxLines = 10000;
+  void Clear();
+  // Returns the number of old lines dropped to make room (0 or 1).
+  int Add(OutputLine line);
+  int Count() const noexcept { return static_cast<int>(lines_.size()); }
+  const OutputLine& operator[](int index) const { return lines_[static_cast<std::size_t>(index)]; }
+  int Selected() const noexcept;
+  void Select(int index) noexcept;
+  // The next line with a source position after the chosen one (from the top when none
+  // is chosen), or the previous one before it (from the end); -1 when there is none.
+  int NextWithPosition(bool forward) const noexcept;
+
+ private:
+  std::deque<OutputLine> lines_;
+  std::int64_t first_ = 0;      // the serial number of lines_.front()
+  std::int64_t selected_ = -1;  // a serial number
+};
+
+// F4 and Shift+F4 step through the lines with a position while the pane shows.
+std::span<const Accelerator> BuildOutputKeys();
+
+// The colours of error and warning lines in the pane.
+inline constexpr Color kErrorLineColor = Color::Rgb(255, 0, 0);
+inline constexpr Color kWarningLineColor = clOlive;
+// The pane's height in lines of the editor's font.
+inline constexpr int kPaneLines = 8;
+
+inline constexpr std::string_view kBuildRunning = "Сборка...";
+inline constexpr std::string_view kBuildSucceeded = "Готово, код %s";
+inline constexpr std::string_view kBuildFailed = "Ошибки, код %s";
+inline constexpr std::string_view kBuildNotStarted = "Сборка не запущена";
+inline constexpr std::string_view kBuildBusy = "Сборка уже идёт: новая не запущена";
+inline constexpr std::string_view kCannotStartBuild = "Не удалось запустить сборку: %s";
+inline constexpr std::string_view kOtherFile = "Строка из другого файла: он не открыт";
+
+// The build whose output the pane shows: started by the build command with the option
+// on, it fills the pane as the lines come, reports its end in panel 4, and opens a
+// line's source position in the editor.
+class TBuildOutput : public CaptureListener, public BuildPaneClient {
+ public:
+  TBuildOutput(MainWindowPort& window, THLEditor& memo, CodePages& codePages, CapturedProcesses& capture,
+               BuildPane& pane, std::function<void()> caretMoved);
+  ~TBuildOutput() override;
+  TBuildOutput(const TBuildOutput&) = delete;
+  TBuildOutput& operator=(const TBuildOutput&) = delete;
+
+  // True from the build command's first step until the command has ended.
+  bool Busy() const noexcept { return preparing_ || running_; }
+  // The build command is under way (saving, before the start); cleared by Start or
+  // by the guard's end when nothing was started.
+  class Preparing {
+   public:
+    explicit Preparing(TBuildOutput& owner) : owner_(owner) { owner_.preparing_ = true; }
+    ~Preparing() { owner_.preparing_ = false; }
+    Preparing(const Preparing&) = delete;
+    Preparing& operator=(const Preparing&) = delete;
+
+   private:
+    TBuildOutput& owner_;
+  };
+  // A second build while one runs: a beep and a note, nothing else.
+  void Refuse();
+  // Empties the pane and starts the command line; folder is the current directory
+  // it runs in, against which relative file names are resolved.
+  void Start(const std::string& commandLine, const std::string& folder);
+  // Ends a running build and everything it started (the program closes).
+  void Stop() noexcept;
+  // F4 (forward) and Shift+F4: the next or previous line with a position.
+  void Step(bool forward);
+  // The editor's font changed; the pane follows.
+  void FontChanged();
+  const TOutputLines& Lines() const noexcept { return lines_; }
+
+  // CaptureListener
+  void CapturedLines(std::vector<std::string>& lines) override;
+  void CaptureEnded(int exitCode) override;
+  // BuildPaneClient
+  int LineCount() const override { return lines_.Count(); }
+  PaneLine Line(int index) const override;
+  int SelectedLine() const override { return lines_.Selected(); }
+  void LineSelected(int index) override { lines_.Select(index); }
+  void LineOpened(int index) override;
+
+ private:
+  int AddNote(std::string text);
+  bool IsOpenFile(const std::string& resolved);
+
+  MainWindowPort& window_;
+  THLEditor& memo_;
+  CodePages& codePages_;
+  CapturedProcesses& capture_;
+  BuildPane& pane_;
+  std::function<void()> caretMoved_;
+  TOutputLines lines_;
+  std::string folder_;
+  bool preparing_ = false;
+  bool running_ = false;
+};
+
+}  // namespace vantorel

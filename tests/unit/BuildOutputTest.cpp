@@ -1,0 +1,453 @@
+// The build output: the tools' message lines, the line cutting, the pane's lines and
+// the build command with its output in the window, on the headless adapter.
+#include "app/BuildOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "MainFormFixture.h"
+#include "headless/BuildOutputFakes.h"
+#include "platform/Errors.h"
+
+namespace vantorel {
+namespace {
+
+constexpr auto kText = PaneLineKind::Text;
+constexpr auto kError = PaneLineKind::Error;
+constexpr auto kWarning = PaneLineKind::Warning;
+
+struct Shape {
+  const char* line;
+  PaneLineKind kind;
+  const char* file;
+  int number;
+};
+
+// Lines as the tools write them; the Cyrillic path is in Windows-1251.
+const Shape kShapes[] = {
+    {R"(C:\masm32\bin\hello.asm(123) : error A2008: syntax error : xyz)", kError, R"(C:\masm32\bin\hello.asm)", 123},
+    {R"(C:\my projects\hello world.asm(7) : warning A4011: multiple .MODEL directives found : .MODEL ignored)",
+     kWarning, R"(C:\my projects\hello world.asm)", 7},
+    {"C:\\\xcf\xf0\xee\xe5\xea\xf2\xfb\\\xf2\xe5\xf1\xf2.asm(5) : error A2006: undefined symbol : hWnd", kError,
+     "C:\\\xcf\xf0\xee\xe5\xea\xf2\xfb\\\xf2\xe5\xf1\xf2.asm", 5},
+    {"hello.asm(40) : fatal error A1000: cannot open file : x.inc", kError, "hello.asm", 40},
+    {"fatal error A1000: cannot open file : x.inc", kError, "", 0},
+    {"hello.obj : error LNK2001: unresolved external symbol _Foo@16", kError, "hello.obj", 0},
+    {"LINK : fatal error LNK1104: cannot open file \"hello.exe\"", kError, "LINK", 0},
+    {"LINK : warning LNK4089: all references to \"ADVAPI32.dll\" discarded by /OPT:REF", kWarning, "LINK", 0},
+    {"rsrc.rc (12): error RC2104 : undefined keyword or key name: IDI_X", kError, "rsrc.rc", 12},
+    {"rsrc.rc(12) : error RC2135 : file not found: icon.ico", kError, "rsrc.rc", 12},
+    {"hello.asm(123) : Error A2102: Symbol not defined : xyz", kError, "hello.asm", 123},
+    {"hello.asm(9) : Warning A4006: too many arguments in macro call", kWarning, "hello.asm", 9},
+    {"hello.asm(12,5) : error A2008: syntax error", kError, "hello.asm", 12},
+    {"   hello.asm(31): Main Line Code", kText, "hello.asm", 31},
+    {R"( C:\masm32\macros\macros.asm(10): Macro Called From)", kText, R"(C:\masm32\macros\macros.asm)", 10},
+    {"\thello.asm(2) : error A2005: symbol redefinition : x", kError, "hello.asm", 2},
+    // Lines that are no messages.
+    {"Microsoft (R) Macro Assembler Version 6.14.8444", kText, "", 0},
+    {"Copyright (C) Microsoft Corp 1981-1997.  All rights reserved.", kText, "", 0},
+    {R"( Assembling: C:\masm32\bin\hello.asm)", kText, "", 0},
+    {"Press any key to continue . . .", kText, "", 0},
+    {"        1 file(s) copied.", kText, "", 0},
+    {"0 Warnings, 2 Errors", kText, "", 0},
+    {"error count: 2", kText, "", 0},
+    {"hello.asm(12) : errors A2008: not a severity", kText, "hello.asm", 12},
+    {"hello.asm() : error : no code", kText, "", 0},
+    {"(12) : error A2008: no file", kError, "(12)", 0},
+    {"", kText, "", 0},
+};
+
+TEST(ToolMessages, EachToolsLineShapeIsRead) {
+  for (const Shape& shape : kShapes) {
+    SCOPED_TRACE(shape.line);
+    const ToolMessage m = ParseToolMessage(shape.line);
+    EXPECT_EQ(m.kind, shape.kind);
+    EXPECT_EQ(std::string(m.file), shape.file);
+    EXPECT_EQ(m.line, shape.number);
+  }
+}
+
+// Any line built as "<path>(<n>) : <severity> <code>: text" gives back that path and
+// number, whatever blanks, dots, Cyrillic bytes and separators the path holds.
+TEST(ToolMessages, AnyPathAndLineNumberComeBack) {
+  std::mt19937 random(19);
+  const std::string pathBytes = "abcXYZ019 ._-\\/\xcf\xf0\xe8\xc0\xff";
+  const char* forms[] = {"%P(%N) : error A2008: x : y", "%P(%N) : warning A4011: w", "%P (%N): error RC2104 : r",
+                         "%P(%N) : Error A2102: e", "%P(%N) : fatal error A1000: f"};
+  for (int round = 0; round < 3000; ++round) {
+    std::string path = "C:\\";
+    const int length = 1 + static_cast<int>(random() % 40);
+    for (int i = 0; i < length; ++i) path += pathBytes[random() % pathBytes.size()];
+    while (path.back() == ' ') path.pop_back();
+    const int number = 1 + static_cast<int>(random() % 1000000);
+    std::string line = forms[random() % std::size(forms)];
+    line.replace(line.find("%P"), 2, path);
+    line.replace(line.find("%N"), 2, std::to_string(number));
+    SCOPED_TRACE(line);
+    const ToolMessage m = ParseToolMessage(line);
+    EXPECT_NE(m.kind, kText);
+    EXPECT_EQ(std::string(m.file), path);
+    EXPECT_EQ(m.line, number);
+  }
+}
+
+// Random bytes never make a position outside the line or one without a file.
+TEST(ToolMessages, RandomBytesGiveAViewInsideTheLine) {
+  std::mt19937 random(4);
+  const std::string alphabet = ":() 0123456789,.\\\terrowaningftlEW\xe0";
+  for (int round = 0; round < 20000; ++round) {
+    std::string line(random() % 60, ' ');
+    for (char& c : line) c = alphabet[random() % alphabet.size()];
+    const ToolMessage m = ParseToolMessage(line);
+    ASSERT_GE(m.line, 0);
+    if (!m.file.empty()) {
+      ASSERT_GE(m.file.data(), line.data());
+      ASSERT_LE(m.file.data() + m.file.size(), line.data() + line.size());
+    }
+    ASSERT_TRUE(m.line == 0 || m.HasPosition()) << line;
+  }
+  EXPECT_EQ(ParseToolMessage("a.asm(99999999999999) : error A1: x").line, 1'000'000'000);
+}
+
+// However the stream is cut into reads, the same lines come out: no line end inside,
+// no CR at their end, none longer than the limit.
+TEST(LineSplitter, ReadsOfAnySizeGiveTheSameLines) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    std::string stream;
+    const int pieces = static_cast<int>(random() % 40);
+    for (int i = 0; i < pieces; ++i) {
+      switch (random() % 6) {
+        case 0: stream += "\r\n"; break;
+        case 1: stream += "\n"; break;
+        case 2: stream += "\r"; break;
+        case 3: stream += std::string(random() % 5000, 'x'); break;
+        default: stream += "a.asm(1) : error A2008: x"; break;
+      }
+    }
+    std::vector<std::string> whole;
+    TLineSplitter one;
+    one.Feed(stream, whole);
+    one.Finish(whole);
+    std::vector<std::string> cut;
+    TLineSplitter many;
+    for (std::size_t at = 0; at < stream.size();) {
+      const std::size_t n = std::min<std::size_t>(1 + random() % 300, stream.size() - at);
+      many.Feed(std::string_view(stream).substr(at, n), cut);
+      at += n;
+    }
+    many.Finish(cut);
+    ASSERT_EQ(cut, whole);
+    for (const std::string& line : whole) {
+      ASSERT_EQ(line.find('\n'), std::string::npos);
+      ASSERT_TRUE(line.empty() || line.back() != '\r');
+      ASSERT_LE(line.size(), TLineSplitter::kMaxLineBytes);
+    }
+  }
+  std::vector<std::string> lines;
+  TLineSplitter splitter;
+  splitter.Feed("one\r\ntwo\n\nthree", lines);
+  EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", ""}));
+  splitter.Finish(lines);
+  EXPECT_EQ(lines.back(), "three");
+}
+
+TEST(ToolPaths, RelativeNamesAreTakenFromTheBuildsFolder) {
+  EXPECT_EQ(ResolveToolPath("hello.asm", "C:\\proj\\"), "C:\\proj\\hello.asm");
+  EXPECT_EQ(ResolveToolPath("hello.asm", "C:\\proj"), "C:\\proj\\hello.asm");
+  EXPECT_EQ(ResolveToolPath(".\\src/../hello.asm", "C:\\proj\\"), "C:\\proj\\hello.asm");
+  EXPECT_EQ(ResolveToolPath("..\\..\\..\\x.inc", "C:\\a\\"), "C:\\x.inc");
+  EXPECT_EQ(ResolveToolPath("D:\\x\\.\\y.asm", "C:\\proj\\"), "D:\\x\\y.asm");
+  EXPECT_EQ(ResolveToolPath("\\src\\a.asm", "E:\\proj\\"), "E:\\src\\a.asm");
+  EXPECT_EQ(ResolveToolPath("\\\\server\\share\\..\\..\\a.asm", "C:\\"), "\\\\server\\share\\a.asm");
+  EXPECT_EQ(ResolveToolPath("/tmp/x/../a.asm", ""), "\\tmp\\a.asm");
+}
+
+OutputLine Plain(std::string text) {
+  OutputLine line;
+  line.text = std::move(text);
+  return line;
+}
+
+TEST(OutputLines, TheOldestGoAndTheChosenLineStaysWithItsText) {
+  TOutputLines lines;
+  for (int i = 0; i < static_cast<int>(TOutputLines::kMaxLines); ++i) {
+    ASSERT_EQ(lines.Add(Plain(std::to_string(i))), 0);
+  }
+  lines.Select(5);
+  EXPECT_EQ(lines.Add(Plain("new")), 1);
+  EXPECT_EQ(lines.Count(), static_cast<int>(TOutputLines::kMaxLines));
+  EXPECT_EQ(lines[0].text, "1");
+  EXPECT_EQ(lines[lines.Count() - 1].text, "new");
+  EXPECT_EQ(lines.Selected(), 4);
+  EXPECT_EQ(lines[lines.Selected()].text, "5");
+  for (int i = 0; i < 5; ++i) lines.Add(Plain("more"));
+  EXPECT_EQ(lines.Selected(), -1);  // its line has gone
+  lines.Select(lines.Count());
+  EXPECT_EQ(lines.Selected(), -1);
+}
+
+// --- the build command with its output in the window ---
+
+// The ports outlive the form, which ends a running build when it goes.
+struct BuildPorts {
+  ScriptedCapture capture;
+  RecordingPane pane;
+};
+
+class BuildOutputTest : public BuildPorts, public MainFormTest {
+ protected:
+  void SetUp() override {
+    form.AttachBuildOutput(capture, pane);
+    form.Settings.COMPILE_FILE = "build.bat";
+    form.Settings.BUILD_OUTPUT = true;
+    std::string text;
+    for (int i = 1; i <= 30; ++i) text += "line " + std::to_string(i) + "\r\n";
+    source = Write("src.asm", text);
+    memo.Lines().LoadFromFile(fs, source);
+    window.SetPanelText(panel::File, source);
+  }
+  std::string Base() const { return PathWithoutExtension(source); }
+  // A build that wrote these lines, still running.
+  void Build(std::vector<std::string> lines) {
+    form.Run(Handler::N_compileClick);
+    ASSERT_TRUE(capture.Running());
+    capture.Write(std::move(lines));
+  }
+  std::string Caret() const { return window.PanelText(panel::Caret); }
+
+  std::string source;
+};
+
+TEST_F(BuildOutputTest, WithTheOptionOffTheBuildStartsOnItsOwnAsBefore) {
+  form.Settings.BUILD_OUTPUT = false;
+  form.Run(Handler::N_compileClick);
+  EXPECT_TRUE(capture.commands.empty());
+  EXPECT_EQ(processes.commands, std::vector<std::string>{"build.bat " + Base()});
+  EXPECT_EQ(window.PanelText(panel::Build), "build.bat " + Base());
+  EXPECT_EQ(window.panelVisible.count(ToolPanel::BuildOutput), 0u);
+  form.Run(Handler::NextBuildMessage);  // F4 does nothing while the pane is hidden
+  EXPECT_EQ(pane.beeps, 0);
+}
+
+TEST_F(BuildOutputTest, TheOutputFillsThePaneAndTheEndShowsItsCode) {
+  window.SetPanelText(panel::Modified, "+");
+  form.Run(Handler::N_compileClick);
+  // Saved, in the source's folder, with the command line of the build command.
+  EXPECT_EQ(capture.commands, std::vector<std::string>{"build.bat " + Base()});
+  EXPECT_TRUE(processes.commands.empty());
+  EXPECT_EQ(processes.directories, std::vector<std::string>{ExtractFileDir(source)});
+  EXPECT_EQ(window.PanelText(panel::Modified), "");
+  EXPECT_EQ(window.PanelText(panel::Build), "Сборка...");
+  // The console's page (866) is turned into the ANSI page (1251).
+  capture.Write({"src.asm(3) : error A2008: \x8e\xe8\xa8\xa1\xaa\xa0", "src.asm(4) : warning A4011: w", "done"});
+  EXPECT_EQ(pane.Texts(), (std::vector<std::string>{"build.bat " + Base(),
+                                                    "src.asm(3) : error A2008: \xce\xf8\xe8\xe1\xea\xe0",
+                                                    "src.asm(4) : warning A4011: w", "done"}));
+  ASSERT_TRUE(pane.client);
+  EXPECT_TRUE(pane.client->Line(0).utf8);
+  EXPECT_EQ(pane.client->Line(1).kind, kError);
+  EXPECT_EQ(pane.client->Line(2).kind, kWarning);
+  EXPECT_EQ(pane.client->Line(3).kind, kText);
+  capture.Exit(0);
+  EXPECT_EQ(window.PanelText(panel::Build), "Готово, код 0");
+
+  form.Run(Handler::N_compileClick);  // a new build starts a new list
+  EXPECT_EQ(pane.Texts(), std::vector<std::string>{"build.bat " + Base()});
+  capture.Exit(-1073741819);
+  EXPECT_EQ(window.PanelText(panel::Build), "Ошибки, код -1073741819");
+}
+
+TEST_F(BuildOutputTest, ASecondBuildWhileOneRunsIsRefusedWithABeepAndANote) {
+  Build({"working"});
+  window.SetPanelText(panel::Modified, "+");
+  form.Run(Handler::N_compileClick);
+  EXPECT_EQ(capture.commands.size(), 1u);
+  EXPECT_EQ(pane.beeps, 1);
+  EXPECT_EQ(pane.Texts().back(), "Сборка уже идёт: новая не запущена");
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_EQ(window.PanelText(panel::Modified), "+");  // nothing saved
+  EXPECT_EQ(window.PanelText(panel::Build), "Сборка...");
+  capture.Exit(1);
+  form.Run(Handler::N_compileClick);
+  EXPECT_EQ(capture.commands.size(), 2u);
+}
+
+TEST_F(BuildOutputTest, AnotherBuildCommandArrivingWhileSavingIsRefused) {
+  // The messages handled between the save and the start bring a second Ctrl+F9.
+  struct Reentering : RecordingProcesses {
+    TFmain* form = nullptr;
+    void ProcessMessages() override {
+      RecordingProcesses::ProcessMessages();
+      if (form && messagePumps == 1) form->Run(Handler::N_compileClick);
+    }
+  };
+  Reentering reentering;
+  ScriptedCapture secondCapture;
+  RecordingPane secondPane;
+  TFmain second{window, memo, registry, fs, dialogs, reentering, codePages, shell};
+  second.AttachBuildOutput(secondCapture, secondPane);
+  second.Settings = form.Settings;
+  reentering.form = &second;
+  second.Run(Handler::N_compileClick);
+  EXPECT_EQ(secondCapture.commands.size(), 1u);
+  EXPECT_EQ(secondPane.beeps, 1);
+}
+
+TEST_F(BuildOutputTest, ALineWithAPositionTakesTheCaretToItsLine) {
+  const std::string sourceDir = ExtractFileDir(source);
+  Build({sourceDir + "src.asm(12) : error A2008: absolute", "src.asm(20) : warning A4011: relative",
+         "SRC.ASM(31) : error A2008: past the end, another case", "other.asm(3) : error A2008: z",
+         "hello.obj : error LNK2001: unresolved external symbol _Foo@16"});
+  const int focused = window.editorFocused;
+  pane.client->LineOpened(1);
+  EXPECT_EQ(memo.CaretY(), 11);
+  EXPECT_EQ(memo.CaretX(), 0);
+  EXPECT_EQ(Caret(), "0 : 11");
+  EXPECT_EQ(window.editorFocused, focused + 1);
+  EXPECT_EQ(pane.client->SelectedLine(), 1);
+  pane.client->LineOpened(2);
+  EXPECT_EQ(memo.CaretY(), 19);
+  pane.client->LineOpened(3);
+  EXPECT_EQ(memo.CaretY(), 29);  // the last line
+
+  pane.client->LineOpened(4);  // another file opens nothing
+  EXPECT_EQ(memo.CaretY(), 29);
+  EXPECT_EQ(window.PanelText(panel::Build), "Строка из другого файла: он не открыт");
+  window.SetPanelText(panel::Build, "");
+  pane.client->LineOpened(5);  // no position
+  pane.client->LineOpened(0);
+  EXPECT_EQ(memo.CaretY(), 29);
+  EXPECT_EQ(window.PanelText(panel::Build), "");
+  EXPECT_EQ(window.editorFocused, focused + 3);
+}
+
+TEST_F(BuildOutputTest, F4AndShiftF4StepThroughTheLinesWithAPosition) {
+  // An error without a position (the linker's) is stepped over like plain text.
+  Build({"Assembling: src.asm", "src.asm(2) : error A2008: a", "a.obj : error LNK2001: _F@4",
+         "src.asm(5) : warning A4011: b"});
+  form.Run(Handler::NextBuildMessage);
+  EXPECT_EQ(memo.CaretY(), 1);
+  form.Run(Handler::NextBuildMessage);
+  EXPECT_EQ(memo.CaretY(), 4);
+  EXPECT_EQ(pane.shownSelections, (std::vector<int>{2, 4}));
+  form.Run(Handler::NextBuildMessage);  // none after the last
+  EXPECT_EQ(pane.beeps, 1);
+  EXPECT_EQ(pane.client->SelectedLine(), 4);
+  form.Run(Handler::PreviousBuildMessage);
+  EXPECT_EQ(memo.CaretY(), 1);
+  pane.client->LineSelected(-1);
+  form.Run(Handler::PreviousBuildMessage);  // from no choice: the last one
+  EXPECT_EQ(memo.CaretY(), 4);
+}
+
+TEST_F(BuildOutputTest, ClosingEndsARunningBuild) {
+  Build({"working"});
+  form.CloseRequested();
+  EXPECT_EQ(capture.ended, 1);
+  EXPECT_EQ(window.destroyed, 1);
+  EXPECT_EQ(pane.Texts().back(), "working");
+}
+
+TEST_F(BuildOutputTest, ACommandThatCannotStartIsNotedAndLeavesNoBuildRunning) {
+  capture.startFailure = "cmd.exe. File not found";
+  form.Run(Handler::N_compileClick);
+  EXPECT_EQ(pane.Texts().back(), "Не удалось запустить сборку: cmd.exe. File not found");
+  EXPECT_EQ(window.PanelText(panel::Build), "Сборка не запущена");
+  capture.startFailure.reset();
+  form.Run(Handler::N_compileClick);
+  EXPECT_EQ(capture.commands.size(), 2u);
+  EXPECT_EQ(pane.beeps, 0);
+}
+
+TEST_F(BuildOutputTest, TheViewItemTogglesThePaneAndItsCheckMark) {
+  form.Run(Handler::N4Click);
+  EXPECT_EQ(window.checkedItems.count(MenuItemId::N_buildOutput), 1u);
+  form.Run(Handler::N_buildOutputClick);
+  EXPECT_FALSE(form.Settings.BUILD_OUTPUT);
+  EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
+  form.Run(Handler::N4Click);
+  EXPECT_EQ(window.checkedItems.count(MenuItemId::N_buildOutput), 0u);
+  form.Run(Handler::N_buildOutputClick);
+  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  // The pane follows the editor's font.
+  dialogs.fonts = {FontDesc{"Lucida Console", -12}};
+  form.Run(Handler::_NfontClick);
+  EXPECT_EQ(pane.font.name, "Lucida Console");
+}
+
+TEST_F(BuildOutputTest, ThePaneTakesTheBottomOfTheEditorsPlaceAtMostHalf) {
+  const Rect client{0, 0, 680, 340};
+  ClientLayout layout = form.Layout(client, 19, 100);
+  EXPECT_EQ(layout.Pane, (Rect{0, 221, 680, 321}));
+  EXPECT_EQ(layout.Memo1, (Rect{0, 31, 680, 221}));
+  layout = form.Layout(client, 19, 1000);
+  EXPECT_EQ(layout.Pane.Height(), (321 - 31) / 2);
+  EXPECT_EQ(layout.Memo1.bottom, layout.Pane.top);
+  form.Settings.BUILD_OUTPUT = false;
+  layout = form.Layout(client, 19, 100);
+  EXPECT_EQ(layout.Pane.Height(), 0);
+  EXPECT_EQ(layout.Memo1, (Rect{0, 31, 680, 321}));
+}
+
+// --- the option's storage ---
+
+class BuildOutputOption : public BuildPorts, public MainFormTest {
+ protected:
+  void Store(RegistryValue value) { registry.Put(RegistryRoot::LocalMachine, kKey, "BUILD_OUTPUT", std::move(value)); }
+  std::optional<RegistryValue> Stored() const {
+    return registry.Get(RegistryRoot::LocalMachine, kKey, "BUILD_OUTPUT");
+  }
+  bool Written() const {
+    return std::find(registry.WriteLog.begin(), registry.WriteLog.end(), "BUILD_OUTPUT") != registry.WriteLog.end();
+  }
+};
+
+TEST_F(BuildOutputOption, ReadsAsOnOnlyFromAStoredNonZeroInteger) {
+  form.AttachBuildOutput(capture, pane);
+  Store(IntegerValue(1));
+  form.FormCreate();
+  EXPECT_TRUE(form.Settings.BUILD_OUTPUT);
+  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  for (const RegistryValue& value : {IntegerValue(0), StringValue("1")}) {
+    Store(value);
+    TSettings settings;
+    settings.BUILD_OUTPUT = true;
+    EXPECT_NO_THROW(LoadSettings(registry, window, settings));
+    EXPECT_FALSE(settings.BUILD_OUTPUT);
+  }
+  // A wrongly typed value says nothing and stops no other read.
+  registry.Put(RegistryRoot::LocalMachine, kKey, "RUN_FILE", StringValue("run.bat"));
+  TSettings settings;
+  LoadSettings(registry, window, settings);
+  EXPECT_EQ(settings.RUN_FILE, "run.bat");
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(BuildOutputOption, ThePaneShowsAlsoWhenALaterValueStopsTheReads) {
+  form.AttachBuildOutput(capture, pane);
+  Store(IntegerValue(1));
+  registry.Put(RegistryRoot::LocalMachine, kKey, "MASM_PATH", IntegerValue(3));
+  EXPECT_THROW(form.FormCreate(), ERegistryError);
+  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+}
+
+TEST_F(BuildOutputOption, IsWrittenAtCloseOnceItWasEverOn) {
+  form.FormClose();
+  EXPECT_FALSE(Written());  // never on: the store keeps the values it always had
+  form.Settings.BUILD_OUTPUT = true;
+  form.FormClose();
+  ASSERT_TRUE(Stored());
+  EXPECT_EQ(Stored()->type, RegistryType::Integer);
+  EXPECT_EQ(Stored()->integer, 1);
+  form.Settings.BUILD_OUTPUT = false;
+  form.FormClose();
+  EXPECT_EQ(Stored()->integer, 0);
+  TSettings settings;
+  LoadSettings(registry, window, settings);
+  EXPECT_FALSE(settings.BUILD_OUTPUT);
+}
+
+}  // namespace
+}  // namespace vantorel

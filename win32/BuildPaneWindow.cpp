@@ -1,0 +1,235 @@
+#include "win32/BuildPaneWindow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/BuildOutput.h"
+#include "win32/GdiSurface.h"
+
+namespace vantorel::win32 {
+
+namespace {
+
+constexpr int kListId = 1;
+constexpr UINT_PTR kSubclassId = 1;
+constexpr int kTabWidth = 8;
+constexpr int kTextIndent = 2;
+
+// A line in UTF-16: the program's notes are UTF-8, the tools' output is in the ANSI
+// page; tabs are laid out as the console would, since the list draws none.
+std::wstring Wide(const PaneLine& line) {
+  std::wstring raw;
+  if (line.utf8) {
+    raw = Widen(line.text);
+  } else if (!line.text.empty()) {
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, line.text.data(), static_cast<int>(line.text.size()), nullptr, 0);
+    raw.resize(static_cast<std::size_t>(std::max(n, 0)));
+    ::MultiByteToWideChar(CP_ACP, 0, line.text.data(), static_cast<int>(line.text.size()), raw.data(), n);
+  }
+  std::wstring out;
+  out.reserve(raw.size());
+  for (wchar_t c : raw) {
+    if (c == L'\t') {
+      out.append(static_cast<std::size_t>(kTabWidth) - out.size() % kTabWidth, L' ');
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+BuildPaneWindow::~BuildPaneWindow() {
+  if (list_) ::RemoveWindowSubclass(list_, &ListProc, kSubclassId);
+}
+
+void BuildPaneWindow::Create(HWND parent, std::function<void()> relayout) {
+  relayout_ = std::move(relayout);
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kBuildPaneClassName;
+    RegisterWindowClass(wc);
+    return true;
+  }();
+  (void)registered;
+  CreateWindowOrThrow("build output", 0, kBuildPaneClassName, L"", WS_CHILD | WS_CLIPCHILDREN, Rect{}, parent,
+                      nullptr, this);
+  ApplyFont();
+  list_ = CreateWindowOrThrow("build output list", WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY |
+                                  LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT,
+                              Rect{}, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), nullptr);
+  if (!::SetWindowSubclass(list_, &ListProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    ThrowApiError("Cannot make the build output list", "SetWindowSubclass", ::GetLastError());
+  }
+  ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, itemHeight_);
+}
+
+int BuildPaneWindow::PreferredHeight() const noexcept {
+  return kPaneLines * itemHeight_ + 2 * ::GetSystemMetrics(SM_CYEDGE);
+}
+
+void BuildPaneWindow::SetFont(const FontDesc& font) {
+  fontDesc_ = font;
+  if (!hwnd_) return;  // applied when the window is made
+  ApplyFont();
+  ::SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, itemHeight_);
+  ::SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widestLine_ * charWidth_ + 2 * kTextIndent), 0);
+  ::InvalidateRect(list_, nullptr, TRUE);
+  if (relayout_) relayout_();
+}
+
+void BuildPaneWindow::ApplyFont() {
+  HFONT font = CreateFontFor(fontDesc_);
+  if (!font) font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  WindowDC dc(hwnd_);
+  const HGDIOBJ old = ::SelectObject(dc.get(), font);
+  TEXTMETRICW metrics{};
+  const bool measured = ::GetTextMetricsW(dc.get(), &metrics) != 0;
+  ::SelectObject(dc.get(), old);
+  font_.reset(font);
+  if (measured) {
+    itemHeight_ = std::max<int>(metrics.tmHeight, 1);
+    charWidth_ = std::max<int>(metrics.tmAveCharWidth, 1);
+  }
+}
+
+void BuildPaneWindow::Beep() { ::MessageBeep(MB_OK); }
+
+int BuildPaneWindow::VisibleRows() const {
+  RECT r{};
+  ::GetClientRect(list_, &r);
+  return std::max(1, static_cast<int>(r.bottom - r.top) / itemHeight_);
+}
+
+void BuildPaneWindow::LinesChanged(int dropped) {
+  if (!list_ || !client_) return;
+  const int count = client_->LineCount();
+  const int kept = shownCount_ - dropped;
+  const bool fresh = count < kept || kept <= 0;  // a new list, not lines added to the old one
+  const int top = static_cast<int>(::SendMessageW(list_, LB_GETTOPINDEX, 0, 0));
+  const int rows = VisibleRows();
+  const bool atEnd = fresh || top + rows >= shownCount_;
+  if (fresh) widestLine_ = 0;
+  for (int i = fresh ? 0 : std::max(kept, 0); i < count; ++i) {
+    widestLine_ = std::max(widestLine_, static_cast<int>(client_->Line(i).text.size()));
+  }
+  ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  ::SendMessageW(list_, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+  ::SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(client_->SelectedLine()), 0);
+  ::SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(atEnd ? std::max(0, count - rows) : std::max(0, top - dropped)),
+                 0);
+  ::SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widestLine_ * charWidth_ + 2 * kTextIndent), 0);
+  ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(list_, nullptr, TRUE);
+  shownCount_ = count;
+}
+
+void BuildPaneWindow::ShowSelection() {
+  if (!list_ || !client_) return;
+  ::SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(client_->SelectedLine()), 0);
+}
+
+std::wstring BuildPaneWindow::LineText(int index) const {
+  if (!client_ || index < 0 || index >= client_->LineCount()) return {};
+  return Wide(client_->Line(index));
+}
+
+void BuildPaneWindow::DrawItem(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  const RECT& r = item.rcItem;
+  const int index = static_cast<int>(item.itemID);
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  ::SetBkColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  COLORREF fore = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+  std::wstring text;
+  if (client_ && index >= 0 && index < client_->LineCount()) {
+    const PaneLine line = client_->Line(index);
+    if (!selected && line.kind == PaneLineKind::Error) fore = ToCOLORREF(kErrorLineColor);
+    if (!selected && line.kind == PaneLineKind::Warning) fore = ToCOLORREF(kWarningLineColor);
+    text = Wide(line);
+  }
+  ::SetTextColor(dc, fore);
+  const HGDIOBJ old = ::SelectObject(dc, font_.get());
+  ::ExtTextOutW(dc, r.left + kTextIndent, r.top, ETO_OPAQUE | ETO_CLIPPED, &r, text.c_str(),
+                static_cast<UINT>(text.size()), nullptr);
+  ::SelectObject(dc, old);
+  if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &r);
+}
+
+LRESULT BuildPaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SIZE:
+      if (list_) ::MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_MEASUREITEM:
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(itemHeight_);
+      return TRUE;
+    case WM_DRAWITEM:
+      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      if (client_ && reinterpret_cast<HWND>(lParam) == list_) {
+        const int selected = static_cast<int>(::SendMessageW(list_, LB_GETCURSEL, 0, 0));
+        if (HIWORD(wParam) == LBN_SELCHANGE) client_->LineSelected(selected);
+        if (HIWORD(wParam) == LBN_DBLCLK && selected >= 0) client_->LineOpened(selected);
+      }
+      return 0;
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
+      return 0;
+    default:
+      return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK BuildPaneWindow::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR data) {
+  static const UINT lineMessage = ::RegisterWindowMessageW(kPaneLineMessage);
+  auto* self = reinterpret_cast<BuildPaneWindow*>(data);
+  LRESULT result = 0;
+  bool handled = false;
+  // The system calls this procedure directly: nothing may be thrown out of it.
+  ShowingErrors(::GetAncestor(hwnd, GA_ROOT), [&] {
+    const int index = static_cast<int>(wParam);
+    switch (msg) {
+      case WM_NCDESTROY:
+        ::RemoveWindowSubclass(hwnd, &ListProc, kSubclassId);
+        self->list_ = nullptr;
+        break;
+      case WM_KEYDOWN:
+        if (wParam == VK_RETURN && self->client_) {
+          const int selected = static_cast<int>(::SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
+          if (selected >= 0) self->client_->LineOpened(selected);
+          handled = true;
+        }
+        break;
+      default:
+        if (msg != lineMessage || msg == 0) break;
+        handled = true;
+        result = -1;
+        if (auto* query = reinterpret_cast<PaneLineQuery*>(lParam);
+            query && self->client_ && index >= 0 && index < self->client_->LineCount()) {
+          const std::wstring text = self->LineText(index);
+          query->kind = static_cast<int>(self->client_->Line(index).kind);
+          if (query->text && query->size > 0) {
+            const std::size_t n = std::min(text.size(), static_cast<std::size_t>(query->size) - 1);
+            std::copy_n(text.begin(), n, query->text);
+            query->text[n] = L'\0';
+          }
+          result = static_cast<LRESULT>(text.size());
+        }
+        break;
+    }
+  });
+  return handled ? result : ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace vantorel::win32

@@ -1,0 +1,69 @@
+// The build output pane's window, class TBuildOutput: a panel below the editor that
+// holds an owner-drawn list box without data of its own (LBS_NODATA), so the core's
+// lines are the only copy; each line is painted from the core in the editor's font,
+// error lines red and warnings olive. A double click or Enter opens a line.
+#pragma once
+
+#include <functional>
+
+#include "platform/BuildPane.h"
+#include "win32/WindowClass.h"
+
+namespace vantorel::win32 {
+
+inline constexpr wchar_t kBuildPaneClassName[] = L"TBuildOutput";
+
+// A line of the pane for a reader in the program's own process (the end-to-end
+// tests' probe): the registered message, sent to the list with wParam the line's
+// index and lParam a PaneLineQuery, answers the text's length or -1 when there is no
+// such line, and copies the text cut to the stated size. (LB_GETTEXT is no way: for a
+// list without strings its callers hand in room for the item data only.)
+inline constexpr wchar_t kPaneLineMessage[] = L"TBuildOutputLine";
+struct PaneLineQuery {
+  wchar_t* text;  // room for size characters, the terminating zero included
+  int size;
+  int kind;  // set: 0 text, 1 error, 2 warning
+};
+
+class BuildPaneWindow : public BuildPane, public MessageTarget {
+ public:
+  BuildPaneWindow() = default;
+  ~BuildPaneWindow() override;
+  BuildPaneWindow(const BuildPaneWindow&) = delete;
+  BuildPaneWindow& operator=(const BuildPaneWindow&) = delete;
+
+  // Made hidden; relayout is asked for when the pane's height changes with its font.
+  void Create(HWND parent, std::function<void()> relayout);
+  HWND Handle() const noexcept { return hwnd_; }
+  // kPaneLines lines of the font and the list's border.
+  int PreferredHeight() const noexcept;
+
+  // BuildPane
+  void SetClient(BuildPaneClient* client) override { client_ = client; }
+  void LinesChanged(int dropped) override;
+  void ShowSelection() override;
+  void SetFont(const FontDesc& font) override;
+  void Beep() override;
+
+ private:
+  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+  void ApplyFont();
+  void DrawItem(const DRAWITEMSTRUCT& item);
+  std::wstring LineText(int index) const;
+  int VisibleRows() const;
+
+  HWND hwnd_ = nullptr;
+  HWND list_ = nullptr;
+  BuildPaneClient* client_ = nullptr;
+  std::function<void()> relayout_;
+  FontDesc fontDesc_;
+  GdiObject<HFONT> font_;
+  int itemHeight_ = 16;
+  int charWidth_ = 8;
+  int shownCount_ = 0;  // the count the list was last given
+  int widestLine_ = 0;  // in characters, for the horizontal scroll range
+};
+
+}  // namespace vantorel::win32
