@@ -158,6 +158,11 @@ constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
 constexpr std::size_t kLongestChunkedLine = kChunkSize / 16;
 constexpr std::size_t kMaxChunks = (std::size_t{UINT32_MAX} + 1) >> kChunkBits;
 
+// An edit in a line longer than this, nearer its start than its end, moves the line's
+// head rather than its tail; the room kept before such a line for that.
+constexpr std::size_t kMoveHeadAbove = 4096;
+constexpr std::size_t kFrontRoom = 4096;
+
 }  // namespace
 
 // Holds the list's update open for a scope, the same way as OwnerUpdate: End() closes
@@ -277,7 +282,7 @@ class TEditorStrings::Builder {
       std::string own(size, ' ');
       ExpandInto(own.data(), s, width);
       if (into_.tabbed.capacity() == into_.tabbed.size()) into_.tabbed.reserve(2 * into_.tabbed.size() + 16);
-      into_.owned.push_back(std::move(own));
+      into_.owned.push_back(Store::OwnedLine{std::move(own)});
       into_.tabbed.push_back(false);  // within the room reserved above
       return LineRef::Make(LineRef::Owned, into_.owned.size() - 1, 0);
     }
@@ -315,7 +320,7 @@ std::string_view TEditorStrings::Store::ViewOf(LineRef ref) const noexcept {
     case LineRef::Chunked:
       return {chunks[ref.at >> kChunkBits].get() + (ref.at & (kChunkSize - 1)), ref.size()};
     case LineRef::Owned:
-      return owned[ref.at];
+      return owned[ref.at].View();
   }
   return {};
 }
@@ -329,9 +334,9 @@ void TEditorStrings::Store::ReserveSlots(std::size_t n) {
   if (tabbed.capacity() < total) tabbed.reserve(std::max(total, 2 * tabbed.capacity()));
 }
 
-TEditorStrings::LineRef TEditorStrings::Store::Keep(std::string&& s) noexcept {
-  if (s.empty()) return {};
-  const bool tab = HasTab(s);
+TEditorStrings::LineRef TEditorStrings::Store::Keep(OwnedLine&& s) noexcept {
+  if (s.View().empty()) return {};
+  const bool tab = HasTab(s.View());
   std::size_t slot;
   if (!freeSlots.empty()) {
     slot = freeSlots.back();
@@ -348,7 +353,7 @@ TEditorStrings::LineRef TEditorStrings::Store::Keep(std::string&& s) noexcept {
 
 void TEditorStrings::Store::Release(LineRef ref) noexcept {
   if (ref.kind() != LineRef::Owned) return;
-  owned[ref.at] = std::string();
+  owned[ref.at] = OwnedLine{};
   tabbed[ref.at] = false;
   freeSlots.push_back(ref.at);  // the capacity covers every slot
 }
@@ -430,7 +435,7 @@ void TEditorStrings::StoreLine(int index, std::string s) {
   LineRef& ref = store_.lines[static_cast<std::size_t>(index)];
   if (ref.kind() == LineRef::Owned && !s.empty()) {
     store_.tabbed[ref.at] = HasTab(s);
-    store_.owned[ref.at] = std::move(s);
+    store_.owned[ref.at] = Store::OwnedLine{std::move(s)};
   } else {
     store_.ReserveSlots(1);
     const LineRef old = ref;
@@ -699,25 +704,40 @@ void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::str
       if (kept == newSize - tail.size() - text.size()) kept = TrimmedLength(old.substr(0, std::min(at, size)));
     }
   }
-  std::string* line = nullptr;
-  std::string fresh;
+  // Near the start of a long line (typing never goes past column 1024) the head moves,
+  // into the room before the line, instead of the tail.
+  const std::size_t head = std::min(at, size);
+  const std::size_t tail = size - tailFrom;
+  const bool moveHead = size > kMoveHeadAbove && head < tail;
+  const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(pad + text.size()) - static_cast<std::ptrdiff_t>(removed);
+  Store::OwnedLine* line = nullptr;
+  Store::OwnedLine fresh;
   if (ref.kind() == LineRef::Owned) {
     line = &store_.owned[ref.at];
-    if (line->capacity() < newSize) line->reserve(std::max(newSize, 2 * line->capacity()));
   } else {
     // The line becomes the list's own once; later edits change it where it is, in
     // room left for them (a long line is not copied again at the next character).
     store_.ReserveSlots(1);
-    fresh.reserve(newSize + newSize / 8);
-    fresh.assign(old);
     line = &fresh;
+  }
+  const std::size_t frontRoom = moveHead ? std::max<std::size_t>(kFrontRoom, 2 * text.size()) : 0;
+  if (line == &fresh || (moveHead && delta > 0 && line->begin < static_cast<std::size_t>(delta))) {
+    // A new layout: room before the line for the head to move into and after it
+    // to grow. Nothing has changed yet when this fails.
+    std::string bytes;
+    bytes.reserve(frontRoom + newSize + newSize / 8);
+    bytes.append(frontRoom, ' ');
+    bytes.append(old);  // the line as it is, wherever it was stored
+    *line = Store::OwnedLine{std::move(bytes), frontRoom};
+  } else if (!moveHead && line->bytes.capacity() < line->begin + newSize) {
+    line->bytes.reserve(std::max(line->begin + newSize, 2 * line->bytes.capacity()));
   }
   if (kept < newSize) {
     std::string cut;
     cut.reserve(newSize - kept);
     // The cut part, from the end of the edited line backwards through its pieces.
-    const std::string_view pieces[] = {std::string_view(*line).substr(0, std::min(at, size)), {}, text,
-                                       std::string_view(*line).substr(tailFrom)};
+    const std::string_view now = line->View();
+    const std::string_view pieces[] = {now.substr(0, head), {}, text, now.substr(tailFrom)};
     std::size_t want = newSize - kept;
     for (int i = 3; i >= 0 && want > 0; --i) {
       const std::size_t length = i == 1 ? pad : pieces[i].size();
@@ -731,15 +751,25 @@ void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::str
     }
     owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(newSize), y, std::move(cut));
   }
-  // Nothing below fails: the room is reserved.
-  if (pad > 0) line->append(pad, ' ');
-  line->replace(at, removed, text);
-  line->resize(kept);
+  // Nothing below fails: the room is there.
+  if (moveHead) {
+    // The head moves by delta (left to make room, right to close it) and the text
+    // goes between it and the tail, which stays where it is.
+    char* const bytes = line->bytes.data();
+    const std::size_t to = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(line->begin) - delta);
+    std::memmove(bytes + to, bytes + line->begin, head);
+    if (!text.empty()) std::memcpy(bytes + to + head, text.data(), text.size());
+    line->begin = to;
+  } else {
+    if (pad > 0) line->bytes.append(pad, ' ');
+    line->bytes.replace(line->begin + at, removed, text);
+  }
+  line->bytes.resize(line->begin + kept);
   if (line == &fresh) {
     const LineRef previous = ref;
     ref = store_.Keep(std::move(fresh));
     store_.Release(previous);
-  } else if (line->empty()) {
+  } else if (kept == 0) {
     store_.Release(ref);
     ref = LineRef{};
   } else if (raw && HasTab(text)) {

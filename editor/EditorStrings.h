@@ -152,7 +152,15 @@ class TEditorStrings {
     std::unique_ptr<char[]> file;
     std::string text;
     std::vector<std::unique_ptr<char[]>> chunks;    // copied and tab-expanded lines
-    std::vector<std::string> owned;                 // edited lines, by slot
+    // An edited line: its bytes from begin on. The bytes before begin are room for
+    // edits near the start of a long line, which move the line's head into it
+    // instead of moving its tail.
+    struct OwnedLine {
+      std::string bytes;
+      std::size_t begin = 0;
+      std::string_view View() const noexcept { return std::string_view(bytes).substr(begin); }
+    };
+    std::vector<OwnedLine> owned;                   // edited lines, by slot
     // By slot: the line may hold a tab. Only Put and the undo of cut blanks store a
     // tab as it is; every other line has its tabs expanded.
     std::vector<std::uint8_t> tabbed;
@@ -162,7 +170,8 @@ class TEditorStrings {
     std::string_view ViewOf(LineRef ref) const noexcept;
     // Makes room for n more owned lines, so that Keep cannot fail afterwards.
     void ReserveSlots(std::size_t n);
-    LineRef Keep(std::string&& s) noexcept;
+    LineRef Keep(std::string&& s) noexcept { return Keep(OwnedLine{std::move(s)}); }
+    LineRef Keep(OwnedLine&& line) noexcept;
     void Release(LineRef ref) noexcept;
     void Swap(Store& other) noexcept;
     void Drop() noexcept;  // forgets every line and frees their bytes

@@ -115,8 +115,9 @@ TEST_F(LoadText, AnyTextReadInPiecesOfAnySizeSplitsAsTheLineRuleSays) {
 
 TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
   // An edit in place must store and record exactly what storing the edited line whole
-  // does: every line kind (loaded, chunked, owned, put with a tab, empty), padding past
-  // the end, trailing blanks from the tail, the text or the head, and undo of it all.
+  // does: every line kind (loaded, chunked, owned, put with a tab, empty, long enough
+  // that an edit near its start moves its head), padding past the end, trailing blanks
+  // from the tail, the text or the head, and undo of it all.
   HeadlessWindowHost hostA;
   HeadlessWindowHost hostB;
   TEditor inPlace(&hostA);
@@ -130,7 +131,7 @@ TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
   };
   for (int round = 0; round < 400; ++round) {
     std::string text;
-    for (int i = 0; i < 6; ++i) text += piece(12) + "\r\n";
+    for (int i = 0; i < 6; ++i) text += (i == 3 ? std::string(5000, 'x') + piece(12) : piece(12)) + "\r\n";
     for (TEditor* e : {&inPlace, &whole}) {
       e->Lines().SetTextStr(text);
       e->Lines().Put(1, "p\tq  ");
@@ -138,9 +139,9 @@ TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
     }
     for (int step = 0; step < 12; ++step) {
       const int y = static_cast<int>(random() % 6);
-      const int at = static_cast<int>(random() % 16);
+      const int at = static_cast<int>(random() % (y == 3 ? 5030 : 16));
       const std::size_t count = random() % 5;
-      const std::string inserted = piece(4);
+      const std::string inserted = piece(y == 3 && random() % 8 == 0 ? 3000 : 4);
       inPlace.Lines().ReplaceInLine(y, at, count, inserted);
       std::string line(whole.Lines().View(y));
       if (line.size() < static_cast<std::size_t>(at)) line.resize(static_cast<std::size_t>(at), ' ');
