@@ -9,6 +9,10 @@
 #include <stdexcept>
 #include <system_error>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "editor/UndoBuffer.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -29,6 +33,8 @@ std::string PadTo(std::string_view s, int width) {
   if (width > 0 && out.size() < static_cast<std::size_t>(width)) out.resize(static_cast<std::size_t>(width), ' ');
   return out;
 }
+
+bool HasTab(std::string_view s) noexcept { return !s.empty() && std::memchr(s.data(), '\t', s.size()) != nullptr; }
 
 // Clamps a column to a position inside s (negative counts as 0).
 std::size_t Col(std::string_view s, long long x) {
@@ -64,31 +70,41 @@ void ExpandInto(char* out, std::string_view s, int width) {
   }
 }
 
-bool IsBreakOrTab(char c) noexcept { return c == '\r' || c == '\n' || c == '\t'; }
+// Where the line breaks (CR, LF) and the tabs are among 64 bytes: bit i for byte i.
+struct ByteMasks {
+  std::uint64_t breaks = 0;
+  std::uint64_t tabs = 0;
+};
 
-// The first CR, LF or tab at or after p, or end. The three are the only bytes below
-// 14 that text usually holds, so eight bytes at a time are tested for "any byte below
-// 14" (the lowest flagged byte of a word is exact) and only hits are looked at.
-const char* FindBreakOrTab(const char* p, const char* const end) noexcept {
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighs = 0x8080808080808080u;
-    while (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      const std::uint64_t below14 = (word - kOnes * 14) & ~word & kHighs;
-      if (below14 == 0) {
-        p += 8;
-        continue;
-      }
-      p += std::countr_zero(below14) / 8;
-      if (IsBreakOrTab(*p)) return p;
-      ++p;
+// The masks of the n bytes at p (n <= 64; bytes past n count as neither).
+ByteMasks MasksOf(const char* p, std::size_t n) noexcept {
+  ByteMasks m;
+#if defined(__SSE2__)
+  if (n == 64) {
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i tab = _mm_set1_epi8('\t');
+    for (int i = 0; i < 4; ++i) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+      const auto breaks = static_cast<std::uint64_t>(static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)))));
+      const auto tabs = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tab))));
+      m.breaks |= breaks << (16 * i);
+      m.tabs |= tabs << (16 * i);
     }
+    return m;
   }
-  while (p < end && !IsBreakOrTab(*p)) ++p;
-  return p;
+#endif
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint64_t bit = std::uint64_t{1} << i;
+    if (p[i] == '\r' || p[i] == '\n') m.breaks |= bit;
+    if (p[i] == '\t') m.tabs |= bit;
+  }
+  return m;
 }
+
+// The bits below bit i (i <= 64).
+constexpr std::uint64_t Below(unsigned i) noexcept { return i >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << i) - 1; }
 
 // The path the user is shown in a load error: absolute, as the port shows it.
 std::string FullPath(const std::string& path) {
@@ -142,6 +158,11 @@ constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
 constexpr std::size_t kLongestChunkedLine = kChunkSize / 16;
 constexpr std::size_t kMaxChunks = (std::size_t{UINT32_MAX} + 1) >> kChunkBits;
 
+// An edit in a line longer than this, nearer its start than its end, moves the line's
+// head rather than its tail; the room kept before such a line for that.
+constexpr std::size_t kMoveHeadAbove = 4096;
+constexpr std::size_t kFrontRoom = 4096;
+
 }  // namespace
 
 // Holds the list's update open for a scope, the same way as OwnerUpdate: End() closes
@@ -173,24 +194,77 @@ class TEditorStrings::Builder {
  public:
   Builder(Store& into, const TEditorStringsOwner& owner) noexcept : into_(into), owner_(owner) {}
 
-  // The line of the loaded text from begin to end, holding that many tabs.
-  void AddLoaded(std::size_t begin, std::size_t end, std::size_t tabs) {
-    const std::size_t size = end - begin;
-    if (tabs == 0 && begin <= UINT32_MAX && size <= LineRef::kMaxSize) {
-      into_.lines.push_back(size == 0 ? LineRef{} : LineRef::Make(LineRef::Loaded, begin, size));
-    } else {
-      into_.lines.push_back(Place(std::string_view(into_.text).substr(begin, size), tabs));
+  // Takes the lines of the loaded bytes base[0, limit) that are complete; with last
+  // set the text ends at limit. Called again with a larger limit as more bytes
+  // arrive, it goes on where it stopped. One pass finds line breaks and tabs together.
+  // A NUL byte is kept as an ordinary character: cutting the text there would lose
+  // the rest of the file at the next save.
+  //
+  // The bytes go 64 at a time: one mask of their breaks and one of their tabs. The
+  // loop runs once per line break, and a line's tabs are counted from the mask, so a
+  // run of indentation costs nothing per tab. A line ends at CR or LF, and an LF right
+  // after a CR belongs to it.
+  void Split(const char* base, std::size_t limit, bool last) {
+    while (scanned_ < limit) {
+      const std::size_t n = std::min<std::size_t>(64, limit - scanned_);
+      if (n < 64 && !last) break;  // the rest waits for the next piece
+      const ByteMasks m = MasksOf(base + scanned_, n);
+      std::uint64_t breaks = m.breaks;
+      unsigned counted = 0;  // bits whose tabs are in tabs_
+      while (breaks != 0) {
+        const unsigned i = static_cast<unsigned>(std::countr_zero(breaks));
+        breaks &= breaks - 1;
+        const std::size_t at = scanned_ + i;
+        tabs_ += static_cast<std::size_t>(std::popcount(m.tabs & Below(i) & ~Below(counted)));
+        counted = i + 1;
+        if (base[at] == '\n' && at == lfEndsCr_) {
+          lineStart_ = at + 1;  // the LF of a CR LF
+          continue;
+        }
+        AddLoaded(base, lineStart_, at);
+        lineStart_ = at + 1;
+        tabs_ = 0;
+        if (base[at] == '\r') lfEndsCr_ = at + 1;
+      }
+      tabs_ += static_cast<std::size_t>(std::popcount(m.tabs & ~Below(counted)));
+      scanned_ += n;
     }
+    // A final line break makes no empty line.
+    if (last && lineStart_ < limit) AddLoaded(base, lineStart_, limit);
   }
 
   void AddCopy(std::string_view s) {
-    into_.lines.push_back(Place(s, static_cast<std::size_t>(std::count(s.begin(), s.end(), '\t'))));
+    Append(Place(s, static_cast<std::size_t>(std::count(s.begin(), s.end(), '\t'))));
   }
 
-  // Keeps the store's promise that releasing a slot never allocates.
-  void Finish() { into_.freeSlots.reserve(into_.owned.size()); }
+  void Finish() {
+    Flush();
+    // Keeps the store's promise that releasing a slot never allocates.
+    into_.freeSlots.reserve(into_.owned.size());
+  }
 
  private:
+  // The line of the loaded bytes from begin to end, holding tabs_ tabs.
+  void AddLoaded(const char* base, std::size_t begin, std::size_t end) {
+    const std::size_t size = end - begin;
+    if (tabs_ == 0 && begin <= UINT32_MAX && size <= LineRef::kMaxSize) {
+      Append(size == 0 ? LineRef{} : LineRef::Make(LineRef::Loaded, begin, size));
+    } else {
+      Append(Place(std::string_view(base + begin, size), tabs_));
+    }
+  }
+
+  // Records go to the list a block at a time: one call per line into the list's own
+  // growth was an eighth of a large load.
+  void Append(LineRef ref) {
+    pending_[pendingCount_++] = ref;
+    if (pendingCount_ == kBlock) Flush();
+  }
+  void Flush() {
+    into_.lines.insert(into_.lines.end(), pending_, pending_ + pendingCount_);
+    pendingCount_ = 0;
+  }
+
   int TabWidth() {
     if (!widthRead_) {
       width_ = owner_.OwnerTabWidth();
@@ -207,7 +281,9 @@ class TEditorStrings::Builder {
       if (into_.owned.size() >= UINT32_MAX) throw std::length_error("too many lines");
       std::string own(size, ' ');
       ExpandInto(own.data(), s, width);
-      into_.owned.push_back(std::move(own));
+      if (into_.tabbed.capacity() == into_.tabbed.size()) into_.tabbed.reserve(2 * into_.tabbed.size() + 16);
+      into_.owned.push_back(Store::OwnedLine{std::move(own)});
+      into_.tabbed.push_back(false);  // within the room reserved above
       return LineRef::Make(LineRef::Owned, into_.owned.size() - 1, 0);
     }
     if (room_ < size) {
@@ -220,8 +296,16 @@ class TEditorStrings::Builder {
     return LineRef::Make(LineRef::Chunked, ((into_.chunks.size() - 1) << kChunkBits) + offset, size);
   }
 
+  static constexpr std::size_t kBlock = 1024;
+
   Store& into_;
   const TEditorStringsOwner& owner_;
+  LineRef pending_[kBlock];
+  std::size_t pendingCount_ = 0;
+  std::size_t scanned_ = 0;                   // where Split goes on
+  std::size_t lineStart_ = 0;                 // the line Split is in
+  std::size_t tabs_ = 0;                      // its tabs so far
+  std::size_t lfEndsCr_ = SIZE_MAX;           // an LF here ends no line: it follows a CR
   std::size_t room_ = 0;  // free bytes at the end of the last chunk
   int width_ = 0;
   bool widthRead_ = false;
@@ -232,11 +316,11 @@ class TEditorStrings::Builder {
 std::string_view TEditorStrings::Store::ViewOf(LineRef ref) const noexcept {
   switch (ref.kind()) {
     case LineRef::Loaded:
-      return {text.data() + ref.at, ref.size()};
+      return {Loaded() + ref.at, ref.size()};
     case LineRef::Chunked:
       return {chunks[ref.at >> kChunkBits].get() + (ref.at & (kChunkSize - 1)), ref.size()};
     case LineRef::Owned:
-      return owned[ref.at];
+      return owned[ref.at].View();
   }
   return {};
 }
@@ -247,41 +331,50 @@ void TEditorStrings::Store::ReserveSlots(std::size_t n) {
   if (total > UINT32_MAX) throw std::length_error("too many lines");
   if (freeSlots.capacity() < total) freeSlots.reserve(std::max(total, 2 * freeSlots.capacity()));
   if (owned.capacity() < total) owned.reserve(std::max(total, 2 * owned.capacity()));
+  if (tabbed.capacity() < total) tabbed.reserve(std::max(total, 2 * tabbed.capacity()));
 }
 
-TEditorStrings::LineRef TEditorStrings::Store::Keep(std::string&& s) noexcept {
-  if (s.empty()) return {};
+TEditorStrings::LineRef TEditorStrings::Store::Keep(OwnedLine&& s) noexcept {
+  if (s.View().empty()) return {};
+  const bool tab = HasTab(s.View());
   std::size_t slot;
   if (!freeSlots.empty()) {
     slot = freeSlots.back();
     freeSlots.pop_back();
     owned[slot] = std::move(s);
+    tabbed[slot] = tab;
   } else {
     slot = owned.size();
     owned.push_back(std::move(s));  // within the reserved capacity
+    tabbed.push_back(tab);
   }
   return LineRef::Make(LineRef::Owned, slot, 0);
 }
 
 void TEditorStrings::Store::Release(LineRef ref) noexcept {
   if (ref.kind() != LineRef::Owned) return;
-  owned[ref.at] = std::string();
+  owned[ref.at] = OwnedLine{};
+  tabbed[ref.at] = false;
   freeSlots.push_back(ref.at);  // the capacity covers every slot
 }
 
 void TEditorStrings::Store::Swap(Store& other) noexcept {
   lines.swap(other.lines);
+  file.swap(other.file);
   text.swap(other.text);
   chunks.swap(other.chunks);
   owned.swap(other.owned);
+  tabbed.swap(other.tabbed);
   freeSlots.swap(other.freeSlots);
 }
 
 void TEditorStrings::Store::Drop() noexcept {
   lines.clear();
+  file.reset();
   std::string().swap(text);
   decltype(chunks)().swap(chunks);
   decltype(owned)().swap(owned);
+  decltype(tabbed)().swap(tabbed);
   decltype(freeSlots)().swap(freeSlots);
 }
 
@@ -327,7 +420,9 @@ void TEditorStrings::Delete(int index) {
 }
 
 void TEditorStrings::Clear() {
-  if (store_.lines.empty() && store_.text.empty() && store_.chunks.empty() && store_.owned.empty()) return;
+  if (store_.lines.empty() && !store_.file && store_.text.empty() && store_.chunks.empty() && store_.owned.empty()) {
+    return;
+  }
   store_.Drop();
   // Nothing the records describe is left: taking them back would edit a text they
   // were never made for.
@@ -339,7 +434,8 @@ void TEditorStrings::StoreLine(int index, std::string s) {
   CheckIndex(index, Count());
   LineRef& ref = store_.lines[static_cast<std::size_t>(index)];
   if (ref.kind() == LineRef::Owned && !s.empty()) {
-    store_.owned[ref.at] = std::move(s);
+    store_.tabbed[ref.at] = HasTab(s);
+    store_.owned[ref.at] = Store::OwnedLine{std::move(s)};
   } else {
     store_.ReserveSlots(1);
     const LineRef old = ref;
@@ -393,35 +489,9 @@ void TEditorStrings::Put(int index, std::string_view s) {
   StoreLine(index, std::string(s));
 }
 
-// One pass over the text finds line breaks and tabs together. A NUL byte is kept as an
-// ordinary character: cutting the text there would lose the rest of the file at the
-// next save.
-void TEditorStrings::BuildLoaded(Store& into, std::string text) const {
-  into.text = std::move(text);
+void TEditorStrings::BuildLoaded(Store& into, std::size_t size) const {
   Builder builder(into, owner_);
-  const char* const base = into.text.data();
-  const char* const end = base + into.text.size();
-  const char* line = base;
-  const char* p = base;
-  std::size_t tabs = 0;
-  for (;;) {
-    p = FindBreakOrTab(p, end);
-    if (p < end && *p == '\t') {
-      // Indentation comes in runs: they are counted here, not one search per tab.
-      while (p < end && *p == '\t') {
-        ++tabs;
-        ++p;
-      }
-      continue;
-    }
-    if (p == end && line == end) break;  // a final line break makes no empty line
-    builder.AddLoaded(static_cast<std::size_t>(line - base), static_cast<std::size_t>(p - base), tabs);
-    if (p == end) break;
-    if (*p == '\r') ++p;
-    if (p < end && *p == '\n') ++p;
-    line = p;
-    tabs = 0;
-  }
+  builder.Split(into.Loaded(), size, true);
   builder.Finish();
 }
 
@@ -436,7 +506,8 @@ void TEditorStrings::ReplaceStore(Store& fresh) {
 
 void TEditorStrings::SetTextStr(std::string text) {
   Store fresh;
-  BuildLoaded(fresh, std::move(text));
+  fresh.text = std::move(text);
+  BuildLoaded(fresh, fresh.text.size());
   ReplaceStore(fresh);
   if (owner_.OwnerUpdateLock() == 0) owner_.OwnerUndoBuffer().Clear();
   owner_.OwnerTextAllChanged();
@@ -461,7 +532,13 @@ void TEditorStrings::LoadFromFile(FileSystem& fs, const std::string& path) {
   std::optional<Store> fresh;
   try {
     fresh.emplace();
-    BuildLoaded(*fresh, fs.ReadFile(path));
+    // The lines are split while the piece just read is still in the cache.
+    Builder builder(*fresh, owner_);
+    FileBytes bytes =
+        fs.ReadInPieces(path, [&builder](const char* base, std::size_t done) { builder.Split(base, done, false); });
+    builder.Split(bytes.data.get(), bytes.size, true);
+    builder.Finish();
+    fresh->file = std::move(bytes.data);
   } catch (const EFileError&) {
     throw;
   } catch (const std::bad_alloc&) {
@@ -558,8 +635,7 @@ void TEditorStrings::KeepTrailingBlanksOf(int fromY, int toY) {
 
 void TEditorStrings::RestoreTrailingBlanks(int y, int at, std::string_view blanks) {
   if (y < 0 || y >= Count() || View(y).size() != static_cast<std::size_t>(at)) return;
-  PaintLock paint(owner_);
-  StoreLine(y, std::string(View(y)) + std::string(blanks));
+  EditLine(y, static_cast<std::size_t>(at), 0, blanks, true);
 }
 
 void TEditorStrings::RemovePadding(int y, int at, int count) {
@@ -567,8 +643,7 @@ void TEditorStrings::RemovePadding(int y, int at, int count) {
   const std::string_view line = View(y);
   if (line.size() != static_cast<std::size_t>(at) + static_cast<std::size_t>(count)) return;
   if (line.find_first_not_of(' ', static_cast<std::size_t>(at)) != std::string_view::npos) return;
-  PaintLock paint(owner_);
-  StoreLine(y, std::string(line.substr(0, static_cast<std::size_t>(at))));
+  EditLine(y, static_cast<std::size_t>(at), static_cast<std::size_t>(count), {}, true);
 }
 
 void TEditorStrings::ReLine(bool pad) {
@@ -591,22 +666,133 @@ void TEditorStrings::ReLine(bool pad) {
   }
 }
 
+void TEditorStrings::ReplaceInLine(int y, int at, std::size_t count, std::string_view text) {
+  EditLine(y, static_cast<std::size_t>(std::max(at, 0)), count, text, false);
+}
+
+// The text must not be a view of the list's own lines: the line may move as it grows.
+void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::string_view textIn, bool raw) {
+  CheckIndex(y, Count());
+  LineRef& ref = store_.lines[static_cast<std::size_t>(y)];
+  const std::string_view old = store_.ViewOf(ref);
+  if (!raw && ref.kind() == LineRef::Owned && store_.tabbed[ref.at]) {
+    // A tab stored as it is gets expanded by any edit of its line: the line is built
+    // anew, as a whole.
+    std::string line = PadTo(old, static_cast<int>(std::min<std::size_t>(at, INT_MAX)));
+    line.replace(at, count, textIn);
+    SetLineText(y, std::string_view(line));
+    return;
+  }
+  PaintLock paint(owner_);
+  const std::string expanded = raw || !HasTab(textIn) ? std::string() : ExpandTabs(textIn);
+  const std::string_view text = expanded.empty() ? textIn : std::string_view(expanded);
+  const std::size_t size = old.size();
+  const std::size_t pad = at > size ? at - size : 0;
+  const std::size_t removed = at < size ? std::min(count, size - at) : 0;
+  const std::size_t tailFrom = std::min(at, size) + removed;
+  const std::size_t newSize = size + pad - removed + text.size();
+
+  // The edited line is head (the line up to at), pad blanks, text, then the old tail.
+  // Its trailing blanks are found and recorded before anything changes, so that a
+  // failure leaves the line as it was.
+  std::size_t kept = newSize;
+  if (!raw && !owner_.OwnerKeepsTrailingBlanks()) {
+    const std::string_view tail = old.substr(tailFrom);
+    kept = newSize - tail.size() + TrimmedLength(tail);
+    if (kept == newSize - tail.size()) {
+      kept -= text.size() - TrimmedLength(text);
+      if (kept == newSize - tail.size() - text.size()) kept = TrimmedLength(old.substr(0, std::min(at, size)));
+    }
+  }
+  // Near the start of a long line (typing never goes past column 1024) the head moves,
+  // into the room before the line, instead of the tail.
+  const std::size_t head = std::min(at, size);
+  const std::size_t tail = size - tailFrom;
+  const bool moveHead = size > kMoveHeadAbove && head < tail;
+  const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(pad + text.size()) - static_cast<std::ptrdiff_t>(removed);
+  Store::OwnedLine* line = nullptr;
+  Store::OwnedLine fresh;
+  if (ref.kind() == LineRef::Owned) {
+    line = &store_.owned[ref.at];
+  } else {
+    // The line becomes the list's own once; later edits change it where it is, in
+    // room left for them (a long line is not copied again at the next character).
+    store_.ReserveSlots(1);
+    line = &fresh;
+  }
+  const std::size_t frontRoom = moveHead ? std::max<std::size_t>(kFrontRoom, 2 * text.size()) : 0;
+  if (line == &fresh || (moveHead && delta > 0 && line->begin < static_cast<std::size_t>(delta))) {
+    // A new layout: room before the line for the head to move into and after it
+    // to grow. Nothing has changed yet when this fails.
+    std::string bytes;
+    bytes.reserve(frontRoom + newSize + newSize / 8);
+    bytes.append(frontRoom, ' ');
+    bytes.append(old);  // the line as it is, wherever it was stored
+    *line = Store::OwnedLine{std::move(bytes), frontRoom};
+  } else if (!moveHead && line->bytes.capacity() < line->begin + newSize) {
+    line->bytes.reserve(std::max(line->begin + newSize, 2 * line->bytes.capacity()));
+  }
+  if (kept < newSize) {
+    std::string cut;
+    cut.reserve(newSize - kept);
+    // The cut part, from the end of the edited line backwards through its pieces.
+    const std::string_view now = line->View();
+    const std::string_view pieces[] = {now.substr(0, head), {}, text, now.substr(tailFrom)};
+    std::size_t want = newSize - kept;
+    for (int i = 3; i >= 0 && want > 0; --i) {
+      const std::size_t length = i == 1 ? pad : pieces[i].size();
+      const std::size_t take = std::min(want, length);
+      if (i == 1) {
+        cut.insert(0, take, ' ');
+      } else {
+        cut.insert(0, pieces[i].substr(length - take));
+      }
+      want -= take;
+    }
+    owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(newSize), y, std::move(cut));
+  }
+  // Nothing below fails: the room is there.
+  if (moveHead) {
+    // The head moves by delta (left to make room, right to close it) and the text
+    // goes between it and the tail, which stays where it is.
+    char* const bytes = line->bytes.data();
+    const std::size_t to = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(line->begin) - delta);
+    std::memmove(bytes + to, bytes + line->begin, head);
+    if (!text.empty()) std::memcpy(bytes + to + head, text.data(), text.size());
+    line->begin = to;
+  } else {
+    if (pad > 0) line->bytes.append(pad, ' ');
+    line->bytes.replace(line->begin + at, removed, text);
+  }
+  line->bytes.resize(line->begin + kept);
+  if (line == &fresh) {
+    const LineRef previous = ref;
+    ref = store_.Keep(std::move(fresh));
+    store_.Release(previous);
+  } else if (kept == 0) {
+    store_.Release(ref);
+    ref = LineRef{};
+  } else if (raw && HasTab(text)) {
+    store_.tabbed[ref.at] = true;
+  }
+  Notify();
+}
+
 void TEditorStrings::InsertText(int x, int y, std::string_view textIn) {
   const std::string text(textIn);  // the text may be a view of a line that changes below
   if (y < 0) y = 0;
   PaintLock paint(owner_);
   UpdateScope update(*this);
   while (Count() <= y) InsertLine(Count(), {});
-  const std::string line = PadTo(View(y), x);
-  const std::size_t split = Col(line, x);
-  const std::string head = line.substr(0, split);
-  const std::string tail = line.substr(split);
-
   std::vector<std::string_view> pieces;
   ForEachLine(text, true, [&pieces](std::string_view piece) { pieces.push_back(piece); });
   if (pieces.size() == 1) {
-    SetLineText(y, head + std::string(pieces[0]) + tail);
+    ReplaceInLine(y, x, 0, pieces[0]);
   } else {
+    const std::string line = PadTo(View(y), x);
+    const std::size_t split = Col(line, x);
+    const std::string head = line.substr(0, split);
+    const std::string tail = line.substr(split);
     for (std::size_t i = 1; i < pieces.size(); ++i) Insert(y + static_cast<int>(i), pieces[i]);
     SetLineText(y, head + std::string(pieces[0]));
     const int last = y + static_cast<int>(pieces.size()) - 1;
@@ -626,6 +812,12 @@ void TEditorStrings::DeleteText(int beginX, int beginY, int endX, int endY) {
   if (beginX < 0) beginX = 0;
   PaintLock paint(owner_);
   UpdateScope update(*this);
+  if (endY == beginY && lastX + 1 >= beginX) {
+    // Within one line: only the deleted part moves.
+    ReplaceInLine(beginY, beginX, static_cast<std::size_t>(lastX + 1 - beginX), {});
+    update.End();
+    return;
+  }
   const std::string first = PadTo(View(beginY), beginX);
   const std::string head = first.substr(0, static_cast<std::size_t>(beginX));
   std::string tail;

@@ -20,6 +20,7 @@
 namespace vantorel {
 
 class FileSystem;
+struct FileBytes;
 class TUndoBuffer;
 
 inline constexpr std::string_view kListIndexError = "List index out of bounds (%d)";
@@ -109,6 +110,11 @@ class TEditorStrings {
   // Appends lines until the caret's line exists and, when pad is set, pads the caret's
   // line with blanks up to the caret (for text typed there).
   void ReLine(bool pad = true);
+  // Replaces count bytes at column at of line y by text (no line break in it), the
+  // line padded with blanks up to at first: what SetLineText of the edited line gives,
+  // tabs expanded and trailing blanks cut and recorded, at the cost of the edited part
+  // alone. A long line is edited where it is stored.
+  void ReplaceInLine(int y, int at, std::size_t count, std::string_view text);
   void InsertText(int x, int y, std::string_view text);
   void DeleteText(int beginX, int beginY, int endX, int endY);
   void InsertColumnText(int x, int y, std::string_view text);
@@ -142,15 +148,30 @@ class TEditorStrings {
   // which is how a new text replaces the old one.
   struct Store {
     std::deque<LineRef> lines;
-    std::string text;                               // the loaded bytes
+    // The loaded bytes: a file as read, or a text handed over as a string.
+    std::unique_ptr<char[]> file;
+    std::string text;
     std::vector<std::unique_ptr<char[]>> chunks;    // copied and tab-expanded lines
-    std::vector<std::string> owned;                 // edited lines, by slot
+    // An edited line: its bytes from begin on. The bytes before begin are room for
+    // edits near the start of a long line, which move the line's head into it
+    // instead of moving its tail.
+    struct OwnedLine {
+      std::string bytes;
+      std::size_t begin = 0;
+      std::string_view View() const noexcept { return std::string_view(bytes).substr(begin); }
+    };
+    std::vector<OwnedLine> owned;                   // edited lines, by slot
+    // By slot: the line may hold a tab. Only Put and the undo of cut blanks store a
+    // tab as it is; every other line has its tabs expanded.
+    std::vector<std::uint8_t> tabbed;
     std::vector<std::uint32_t> freeSlots;           // capacity always covers every slot
 
+    const char* Loaded() const noexcept { return file ? file.get() : text.data(); }
     std::string_view ViewOf(LineRef ref) const noexcept;
     // Makes room for n more owned lines, so that Keep cannot fail afterwards.
     void ReserveSlots(std::size_t n);
-    LineRef Keep(std::string&& s) noexcept;
+    LineRef Keep(std::string&& s) noexcept { return Keep(OwnedLine{std::move(s)}); }
+    LineRef Keep(OwnedLine&& line) noexcept;
     void Release(LineRef ref) noexcept;
     void Swap(Store& other) noexcept;
     void Drop() noexcept;  // forgets every line and frees their bytes
@@ -162,13 +183,16 @@ class TEditorStrings {
   // pending and is reported with the next one.
   void LeaveUpdate() noexcept { --updateCount_; }
   void StoreLine(int index, std::string s);  // no tabs, no trimming, no undo
+  // ReplaceInLine's work; raw stores the text as it is (no tab expansion, no cut).
+  void EditLine(int y, std::size_t at, std::size_t count, std::string_view text, bool raw);
   // An edited line with its tabs expanded: trailing blanks cut (and recorded), stored.
   void StoreEdited(int y, std::string text);
   void InsertLines(int index, std::span<std::string> lines);
   void InsertLine(int index, std::string s) { InsertLines(index, std::span<std::string>(&s, 1)); }
   void EraseLines(int from, int to) noexcept;  // [from, to)
   void ReplaceStore(Store& fresh);
-  void BuildLoaded(Store& into, std::string text) const;
+  // Splits the store's loaded bytes (size of them) into its lines.
+  void BuildLoaded(Store& into, std::size_t size) const;
   template <class Source>
   void AssignFrom(const Source& source);
   template <class Source>

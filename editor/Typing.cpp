@@ -73,22 +73,18 @@ void TypingCommands::TypePrintable(char ch) {
   e_.Lines().ReLine();
   const int x = e_.CaretX();
   const int y = e_.CaretY();
-  std::string line(e_.LineView(y));
   const std::string typed(1, ch);
+  // The character goes into the line where it is stored: a long line is not copied.
   if (e_.InsertMode()) {
     e_.UndoBuffer().Record<TInsertUndo>(x, y, typed);
-    line.insert(static_cast<std::size_t>(x), typed);
+    e_.Lines().ReplaceInLine(y, x, 0, typed);
   } else {
+    const std::string_view line = e_.LineView(y);
     const bool within = static_cast<std::size_t>(x) < line.size();
     e_.UndoBuffer().Record<TOverwriteUndo>(x, y, within ? std::string(1, line[static_cast<std::size_t>(x)]) : "",
                                            typed);
-    if (within) {
-      line[static_cast<std::size_t>(x)] = ch;
-    } else {
-      line += ch;
-    }
+    e_.Lines().ReplaceInLine(y, x, within ? 1 : 0, typed);
   }
-  e_.Lines().SetLineText(y, std::move(line));
   e_.SetCaretInternal(x + 1, y);
   e_.TextModified(e_.CaretX(), y, typed, TextAction::StreamInsert);
   e_.RepaintLine(y);

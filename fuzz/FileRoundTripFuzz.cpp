@@ -36,10 +36,10 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::string> files;
 
   bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  std::string ReadFile(const std::string& path) override {
+  FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) override {
     const auto it = files.find(path);
     if (it == files.end()) throw EFileError(FormatText(kCannotOpenFile, {path, "not found"}));
-    return it->second;
+    return FileBytes::CopyOf(it->second, observer);
   }
   std::string FullPath(const std::string& path) override { return path; }
   OpenedFile CreateNew(const std::string& path) override {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -52,21 +53,22 @@ bool PosixFileSystem::FileExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string PosixFileSystem::ReadFile(const std::string& path) {
+FileBytes PosixFileSystem::ReadInPieces(const std::string& path, const ReadObserver& observer) {
   Fd fd(::open(path.c_str(), O_RDONLY));
   if (fd.get() < 0) Fail(kCannotOpenFile, path, errno);
   struct stat st{};
   if (::fstat(fd.get(), &st) != 0) Fail(kCannotOpenFile, path, errno);
-  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+  FileBytes bytes = FileBytes::Uninitialised(static_cast<std::size_t>(st.st_size));
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+  while (done < bytes.size) {
+    const ssize_t n = ::read(fd.get(), bytes.data.get() + done, std::min(bytes.size - done, kReadPiece));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) Fail(kCannotOpenFile, path, errno);
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
+    if (observer) observer(bytes.data.get(), done);
   }
-  bytes.resize(done);
+  bytes.size = done;  // a file that shrank under the read ends where its data ended
   return bytes;
 }
 

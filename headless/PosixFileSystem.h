@@ -9,7 +9,7 @@ namespace vantorel {
 class PosixFileSystem : public FileSystem {
  public:
   bool FileExists(const std::string& path) override;
-  std::string ReadFile(const std::string& path) override;
+  FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) override;
 
   std::string FullPath(const std::string& path) override;
   OpenedFile CreateNew(const std::string& path) override;

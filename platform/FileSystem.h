@@ -8,6 +8,10 @@
 // unit tests drive.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -48,6 +52,38 @@ class WritableFile {
   virtual FileStatus FlushAndClose() = 0;
 };
 
+// Told after each piece of a read: the bytes and how many of them are read so far.
+// The piece just read ends there and is still in the processor's cache, so whoever
+// reads a file to scan it scans as it goes.
+using ReadObserver = std::function<void(const char* bytes, std::size_t readSoFar)>;
+// The piece a read asks the system for at once.
+inline constexpr std::size_t kReadPiece = std::size_t{256} << 10;
+
+// A whole file as read: storage that was not filled before the read wrote it, so a
+// large file is touched once, by the read.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+
+  std::string_view View() const noexcept { return {data.get(), size}; }
+  // Room for size bytes, left as it is (the reader fills it).
+  static FileBytes Uninitialised(std::size_t size) {
+    return {size > 0 ? std::make_unique_for_overwrite<char[]>(size) : nullptr, size};
+  }
+  // A read of bytes in memory, in pieces of the given size, as a file would be read.
+  static FileBytes CopyOf(std::string_view bytes, const ReadObserver& observer = nullptr,
+                          std::size_t piece = kReadPiece) {
+    FileBytes out = Uninitialised(bytes.size());
+    for (std::size_t done = 0; done < bytes.size();) {
+      const std::size_t n = std::min(piece, bytes.size() - done);
+      std::memcpy(out.data.get() + done, bytes.data() + done, n);
+      done += n;
+      if (observer) observer(out.data.get(), done);
+    }
+    return out;
+  }
+};
+
 struct OpenedFile {
   FileStatus status;
   std::unique_ptr<WritableFile> file;  // set when status is ok
@@ -59,7 +95,9 @@ class FileSystem {
   // True when a regular file (not a folder) exists at the path.
   virtual bool FileExists(const std::string& path) = 0;
   // The whole file. Throws EFileError "Cannot open file "<full path>". <reason>".
-  virtual std::string ReadFile(const std::string& path) = 0;
+  FileBytes ReadFile(const std::string& path) { return ReadInPieces(path, nullptr); }
+  // The same, telling the observer (when set) of each piece read.
+  virtual FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) = 0;
 
   // Writes the bytes so that at every moment either the old file or the complete new
   // text is on disk: a temporary file beside the target is written and flushed, then

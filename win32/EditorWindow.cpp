@@ -162,16 +162,26 @@ int EditorWindow::ScrollTrackPosition(ScrollBarKind kind) {
 }
 
 void EditorWindow::CreateCaret(int width, int height) {
+  caretPlaced_ = false;
   if (hwnd_) ::CreateCaret(hwnd_, nullptr, width, height);
 }
-void EditorWindow::DestroyCaret() { ::DestroyCaret(); }
+void EditorWindow::DestroyCaret() {
+  caretPlaced_ = false;
+  ::DestroyCaret();
+}
 void EditorWindow::ShowCaret() {
   if (hwnd_) ::ShowCaret(hwnd_);
 }
 void EditorWindow::HideCaret() {
   if (hwnd_) ::HideCaret(hwnd_);
 }
-void EditorWindow::SetCaretPos(Point at) { ::SetCaretPos(at.x, at.y); }
+void EditorWindow::SetCaretPos(Point at) {
+  if (caretPlaced_ && at.x == caretAt_.x && at.y == caretAt_.y) return;
+  if (::SetCaretPos(at.x, at.y)) {
+    caretPlaced_ = true;
+    caretAt_ = at;
+  }
+}
 
 Point EditorWindow::MousePosition() const {
   POINT p{};
@@ -307,9 +317,11 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETTEXTLENGTH:
       return editor_.TextLengthForMessage();
     case WM_SETFOCUS:
+      focused_ = true;
       editor_.FocusReceived();
       return 0;
     case WM_KILLFOCUS:
+      focused_ = false;
       editor_.FocusLost();
       return 0;
     case WM_KEYDOWN:

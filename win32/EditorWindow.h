@@ -34,7 +34,9 @@ class EditorWindow : public WindowHost, public MessageTarget {
   // WindowHost
   bool HasWindow() const override { return hwnd_ != nullptr; }
   bool IsShowing() const override { return hwnd_ && ::IsWindowVisible(hwnd_); }
-  bool Focused() const override { return hwnd_ && ::GetFocus() == hwnd_; }
+  // Known from the focus messages: asking the system (a server round trip under Wine)
+  // several times a keystroke was a good part of typing's cost.
+  bool Focused() const override { return hwnd_ && focused_; }
   Rect ClientRect() const override;
   Surface* Canvas() override { return ownDc_ ? &ownDc_->surface : nullptr; }
   void InvalidateAll() override;
@@ -67,7 +69,11 @@ class EditorWindow : public WindowHost, public MessageTarget {
 
  private:
   // MessageTarget
-  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
+  void Attach(HWND hwnd) noexcept override {
+    hwnd_ = hwnd;
+    focused_ = false;
+    caretPlaced_ = false;
+  }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void CreateAt(HWND parent, int id, const Rect& bounds);
   DWORD Style() const;
@@ -87,6 +93,11 @@ class EditorWindow : public WindowHost, public MessageTarget {
   std::unique_ptr<OwnDcSurface> ownDc_;
   THLEditor editor_;
   HWND hwnd_ = nullptr;
+  bool focused_ = false;
+  // Where the caret was last put since it was made; a paint that leaves it where it
+  // was asks the system for nothing.
+  bool caretPlaced_ = false;
+  Point caretAt_{};
   static inline UINT blockTypeFormat_ = 0;
 };
 

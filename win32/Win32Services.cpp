@@ -111,7 +111,7 @@ bool Win32FileSystem::FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string Win32FileSystem::ReadFile(const std::string& path) {
+FileBytes Win32FileSystem::ReadInPieces(const std::string& path, const ReadObserver& observer) {
   // The file is held only for the moment of reading and never stands in anyone's way:
   // a file that a build or another editor keeps open for writing opens here, and one
   // that another program replaces or deletes meanwhile may go (the open handle still
@@ -123,16 +123,17 @@ std::string Win32FileSystem::ReadFile(const std::string& path) {
   if (file.get() == INVALID_HANDLE_VALUE) Fail(kCannotOpenFile, path, ::GetLastError());
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) Fail(kCannotOpenFile, path, ::GetLastError());
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  FileBytes bytes = FileBytes::Uninitialised(static_cast<std::size_t>(size.QuadPart));
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+  while (done < bytes.size) {
+    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size - done, kReadPiece));
     DWORD got = 0;
-    if (!::ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) Fail(kCannotOpenFile, path, ::GetLastError());
+    if (!::ReadFile(file.get(), bytes.data.get() + done, chunk, &got, nullptr)) Fail(kCannotOpenFile, path, ::GetLastError());
     if (got == 0) break;
     done += got;
+    if (observer) observer(bytes.data.get(), done);
   }
-  bytes.resize(done);
+  bytes.size = done;
   return bytes;
 }
 

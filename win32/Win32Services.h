@@ -14,7 +14,7 @@ namespace vantorel::win32 {
 class Win32FileSystem : public FileSystem {
  public:
   bool FileExists(const std::string& path) override;
-  std::string ReadFile(const std::string& path) override;
+  FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) override;
 
   std::string FullPath(const std::string& path) override;
   OpenedFile CreateNew(const std::string& path) override;

@@ -4,6 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <tuple>
+
+#include "editor/UndoBuffer.h"
+#include "editor/KeyTable.h"
 
 #include "EditorFixture.h"
 #include "TempFolder.h"
@@ -69,6 +74,94 @@ TEST_F(LoadText, ControlAndHighBytesAreCharactersAtEveryAlignment) {
     ASSERT_EQ(lines.size(), 2u) << lead;
     EXPECT_EQ(lines[0], prefix + Bytes("\x0B\x0C\x08\x0E\xE0\xFF\x00" "a  b\x01")) << lead;
     EXPECT_EQ(lines[1], "\x1F" + prefix) << lead;
+  }
+}
+
+// A file read in pieces of a chosen size, as the system may hand a read over.
+class PiecesFileSystem : public FileSystem {
+ public:
+  std::string bytes;
+  std::size_t piece = 1;
+  bool FileExists(const std::string&) override { return true; }
+  FileBytes ReadInPieces(const std::string&, const ReadObserver& observer) override {
+    return FileBytes::CopyOf(bytes, observer, piece);
+  }
+  std::string FullPath(const std::string& path) override { return path; }
+  OpenedFile CreateNew(const std::string&) override { return {{FileFault::Other, "read only"}, nullptr}; }
+  OpenedFile OpenExistingTruncated(const std::string&) override { return {{FileFault::Other, "read only"}, nullptr}; }
+  FileStatus Replace(const std::string&, const std::string&) override { return {FileFault::Other, "read only"}; }
+  FileStatus Move(const std::string&, const std::string&) override { return {FileFault::Other, "read only"}; }
+  FileStatus Remove(const std::string&) override { return {FileFault::Other, "read only"}; }
+};
+
+TEST_F(LoadText, AnyTextReadInPiecesOfAnySizeSplitsAsTheLineRuleSays) {
+  // The load splits lines while the file is still being read, 64 bytes at a time, so
+  // a CR LF, a tab run or a line may straddle a piece or a block anywhere.
+  std::mt19937 random(7);
+  const char kAlphabet[] = {'a', 'b', '\t', '\r', '\n', '\0', '\x0B', '\xE0'};
+  PiecesFileSystem fs;
+  for (int round = 0; round < 3000; ++round) {
+    const std::size_t size = random() % (round % 10 == 0 ? 2000 : 200);
+    fs.bytes.clear();
+    for (std::size_t i = 0; i < size; ++i) fs.bytes += kAlphabet[random() % (round % 3 == 0 ? 5 : 8)];
+    fs.piece = 1 + random() % 150;
+    Lines expected;
+    ForEachLine(fs.bytes, false, [&](std::string_view line) { expected.push_back(editor.Lines().ExpandTabs(line)); });
+    editor.Lines().LoadFromFile(fs, "f.asm");
+    ASSERT_EQ(AllLines(), expected) << "round " << round << ", piece " << fs.piece;
+    ASSERT_EQ(Load(fs.bytes), expected) << "round " << round;
+  }
+}
+
+TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
+  // An edit in place must store and record exactly what storing the edited line whole
+  // does: every line kind (loaded, chunked, owned, put with a tab, empty, long enough
+  // that an edit near its start moves its head), padding past the end, trailing blanks
+  // from the tail, the text or the head, and undo of it all.
+  HeadlessWindowHost hostA;
+  HeadlessWindowHost hostB;
+  TEditor inPlace(&hostA);
+  TEditor whole(&hostB);
+  std::mt19937 random(11);
+  const char kAlphabet[] = {'a', ' ', ' ', '\t', '\x01', 'b'};
+  const auto piece = [&](std::size_t most) {
+    std::string s(random() % (most + 1), 'a');
+    for (char& c : s) c = kAlphabet[random() % std::size(kAlphabet)];
+    return s;
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    for (int i = 0; i < 6; ++i) text += (i == 3 ? std::string(5000, 'x') + piece(12) : piece(12)) + "\r\n";
+    for (TEditor* e : {&inPlace, &whole}) {
+      e->Lines().SetTextStr(text);
+      e->Lines().Put(1, "p\tq  ");
+      e->Lines().SetLineText(2, "owned line");
+    }
+    for (int step = 0; step < 12; ++step) {
+      const int y = static_cast<int>(random() % 6);
+      const int at = static_cast<int>(random() % (y == 3 ? 5030 : 16));
+      const std::size_t count = random() % 5;
+      const std::string inserted = piece(y == 3 && random() % 8 == 0 ? 3000 : 4);
+      inPlace.Lines().ReplaceInLine(y, at, count, inserted);
+      std::string line(whole.Lines().View(y));
+      if (line.size() < static_cast<std::size_t>(at)) line.resize(static_cast<std::size_t>(at), ' ');
+      line.replace(static_cast<std::size_t>(at), count, inserted);
+      whole.Lines().SetLineText(y, std::string_view(line));
+      ASSERT_EQ(inPlace.Lines().GetTextStr(), whole.Lines().GetTextStr()) << "round " << round << " step " << step;
+      const TUndoBuffer& a = inPlace.UndoBuffer();
+      const TUndoBuffer& b = whole.UndoBuffer();
+      ASSERT_EQ(a.Count(), b.Count());
+      for (int i = 0; i < a.Count(); ++i) {
+        ASSERT_EQ(a.Item(i).Class(), b.Item(i).Class());
+        const auto* ra = dynamic_cast<const TInsertUndo*>(&a.Item(i));
+        const auto* rb = dynamic_cast<const TInsertUndo*>(&b.Item(i));
+        ASSERT_TRUE(ra && rb);
+        ASSERT_EQ(std::tie(ra->X, ra->Y, ra->Text), std::tie(rb->X, rb->Y, rb->Text)) << "round " << round;
+      }
+    }
+    while (inPlace.UndoBuffer().CanUndo()) inPlace.RunCommand(ec::Undo);
+    while (whole.UndoBuffer().CanUndo()) whole.RunCommand(ec::Undo);
+    ASSERT_EQ(inPlace.Lines().GetTextStr(), whole.Lines().GetTextStr()) << "round " << round;
   }
 }
 

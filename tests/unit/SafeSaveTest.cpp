@@ -34,7 +34,9 @@ class MemoryFileSystem : public FileSystem {
   int calls(Step step) const { return counts_.count(step) ? counts_.at(step) : 0; }
 
   bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  std::string ReadFile(const std::string& path) override { return files.at(path); }
+  FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) override {
+    return FileBytes::CopyOf(files.at(path), observer);
+  }
   std::string FullPath(const std::string& path) override {
     return path.rfind("C:\\", 0) == 0 ? path : "C:\\cwd\\" + path;
   }
