@@ -2,11 +2,20 @@
 
 #include <filesystem>
 #include <fstream>
+#include <chrono>
 #include <iterator>
+#include <thread>
 
 #include <unistd.h>
 
 namespace vantorel::e2e {
+
+std::optional<Image> E2eTest::EditorShot() {
+  const std::optional<ScreenRect> client = ParseRect(wine.Ask({"client", "editor"}));
+  if (!client) return std::nullopt;
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  return Capture(*client);
+}
 
 std::optional<Image> E2eTest::Capture(const ScreenRect& part) {
   const std::filesystem::path file =

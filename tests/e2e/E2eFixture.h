@@ -122,6 +122,8 @@ class E2eTest : public ::testing::Test {
 
   // The screen's pixels inside the rectangle.
   std::optional<Image> Capture(const ScreenRect& part);
+  // The editor's client area once its painting has settled.
+  std::optional<Image> EditorShot();
 
   WineSession wine;
 };

@@ -22,12 +22,6 @@ class HighlightTest : public E2eTest {
     ASSERT_TRUE(caret);
     cellHeight = caret->Height() + 2;
   }
-  std::optional<Image> Shot() {
-    const std::optional<ScreenRect> client = ParseRect(wine.Ask({"client", "editor"}));
-    if (!client) return std::nullopt;
-    std::this_thread::sleep_for(300ms);
-    return Capture(*client);
-  }
   // How many pixels of a line's row between x = left and x = right pass the test.
   template <class Test>
   int CountIf(const Image& image, int line, Test test, int left = 33, int right = -1) const {
@@ -69,7 +63,7 @@ TEST_F(HighlightTest, ALoadedSourceIsPaintedInTheColoursOfItsTokens) {
        "x = 0x1F; \"str\"\r\n"
        "WWWW\r\n"
        "WWWWWWWW\r\n");
-  const std::optional<Image> image = Shot();
+  const std::optional<Image> image = EditorShot();
   ASSERT_TRUE(image);
   // The block comment colours all three of its lines olive, and nothing in them is
   // painted in the window-text colour.
@@ -101,7 +95,7 @@ TEST_F(HighlightTest, ALoadedSourceIsPaintedInTheColoursOfItsTokens) {
 TEST_F(HighlightTest, ACommentOpenerTypedAtALineStartColoursTheLinesBelowUntilUndone) {
   Open("typed.asm", "a = 1\r\nb = 2\r\nc = 3\r\n");
   ASSERT_TRUE(wine.FocusMainWindow());
-  std::optional<Image> before = Shot();
+  std::optional<Image> before = EditorShot();
   ASSERT_TRUE(before);
   for (int line = 1; line < 3; ++line) {
     ASSERT_EQ(Count(*before, line, kOlive), 0);
@@ -109,7 +103,7 @@ TEST_F(HighlightTest, ACommentOpenerTypedAtALineStartColoursTheLinesBelowUntilUn
   }
   ASSERT_EQ(wine.Xdotool({"type", "--delay", "80", "/*"}).exitCode, 0);
   ASSERT_TRUE(TextBecomes("/*a = 1\r\nb = 2\r\nc = 3\r\n")) << Text();
-  std::optional<Image> commented = Shot();
+  std::optional<Image> commented = EditorShot();
   ASSERT_TRUE(commented);
   for (int line = 1; line < 3; ++line) {
     EXPECT_GT(Count(*commented, line, kOlive), 10) << "line " << line;
@@ -117,7 +111,7 @@ TEST_F(HighlightTest, ACommentOpenerTypedAtALineStartColoursTheLinesBelowUntilUn
   }
   Keys("ctrl+z");
   ASSERT_TRUE(TextBecomes("a = 1\r\nb = 2\r\nc = 3\r\n")) << Text();
-  std::optional<Image> undone = Shot();
+  std::optional<Image> undone = EditorShot();
   ASSERT_TRUE(undone);
   for (int line = 0; line < 3; ++line) {
     EXPECT_EQ(Count(*undone, line, kOlive), 0) << "line " << line;

@@ -31,12 +31,6 @@ class MasmHighlightTest : public E2eTest {
     ASSERT_TRUE(caret);
     cellHeight = caret->Height() + 2;
   }
-  std::optional<Image> Shot() {
-    const std::optional<ScreenRect> client = ParseRect(wine.Ask({"client", "editor"}));
-    if (!client) return std::nullopt;
-    std::this_thread::sleep_for(300ms);
-    return Capture(*client);
-  }
   // The ink of a line's row between x = left and right: pixels not of the window colour.
   template <class Visit>
   void ForInk(const Image& image, int line, int left, int right, Visit visit) const {
@@ -108,14 +102,14 @@ class MasmHighlightTest : public E2eTest {
 TEST_F(MasmHighlightTest, ChosenInTheViewMenuItColoursAtOnceAndSurvivesARestart) {
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_EQ(CheckedRules(), "подсветка Java");
-  std::optional<Image> java = Shot();
+  std::optional<Image> java = EditorShot();
   ASSERT_TRUE(java);
   // The Java rules know no ";" comment.
   ASSERT_EQ(CountColour(*java, 0, kOlive), 0);
 
   wine.Ask({"menu", "Вид/подсветка MASM"});
   std::optional<Image> masm;
-  EXPECT_TRUE(WineSession::WaitUntil([&] { return (masm = Shot()) && CountColour(*masm, 0, kOlive) > 20; }));
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return (masm = EditorShot()) && CountColour(*masm, 0, kOlive) > 20; }));
   ASSERT_TRUE(masm);
   ASSERT_NO_FATAL_FAILURE(ExpectAssemblerColours(*masm));
   wine.Screenshot(WineSession::ArtifactsDir() / "masm-rules.png", ParseRect(wine.Ask({"client", "editor"})));
@@ -125,14 +119,14 @@ TEST_F(MasmHighlightTest, ChosenInTheViewMenuItColoursAtOnceAndSurvivesARestart)
   EXPECT_EQ(wine.RegDword("HIGHLIGHTER"), 1u);
   ASSERT_NO_FATAL_FAILURE(Open());
   EXPECT_EQ(CheckedRules(), "подсветка MASM");
-  std::optional<Image> restarted = Shot();
+  std::optional<Image> restarted = EditorShot();
   ASSERT_TRUE(restarted);
   ASSERT_NO_FATAL_FAILURE(ExpectAssemblerColours(*restarted));
 
   // Back to Java: the comment loses its colour at once, and the choice is stored.
   wine.Ask({"menu", "Вид/подсветка Java"});
   EXPECT_TRUE(WineSession::WaitUntil([&] {
-    const std::optional<Image> shot = Shot();
+    const std::optional<Image> shot = EditorShot();
     return shot && CountColour(*shot, 0, kOlive) == 0;
   }));
   ASSERT_NO_FATAL_FAILURE(Close());
