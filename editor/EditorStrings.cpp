@@ -48,9 +48,23 @@ std::size_t ExpandedSize(std::size_t size, std::size_t tabs, int width) {
   return size - tabs + tabs * static_cast<std::size_t>(std::max(width, 0));
 }
 
+// The first byte at or after p that is not a tab: eight at a time through long runs.
+const char* EndOfTabRun(const char* p, const char* const end) noexcept {
+  constexpr std::uint64_t kEightTabs = 0x0909090909090909u;
+  while (end - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    if (word != kEightTabs) break;
+    p += 8;
+  }
+  while (p < end && *p == '\t') ++p;
+  return p;
+}
+
 // Writes s to out with each tab replaced by width blanks; out has room for
-// ExpandedSize.
-void ExpandInto(char* out, std::string_view s, int width) {
+// ExpandedSize. When out holds blanks already (a string made of them) the blanks are
+// not written again.
+void ExpandInto(char* out, std::string_view s, int width, bool blanksThere = false) {
   const char* from = s.data();
   const char* const end = from + s.size();
   const std::size_t blanks = static_cast<std::size_t>(std::max(width, 0));
@@ -61,10 +75,9 @@ void ExpandInto(char* out, std::string_view s, int width) {
     out += tab - from;
     if (tab == end) break;
     // A run of tabs (indentation) becomes its blanks at once.
-    const char* after = tab + 1;
-    while (after < end && *after == '\t') ++after;
+    const char* const after = EndOfTabRun(tab + 1, end);
     const std::size_t fill = blanks * static_cast<std::size_t>(after - tab);
-    std::memset(out, ' ', fill);
+    if (!blanksThere) std::memset(out, ' ', fill);
     out += fill;
     from = after;
   }
@@ -280,7 +293,7 @@ class TEditorStrings::Builder {
     if (size > kLongestChunkedLine || (room_ < size && into_.chunks.size() >= kMaxChunks)) {
       if (into_.owned.size() >= UINT32_MAX) throw std::length_error("too many lines");
       std::string own(size, ' ');
-      ExpandInto(own.data(), s, width);
+      ExpandInto(own.data(), s, width, true);
       if (into_.tabbed.capacity() == into_.tabbed.size()) into_.tabbed.reserve(2 * into_.tabbed.size() + 16);
       into_.owned.push_back(Store::OwnedLine{std::move(own)});
       into_.tabbed.push_back(false);  // within the room reserved above
@@ -462,7 +475,7 @@ std::string TEditorStrings::ExpandTabs(std::string_view s) const {
   if (tabs == 0) return std::string(s);
   const int width = owner_.OwnerTabWidth();
   std::string out(ExpandedSize(s.size(), tabs, width), ' ');
-  ExpandInto(out.data(), s, width);
+  ExpandInto(out.data(), s, width, true);
   return out;
 }
 
