@@ -271,6 +271,9 @@ class TCustomEditorBase : private ViewClient {
  protected:
   // Hooks for the highlighting editor: colours of a line's columns, and a last word.
   virtual void GetAttr(int line, int colBeg, int colEnd);
+  // True when GetAttr writes every column it is asked for (with the plain colours where
+  // it has nothing else), so the view skips writing them first.
+  virtual bool GetAttrFillsLine(int) const { return false; }
   virtual void ChangeAttr(int line, int colBeg, int colEnd);
   // Bracket marks on the attributes (inactive unless bracket highlighting is on).
   virtual void ApplyBracketMarks(int line, int colBeg, int colEnd);
@@ -285,6 +288,7 @@ class TCustomEditorBase : private ViewClient {
   const Selection& Block() const override { return selection_; }
   bool PaintLocked() const override { return updateLock_ > 0; }
   void DecorateLine(int line, int colBeg, int colEnd) override;
+  bool DecorationFillsLine(int line) const override { return GetAttrFillsLine(line); }
   void FinishLine(int line, int colBeg, int colEnd) override { ChangeAttr(line, colBeg, colEnd); }
   void GutterPainted(Surface& canvas) override;
   void Scrolled() override;

@@ -246,7 +246,7 @@ void EditorView::GetLineAttr(int line, int colBeg, int colEnd) {
   colBeg = std::max(colBeg, 0);
   colEnd = std::min(colEnd, MaxLineColumns);
   const TLineAttr plain{settings.font.color, settings.backColor, settings.font.style, clNone};
-  if (colBeg <= colEnd && colBeg + 1 <= MaxLineColumns) {
+  if (colBeg <= colEnd && colBeg + 1 <= MaxLineColumns && !client_.DecorationFillsLine(line)) {
     std::fill(lineAttrs_.begin() + colBeg + 1, lineAttrs_.begin() + std::min(colEnd, MaxLineColumns - 1) + 2, plain);
   }
   client_.DecorateLine(line, colBeg, colEnd);

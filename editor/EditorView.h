@@ -30,6 +30,9 @@ class ViewClient {
   // Colours line's columns colBeg to colEnd over the plain defaults, in the view's
   // attribute buffer (highlighter, bracket marks, the owner's event).
   virtual void DecorateLine(int line, int colBeg, int colEnd) = 0;
+  // True when DecorateLine sets every column from colBeg to colEnd itself, so the
+  // plain defaults need not be written first.
+  virtual bool DecorationFillsLine(int line) const = 0;
   // A last word on the attributes after the selection colours.
   virtual void FinishLine(int line, int colBeg, int colEnd) = 0;
   virtual void GutterPainted(Surface& canvas) = 0;

@@ -259,9 +259,14 @@ namespace {
 constexpr std::size_t kScannedColumns = MaxLineColumns + 256;
 }  // namespace
 
+// Exactly the lines GetAttr colours: it fills every column of them up to colEnd.
+bool THLEditor::GetAttrFillsLine(int line) const {
+  return syntaxHighlighting_ && Rules() != nullptr && line >= 0 && line < LineCount();
+}
+
 void THLEditor::GetAttr(int line, int, int colEnd) {
   const HighlightRules* rules = Rules();
-  if (!syntaxHighlighting_ || rules == nullptr || line < 0 || line >= LineCount()) return;
+  if (!GetAttrFillsLine(line)) return;
   const std::string_view s = LineView(line);
   const int length = static_cast<int>(s.size());
   const std::uint8_t state = LongStateOfLine(line);

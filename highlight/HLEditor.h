@@ -104,6 +104,7 @@ class THLEditor : public TEditor, public CompletionEvents {
 
  protected:
   void GetAttr(int line, int colBeg, int colEnd) override;
+  bool GetAttrFillsLine(int line) const override;
   void ApplyBracketMarks(int line, int colBeg, int colEnd) override;
   void UpdateBracketMarks() override;
 
