@@ -52,6 +52,7 @@ enum class Handler {
   PreviousBuildMessage,
   N_hljavaClick,
   N_hlmasmClick,
+  N_deferredPaintClick,
 };
 
 struct Shortcut {
@@ -60,7 +61,7 @@ struct Shortcut {
   std::string_view text;  // as shown in the menu
 };
 
-enum class MenuItemId { None, Last1, _Ntools, _Ncomp, N_buildOutput, N_hljava, N_hlmasm };
+enum class MenuItemId { None, Last1, _Ntools, _Ncomp, N_buildOutput, N_deferredPaint, N_hljava, N_hlmasm };
 
 struct MenuItem {
   std::string_view name;

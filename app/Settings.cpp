@@ -127,6 +127,7 @@ void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,
   reg.WriteString("RUN_FILE", settings.RUN_FILE);
   if (lastFile) reg.WriteString("LAST_FILE", *lastFile);
   WriteOption(reg, "BUILD_OUTPUT", settings.BUILD_OUTPUT);
+  WriteOption(reg, "DEFERRED_PAINT", settings.DEFERRED_PAINT);
   // Two choices, stored as an option is: the first is written only over a stored value.
   WriteOption(reg, "HIGHLIGHTER", settings.HIGHLIGHTER == kHighlighterMasm);
 }
@@ -151,6 +152,7 @@ std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSetti
   RestorePlacement(reg, window);
   settings.BUILD_OUTPUT = ReadOption(reg, "BUILD_OUTPUT");
   settings.HIGHLIGHTER = ReadChoice(reg, "HIGHLIGHTER", 2);
+  settings.DEFERRED_PAINT = ReadOption(reg, "DEFERRED_PAINT");
   settings.MASM_PATH = reg.ReadString("MASM_PATH");
   settings.PROG_PATH = reg.ReadString("PROG_PATH");
   settings.COMPILE_FILE = reg.ReadString("COMPILE_FILE");

@@ -64,6 +64,9 @@ class TCustomEditorBase : private ViewClient {
   void SetBackColor(Color value);
   bool HideCaret() const noexcept { return view_.settings.hideCaret; }
   void SetHideCaret(bool value) noexcept { view_.settings.hideCaret = value; }
+  // Off: repaints draw at once. On: they wait for the next paint message.
+  bool DeferredPaint() const noexcept { return view_.settings.deferredPaint; }
+  void SetDeferredPaint(bool value);
   std::string TabStops = "3 5";
   bool InsertMode() const noexcept { return insertMode_; }
   void SetInsertMode(bool value);
@@ -227,6 +230,8 @@ class TCustomEditorBase : private ViewClient {
   // --- what the window hands on ---
   // The window exists (again): the scroll bars whose style is on get it.
   void WindowCreated() { view_.WindowCreated(); }
+  // The system is about to paint: deferred scrolls and repaints are marked now.
+  void PrepareToPaint() { view_.PrepareToPaint(); }
   // The system asks for a clip rectangle to be painted on surface.
   void Paint(Surface& surface, const Rect& clip) { view_.Paint(surface, clip); }
   void FocusReceived() { view_.CreateCaret(); }

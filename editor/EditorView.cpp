@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace vantorel {
 
@@ -99,27 +100,18 @@ void EditorView::Scroll(bool vertical, int position) {
     client_.Scrolled();
     return;
   }
-  PaintCaret(false);
-  const int cell = vertical ? cellHeight_ : cellWidth_;
-  const int d = (first - position) * cell;
+  const int d = (first - position) * (vertical ? cellHeight_ : cellWidth_);
   first = position;
+  if (Deferring()) {
+    // The position changes now; the pixels move once, before the next paint.
+    (vertical ? pendingDy_ : pendingDx_) += d;
+    RequestPaint(AreaMovedBy(vertical, d).uncovered);
+    client_.Scrolled();
+    return;
+  }
+  PaintCaret(false);
   if (host_ && host_->HasWindow()) {
-    const Rect client = host_->ClientRect();
-    // The text area: along the axis from the top (lines) or the gutter's edge
-    // (columns) over the visible cells; across it the whole client area.
-    const int start = vertical ? 0 : TextLeft();
-    const int room = vertical ? client.Height() : std::max(client.Width() - TextLeft(), 0);
-    const int cross = vertical ? client.right : client.bottom;
-    if (std::abs(d) < room) {
-      const int end = start + (vertical ? visibleLines_ : visibleColumns_) * cell;
-      // The half-visible cell after the last whole one moves along.
-      host_->ScrollPixels(vertical ? 0 : d, vertical ? d : 0, Span(vertical, start, end, 0, cross),
-                          Span(vertical, start, end + cell, 0, cross));
-      host_->Invalidate(d < 0 ? Span(vertical, end + d, end + cell, 0, cross)
-                              : Span(vertical, start, start + d + cell, 0, cross));
-    } else {
-      host_->InvalidateAll();
-    }
+    ShiftPixels(vertical, d);
     host_->UpdateNow();
   }
   DrawRightMargin();
@@ -127,11 +119,67 @@ void EditorView::Scroll(bool vertical, int position) {
   client_.Scrolled();
 }
 
+// The text area a scroll moves: along the axis from the top (lines) or the gutter's
+// edge (columns) over the visible cells; across it the whole client area. Empty when
+// a move of d leaves nothing of it on the screen.
+EditorView::ScrollArea EditorView::AreaMovedBy(bool vertical, int d) const {
+  const int cell = vertical ? cellHeight_ : cellWidth_;
+  const Rect client = host_->ClientRect();
+  const int start = vertical ? 0 : TextLeft();
+  const int room = vertical ? client.Height() : std::max(client.Width() - TextLeft(), 0);
+  const int cross = vertical ? client.right : client.bottom;
+  if (std::abs(d) >= room) return ScrollArea{{}, {}, client};
+  const int end = start + (vertical ? visibleLines_ : visibleColumns_) * cell;
+  // The half-visible cell after the last whole one moves along.
+  return ScrollArea{Span(vertical, start, end, 0, cross), Span(vertical, start, end + cell, 0, cross),
+                    d < 0 ? Span(vertical, end + d, end + cell, 0, cross)
+                          : Span(vertical, start, start + d + cell, 0, cross)};
+}
+
+void EditorView::ShiftPixels(bool vertical, int d) {
+  const ScrollArea a = AreaMovedBy(vertical, d);
+  if (a.area.Width() > 0) {
+    host_->ScrollPixels(vertical ? 0 : d, vertical ? d : 0, a.area, a.clip);
+    host_->Invalidate(a.uncovered);
+  } else {
+    host_->InvalidateAll();
+  }
+}
+
 void EditorView::ScrollMessage(ScrollBarKind kind, ScrollCode code) {
   (kind == ScrollBarKind::Vertical ? vert_ : horz_).ScrollMessage(code);
 }
 
 // --- painting ---
+
+void EditorView::RequestPaint(const Rect& rect) {
+  if (paintRequested_) return;
+  // A mark on nothing would bring no paint, and the repaints waiting for it would be lost.
+  const Rect marked = rect.Width() > 0 && rect.Height() > 0 ? rect : host_->ClientRect();
+  if (marked.Width() <= 0 || marked.Height() <= 0) return;
+  paintRequested_ = true;
+  host_->Invalidate(marked);
+}
+
+Rect EditorView::LineRect(int line) const {
+  const int top = (line - topLine_) * cellHeight_;
+  return Rect{TextLeft(), top, host_->ClientRect().right, top + cellHeight_};
+}
+
+void EditorView::PrepareToPaint() {
+  if (!paintRequested_ || !host_ || !host_->HasWindow()) return;
+  paintRequested_ = false;
+  const int dx = std::exchange(pendingDx_, 0);
+  const int dy = std::exchange(pendingDy_, 0);
+  // Columns first, as a scroll to a point moves them first.
+  if (dx != 0) ShiftPixels(false, dx);
+  if (dy != 0) ShiftPixels(true, dy);
+  // Marked where the lines are now, after the moves.
+  for (const int line : dirtyLines_) {
+    if (line >= topLine_ && line <= topLine_ + visibleLines_) host_->Invalidate(LineRect(line));
+  }
+  dirtyLines_.clear();
+}
 
 void EditorView::Paint(Surface& surface, const Rect& clip) {
   if (client_.PaintLocked()) return;
@@ -145,15 +193,23 @@ void EditorView::Paint(Surface& surface, const Rect& clip) {
   const int firstRow = r.top / cellHeight_;
   const int lastRow = r.bottom / cellHeight_ + 1;
   for (int row = firstRow; row <= lastRow; ++row) {
-    PaintLineOn(surface, topLine_ + row, leftColumn_ + firstColumn - 1, leftColumn_ + lastColumn);
+    PaintLineOn(surface, topLine_ + row, leftColumn_ + firstColumn - 1, leftColumn_ + lastColumn, false);
   }
+  // The margin runs the client's full height: drawn once, over the rows just painted.
+  DrawRightMarginOn(surface);
   PaintCaret(true);
-  PaintGutter();
+  if (CanDraw()) PaintGutterNow();
   FullRepaintPending = false;
 }
 
 void EditorView::PaintLine(int line, int colBeg, int colEnd) {
   if (client_.PaintLocked() || !host_) return;
+  if (Deferring()) {
+    if (line < topLine_ || line > topLine_ + visibleLines_) return;
+    if (std::find(dirtyLines_.begin(), dirtyLines_.end(), line) == dirtyLines_.end()) dirtyLines_.push_back(line);
+    RequestPaint(LineRect(line));
+    return;
+  }
   if (Surface* canvas = host_->Canvas()) {
     PaintCaret(false);
     PaintLineOn(*canvas, line, colBeg, colEnd);
@@ -161,7 +217,7 @@ void EditorView::PaintLine(int line, int colBeg, int colEnd) {
   }
 }
 
-void EditorView::PaintLineOn(Surface& surface, int line, int colBeg, int colEnd) {
+void EditorView::PaintLineOn(Surface& surface, int line, int colBeg, int colEnd, bool margin) {
   if (line < topLine_ || line > topLine_ + visibleLines_) return;
   colBeg = std::max(colBeg, leftColumn_);
   if (colEnd < 0 || colEnd > leftColumn_ + visibleColumns_) colEnd = leftColumn_ + visibleColumns_;
@@ -184,7 +240,7 @@ void EditorView::PaintLineOn(Surface& surface, int line, int colBeg, int colEnd)
     surface.FillRect(Rect{left, top, left + cells * cellWidth_, top + cellHeight_},
                      selectedBreak ? settings.selBackColor : settings.backColor);
   }
-  DrawRightMarginOn(surface);
+  if (margin) DrawRightMarginOn(surface);
 }
 
 void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& painted, int colEnd) {
@@ -290,6 +346,15 @@ void EditorView::ApplySelection(int line, int colBeg, int colEnd) {
 
 void EditorView::PaintGutter() {
   if (!CanDraw()) return;
+  if (Deferring()) {
+    // Every paint ends with the whole gutter.
+    RequestPaint(Rect{0, 0, settings.gutterWidth + 2, host_->ClientRect().bottom});
+    return;
+  }
+  PaintGutterNow();
+}
+
+void EditorView::PaintGutterNow() {
   Surface* canvas = host_->Canvas();
   if (!canvas) return;
   const int width = settings.gutterWidth;
@@ -302,7 +367,7 @@ void EditorView::PaintGutter() {
 }
 
 void EditorView::DrawRightMargin() {
-  if (!CanDraw()) return;
+  if (!CanDraw() || Deferring()) return;
   if (Surface* canvas = host_->Canvas()) DrawRightMarginOn(*canvas);
 }
 
@@ -334,6 +399,8 @@ void EditorView::PaintCaret(bool show) {
 }
 
 void EditorView::PlaceCaret() {
+  // A paint on its way places the caret when it ends.
+  if (Deferring() && paintRequested_) return;
   if (host_ && host_->HasWindow() && host_->Focused()) host_->SetCaretPos(CaretPixel());
 }
 

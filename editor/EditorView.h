@@ -55,6 +55,9 @@ struct ViewSettings {
   FontDesc font{"Courier New", -13, FontStyle::None, clWindowText};
   Color backColor = clWindow;
   bool hideCaret = false;
+  // Repaints wait for the next paint message instead of drawing at once: a burst of
+  // edits and sideways scrolls costs one paint. The screen when idle is the same.
+  bool deferredPaint = false;
 };
 
 class EditorView {
@@ -100,6 +103,9 @@ class EditorView {
   void Scroll(bool vertical, int position);
   void ScrollMessage(ScrollBarKind kind, ScrollCode code);
 
+  // Before the system's paint: moves the pixels of scrolls that were deferred and marks
+  // the lines deferred repaints asked for, so one paint covers them all.
+  void PrepareToPaint();
   void Paint(Surface& surface, const Rect& clip);
   void PaintLine(int line, int colBeg, int colEnd);
   void PaintGutter();
@@ -115,7 +121,18 @@ class EditorView {
 
  private:
   bool CanDraw() const;
-  void PaintLineOn(Surface& surface, int line, int colBeg, int colEnd);
+  bool Deferring() const { return settings.deferredPaint && host_ && host_->HasWindow(); }
+  // Makes sure a paint message comes: the first deferred repaint marks rect.
+  void RequestPaint(const Rect& rect);
+  Rect LineRect(int line) const;
+  struct ScrollArea {
+    Rect area, clip, uncovered;
+  };
+  ScrollArea AreaMovedBy(bool vertical, int d) const;
+  // Moves the text area's pixels by d and marks the uncovered strip (or all).
+  void ShiftPixels(bool vertical, int d);
+  void PaintGutterNow();
+  void PaintLineOn(Surface& surface, int line, int colBeg, int colEnd, bool margin = true);
   void PaintLineText(Surface& surface, int line, int colBeg, int& painted, int colEnd);
   void DrawRightMarginOn(Surface& surface);
   int CellLeft(int column) const noexcept { return TextLeft() + 1 + (column - leftColumn_) * cellWidth_; }
@@ -140,6 +157,12 @@ class EditorView {
   std::size_t lastFont_ = 0;
   TLineAttrs lineAttrs_{};
   std::string runText_;
+  // Deferred painting: whether a paint message is on its way, the pixels the view
+  // scrolled by that have not moved yet, and the lines to repaint.
+  bool paintRequested_ = false;
+  int pendingDx_ = 0;
+  int pendingDy_ = 0;
+  std::vector<int> dirtyLines_;
 };
 
 }  // namespace vantorel

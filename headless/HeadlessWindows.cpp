@@ -1,6 +1,7 @@
 #include "headless/HeadlessWindows.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "editor/Editor.h"
 
@@ -8,6 +9,14 @@ namespace vantorel {
 
 void HeadlessWindowHost::Invalidate(const Rect& rect) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return;
+  if (!canvas.raster.empty()) {
+    invalidPixels.resize(canvas.raster.size());
+    for (int y = std::max(rect.top, 0); y < std::min(rect.bottom, canvas.rasterHeight); ++y) {
+      for (int x = std::max(rect.left, 0); x < std::min(rect.right, canvas.rasterWidth); ++x) {
+        invalidPixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.rasterWidth) + static_cast<std::size_t>(x)] = 1;
+      }
+    }
+  }
   if (invalid.Width() <= 0 || invalid.Height() <= 0) {
     invalid = rect;
     return;
@@ -17,9 +26,16 @@ void HeadlessWindowHost::Invalidate(const Rect& rect) {
 }
 
 void HeadlessWindowHost::UpdateNow() {
+  if (control) control->PrepareToPaint();
   if (invalid.Width() <= 0 || invalid.Height() <= 0) return;
   const Rect clip = invalid;
   invalid = Rect{};
+  const std::vector<char> region = std::exchange(invalidPixels, {});
+  struct Clipped {
+    RecordingSurface& surface;
+    ~Clipped() { surface.clipMask = nullptr; }
+  } clipped{canvas};
+  if (!region.empty()) canvas.clipMask = &region;
   if (control) control->Paint(canvas, clip);
 }
 

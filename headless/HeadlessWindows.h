@@ -67,6 +67,7 @@ class HeadlessWindowHost : public WindowHost {
   void Invalidate(const Rect& rect) override;
   void ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) override {
     scrolls.push_back({dx, dy, area, clip});
+    canvas.MovePixels(dx, dy, area, clip);
   }
   // Paints the marked region through the attached control, as WM_PAINT would.
   void UpdateNow() override;
@@ -124,6 +125,8 @@ class HeadlessWindowHost : public WindowHost {
   RecordingSurface canvas;
   TCustomEditorBase* control = nullptr;  // painted by UpdateNow
   Rect invalid{};                              // empty when nothing is marked
+  // With the canvas's raster: the marked pixels exactly, and a paint changes no other.
+  std::vector<char> invalidPixels;
   int invalidations = 0;
   int recreations = 0;
   bool readOnlyStyle = false;

@@ -59,6 +59,11 @@ class RecordingSurface : public Surface {
   }
   void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) override {
     texts.push_back({x, y, std::string(bytes), std::vector<int>(advances, advances + bytes.size()), fore, back, font});
+    if (!rasterText) return;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      Paint(Rect{x, y, x + advances[i], y + charHeight}, GlyphColor(bytes[i], fore, back));
+      x += advances[i];
+    }
   }
   // A raster takes lines of one pixel's width that run straight across or down.
   void DrawLine(Point a, Point b, Color color, int width) override {
@@ -107,6 +112,32 @@ class RecordingSurface : public Surface {
   Color PixelAt(int x, int y) const {
     return raster.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x));
   }
+  // Moves the raster's pixels of area by (dx, dy), changing only pixels inside clip, as
+  // a window's contents are scrolled.
+  void MovePixels(int dx, int dy, const Rect& area, const Rect& clip) {
+    if (raster.empty()) return;
+    const std::vector<Color> before = raster;
+    const auto at = [&](int x, int y) {
+      return static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x);
+    };
+    for (int y = std::max({clip.top, area.top + dy, 0}); y < std::min({clip.bottom, area.bottom + dy, rasterHeight}); ++y) {
+      for (int x = std::max({clip.left, area.left + dx, 0}); x < std::min({clip.right, area.right + dx, rasterWidth});
+           ++x) {
+        const int fromX = x - dx;
+        const int fromY = y - dy;
+        if (fromX >= 0 && fromX < rasterWidth && fromY >= 0 && fromY < rasterHeight) raster[at(x, y)] = before[at(fromX, fromY)];
+      }
+    }
+  }
+  // A colour that stands for a character cell: its byte, its colours and its font.
+  Color GlyphColor(char byte, Color fore, Color back) const {
+    std::uint32_t h = 2166136261u;
+    for (std::uint32_t v : {static_cast<std::uint32_t>(static_cast<unsigned char>(byte)), fore.value, back.value,
+                            static_cast<std::uint32_t>(font.style), font.color.value}) {
+      h = (h ^ v) * 16777619u;
+    }
+    return Color{h & 0xFFFFFFu};
+  }
 
   int charWidth = 8;
   int charHeight = 15;
@@ -120,12 +151,17 @@ class RecordingSurface : public Surface {
   std::vector<Color> raster;
   int rasterWidth = 0;
   int rasterHeight = 0;
+  // Text sets the raster's pixels too, each character's cell in its GlyphColor.
+  bool rasterText = false;
+  // When set, only the raster pixels it marks can change (a paint's update region).
+  const std::vector<char>* clipMask = nullptr;
 
  private:
   void Paint(const Rect& rect, Color color) {
     for (int y = std::max(rect.top, 0); y < std::min(rect.bottom, rasterHeight); ++y) {
       for (int x = std::max(rect.left, 0); x < std::min(rect.right, rasterWidth); ++x) {
-        raster[static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x)] = color;
+        const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x);
+        if (!clipMask || (*clipMask)[i]) raster[i] = color;
       }
     }
   }

@@ -1,0 +1,185 @@
+// Deferred painting draws nothing until the paint message, and then the screen must be
+// exactly what painting at once leaves: twin editors take the same random keys, one
+// painting at once (and at every idle moment), the other only after a burst of keys.
+// Their pixels (text cells included) and carets are compared after each burst. The
+// window model clips a paint to the pixels marked and moves pixels on a scroll, as the
+// system does, so a repaint the deferred editor forgets, or pixels it moves wrongly,
+// show up as a difference.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/KeyTable.h"
+#include "headless/HeadlessWindows.h"
+#include "headless/MemoryClipboard.h"
+#include "highlight/HLEditor.h"
+#include "MainFormFixture.h"
+
+namespace vantorel {
+namespace {
+
+struct Key {
+  int key;
+  bool shift, ctrl;
+  char ch;  // a character message after the key, 0 for none
+};
+
+// Keys that repaint lines, scroll both ways, select and take back.
+const std::vector<Key>& Keys() {
+  static const std::vector<Key> keys = {
+      {'A', false, false, 'a'}, {'A', false, false, 'a'}, {'A', false, false, 'a'}, {vk::Space, false, false, ' '},
+      {0xBF, false, false, '/'}, {'8', true, false, '*'}, {0xDE, true, false, '"'}, {'9', true, false, '('},
+      {'0', true, false, ')'}, {vk::Return, false, false, '\r'}, {vk::Back, false, false, 0},
+      {vk::Delete, false, false, 0}, {vk::Tab, false, false, 0}, {'Y', false, true, 0}, {'Z', false, true, 0},
+      {vk::Left, false, false, 0}, {vk::Right, false, false, 0}, {vk::Up, false, false, 0},
+      {vk::Down, false, false, 0}, {vk::Home, false, false, 0}, {vk::End, false, false, 0},
+      {vk::Next, false, false, 0}, {vk::Prior, false, false, 0}, {vk::End, false, true, 0},
+      {vk::Home, false, true, 0}, {vk::Right, true, false, 0}, {vk::Down, true, false, 0},
+      {vk::Up, true, true, 0}, {vk::Left, true, true, 0}, {'C', false, true, 0}, {'V', false, true, 0},
+  };
+  return keys;
+}
+
+struct Twin {
+  HeadlessWindowHost host;
+  THLEditor editor{&host};
+  MemoryClipboard clipboard;
+
+  Twin(bool deferred, const std::string& text) {
+    host.control = &editor;
+    host.client = Rect{0, 0, 400, 200};
+    host.focused = true;
+    editor.SetHighlighter(THighlighter::hlJava);
+    editor.SetGutterWidth(30);
+    editor.SetRightMargin(30);
+    editor.SetClipboard(&clipboard);
+    editor.WindowCreated();
+    editor.FocusReceived();
+    editor.Lines().SetTextStr(text);
+    editor.SetDeferredPaint(deferred);
+    host.canvas.StartRaster(host.client.Width(), host.client.Height(), Color::Rgb(1, 2, 3));
+    host.canvas.rasterText = true;
+    host.InvalidateAll();
+    host.UpdateNow();
+  }
+  void Press(const Key& k) {
+    ShiftState shift;
+    shift.shift = k.shift;
+    shift.ctrl = k.ctrl;
+    int key = k.key;
+    editor.KeyDown(key, shift);
+    if (k.ch != 0) {
+      char ch = k.ch;
+      editor.KeyPress(ch);
+    }
+    for (int posted : host.postedCommands) editor.RunCommand(posted);
+    host.postedCommands.clear();
+  }
+};
+
+std::string RandomText(std::mt19937& rng) {
+  std::string text;
+  const int lines = std::uniform_int_distribution<int>(1, 40)(rng);
+  for (int i = 0; i < lines; ++i) {
+    const int length = std::uniform_int_distribution<int>(0, 70)(rng);
+    for (int c = 0; c < length; ++c) text += "ab /*\"x(){}\t"[std::uniform_int_distribution<int>(0, 11)(rng)];
+    text += "\r\n";
+  }
+  return text;
+}
+
+// The first pixel where the two screens differ, or empty. Two pixel columns are left
+// out: the edge left of the text and the first pixel of the first column keep, after
+// a sideways scroll, whatever the move brings into them (a glyph's last pixel, the
+// right margin when it scrolls under the first column), in either painting mode.
+std::string FirstDifference(const Twin& a, const Twin& b) {
+  const RecordingSurface& s = a.host.canvas;
+  const int edge = a.editor.TextLeft();
+  for (int y = 0; y < s.rasterHeight; ++y) {
+    for (int x = 0; x < s.rasterWidth; ++x) {
+      if (x == edge || x == edge + 1) continue;
+      const std::size_t i = static_cast<std::size_t>(y * s.rasterWidth + x);
+      if (s.raster[i] != b.host.canvas.raster[i]) {
+        return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+      }
+    }
+  }
+  if (a.host.caretPos.x != b.host.caretPos.x || a.host.caretPos.y != b.host.caretPos.y) return "caret position";
+  if (a.host.CaretVisible() != b.host.CaretVisible()) return "caret visibility";
+  return {};
+}
+
+TEST(DeferredPaint, AfterEachBurstTheScreenIsWhatPaintingAtOnceLeaves) {
+  std::mt19937 rng(20261208);
+  for (int session = 0; session < 30; ++session) {
+    const std::string text = RandomText(rng);
+    Twin now(false, text);
+    Twin later(true, text);
+    ASSERT_EQ(FirstDifference(now, later), "");
+    std::string keys;
+    int burst = 0;
+    for (int step = 0; step < 120; ++step) {
+      const Key& k = Keys()[std::uniform_int_distribution<std::size_t>(0, Keys().size() - 1)(rng)];
+      keys += " " + std::to_string(k.key) + (k.shift ? "S" : "") + (k.ctrl ? "C" : "");
+      now.Press(k);
+      later.Press(k);
+      now.host.UpdateNow();
+      if (++burst < std::uniform_int_distribution<int>(1, 30)(rng)) continue;
+      burst = 0;
+      // Nothing was drawn while the keys came, but a paint was asked for.
+      later.host.UpdateNow();
+      const std::string difference = FirstDifference(now, later);
+      ASSERT_EQ(difference, "") << "session " << session << " text [" << text << "] keys" << keys;
+      // And both are what painting everything anew gives.
+      Twin& fresh = later;
+      fresh.host.InvalidateAll();
+      fresh.host.UpdateNow();
+      ASSERT_EQ(FirstDifference(now, fresh), "") << "session " << session << " text [" << text << "] keys" << keys;
+    }
+  }
+}
+
+// A burst of typing past the right edge scrolls sideways once: the pixels move in one
+// step before the paint, and the keys themselves draw nothing and move no pixel.
+TEST(DeferredPaint, ABurstOfTypingDrawsNothingUntilThePaint) {
+  Twin later(true, "start:\r\n");
+  later.editor.SetCaret(0, 0);
+  later.host.UpdateNow();
+  later.host.scrolls.clear();
+  later.host.canvas.Clear();
+  for (int i = 0; i < 60; ++i) later.Press(Key{'A', false, false, 'a'});
+  EXPECT_TRUE(later.host.scrolls.empty());
+  EXPECT_TRUE(later.host.canvas.texts.empty());
+  EXPECT_TRUE(later.host.canvas.fills.empty());
+  later.host.UpdateNow();
+  ASSERT_EQ(later.host.scrolls.size(), 1u);
+  EXPECT_LT(later.host.scrolls[0].dx, 0);
+  EXPECT_FALSE(later.host.canvas.texts.empty());
+}
+
+// The View menu's switch: read at start, applied to the editor, stored at close once
+// it was ever on (off and never stored, nothing is written).
+TEST_F(MainFormTest, DeferredPaintIsAViewOptionStoredOnceSwitchedOn) {
+  form.FormCreate();
+  EXPECT_FALSE(memo.DeferredPaint());
+  form.FormClose();
+  EXPECT_FALSE(registry.Get(RegistryRoot::LocalMachine, kKey, "DEFERRED_PAINT"));
+  form.Run(Handler::N_deferredPaintClick);
+  EXPECT_TRUE(memo.DeferredPaint());
+  form.Run(Handler::N4Click);
+  EXPECT_EQ(window.checkedItems.count(MenuItemId::N_deferredPaint), 1u);
+  form.FormClose();
+  ASSERT_TRUE(registry.Get(RegistryRoot::LocalMachine, kKey, "DEFERRED_PAINT"));
+  EXPECT_EQ(registry.Get(RegistryRoot::LocalMachine, kKey, "DEFERRED_PAINT")->integer, 1);
+
+  HeadlessWindowHost host;
+  THLEditor editor(&host);
+  TFmain started(window, editor, registry, fs, dialogs, processes, codePages, shell);
+  started.FormCreate();
+  EXPECT_TRUE(editor.DeferredPaint());
+}
+
+}  // namespace
+}  // namespace vantorel
