@@ -113,6 +113,9 @@ void EditorWindow::ScrollPixels(int dx, int dy, const Rect& area, const Rect& cl
   // What the system cannot copy (parts covered by a tool tip or a message box) is
   // marked for repainting too, so no stale pixels stay on the screen.
   ::ScrollWindowEx(hwnd_, dx, dy, &a, &c, nullptr, nullptr, SW_INVALIDATE);
+  // The system moves the caret along with the pixels: where it stands is no longer
+  // where it was put.
+  caretPlaced_ = false;
 }
 
 void EditorWindow::UpdateNow() {
@@ -285,6 +288,7 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       hwnd_ = nullptr;
       return 0;
     case WM_PAINT: {
+      editor_.PrepareToPaint();
       PaintScope paint(hwnd_);
       if (!paint.dc()) ThrowApiError("Cannot paint the editor", "BeginPaint", ::GetLastError());
       GdiSurface surface(paint.dc(), gdi_);

@@ -510,6 +510,8 @@ int TimeChars(const std::wstring& text) {
   LARGE_INTEGER from, to;
   QueryPerformanceCounter(&from);
   TypeText(text);
+  // A paint the characters left waiting is part of their cost.
+  UpdateWindow(Editor());
   QueryPerformanceCounter(&to);
   Print(std::to_string(Milliseconds(from, to)));
   return 0;
@@ -524,20 +526,86 @@ int TimeCommand(const std::wstring& code) {
   return 0;
 }
 
-int Button(const std::wstring& hint) {
+HWND ButtonByHint(const std::wstring& hint);
+
+// A palette button clicked: its handler types the button's code into the editor inside
+// the program, one WM_CHAR at a time; the time runs until the editor has painted.
+int TimePalette(const std::wstring& hint) {
+  HWND button = ButtonByHint(hint);
+  LARGE_INTEGER from, to;
+  QueryPerformanceCounter(&from);
+  SendMessageW(button, BM_CLICK, 0, 0);
+  UpdateWindow(Editor());
+  QueryPerformanceCounter(&to);
+  Print(std::to_string(Milliseconds(from, to)));
+  return 0;
+}
+
+// The same characters typed into a multiline EDIT control of the system (what a
+// notepad is made of) in this process, as wide as the program's editor and in its
+// font: the yardstick the program's typing is measured against. Rounds of it, each
+// in an emptied control; the times are printed in milliseconds, one a line.
+LRESULT CALLBACK PlainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+int TimeEditControl(const std::wstring& text, int width, int rounds) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = PlainFrameProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VantorelYardstick";
+  RegisterClassW(&wc);
+  RECT frame{0, 0, width, 400};
+  AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+  HWND top = CreateWindowExW(0, wc.lpszClassName, L"yardstick", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                  ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0, 0, width, 400, top, nullptr, wc.hInstance, nullptr);
+  if (!top || !edit) throw Failure{"cannot create the EDIT control"};
+  HFONT font = CreateFontW(-15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
+  SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  SetFocus(edit);
+  // The window settles (shown, mapped, painted) before anything is timed.
+  for (int i = 0; i < 30; ++i) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(10);
+  }
+  const std::string bytes = Utf8(text);
+  for (int round = 0; round < rounds; ++round) {
+    SetWindowTextW(edit, L"");
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    UpdateWindow(edit);
+    LARGE_INTEGER from, to;
+    QueryPerformanceCounter(&from);
+    for (char byte : bytes) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(byte), 1);
+    UpdateWindow(edit);
+    QueryPerformanceCounter(&to);
+    Print(std::to_string(Milliseconds(from, to)));
+  }
+  DestroyWindow(top);
+  DeleteObject(font);
+  return 0;
+}
+
+HWND ButtonByHint(const std::wstring& hint) {
   std::string known;
   for (HWND hwnd : Descendants(MainWindow())) {
     if (!IsButtonClass(hwnd)) continue;
     std::wstring text = TextOf(hwnd);
-    if (text == hint) {
-      RECT r;
-      GetWindowRect(hwnd, &r);
-      Print(RectText(r));
-      return 0;
-    }
+    if (text == hint) return hwnd;
     known += " [" + Utf8(text) + "]";
   }
   throw Failure{"no button \"" + Utf8(hint) + "\"; the buttons are" + known};
+}
+
+int Button(const std::wstring& hint) {
+  RECT r;
+  GetWindowRect(ButtonByHint(hint), &r);
+  Print(RectText(r));
+  return 0;
 }
 
 // The clipboard as another program sees it: its text, and text put there as another
@@ -734,6 +802,13 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"clip-get") return ClipboardGet();
   if (command == L"time-char") return TimeChars(arg(1));
   if (command == L"time-command") return TimeCommand(arg(1));
+  if (command == L"time-palette") return TimePalette(arg(1));
+  if (command == L"repaint") {
+    // The whole editor painted anew, now.
+    RedrawWindow(Editor(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return 0;
+  }
+  if (command == L"time-edit-control") return TimeEditControl(arg(1), std::stoi(arg(2)), std::stoi(arg(3)));
   if (command == L"clip-set") return ClipboardSet(arg(1));
   if (command == L"getsel") return GetSel();
   if (command == L"style") {

@@ -1,0 +1,110 @@
+// End-to-end: typing with the editor's repaints deferred (the View option). A sideways-
+// scrolling burst of characters leaves the editor's pixels as a full repaint paints
+// them, and the palette's longest fragment types the same text with the option off
+// and on. How long that fragment takes in either mode, against a system EDIT control
+// typing the same characters in the driver's own process, is printed for the record.
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "E2eFixture.h"
+
+namespace vantorel::e2e {
+namespace {
+
+// What the palette's list box button types: its two fragments, a CR ending each.
+const std::string kListBoxFragment =
+    "; ListBoxClass     db 'listbox',0\r"
+    "invoke CreateWindowEx, WS_EX_CLIENTEDGE, addr ListBoxClass, NULL,WS_CHILD or WS_VISIBLE or WS_BORDER or "
+    "WS_VSCROLL or LBS_HASSTRINGS or LBS_NOINTEGRALHEIGHT or LBS_DISABLENOSCROLL, 9,9,100,100, hWnd, 3, hInstance, "
+    "NULL\r";
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+std::string List(const std::vector<double>& v) {
+  std::string out;
+  for (double d : v) out += (out.empty() ? "" : " ") + std::to_string(static_cast<int>(d + 0.5));
+  return out;
+}
+
+class TypingFigureTest : public E2eTest {
+ protected:
+  // One click of the list box button at the end of the text, in milliseconds until
+  // the editor has painted.
+  double PaletteRound() {
+    const std::string end = std::to_string(Text().size() - 2);
+    wine.Ask({"setsel", end, end});
+    return std::stod(wine.Ask({"time-palette", "TListBox"}));
+  }
+  std::size_t Count(const std::string& what) {
+    const std::string text = Text();
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  }
+};
+
+TEST_F(TypingFigureTest, DeferredTypingPaintsWhatAFullRepaintPaintsAndItsTimeIsPrinted) {
+  ASSERT_NO_FATAL_FAILURE(StartOnFile("typing.asm", "start:\r\n\r\n"));
+  ASSERT_TRUE(wine.FocusMainWindow());
+  constexpr int kRounds = 5;
+  std::vector<double> atOnce;
+  for (int i = 0; i < kRounds; ++i) atOnce.push_back(PaletteRound());
+  wine.Ask({"menu", "Вид/отложенная перерисовка"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::vector<double> deferred;
+  for (int i = 0; i < kRounds; ++i) deferred.push_back(PaletteRound());
+  EXPECT_EQ(Count("LBS_DISABLENOSCROLL, 9,9,100,100"), 2u * kRounds) << Text();
+
+  // A long line typed from another process scrolls sideways many times; what the
+  // deferred paints leave must be what painting the whole editor anew gives. The
+  // edge left of the text and the first pixel of the first column are left out: a
+  // sideways move leaves there what it brings, in either mode.
+  wine.Ask({"char", std::string(40, ' ') + "mov eax, [ebx+ecx*4+12345678h] ; " + std::string(90, 'z')});
+  const std::optional<Image> typed = EditorShot();
+  wine.Ask({"repaint"});
+  const std::optional<Image> repainted = EditorShot();
+  ASSERT_TRUE(typed && repainted);
+  ASSERT_EQ(typed->width, repainted->width);
+  // The caret blinks: its cells are not compared.
+  std::istringstream caretReply(wine.Ask({"caret"}));
+  std::string caretWindow;
+  ScreenRect caret;
+  caretReply >> caretWindow >> caret.left >> caret.top >> caret.right >> caret.bottom;
+  int differing = 0;
+  for (int y = 0; y < typed->height; ++y) {
+    for (int x = 0; x < typed->width; ++x) {
+      const bool underCaret = x >= caret.left && x < caret.right && y >= caret.top && y < caret.bottom;
+      if (x != 32 && x != 33 && !underCaret && typed->At(x, y) != repainted->At(x, y)) {
+        if (++differing < 5) std::printf("differs at %d,%d: %06x vs %06x\n", x, y, typed->At(x, y), repainted->At(x, y));
+      }
+    }
+  }
+  EXPECT_EQ(differing, 0);
+
+  const std::optional<ScreenRect> editor = ParseRect(wine.Ask({"client", "editor"}));
+  ASSERT_TRUE(editor);
+  const ScreenRect r = *editor;
+  std::vector<double> control;
+  std::istringstream lines(wine.Ask({"time-edit-control", kListBoxFragment, std::to_string(r.Width()), "5"}));
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty()) control.push_back(std::stod(line));
+  }
+  ASSERT_FALSE(control.empty());
+  const double yardstick = std::max(Median(control), 0.001);
+  std::printf("[ figure ] the palette's %zu-character fragment typed in the program, ms: at once %s (median %.1f, "
+              "%.2f x the EDIT control); deferred %s (median %.1f, %.2f x); a system EDIT control %d px wide in the "
+              "driver's process: %s (median %.1f)\n",
+              kListBoxFragment.size(), List(atOnce).c_str(), Median(atOnce), Median(atOnce) / yardstick,
+              List(deferred).c_str(), Median(deferred), Median(deferred) / yardstick, r.Width(), List(control).c_str(),
+              Median(control));
+}
+
+}  // namespace
+}  // namespace vantorel::e2e
