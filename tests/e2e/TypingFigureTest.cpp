@@ -42,6 +42,39 @@ class TypingFigureTest : public E2eTest {
     wine.Ask({"setsel", end, end});
     return std::stod(wine.Ask({"time-palette", "TListBox"}));
   }
+  // A long line typed from another process scrolls sideways many times; what that
+  // leaves must be what painting the whole editor anew gives, the caret included.
+  // The edge left of the text and the first pixel of the first column are left out:
+  // a sideways move leaves there what it brings, in either mode.
+  void ExpectALongLinePaintsAsAFullRepaint() {
+    const std::string end = std::to_string(Text().size() - 2);
+    wine.Ask({"setsel", end, end});
+    wine.Ask({"char", std::string(40, ' ') + "mov eax, [ebx+ecx*4+12345678h] ; " + std::string(90, 'z') + "\r"});
+    wine.Ask({"char", std::string(130, 'y')});
+    const std::optional<Image> typed = EditorShot();
+    wine.Ask({"repaint"});
+    const std::optional<Image> repainted = EditorShot();
+    ASSERT_TRUE(typed && repainted);
+    ASSERT_EQ(typed->width, repainted->width);
+    // The caret blinks: its cells are not compared.
+    std::istringstream caretReply(wine.Ask({"caret"}));
+    std::string caretWindow;
+    ScreenRect caret;
+    caretReply >> caretWindow >> caret.left >> caret.top >> caret.right >> caret.bottom;
+    // The caret stands after the last character typed, at the right edge the view
+    // scrolled to, not where the scrolls would have carried it.
+    EXPECT_GT(caret.left, typed->width - 3 * 9) << caret.left;
+    int differing = 0;
+    for (int y = 0; y < typed->height; ++y) {
+      for (int x = 0; x < typed->width; ++x) {
+        const bool underCaret = x >= caret.left && x < caret.right && y >= caret.top && y < caret.bottom;
+        if (x != 32 && x != 33 && !underCaret && typed->At(x, y) != repainted->At(x, y)) {
+          if (++differing < 5) std::printf("differs at %d,%d: %06x vs %06x\n", x, y, typed->At(x, y), repainted->At(x, y));
+        }
+      }
+    }
+    EXPECT_EQ(differing, 0);
+  }
   std::size_t Count(const std::string& what) {
     const std::string text = Text();
     std::size_t n = 0;
@@ -56,37 +89,13 @@ TEST_F(TypingFigureTest, DeferredTypingPaintsWhatAFullRepaintPaintsAndItsTimeIsP
   constexpr int kRounds = 5;
   std::vector<double> atOnce;
   for (int i = 0; i < kRounds; ++i) atOnce.push_back(PaletteRound());
+  ASSERT_NO_FATAL_FAILURE(ExpectALongLinePaintsAsAFullRepaint());
   wine.Ask({"menu", "Вид/отложенная перерисовка"});
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   std::vector<double> deferred;
   for (int i = 0; i < kRounds; ++i) deferred.push_back(PaletteRound());
   EXPECT_EQ(Count("LBS_DISABLENOSCROLL, 9,9,100,100"), 2u * kRounds) << Text();
-
-  // A long line typed from another process scrolls sideways many times; what the
-  // deferred paints leave must be what painting the whole editor anew gives. The
-  // edge left of the text and the first pixel of the first column are left out: a
-  // sideways move leaves there what it brings, in either mode.
-  wine.Ask({"char", std::string(40, ' ') + "mov eax, [ebx+ecx*4+12345678h] ; " + std::string(90, 'z')});
-  const std::optional<Image> typed = EditorShot();
-  wine.Ask({"repaint"});
-  const std::optional<Image> repainted = EditorShot();
-  ASSERT_TRUE(typed && repainted);
-  ASSERT_EQ(typed->width, repainted->width);
-  // The caret blinks: its cells are not compared.
-  std::istringstream caretReply(wine.Ask({"caret"}));
-  std::string caretWindow;
-  ScreenRect caret;
-  caretReply >> caretWindow >> caret.left >> caret.top >> caret.right >> caret.bottom;
-  int differing = 0;
-  for (int y = 0; y < typed->height; ++y) {
-    for (int x = 0; x < typed->width; ++x) {
-      const bool underCaret = x >= caret.left && x < caret.right && y >= caret.top && y < caret.bottom;
-      if (x != 32 && x != 33 && !underCaret && typed->At(x, y) != repainted->At(x, y)) {
-        if (++differing < 5) std::printf("differs at %d,%d: %06x vs %06x\n", x, y, typed->At(x, y), repainted->At(x, y));
-      }
-    }
-  }
-  EXPECT_EQ(differing, 0);
+  ASSERT_NO_FATAL_FAILURE(ExpectALongLinePaintsAsAFullRepaint());
 
   const std::optional<ScreenRect> editor = ParseRect(wine.Ask({"client", "editor"}));
   ASSERT_TRUE(editor);
