@@ -407,16 +407,23 @@ class TEditorPaintLock {
   TCustomEditorBase& e_;
 };
 
-// Hides the caret for a scope and shows it again however the scope ends.
+// Hides the caret for a scope and shows it again however the scope ends. With the
+// repaints deferred nothing is drawn in the scope, so the caret stays as it is: the
+// paint that follows hides it and puts it in its place.
 class TEditorCaretHidden {
  public:
-  explicit TEditorCaretHidden(TCustomEditorBase& editor) : e_(editor) { e_.PaintCaret(false); }
-  ~TEditorCaretHidden() { e_.PaintCaret(true); }
+  explicit TEditorCaretHidden(TCustomEditorBase& editor) : e_(editor), hides_(!editor.DeferredPaint()) {
+    if (hides_) e_.PaintCaret(false);
+  }
+  ~TEditorCaretHidden() {
+    if (hides_) e_.PaintCaret(true);
+  }
   TEditorCaretHidden(const TEditorCaretHidden&) = delete;
   TEditorCaretHidden& operator=(const TEditorCaretHidden&) = delete;
 
  private:
   TCustomEditorBase& e_;
+  const bool hides_;
 };
 
 // Holds an undo group open for a scope; the group is closed on every path. End()
