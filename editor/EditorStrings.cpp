@@ -176,6 +176,14 @@ constexpr std::size_t kMaxChunks = (std::size_t{UINT32_MAX} + 1) >> kChunkBits;
 constexpr std::size_t kMoveHeadAbove = 4096;
 constexpr std::size_t kFrontRoom = 4096;
 
+// A loaded line longer than this becomes the list's own as it is loaded, with room
+// before and after it: copying it at its first edit would make that keystroke cost a
+// pass over the whole line. Shorter lines stay views; their first edit copies little.
+constexpr std::size_t kLongestLoadedView = 64 * 1024;
+
+// The room kept after a long line for it to grow in place.
+constexpr std::size_t BackRoom(std::size_t size) noexcept { return std::max(kFrontRoom, size / 64); }
+
 }  // namespace
 
 // Holds the list's update open for a scope, the same way as OwnerUpdate: End() closes
@@ -256,12 +264,18 @@ class TEditorStrings::Builder {
     into_.freeSlots.reserve(into_.owned.size());
   }
 
+  // Some line is a view into the loaded bytes (else they need not be kept).
+  bool Viewed() const noexcept { return viewed_; }
+
  private:
   // The line of the loaded bytes from begin to end, holding tabs_ tabs.
   void AddLoaded(const char* base, std::size_t begin, std::size_t end) {
     const std::size_t size = end - begin;
-    if (tabs_ == 0 && begin <= UINT32_MAX && size <= LineRef::kMaxSize) {
-      Append(size == 0 ? LineRef{} : LineRef::Make(LineRef::Loaded, begin, size));
+    if (size == 0) {
+      Append(LineRef{});
+    } else if (tabs_ == 0 && begin <= UINT32_MAX && size <= kLongestLoadedView) {
+      Append(LineRef::Make(LineRef::Loaded, begin, size));
+      viewed_ = true;
     } else {
       Append(Place(std::string_view(base + begin, size), tabs_));
     }
@@ -292,10 +306,20 @@ class TEditorStrings::Builder {
     if (size == 0) return {};
     if (size > kLongestChunkedLine || (room_ < size && into_.chunks.size() >= kMaxChunks)) {
       if (into_.owned.size() >= UINT32_MAX) throw std::length_error("too many lines");
-      std::string own(size, ' ');
-      ExpandInto(own.data(), s, width, true);
+      // Laid out as an edit lays out a long line: room before it for its head to move
+      // into and room after it to grow, so that editing it never starts with a copy.
+      const std::size_t front = size > kMoveHeadAbove ? kFrontRoom : 0;
+      std::string own;
+      own.reserve(front + size + BackRoom(size));
+      if (tabs == 0) {
+        own.append(front, ' ');
+        own.append(s);
+      } else {
+        own.append(front + size, ' ');
+        ExpandInto(own.data() + front, s, width, true);
+      }
       if (into_.tabbed.capacity() == into_.tabbed.size()) into_.tabbed.reserve(2 * into_.tabbed.size() + 16);
-      into_.owned.push_back(Store::OwnedLine{std::move(own)});
+      into_.owned.push_back(Store::OwnedLine{std::move(own), front});
       into_.tabbed.push_back(false);  // within the room reserved above
       return LineRef::Make(LineRef::Owned, into_.owned.size() - 1, 0);
     }
@@ -322,6 +346,7 @@ class TEditorStrings::Builder {
   std::size_t room_ = 0;  // free bytes at the end of the last chunk
   int width_ = 0;
   bool widthRead_ = false;
+  bool viewed_ = false;
 };
 
 // --- the store ---
@@ -506,6 +531,7 @@ void TEditorStrings::BuildLoaded(Store& into, std::size_t size) const {
   Builder builder(into, owner_);
   builder.Split(into.Loaded(), size, true);
   builder.Finish();
+  if (!builder.Viewed()) std::string().swap(into.text);
 }
 
 // Swaps the built lines in (nothing here fails until the notification) and frees the
@@ -551,7 +577,7 @@ void TEditorStrings::LoadFromFile(FileSystem& fs, const std::string& path) {
         fs.ReadInPieces(path, [&builder](const char* base, std::size_t done) { builder.Split(base, done, false); });
     builder.Split(bytes.data.get(), bytes.size, true);
     builder.Finish();
-    fresh->file = std::move(bytes.data);
+    if (builder.Viewed()) fresh->file = std::move(bytes.data);
   } catch (const EFileError&) {
     throw;
   } catch (const std::bad_alloc&) {
