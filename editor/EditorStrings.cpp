@@ -257,18 +257,25 @@ class TEditorStrings::Builder {
       const std::uint64_t lfOfCrLf = m.lf & (m.cr << 1 | crCarry);
       lineStart += lfOfCrLf & 1;
       std::uint64_t breaks = (m.cr | m.lf) & ~lfOfCrLf;
-      unsigned counted = 0;  // bits whose tabs are in tabs
-      while (breaks != 0) {
-        const unsigned i = static_cast<unsigned>(std::countr_zero(breaks));
-        breaks &= breaks - 1;
-        tabs += CountBits(m.tabs & Below(i) & ~Below(counted));
-        counted = i + 1;
+      const auto endLine = [&](unsigned i) {
         const std::size_t at = scanned + i;
         AddLoaded(base, lineStart, at, tabs);
         lineStart = at + 1 + (lfOfCrLf >> i >> 1 & 1);
         tabs = 0;
+      };
+      if (m.tabs == 0) {
+        // Most blocks hold no tab: nothing to count.
+        for (; breaks != 0; breaks &= breaks - 1) endLine(static_cast<unsigned>(std::countr_zero(breaks)));
+      } else {
+        unsigned counted = 0;  // bits whose tabs are in tabs
+        for (; breaks != 0; breaks &= breaks - 1) {
+          const unsigned i = static_cast<unsigned>(std::countr_zero(breaks));
+          tabs += CountBits(m.tabs & Below(i) & ~Below(counted));
+          counted = i + 1;
+          endLine(i);
+        }
+        tabs += CountBits(m.tabs & ~Below(counted));
       }
-      tabs += CountBits(m.tabs & ~Below(counted));
       crCarry = m.cr >> 63;
       scanned += n;
     }
