@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -141,8 +143,8 @@ void BM_LoadIntoLineList(benchmark::State& state) {
 BENCHMARK(BM_LoadIntoLineList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // Files of nothing but tabs: one line of 1 MB (arg 0), or 10 MB in lines of 64 tabs
-// (arg 1). Each load is timed against the floor of the same file, measured in the
-// same run (the quickest of five), and reported as load_per_floor.
+// (arg 1). Each load is timed against the floor of the same file, run just before it,
+// and the median of the loads over the median of the floors is load_per_floor.
 const std::string& TabsFile(bool oneLine) {
   static std::string paths[2];
   std::string& path = paths[oneLine ? 0 : 1];
@@ -161,28 +163,38 @@ const std::string& TabsFile(bool oneLine) {
   return path;
 }
 
+double SecondsOf(const std::function<void()>& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
 void BM_LoadOnlyTabs(benchmark::State& state) {
   const std::string& file = TabsFile(state.range(0) == 0);
   PosixFileSystem fs;
   HeadlessWindowHost host;
   host.hasWindow = false;
-  double total = 0;
+  // The floor is run before each load, so that both see the same load of the machine;
+  // the ratio is of their medians.
+  std::vector<double> loads;
+  std::vector<double> floors;
   for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    TEditor editor(&host);
-    editor.Lines().LoadFromFile(fs, file);
-    benchmark::DoNotOptimize(editor.Lines().Count());
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    floors.push_back(SecondsOf([&] { benchmark::DoNotOptimize(ReadAndCountLines(file)); }));
+    const double seconds = SecondsOf([&] {
+      TEditor editor(&host);
+      editor.Lines().LoadFromFile(fs, file);
+      benchmark::DoNotOptimize(editor.Lines().Count());
+    });
     state.SetIterationTime(seconds);
-    total += seconds;
+    loads.push_back(seconds);
   }
-  double floor = 1e9;
-  for (int i = 0; i < 5; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(ReadAndCountLines(file));
-    floor = std::min(floor, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  state.counters["load_per_floor"] = total / static_cast<double>(state.iterations()) / floor;
+  const double floor = Median(floors);
+  state.counters["load_per_floor"] = floor > 0 ? Median(loads) / floor : 0;
 }
 BENCHMARK(BM_LoadOnlyTabs)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -83,13 +83,14 @@ void ExpandInto(char* out, std::string_view s, int width, bool blanksThere = fal
   }
 }
 
-// Where the line breaks (CR, LF) and the tabs are among 64 bytes: bit i for byte i.
+// Where the CRs, the LFs and the tabs are among 64 bytes: bit i for byte i.
 struct ByteMasks {
-  std::uint64_t breaks = 0;
+  std::uint64_t cr = 0;
+  std::uint64_t lf = 0;
   std::uint64_t tabs = 0;
 };
 
-// The masks of the n bytes at p (n <= 64; bytes past n count as neither).
+// The masks of the n bytes at p (n <= 64; bytes past n count as none).
 ByteMasks MasksOf(const char* p, std::size_t n) noexcept {
   ByteMasks m;
 #if defined(__SSE2__)
@@ -97,23 +98,39 @@ ByteMasks MasksOf(const char* p, std::size_t n) noexcept {
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i tab = _mm_set1_epi8('\t');
+    const auto mask = [](__m128i bytes, __m128i c) {
+      return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, c))));
+    };
     for (int i = 0; i < 4; ++i) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-      const auto breaks = static_cast<std::uint64_t>(static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)))));
-      const auto tabs = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tab))));
-      m.breaks |= breaks << (16 * i);
-      m.tabs |= tabs << (16 * i);
+      m.cr |= mask(bytes, cr) << (16 * i);
+      m.lf |= mask(bytes, lf) << (16 * i);
+      m.tabs |= mask(bytes, tab) << (16 * i);
     }
     return m;
   }
 #endif
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint64_t bit = std::uint64_t{1} << i;
-    if (p[i] == '\r' || p[i] == '\n') m.breaks |= bit;
+    if (p[i] == '\r') m.cr |= bit;
+    if (p[i] == '\n') m.lf |= bit;
     if (p[i] == '\t') m.tabs |= bit;
   }
   return m;
+}
+
+// The set bits of x. A build for processors without a count instruction makes
+// std::popcount a library call, which was a seventh of loading a file of tabs; these
+// few operations run inline instead.
+constexpr unsigned CountBits(std::uint64_t x) noexcept {
+#if defined(__POPCNT__)
+  return static_cast<unsigned>(std::popcount(x));
+#else
+  x -= (x >> 1) & 0x5555555555555555u;
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<unsigned>((x * 0x0101010101010101u) >> 56);
+#endif
 }
 
 // The bits below bit i (i <= 64).
@@ -176,6 +193,14 @@ constexpr std::size_t kMaxChunks = (std::size_t{UINT32_MAX} + 1) >> kChunkBits;
 constexpr std::size_t kMoveHeadAbove = 4096;
 constexpr std::size_t kFrontRoom = 4096;
 
+// A loaded line longer than this becomes the list's own as it is loaded, with room
+// before and after it: copying it at its first edit would make that keystroke cost a
+// pass over the whole line. Shorter lines stay views; their first edit copies little.
+constexpr std::size_t kLongestLoadedView = 64 * 1024;
+
+// The room kept after a long line for it to grow in place.
+constexpr std::size_t BackRoom(std::size_t size) noexcept { return std::max(kFrontRoom, size / 64); }
+
 }  // namespace
 
 // Holds the list's update open for a scope, the same way as OwnerUpdate: End() closes
@@ -213,37 +238,53 @@ class TEditorStrings::Builder {
   // A NUL byte is kept as an ordinary character: cutting the text there would lose
   // the rest of the file at the next save.
   //
-  // The bytes go 64 at a time: one mask of their breaks and one of their tabs. The
-  // loop runs once per line break, and a line's tabs are counted from the mask, so a
-  // run of indentation costs nothing per tab. A line ends at CR or LF, and an LF right
-  // after a CR belongs to it.
+  // The bytes go 64 at a time: masks of their CRs, LFs and tabs. The LF of a CR LF
+  // is taken out of the breaks by the masks, so the loop runs once per line, and a
+  // line's tabs are counted from the mask, so a run of indentation costs nothing per
+  // tab. The state lives in locals while the loop runs: the compiler must assume that
+  // a store through the byte pointer could change a member.
   void Split(const char* base, std::size_t limit, bool last) {
-    while (scanned_ < limit) {
-      const std::size_t n = std::min<std::size_t>(64, limit - scanned_);
+    std::size_t scanned = scanned_;
+    std::size_t lineStart = lineStart_;
+    std::size_t tabs = tabs_;
+    std::uint64_t crCarry = crCarry_;
+    while (scanned < limit) {
+      const std::size_t n = std::min<std::size_t>(64, limit - scanned);
       if (n < 64 && !last) break;  // the rest waits for the next piece
-      const ByteMasks m = MasksOf(base + scanned_, n);
-      std::uint64_t breaks = m.breaks;
-      unsigned counted = 0;  // bits whose tabs are in tabs_
-      while (breaks != 0) {
-        const unsigned i = static_cast<unsigned>(std::countr_zero(breaks));
-        breaks &= breaks - 1;
-        const std::size_t at = scanned_ + i;
-        tabs_ += static_cast<std::size_t>(std::popcount(m.tabs & Below(i) & ~Below(counted)));
-        counted = i + 1;
-        if (base[at] == '\n' && at == lfEndsCr_) {
-          lineStart_ = at + 1;  // the LF of a CR LF
-          continue;
+      const ByteMasks m = MasksOf(base + scanned, n);
+      // An LF right after a CR ends no line of its own; the line after it starts
+      // past it (for a CR at the end of the last block, at this block's first byte).
+      const std::uint64_t lfOfCrLf = m.lf & (m.cr << 1 | crCarry);
+      lineStart += lfOfCrLf & 1;
+      std::uint64_t breaks = (m.cr | m.lf) & ~lfOfCrLf;
+      const auto endLine = [&](unsigned i) {
+        const std::size_t at = scanned + i;
+        AddLoaded(base, lineStart, at, tabs);
+        lineStart = at + 1 + (lfOfCrLf >> i >> 1 & 1);
+        tabs = 0;
+      };
+      if (m.tabs == 0) {
+        // Most blocks hold no tab: nothing to count.
+        for (; breaks != 0; breaks &= breaks - 1) endLine(static_cast<unsigned>(std::countr_zero(breaks)));
+      } else {
+        unsigned counted = 0;  // bits whose tabs are in tabs
+        for (; breaks != 0; breaks &= breaks - 1) {
+          const unsigned i = static_cast<unsigned>(std::countr_zero(breaks));
+          tabs += CountBits(m.tabs & Below(i) & ~Below(counted));
+          counted = i + 1;
+          endLine(i);
         }
-        AddLoaded(base, lineStart_, at);
-        lineStart_ = at + 1;
-        tabs_ = 0;
-        if (base[at] == '\r') lfEndsCr_ = at + 1;
+        tabs += CountBits(m.tabs & ~Below(counted));
       }
-      tabs_ += static_cast<std::size_t>(std::popcount(m.tabs & ~Below(counted)));
-      scanned_ += n;
+      crCarry = m.cr >> 63;
+      scanned += n;
     }
     // A final line break makes no empty line.
-    if (last && lineStart_ < limit) AddLoaded(base, lineStart_, limit);
+    if (last && lineStart < limit) AddLoaded(base, lineStart, limit, tabs);
+    scanned_ = scanned;
+    lineStart_ = lineStart;
+    tabs_ = tabs;
+    crCarry_ = crCarry;
   }
 
   void AddCopy(std::string_view s) {
@@ -256,14 +297,20 @@ class TEditorStrings::Builder {
     into_.freeSlots.reserve(into_.owned.size());
   }
 
+  // Some line is a view into the loaded bytes (else they need not be kept).
+  bool Viewed() const noexcept { return viewed_; }
+
  private:
-  // The line of the loaded bytes from begin to end, holding tabs_ tabs.
-  void AddLoaded(const char* base, std::size_t begin, std::size_t end) {
+  // The line of the loaded bytes from begin to end, holding tabs tabs.
+  void AddLoaded(const char* base, std::size_t begin, std::size_t end, std::size_t tabs) {
     const std::size_t size = end - begin;
-    if (tabs_ == 0 && begin <= UINT32_MAX && size <= LineRef::kMaxSize) {
-      Append(size == 0 ? LineRef{} : LineRef::Make(LineRef::Loaded, begin, size));
+    if (size == 0) {
+      Append(LineRef{});
+    } else if (tabs == 0 && begin <= UINT32_MAX && size <= kLongestLoadedView) {
+      Append(LineRef::Make(LineRef::Loaded, begin, size));
+      viewed_ = true;
     } else {
-      Append(Place(std::string_view(base + begin, size), tabs_));
+      Append(Place(std::string_view(base + begin, size), tabs));
     }
   }
 
@@ -290,26 +337,49 @@ class TEditorStrings::Builder {
     const int width = tabs > 0 ? TabWidth() : 0;
     const std::size_t size = ExpandedSize(s.size(), tabs, width);
     if (size == 0) return {};
-    if (size > kLongestChunkedLine || (room_ < size && into_.chunks.size() >= kMaxChunks)) {
+    // A line of nothing but tabs (an indented empty line) is a view of one run of
+    // blanks that all such lines share: nothing is written for it. Chunked bytes are
+    // never changed, an edit makes the line a string of its own first.
+    const bool blank = tabs == s.size() && size <= kLongestChunkedLine;
+    if (blank && blanksAt_ != kNoBlanks) return LineRef::Make(LineRef::Chunked, blanksAt_, size);
+    const std::size_t need = blank ? kLongestChunkedLine : size;
+    if (size > kLongestChunkedLine || (room_ < need && into_.chunks.size() >= kMaxChunks)) {
       if (into_.owned.size() >= UINT32_MAX) throw std::length_error("too many lines");
-      std::string own(size, ' ');
-      ExpandInto(own.data(), s, width, true);
+      // Laid out as an edit lays out a long line: room before it for its head to move
+      // into and room after it to grow, so that editing it never starts with a copy.
+      const std::size_t front = size > kMoveHeadAbove ? kFrontRoom : 0;
+      std::string own;
+      own.reserve(front + size + BackRoom(size));
+      if (tabs == 0) {
+        own.append(front, ' ');
+        own.append(s);
+      } else {
+        own.append(front + size, ' ');
+        if (tabs < s.size()) ExpandInto(own.data() + front, s, width, true);
+      }
       if (into_.tabbed.capacity() == into_.tabbed.size()) into_.tabbed.reserve(2 * into_.tabbed.size() + 16);
-      into_.owned.push_back(Store::OwnedLine{std::move(own)});
+      into_.owned.push_back(Store::OwnedLine{std::move(own), front});
       into_.tabbed.push_back(false);  // within the room reserved above
       return LineRef::Make(LineRef::Owned, into_.owned.size() - 1, 0);
     }
-    if (room_ < size) {
+    if (room_ < need) {
       into_.chunks.push_back(std::make_unique_for_overwrite<char[]>(kChunkSize));
       room_ = kChunkSize;
     }
     const std::size_t offset = kChunkSize - room_;
-    ExpandInto(into_.chunks.back().get() + offset, s, width);
-    room_ -= size;
-    return LineRef::Make(LineRef::Chunked, ((into_.chunks.size() - 1) << kChunkBits) + offset, size);
+    const std::size_t at = ((into_.chunks.size() - 1) << kChunkBits) + offset;
+    if (blank) {
+      std::memset(into_.chunks.back().get() + offset, ' ', need);
+      blanksAt_ = at;
+    } else {
+      ExpandInto(into_.chunks.back().get() + offset, s, width);
+    }
+    room_ -= need;
+    return LineRef::Make(LineRef::Chunked, at, size);
   }
 
   static constexpr std::size_t kBlock = 1024;
+  static constexpr std::size_t kNoBlanks = SIZE_MAX;
 
   Store& into_;
   const TEditorStringsOwner& owner_;
@@ -318,10 +388,12 @@ class TEditorStrings::Builder {
   std::size_t scanned_ = 0;                   // where Split goes on
   std::size_t lineStart_ = 0;                 // the line Split is in
   std::size_t tabs_ = 0;                      // its tabs so far
-  std::size_t lfEndsCr_ = SIZE_MAX;           // an LF here ends no line: it follows a CR
+  std::uint64_t crCarry_ = 0;                 // the last byte split was a CR
   std::size_t room_ = 0;  // free bytes at the end of the last chunk
+  std::size_t blanksAt_ = kNoBlanks;  // the shared blanks in the chunks, once placed
   int width_ = 0;
   bool widthRead_ = false;
+  bool viewed_ = false;
 };
 
 // --- the store ---
@@ -506,6 +578,7 @@ void TEditorStrings::BuildLoaded(Store& into, std::size_t size) const {
   Builder builder(into, owner_);
   builder.Split(into.Loaded(), size, true);
   builder.Finish();
+  if (!builder.Viewed()) std::string().swap(into.text);
 }
 
 // Swaps the built lines in (nothing here fails until the notification) and frees the
@@ -551,7 +624,7 @@ void TEditorStrings::LoadFromFile(FileSystem& fs, const std::string& path) {
         fs.ReadInPieces(path, [&builder](const char* base, std::size_t done) { builder.Split(base, done, false); });
     builder.Split(bytes.data.get(), bytes.size, true);
     builder.Finish();
-    fresh->file = std::move(bytes.data);
+    if (builder.Viewed()) fresh->file = std::move(bytes.data);
   } catch (const EFileError&) {
     throw;
   } catch (const std::bad_alloc&) {

@@ -104,6 +104,11 @@ TEST_F(LoadText, AnyTextReadInPiecesOfAnySizeSplitsAsTheLineRuleSays) {
     const std::size_t size = random() % (round % 10 == 0 ? 2000 : 200);
     fs.bytes.clear();
     for (std::size_t i = 0; i < size; ++i) fs.bytes += kAlphabet[random() % (round % 3 == 0 ? 5 : 8)];
+    if (round % 100 == 1) {
+      // A line long enough to be made the list's own as it loads, alone or among others.
+      const std::size_t run = 65000 + random() % 2000;
+      fs.bytes.insert(random() % (fs.bytes.size() + 1), std::string(run, kAlphabet[random() % 3]));
+    }
     fs.piece = 1 + random() % 150;
     Lines expected;
     ForEachLine(fs.bytes, false, [&](std::string_view line) { expected.push_back(editor.Lines().ExpandTabs(line)); });
@@ -116,7 +121,8 @@ TEST_F(LoadText, AnyTextReadInPiecesOfAnySizeSplitsAsTheLineRuleSays) {
 TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
   // An edit in place must store and record exactly what storing the edited line whole
   // does: every line kind (loaded, chunked, owned, put with a tab, empty, long enough
-  // that an edit near its start moves its head), padding past the end, trailing blanks
+  // that an edit near its start moves its head, long enough to be owned from the
+  // load), padding past the end, trailing blanks
   // from the tail, the text or the head, and undo of it all.
   HeadlessWindowHost hostA;
   HeadlessWindowHost hostB;
@@ -131,7 +137,8 @@ TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
   };
   for (int round = 0; round < 400; ++round) {
     std::string text;
-    for (int i = 0; i < 6; ++i) text += (i == 3 ? std::string(5000, 'x') + piece(12) : piece(12)) + "\r\n";
+    const std::size_t longLine = round % 4 == 0 ? 70000 : 5000;
+    for (int i = 0; i < 6; ++i) text += (i == 3 ? std::string(longLine, 'x') + piece(12) : piece(12)) + "\r\n";
     for (TEditor* e : {&inPlace, &whole}) {
       e->Lines().SetTextStr(text);
       e->Lines().Put(1, "p\tq  ");
@@ -139,7 +146,7 @@ TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
     }
     for (int step = 0; step < 12; ++step) {
       const int y = static_cast<int>(random() % 6);
-      const int at = static_cast<int>(random() % (y == 3 ? 5030 : 16));
+      const int at = static_cast<int>(random() % (y == 3 ? longLine + 30 : 16));
       const std::size_t count = random() % 5;
       const std::string inserted = piece(y == 3 && random() % 8 == 0 ? 3000 : 4);
       inPlace.Lines().ReplaceInLine(y, at, count, inserted);

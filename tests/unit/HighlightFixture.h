@@ -2,15 +2,22 @@
 // look different, read back as one letter per column, and the golden sources.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <span>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "editor/KeyTable.h"
 #include "headless/HeadlessWindows.h"
 #include "highlight/HLEditor.h"
+#include "tests/support/HighlightCheck.h"
 
 namespace vantorel {
 
@@ -85,6 +92,48 @@ inline std::vector<fs::path> GoldenSources(std::string_view prefix = {}) {
   }
   std::sort(out.begin(), out.end());
   return out;
+}
+
+// Random edits through the keyboard, twelve a round, rounds rounds on each source
+// coloured with rules(source): a piece typed character by character (seven times in
+// ten), a deletion forward or back, or an undo. After each round every line is
+// coloured exactly as the same text loaded anew colours it, whatever the edits carried
+// into the lines below them, and the kept line states equal a rescan.
+inline void ExpectRandomEditsColourLikeTheTextLoadedAnew(const std::vector<fs::path>& sources,
+                                                        std::span<const std::string_view> pieces,
+                                                        THighlighter (*rules)(const fs::path&), unsigned seed,
+                                                        int rounds = 40) {
+  ASSERT_FALSE(pieces.empty());
+  std::mt19937 rng(seed);
+  for (const fs::path& source : sources) {
+    for (int round = 0; round < rounds; ++round) {
+      Painted live(rules(source));
+      live.editor.Lines().SetTextStr(ReadFile(source));
+      std::string trail;
+      for (int edit = 0; edit < 12; ++edit) {
+        const int y = std::uniform_int_distribution<int>(0, live.editor.LineCount() - 1)(rng);
+        const int x = std::uniform_int_distribution<int>(0, live.editor.LineLength(y) + 1)(rng);
+        live.editor.SetCaret(x, y);
+        const int what = std::uniform_int_distribution<int>(0, 9)(rng);
+        if (what < 7) {
+          const std::string_view piece = pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
+          for (const char c : piece) live.editor.RunCommand(static_cast<unsigned char>(c));
+          trail += " \"" + std::string(piece) + "\"";
+        } else {
+          const int code = what == 7 ? ec::DeleteChar : what == 8 ? ec::Backspace : ec::Undo;
+          live.editor.RunCommand(code);
+          trail += " " + std::to_string(code);
+        }
+        trail += "@(" + std::to_string(x) + "," + std::to_string(y) + ")";
+        // Paint a line on the way, as the screen would, so on-demand states mix in.
+        if (live.editor.LineCount() > 0) live.Classes(std::min(y + 3, live.editor.LineCount() - 1));
+      }
+      Painted fresh(rules(source));
+      fresh.editor.Lines().SetTextStr(live.editor.Lines().GetTextStr());
+      ASSERT_EQ(live.AllClasses(), fresh.AllClasses()) << source.filename() << " after" << trail;
+      ASSERT_EQ(LongStatesProblem(live.editor), "") << source.filename() << " after" << trail;
+    }
+  }
 }
 
 }  // namespace vantorel

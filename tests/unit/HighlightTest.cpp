@@ -42,45 +42,13 @@ TEST(HighlightGolden, EverySourceIsColouredAsItsColourFileSays) {
   }
 }
 
-// Random typing, line breaks and deletions through the keyboard: every line is then
-// coloured exactly as the same text loaded anew colours it, whatever the edits carried
-// into the lines below them.
+// Random typing of the characters that open and close comments, strings and
+// preprocessor lines, line breaks, deletions and undo, on every golden source with its
+// own rules.
 TEST(HighlightGolden, RandomEditsColourLikeTheEditedTextLoadedAnew) {
-  std::mt19937 rng(15);
-  static constexpr std::string_view kTyped = "/*\"\\# a1;'";
-  for (const fs::path& source : GoldenSources()) {
-    for (int round = 0; round < 40; ++round) {
-      Painted live(RulesOf(source));
-      live.editor.Lines().SetTextStr(ReadFile(source));
-      std::string trail;
-      for (int edit = 0; edit < 12; ++edit) {
-        const int y = std::uniform_int_distribution<int>(0, live.editor.LineCount() - 1)(rng);
-        const int x = std::uniform_int_distribution<int>(0, live.editor.LineLength(y) + 1)(rng);
-        live.editor.SetCaret(x, y);
-        const int what = std::uniform_int_distribution<int>(0, 9)(rng);
-        int code;
-        if (what < 6) {
-          code = static_cast<unsigned char>(kTyped[static_cast<std::size_t>(what + edit) % kTyped.size()]);
-        } else if (what == 6) {
-          code = '\r';
-        } else if (what == 7) {
-          code = ec::DeleteChar;
-        } else if (what == 8) {
-          code = ec::Backspace;
-        } else {
-          code = ec::Undo;
-        }
-        live.editor.RunCommand(code);
-        trail += " " + std::to_string(code) + "@(" + std::to_string(x) + "," + std::to_string(y) + ")";
-        // Paint the lines on the way, as the screen would, so on-demand states mix in.
-        if (live.editor.LineCount() > 0) live.Classes(std::min(y + 3, live.editor.LineCount() - 1));
-      }
-      Painted fresh(RulesOf(source));
-      fresh.editor.Lines().SetTextStr(live.editor.Lines().GetTextStr());
-      ASSERT_EQ(live.AllClasses(), fresh.AllClasses()) << source.filename() << " after" << trail;
-      ASSERT_EQ(LongStatesProblem(live.editor), "") << source.filename() << " after" << trail;
-    }
-  }
+  static constexpr std::string_view kPieces[] = {"/", "*", "/*", "*/", "\"", "\\", "#",
+                                                 " ", "a", "1", ";", "'", "\r", "\r\r"};
+  ExpectRandomEditsColourLikeTheTextLoadedAnew(GoldenSources(), kPieces, RulesOf, 15);
 }
 
 TEST(Highlight, OnlyTheFirst1024ColumnsAreColouredAndTheRestIsPlain) {

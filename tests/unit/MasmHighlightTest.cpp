@@ -61,36 +61,7 @@ TEST(MasmHighlight, RandomEditsColourLikeTheEditedTextLoadedAnew) {
                                                  ".if ", " ", "a", "1", ":", "\r", "\r\r", "include "};
   std::vector<fs::path> sources = GoldenSources("masm-rules-");
   ASSERT_GE(sources.size(), 4u);
-  std::mt19937 rng(20);
-  for (const fs::path& source : sources) {
-    for (int round = 0; round < 40; ++round) {
-      Painted live(THighlighter::hlMasm);
-      live.editor.Lines().SetTextStr(ReadFile(source));
-      std::string trail;
-      for (int edit = 0; edit < 12; ++edit) {
-        const int y = std::uniform_int_distribution<int>(0, live.editor.LineCount() - 1)(rng);
-        const int x = std::uniform_int_distribution<int>(0, live.editor.LineLength(y) + 1)(rng);
-        live.editor.SetCaret(x, y);
-        const int what = std::uniform_int_distribution<int>(0, 9)(rng);
-        if (what < 7) {
-          const std::string_view piece = kPieces[std::uniform_int_distribution<std::size_t>(0, std::size(kPieces) - 1)(rng)];
-          for (const char c : piece) live.editor.RunCommand(static_cast<unsigned char>(c));
-          trail += " \"" + std::string(piece) + "\"";
-        } else {
-          const int code = what == 7 ? ec::DeleteChar : what == 8 ? ec::Backspace : ec::Undo;
-          live.editor.RunCommand(code);
-          trail += " " + std::to_string(code);
-        }
-        trail += "@(" + std::to_string(x) + "," + std::to_string(y) + ")";
-        // Paint a line on the way, as the screen would, so on-demand states mix in.
-        if (live.editor.LineCount() > 0) live.Classes(std::min(y + 3, live.editor.LineCount() - 1));
-      }
-      Painted fresh(THighlighter::hlMasm);
-      fresh.editor.Lines().SetTextStr(live.editor.Lines().GetTextStr());
-      ASSERT_EQ(live.AllClasses(), fresh.AllClasses()) << source.filename() << " after" << trail;
-      ASSERT_EQ(LongStatesProblem(live.editor), "") << source.filename() << " after" << trail;
-    }
-  }
+  ExpectRandomEditsColourLikeTheTextLoadedAnew(sources, kPieces, [](const fs::path&) { return THighlighter::hlMasm; }, 20);
 }
 
 // Over random assembler lines: tokens come in order, what lies between them is blanks
