@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "platform/Types.h"
@@ -65,5 +67,20 @@ struct TLineAttr {
 };
 // Index i describes column i - 1; indices 1 to 1024 hold columns 0 to 1023.
 using TLineAttrs = std::array<TLineAttr, MaxLineColumns + 1>;
+
+// The three bytes after Style are padding: code that compares records as bytes
+// (the painter's run search) ignores them.
+static_assert(sizeof(TLineAttr) == 16 && offsetof(TLineAttr, Style) == 8 && offsetof(TLineAttr, BorderColor) == 12);
+
+// Sets the records first to last - 1 to value, one 16-byte copy each (assigning the
+// record writes its four fields one by one), the padding zero.
+inline void FillLineAttrs(TLineAttr* first, TLineAttr* last, const TLineAttr& value) noexcept {
+  unsigned char image[sizeof(TLineAttr)] = {};
+  std::memcpy(image + offsetof(TLineAttr, ForeColor), &value.ForeColor, sizeof value.ForeColor);
+  std::memcpy(image + offsetof(TLineAttr, BackColor), &value.BackColor, sizeof value.BackColor);
+  std::memcpy(image + offsetof(TLineAttr, Style), &value.Style, sizeof value.Style);
+  std::memcpy(image + offsetof(TLineAttr, BorderColor), &value.BorderColor, sizeof value.BorderColor);
+  for (; first < last; ++first) std::memcpy(static_cast<void*>(first), image, sizeof image);
+}
 
 }  // namespace vantorel

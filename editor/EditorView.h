@@ -6,6 +6,8 @@
 // are its own.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -137,7 +139,14 @@ class EditorView {
   int visibleColumns_ = 0;
   int storedLineCount_ = 0;
   std::vector<FontDesc> fontCache_;
-  std::size_t lastFont_ = 0;
+  // Where CachedFont last found a colour and style, by a hash of the two: an entry is
+  // used only while the cache still holds that font at that index.
+  struct FontSlot {
+    Color color;
+    FontStyle style = FontStyle::None;
+    std::uint32_t index = UINT32_MAX;
+  };
+  std::array<FontSlot, 16> fontSlots_{};
   TLineAttrs lineAttrs_{};
   std::string runText_;
 };
