@@ -7,6 +7,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/Types.h"
 
 namespace vantorel {
@@ -72,7 +76,7 @@ using TLineAttrs = std::array<TLineAttr, MaxLineColumns + 1>;
 // (the painter's run search) ignores them.
 static_assert(sizeof(TLineAttr) == 16 && offsetof(TLineAttr, Style) == 8 && offsetof(TLineAttr, BorderColor) == 12);
 
-// Sets the records first to last - 1 to value, one 16-byte copy each (assigning the
+// Sets the records first to last - 1 to value, one 16-byte store each (assigning the
 // record writes its four fields one by one), the padding zero.
 inline void FillLineAttrs(TLineAttr* first, TLineAttr* last, const TLineAttr& value) noexcept {
   unsigned char image[sizeof(TLineAttr)] = {};
@@ -80,7 +84,12 @@ inline void FillLineAttrs(TLineAttr* first, TLineAttr* last, const TLineAttr& va
   std::memcpy(image + offsetof(TLineAttr, BackColor), &value.BackColor, sizeof value.BackColor);
   std::memcpy(image + offsetof(TLineAttr, Style), &value.Style, sizeof value.Style);
   std::memcpy(image + offsetof(TLineAttr, BorderColor), &value.BorderColor, sizeof value.BorderColor);
+#if defined(__SSE2__)
+  const __m128i record = _mm_loadu_si128(reinterpret_cast<const __m128i*>(image));
+  for (; first < last; ++first) _mm_storeu_si128(reinterpret_cast<__m128i*>(first), record);
+#else
   for (; first < last; ++first) std::memcpy(static_cast<void*>(first), image, sizeof image);
+#endif
 }
 
 }  // namespace vantorel

@@ -272,15 +272,29 @@ void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& pain
   const int first = painted;
   RunEnds ends{};
   MarkRunEnds(lineAttrs_, first, std::min(colEnd, MaxLineColumns - 1), ends);
-  int selectedFont = -1;  // the font the surface has, within this line
-  Color fontColor;
-  FontStyle fontStyle = FontStyle::None;
-  while (painted < colEnd) {
-    const TLineAttr& a = lineAttrs_[static_cast<std::size_t>(painted + 1)];
-    const int last = first + NextRunEnd(ends, painted - first);
+  // The values the loop reads, held in locals: the surface's calls could change any
+  // member as far as the compiler knows, so members would be read again every run.
+  const int bottom = top + cellHeight_;
+  const int cell = cellWidth_;
+  const int* const advances = charAdvances_.data();
+  const TLineAttr* const attrs = lineAttrs_.data();
+  int left = CellLeft(painted);
+  // The font the surface has within this line and the one before it: neighbouring
+  // runs mostly differ in their background or frame only, or alternate two fonts.
+  struct UsedFont {
+    Color color;
+    FontStyle style;
+    int index;
+  };
+  UsedFont current{Color{}, FontStyle::None, -1};
+  UsedFont previous{Color{}, FontStyle::None, -1};
+  int column = painted;
+  while (column < colEnd) {
+    const TLineAttr& a = attrs[column + 1];
+    const int last = first + NextRunEnd(ends, column - first);
     // The run's bytes: a view into the line where it has them, blanks beyond its end.
-    const auto from = static_cast<std::size_t>(painted);
-    const auto count = static_cast<std::size_t>(last - painted + 1);
+    const auto from = static_cast<std::size_t>(column);
+    const auto count = static_cast<std::size_t>(last - column + 1);
     std::string_view run;
     if (from + count <= text.size()) {
       run = text.substr(from, count);
@@ -291,23 +305,25 @@ void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& pain
       runText_.append(from + count - text.size(), ' ');
       run = runText_;
     }
-    const int left = CellLeft(painted);
-    const int right = CellLeft(last + 1);
-    // Neighbouring runs often differ in their background or frame only.
-    if (selectedFont < 0 || a.ForeColor != fontColor || a.Style != fontStyle) {
-      const int font = CachedFont(a.ForeColor, a.Style);
-      fontColor = a.ForeColor;
-      fontStyle = a.Style;
-      if (font != selectedFont) {
-        surface.SetFont(fontCache_[static_cast<std::size_t>(font)]);
-        selectedFont = font;
+    const int right = left + static_cast<int>(count) * cell;
+    if (current.index < 0 || a.ForeColor != current.color || a.Style != current.style) {
+      int font;
+      if (previous.index >= 0 && a.ForeColor == previous.color && a.Style == previous.style) {
+        font = previous.index;
+      } else {
+        font = CachedFont(a.ForeColor, a.Style);
       }
+      if (font != current.index) surface.SetFont(fontCache_[static_cast<std::size_t>(font)]);
+      previous = current;
+      current = UsedFont{a.ForeColor, a.Style, font};
     }
-    surface.FillRect(Rect{left, top + cellHeight_ - 1, right, top + cellHeight_}, a.BackColor);
-    surface.DrawTextRun(left, top, run, charAdvances_.data(), a.ForeColor, a.BackColor);
-    if (a.BorderColor != clNone) surface.DrawFrame(Rect{left - 1, top, right, top + cellHeight_}, a.BorderColor);
-    painted = last + 1;
+    surface.FillRect(Rect{left, bottom - 1, right, bottom}, a.BackColor);
+    surface.DrawTextRun(left, top, run, advances, a.ForeColor, a.BackColor);
+    if (a.BorderColor != clNone) surface.DrawFrame(Rect{left - 1, top, right, bottom}, a.BorderColor);
+    column = last + 1;
+    left = right;
   }
+  painted = column;
 }
 
 int EditorView::CachedFont(Color color, FontStyle style) {

@@ -147,7 +147,8 @@ class EditorView {
     std::uint32_t index = UINT32_MAX;
   };
   std::array<FontSlot, 16> fontSlots_{};
-  TLineAttrs lineAttrs_{};
+  // Aligned to a cache line, so that no 16-byte access to a record straddles two.
+  alignas(64) TLineAttrs lineAttrs_{};
   std::string runText_;
 };
 
