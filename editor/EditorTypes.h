@@ -3,7 +3,13 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/Types.h"
 
@@ -65,5 +71,25 @@ struct TLineAttr {
 };
 // Index i describes column i - 1; indices 1 to 1024 hold columns 0 to 1023.
 using TLineAttrs = std::array<TLineAttr, MaxLineColumns + 1>;
+
+// The three bytes after Style are padding: code that compares records as bytes
+// (the painter's run search) ignores them.
+static_assert(sizeof(TLineAttr) == 16 && offsetof(TLineAttr, Style) == 8 && offsetof(TLineAttr, BorderColor) == 12);
+
+// Sets the records first to last - 1 to value, one 16-byte store each (assigning the
+// record writes its four fields one by one), the padding zero.
+inline void FillLineAttrs(TLineAttr* first, TLineAttr* last, const TLineAttr& value) noexcept {
+  unsigned char image[sizeof(TLineAttr)] = {};
+  std::memcpy(image + offsetof(TLineAttr, ForeColor), &value.ForeColor, sizeof value.ForeColor);
+  std::memcpy(image + offsetof(TLineAttr, BackColor), &value.BackColor, sizeof value.BackColor);
+  std::memcpy(image + offsetof(TLineAttr, Style), &value.Style, sizeof value.Style);
+  std::memcpy(image + offsetof(TLineAttr, BorderColor), &value.BorderColor, sizeof value.BorderColor);
+#if defined(__SSE2__)
+  const __m128i record = _mm_loadu_si128(reinterpret_cast<const __m128i*>(image));
+  for (; first < last; ++first) _mm_storeu_si128(reinterpret_cast<__m128i*>(first), record);
+#else
+  for (; first < last; ++first) std::memcpy(static_cast<void*>(first), image, sizeof image);
+#endif
+}
 
 }  // namespace vantorel

@@ -1,8 +1,13 @@
 #include "editor/EditorView.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vantorel {
 
@@ -243,59 +248,159 @@ void EditorView::PaintLineOn(Surface& surface, int line, int colBeg, int colEnd,
   if (margin) DrawRightMarginOn(surface);
 }
 
+namespace {
+
+// One bit a column, from a line's first painted column: set where a run of equal
+// attributes ends. Columns 0 to 1023 fit in 16 words.
+using RunEnds = std::array<std::uint64_t, MaxLineColumns / 64>;
+
+// Marks the columns first to last - 1 that differ from the column after them, and
+// column last, which ends a run whatever follows it (first <= last <= 1023).
+// Finding the ends in one pass over the columns, rather than a compare loop per run,
+// leaves the run loop without a branch the processor must guess per column.
+void MarkRunEnds(const TLineAttrs& attrs, int first, int last, RunEnds& ends) noexcept {
+  const int count = last - first;
+  int column = first;
+#if defined(__SSE2__)
+  // Sixteen columns at a time: each record compared bytewise with the next one, the
+  // padding bytes forced equal, then the sixteen results packed down to one byte each
+  // (a byte is 0xFF only when every byte under it was 0xFF; a packed byte can also be
+  // 0x80, so it is compared with 0xFF before its sign bit is read). The last group may
+  // read records beyond last, never beyond the buffer.
+  const auto* bytes = reinterpret_cast<const char*>(attrs.data());
+  const __m128i padding = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, 0, 0, 0, 0);
+  const auto equal = [&](int c) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * (c + 1)));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * (c + 2)));
+    return _mm_or_si128(_mm_cmpeq_epi8(a, b), padding);
+  };
+  const auto pair = [&](int c) { return _mm_packs_epi16(equal(c), equal(c + 1)); };
+  const auto quad = [&](int c) { return _mm_packs_epi16(pair(c), pair(c + 2)); };
+  const auto octet = [&](int c) { return _mm_packs_epi16(quad(c), quad(c + 4)); };
+  for (; column < last && column + 17 <= MaxLineColumns; column += 16) {
+    const __m128i packed = _mm_packs_epi16(octet(column), octet(column + 8));
+    const auto same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(packed, _mm_set1_epi8(-1))));
+    const int bit = column - first;
+    ends[static_cast<std::size_t>(bit >> 6)] |= static_cast<std::uint64_t>(~same & 0xFFFFu) << (bit & 63);
+  }
+#endif
+  for (; column < last; ++column) {
+    if (!(attrs[static_cast<std::size_t>(column + 1)] == attrs[static_cast<std::size_t>(column + 2)])) {
+      const int bit = column - first;
+      ends[static_cast<std::size_t>(bit >> 6)] |= std::uint64_t{1} << (bit & 63);
+    }
+  }
+  // What a last group marked beyond last is not part of the line.
+  const auto word = static_cast<std::size_t>(count >> 6);
+  const std::uint64_t below = (std::uint64_t{1} << (count & 63)) - 1;
+  ends[word] = (ends[word] & below) | (below + 1);
+}
+
+// The first run end at or after bit (there is one: the last column is marked).
+int NextRunEnd(const RunEnds& ends, int bit) noexcept {
+  auto word = static_cast<std::size_t>(bit >> 6);
+  std::uint64_t rest = ends[word] >> (bit & 63);
+  if (rest != 0) return bit + std::countr_zero(rest);
+  do {
+    rest = ends[++word];
+  } while (rest == 0);
+  return static_cast<int>(word * 64) + std::countr_zero(rest);
+}
+
+// Blanks for runs that lie wholly beyond a line's end.
+constexpr std::array<char, MaxLineColumns> MakeBlanks() noexcept {
+  std::array<char, MaxLineColumns> blanks{};
+  blanks.fill(' ');
+  return blanks;
+}
+constexpr std::array<char, MaxLineColumns> kBlanks = MakeBlanks();
+
+}  // namespace
+
 void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& painted, int colEnd) {
   const std::string_view text = client_.LineView(line);
   GetLineAttr(line, colBeg, colEnd);
   const int top = (line - topLine_) * cellHeight_;
   const Color edge = lineAttrs_[static_cast<std::size_t>(std::clamp(leftColumn_, 0, MaxLineColumns - 1) + 1)].BackColor;
   surface.FillRect(Rect{TextLeft(), top, TextLeft() + 1, top + cellHeight_}, edge);
-  int selectedFont = -1;  // the font the surface has, within this line
-  while (painted < colEnd) {
-    // A copy: the run's end is found against values held in registers.
-    const TLineAttr a = lineAttrs_[static_cast<std::size_t>(painted + 1)];
-    int last = painted;
-    while (last < colEnd && last + 2 <= MaxLineColumns && lineAttrs_[static_cast<std::size_t>(last + 2)] == a) ++last;
+  if (painted >= colEnd) return;
+  // A run stops at colEnd or at the last column, 1023, whatever follows it.
+  const int first = painted;
+  RunEnds ends{};
+  MarkRunEnds(lineAttrs_, first, std::min(colEnd, MaxLineColumns - 1), ends);
+  // The values the loop reads, held in locals: the surface's calls could change any
+  // member as far as the compiler knows, so members would be read again every run.
+  const int bottom = top + cellHeight_;
+  const int cell = cellWidth_;
+  const int* const advances = charAdvances_.data();
+  const TLineAttr* const attrs = lineAttrs_.data();
+  int left = CellLeft(painted);
+  // The font the surface has within this line and the one before it: neighbouring
+  // runs mostly differ in their background or frame only, or alternate two fonts.
+  struct UsedFont {
+    Color color;
+    FontStyle style;
+    int index;
+  };
+  UsedFont current{Color{}, FontStyle::None, -1};
+  UsedFont previous{Color{}, FontStyle::None, -1};
+  int column = painted;
+  while (column < colEnd) {
+    const TLineAttr& a = attrs[column + 1];
+    const int last = first + NextRunEnd(ends, column - first);
     // The run's bytes: a view into the line where it has them, blanks beyond its end.
-    const auto from = static_cast<std::size_t>(painted);
-    const auto count = static_cast<std::size_t>(last - painted + 1);
+    const auto from = static_cast<std::size_t>(column);
+    const auto count = static_cast<std::size_t>(last - column + 1);
     std::string_view run;
     if (from + count <= text.size()) {
       run = text.substr(from, count);
+    } else if (from >= text.size()) {
+      run = std::string_view(kBlanks.data(), count);
     } else {
-      runText_.assign(from < text.size() ? text.substr(from) : std::string_view());
-      runText_.append(from + count - std::max(from, text.size()), ' ');
+      runText_.assign(text.substr(from));
+      runText_.append(from + count - text.size(), ' ');
       run = runText_;
     }
-    const int left = CellLeft(painted);
-    const int right = CellLeft(last + 1);
-    const int font = CachedFont(a.ForeColor, a.Style);
-    if (font != selectedFont) {
-      surface.SetFont(fontCache_[static_cast<std::size_t>(font)]);
-      selectedFont = font;
+    const int right = left + static_cast<int>(count) * cell;
+    if (current.index < 0 || a.ForeColor != current.color || a.Style != current.style) {
+      int font;
+      if (previous.index >= 0 && a.ForeColor == previous.color && a.Style == previous.style) {
+        font = previous.index;
+      } else {
+        font = CachedFont(a.ForeColor, a.Style);
+      }
+      if (font != current.index) surface.SetFont(fontCache_[static_cast<std::size_t>(font)]);
+      previous = current;
+      current = UsedFont{a.ForeColor, a.Style, font};
     }
-    surface.FillRect(Rect{left, top + cellHeight_ - 1, right, top + cellHeight_}, a.BackColor);
-    surface.DrawTextRun(left, top, run, charAdvances_.data(), a.ForeColor, a.BackColor);
-    if (a.BorderColor != clNone) surface.DrawFrame(Rect{left - 1, top, right, top + cellHeight_}, a.BorderColor);
-    painted = last + 1;
+    surface.FillRect(Rect{left, bottom - 1, right, bottom}, a.BackColor);
+    surface.DrawTextRun(left, top, run, advances, a.ForeColor, a.BackColor);
+    if (a.BorderColor != clNone) surface.DrawFrame(Rect{left - 1, top, right, bottom}, a.BorderColor);
+    column = last + 1;
+    left = right;
   }
+  painted = column;
 }
 
 int EditorView::CachedFont(Color color, FontStyle style) {
-  // Runs of one line mostly share a few fonts: the one found last is tried first.
+  // Each colour and style remembers where it was found; the remembered index is
+  // checked against the cache, which is emptied when the control's font changes.
   const auto matches = [&](const FontDesc& f) { return f.color == color && f.style == style; };
-  if (lastFont_ < fontCache_.size() && matches(fontCache_[lastFont_])) return static_cast<int>(lastFont_);
-  for (std::size_t i = 0; i < fontCache_.size(); ++i) {
-    if (matches(fontCache_[i])) {
-      lastFont_ = i;
-      return static_cast<int>(i);
-    }
+  const std::uint32_t key = color.value ^ (static_cast<std::uint32_t>(style) << 5);
+  FontSlot& slot = fontSlots_[(key ^ (key >> 8) ^ (key >> 16) ^ (key >> 24)) % fontSlots_.size()];
+  if (slot.index < fontCache_.size() && slot.color == color && slot.style == style && matches(fontCache_[slot.index])) {
+    return static_cast<int>(slot.index);
   }
-  FontDesc f = settings.font;
-  f.color = color;
-  f.style = style;
-  fontCache_.push_back(f);
-  lastFont_ = fontCache_.size() - 1;
-  return static_cast<int>(lastFont_);
+  std::size_t found = 0;
+  while (found < fontCache_.size() && !matches(fontCache_[found])) ++found;
+  if (found == fontCache_.size()) {
+    FontDesc f = settings.font;
+    f.color = color;
+    f.style = style;
+    fontCache_.push_back(f);
+  }
+  slot = FontSlot{color, style, static_cast<std::uint32_t>(found)};
+  return static_cast<int>(found);
 }
 
 void EditorView::GetLineAttr(int line, int colBeg, int colEnd) {
@@ -303,7 +408,7 @@ void EditorView::GetLineAttr(int line, int colBeg, int colEnd) {
   colEnd = std::min(colEnd, MaxLineColumns);
   const TLineAttr plain{settings.font.color, settings.backColor, settings.font.style, clNone};
   if (colBeg <= colEnd && colBeg + 1 <= MaxLineColumns && !client_.DecorationFillsLine(line)) {
-    std::fill(lineAttrs_.begin() + colBeg + 1, lineAttrs_.begin() + std::min(colEnd, MaxLineColumns - 1) + 2, plain);
+    FillLineAttrs(lineAttrs_.data() + colBeg + 1, lineAttrs_.data() + std::min(colEnd, MaxLineColumns - 1) + 2, plain);
   }
   client_.DecorateLine(line, colBeg, colEnd);
   ApplySelection(line, colBeg, colEnd);

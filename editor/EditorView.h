@@ -6,6 +6,8 @@
 // are its own.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -154,8 +156,16 @@ class EditorView {
   int visibleColumns_ = 0;
   int storedLineCount_ = 0;
   std::vector<FontDesc> fontCache_;
-  std::size_t lastFont_ = 0;
-  TLineAttrs lineAttrs_{};
+  // Where CachedFont last found a colour and style, by a hash of the two: an entry is
+  // used only while the cache still holds that font at that index.
+  struct FontSlot {
+    Color color;
+    FontStyle style = FontStyle::None;
+    std::uint32_t index = UINT32_MAX;
+  };
+  std::array<FontSlot, 16> fontSlots_{};
+  // Aligned to a cache line, so that no 16-byte access to a record straddles two.
+  alignas(64) TLineAttrs lineAttrs_{};
   std::string runText_;
   // Deferred painting: whether a paint message is on its way, the pixels the view
   // scrolled by that have not moved yet, and the lines to repaint.

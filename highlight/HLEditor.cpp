@@ -288,19 +288,25 @@ void THLEditor::GetAttr(int line, int, int colEnd) {
   }
   TLineAttrs& attrs = MutableLineAttrs();
   const int shown = std::min(length, MaxLineColumns);
-  std::fill(attrs.begin() + 1, attrs.begin() + shown + 1, TLineAttr{base.ForeColor, base.BackColor, base.Style, clNone});
+  const TLineAttr baseAttr{base.ForeColor, base.BackColor, base.Style, clNone};
   // Past the line's end only the columns being painted are filled: the rest of the
   // 1024 would be written for every painted line and never read.
   const int plainEnd = std::clamp(colEnd + 1, shown, MaxLineColumns);
-  std::fill(attrs.begin() + shown + 1, attrs.begin() + plainEnd + 1,
-            TLineAttr{Font().color, BackColor(), Font().style, clNone});
-  if (!scan) return;
-  const auto paint = [&attrs](int start, int end, const TSymbolColor& k) {
+  FillLineAttrs(attrs.data() + shown + 1, attrs.data() + plainEnd + 1,
+                TLineAttr{Font().color, BackColor(), Font().style, clNone});
+  if (!scan) {
+    FillLineAttrs(attrs.data() + 1, attrs.data() + shown + 1, baseAttr);
+    return;
+  }
+  // The line's own colour goes only where no token lies: up to filled every column is
+  // coloured already, and the tokens come in order, so no later token covers a gap.
+  int filled = 0;
+  const auto paint = [&attrs, &filled, &baseAttr](int start, int end, const TSymbolColor& k) {
     const int first = start + 1;
     const int last = std::min(end, MaxLineColumns);
-    if (first <= last) {
-      std::fill(attrs.begin() + first, attrs.begin() + last + 1, TLineAttr{k.ForeColor, k.BackColor, k.Style, clNone});
-    }
+    if (start > filled) FillLineAttrs(attrs.data() + filled + 1, attrs.data() + std::min(start, MaxLineColumns) + 1, baseAttr);
+    if (first <= last) FillLineAttrs(attrs.data() + first, attrs.data() + last + 1, TLineAttr{k.ForeColor, k.BackColor, k.Style, clNone});
+    filled = std::max(filled, std::min(end, MaxLineColumns));
   };
   // The token before is read from the scanner's history, so no token is copied.
   bool firstIsName = false;  // the line's first token is a plain word
@@ -328,6 +334,7 @@ void THLEditor::GetAttr(int line, int, int colEnd) {
   } catch (...) {
     // A failure part-way leaves the line coloured as far as it got.
   }
+  if (filled < shown) FillLineAttrs(attrs.data() + filled + 1, attrs.data() + shown + 1, baseAttr);
 }
 
 void THLEditor::TextModified(int x, int y, std::string_view text, TextAction action) {

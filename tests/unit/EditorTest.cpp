@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <random>
+
 #include "EditorFixture.h"
 #include "headless/RecordingSurface.h"
 #include "platform/Errors.h"
@@ -179,6 +182,91 @@ TEST(ViewRuns, EachColourChangeStartsARunWithItsOwnFont) {
   EXPECT_EQ(row[1].font.name, editor.Font().name);
   EXPECT_EQ(row[2].text.substr(0, 3), "hij");
   EXPECT_EQ(row[2].font.style, FontStyle::None);
+}
+
+// Colours each column from a table of a few looks in stretches of random length, with
+// random bytes in each record's padding (bytes 9 to 11), which equality ignores.
+class StretchColouringEditor : public TEditor {
+ public:
+  using TEditor::TEditor;
+  std::array<TLineAttr, MaxLineColumns> looks{};
+  std::mt19937 noise{1};
+
+ protected:
+  void GetAttr(int, int colBeg, int colEnd) override {
+    for (int c = std::max(colBeg, 0); c <= std::min(colEnd, MaxLineColumns - 1); ++c) {
+      TLineAttr& a = MutableLineAttrs()[static_cast<std::size_t>(c + 1)];
+      a = looks[static_cast<std::size_t>(c)];
+      auto* bytes = reinterpret_cast<unsigned char*>(&a);
+      for (int k = 9; k < 12; ++k) bytes[k] = static_cast<unsigned char>(noise());
+    }
+  }
+};
+
+// Whatever the stretches, the scroll position and the columns asked for, a painted row
+// is runs that follow each other, each of equal records, each differing from the column
+// after it, with the run's colours, its font and the line's bytes (blanks past its end).
+TEST(ViewRuns, RunsAreTheLongestStretchesOfEqualAttributes) {
+  HeadlessWindowHost host;
+  StretchColouringEditor editor(&host);
+  host.control = &editor;
+  editor.SetGutterWidth(30);
+  editor.WindowCreated();
+  std::mt19937 rng(20261208);
+  const auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  // Some looks differ from another in one byte only: the style, the lowest byte of
+  // the frame colour, the lowest byte of the text colour.
+  const TLineAttr kinds[] = {{clWindowText, clWindow, FontStyle::None, clNone},
+                             {Color::Rgb(0, 0, 128), clWindow, FontStyle::None, clNone},
+                             {Color::Rgb(0, 0, 128), clWindow, FontStyle::Bold, clNone},
+                             {clWindowText, Color::Rgb(255, 255, 0), FontStyle::None, clNone},
+                             {clWindowText, clWindow, FontStyle::None, Color{clNone.value ^ 1u}},
+                             {Color{clWindowText.value ^ 1u}, clWindow, FontStyle::None, clNone}};
+  for (int round = 0; round < 300; ++round) {
+    if (round % 50 == 49) editor.SetFont(FontDesc{"Courier New", -13 - pick(4), FontStyle::None, clWindowText});
+    host.client = Rect{0, 0, 32 + 8 * (1 + pick(140)), 32};
+    editor.UpdateEditorView();
+    std::string text(static_cast<std::size_t>(pick(1100)), 'a');
+    for (char& ch : text) ch = static_cast<char>('a' + pick(26));
+    editor.Lines().SetTextStr(text);
+    const int stretch = 1 + pick(pick(2) == 0 ? 4 : 80);
+    for (int c = 0; c < MaxLineColumns;) {
+      const int end = std::min(c + 1 + pick(stretch), MaxLineColumns);
+      const TLineAttr look = kinds[pick(static_cast<int>(std::size(kinds)))];
+      for (; c < end; ++c) editor.looks[static_cast<std::size_t>(c)] = look;
+    }
+    editor.ScrollTo(pick(4) == 0 ? MaxLineColumns - 1 - pick(40) : pick(300), 0);
+    host.canvas.Clear();
+    const int from = editor.LeftColumn() - 8 + pick(editor.VisibleColumns() + 16);
+    editor.PaintLine(0, from, pick(3) == 0 ? -1 : from + pick(editor.VisibleColumns() + 16));
+
+    const TLineAttrs& attrs = editor.LineAttrs();
+    int next = -1;
+    for (std::size_t i = 0; i < host.canvas.texts.size(); ++i) {
+      const RecordingSurface::TextCall& t = host.canvas.texts[i];
+      const int first = editor.LeftColumn() + (t.x - 33) / 8;
+      const int count = static_cast<int>(t.text.size());
+      ASSERT_EQ((t.x - 33) % 8, 0);
+      ASSERT_GT(count, 0);
+      ASSERT_LE(first + count, MaxLineColumns);
+      if (next >= 0) ASSERT_EQ(first, next) << "round " << round;
+      const TLineAttr& a = attrs[static_cast<std::size_t>(first + 1)];
+      for (int c = first; c < first + count; ++c) {
+        ASSERT_EQ(attrs[static_cast<std::size_t>(c + 1)], a) << "round " << round << " column " << c;
+        const char expected = static_cast<std::size_t>(c) < text.size() ? text[static_cast<std::size_t>(c)] : ' ';
+        ASSERT_EQ(t.text[static_cast<std::size_t>(c - first)], expected);
+      }
+      if (i + 1 < host.canvas.texts.size()) {
+        ASSERT_FALSE(attrs[static_cast<std::size_t>(first + count + 1)] == a) << "round " << round;
+      }
+      EXPECT_EQ(t.fore, a.ForeColor);
+      EXPECT_EQ(t.back, a.BackColor);
+      EXPECT_EQ(t.font.color, a.ForeColor);
+      EXPECT_EQ(t.font.style, a.Style);
+      EXPECT_EQ(t.font.height, editor.Font().height);
+      next = first + count;
+    }
+  }
 }
 
 TEST_F(ViewTest, SelectionColoursTheSelectedColumnsAndLineBreaks) {
