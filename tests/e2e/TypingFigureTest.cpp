@@ -52,7 +52,7 @@ class TypingFigureTest : public E2eTest {
     wine.Ask({"char", std::string(40, ' ') + "mov eax, [ebx+ecx*4+12345678h] ; " + std::string(90, 'z') + "\r"});
     wine.Ask({"char", std::string(130, 'y')});
     const std::optional<Image> typed = EditorShot();
-    wine.Ask({"repaint"});
+    wine.Ask({"repaint-now"});
     const std::optional<Image> repainted = EditorShot();
     ASSERT_TRUE(typed && repainted);
     ASSERT_EQ(typed->width, repainted->width);

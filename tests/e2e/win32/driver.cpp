@@ -805,8 +805,8 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"time-char") return TimeChars(arg(1));
   if (command == L"time-command") return TimeCommand(arg(1));
   if (command == L"time-palette") return TimePalette(arg(1));
-  if (command == L"repaint") {
-    // The whole editor painted anew, now.
+  if (command == L"repaint-now") {
+    // The whole editor painted anew before the answer.
     RedrawWindow(Editor(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     return 0;
   }
