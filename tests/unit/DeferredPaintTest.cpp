@@ -15,6 +15,7 @@
 #include "headless/HeadlessWindows.h"
 #include "headless/MemoryClipboard.h"
 #include "highlight/HLEditor.h"
+#include "tests/support/KeyPress.h"
 #include "MainFormFixture.h"
 
 namespace vantorel {
@@ -68,14 +69,7 @@ struct Twin {
     ShiftState shift;
     shift.shift = k.shift;
     shift.ctrl = k.ctrl;
-    int key = k.key;
-    editor.KeyDown(key, shift);
-    if (k.ch != 0) {
-      char ch = k.ch;
-      editor.KeyPress(ch);
-    }
-    for (int posted : host.postedCommands) editor.RunCommand(posted);
-    host.postedCommands.clear();
+    PressKey(editor, host, k.key, shift, k.ch);
   }
 };
 

@@ -14,6 +14,7 @@
 #include "headless/MemoryClipboard.h"
 #include "highlight/HLEditor.h"
 #include "tests/support/HighlightCheck.h"
+#include "tests/support/KeyPress.h"
 
 namespace vantorel {
 namespace {
@@ -97,14 +98,7 @@ std::string Replay(const std::vector<std::string>& text, TextPoint caret, const 
     shift.shift = step.shift;
     shift.ctrl = step.ctrl;
     shift.alt = step.alt;
-    int key = step.key;
-    editor.KeyDown(key, shift);
-    if (step.ch != 0) {
-      char ch = step.ch;
-      editor.KeyPress(ch);
-    }
-    for (int posted : host.postedCommands) editor.RunCommand(posted);
-    host.postedCommands.clear();
+    PressKey(editor, host, step.key, shift, step.ch);
     // Deleting the last line leaves the caret just below the text, no further.
     if (editor.CaretY() > editor.LineCount()) return "caret below the text";
     if (editor.HasSelection() && editor.SelEndY() >= editor.LineCount()) return "block beyond the text";
