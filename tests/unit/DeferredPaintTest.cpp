@@ -113,24 +113,22 @@ TEST(DeferredPaint, AfterEachBurstTheScreenIsWhatPaintingAtOnceLeaves) {
     Twin later(true, text);
     ASSERT_EQ(FirstDifference(now, later), "");
     std::string keys;
-    int burst = 0;
+    int burstLeft = std::uniform_int_distribution<int>(1, 30)(rng);
     for (int step = 0; step < 120; ++step) {
       const Key& k = Keys()[std::uniform_int_distribution<std::size_t>(0, Keys().size() - 1)(rng)];
       keys += " " + std::to_string(k.key) + (k.shift ? "S" : "") + (k.ctrl ? "C" : "");
       now.Press(k);
       later.Press(k);
       now.host.UpdateNow();
-      if (++burst < std::uniform_int_distribution<int>(1, 30)(rng)) continue;
-      burst = 0;
-      // Nothing was drawn while the keys came, but a paint was asked for.
+      if (--burstLeft > 0) continue;
+      burstLeft = std::uniform_int_distribution<int>(1, 30)(rng);
+      const std::string where = "session " + std::to_string(session) + " text [" + text + "] keys" + keys;
       later.host.UpdateNow();
-      const std::string difference = FirstDifference(now, later);
-      ASSERT_EQ(difference, "") << "session " << session << " text [" << text << "] keys" << keys;
+      ASSERT_EQ(FirstDifference(now, later), "") << where;
       // And both are what painting everything anew gives.
-      Twin& fresh = later;
-      fresh.host.InvalidateAll();
-      fresh.host.UpdateNow();
-      ASSERT_EQ(FirstDifference(now, fresh), "") << "session " << session << " text [" << text << "] keys" << keys;
+      later.host.InvalidateAll();
+      later.host.UpdateNow();
+      ASSERT_EQ(FirstDifference(now, later), "") << where;
     }
   }
 }
