@@ -14,7 +14,7 @@ class DiscardingSurface : public Surface {
   void FillRect(const Rect&, Color) override {}
   void SetFont(const FontDesc&) override {}
   Point MeasureText(std::string_view bytes) override { return Point{static_cast<int>(bytes.size()) * 8, 15}; }
-  void DrawTextRun(int, int, std::string_view bytes, const int*, Color, Color) override {
+  void DrawTextRun(int, int, std::string_view bytes, const int*, Color, Color, int) override {
     benchmark::DoNotOptimize(bytes.data());
   }
   void DrawLine(Point, Point, Color, int) override {}

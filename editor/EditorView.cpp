@@ -373,8 +373,8 @@ void EditorView::PaintLineText(Surface& surface, int line, int colBeg, int& pain
       previous = current;
       current = UsedFont{a.ForeColor, a.Style, font};
     }
-    surface.FillRect(Rect{left, bottom - 1, right, bottom}, a.BackColor);
-    surface.DrawTextRun(left, top, run, advances, a.ForeColor, a.BackColor);
+    // The opaque box covers the whole row, the pixel below the text too.
+    surface.DrawTextRun(left, top, run, advances, a.ForeColor, a.BackColor, bottom - top);
     if (a.BorderColor != clNone) surface.DrawFrame(Rect{left - 1, top, right, bottom}, a.BorderColor);
     column = last + 1;
     left = right;

@@ -23,6 +23,7 @@ class RecordingSurface : public Surface {
     Color fore;
     Color back;
     FontDesc font;
+    int boxHeight;
   };
   struct FillCall {
     Rect rect;
@@ -57,19 +58,26 @@ class RecordingSurface : public Surface {
   Point MeasureText(std::string_view bytes) override {
     return Point{static_cast<int>(bytes.size()) * charWidth, charHeight};
   }
-  void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) override {
-    texts.push_back({x, y, std::string(bytes), std::vector<int>(advances, advances + bytes.size()), fore, back, font});
+  void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back,
+                   int boxHeight) override {
+    texts.push_back(
+        {x, y, std::string(bytes), std::vector<int>(advances, advances + bytes.size()), fore, back, font, boxHeight});
     if (!rasterText) return;
+    int right = x;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-      Paint(Rect{x, y, x + advances[i], y + charHeight}, GlyphColor(bytes[i], fore, back));
-      x += advances[i];
+      Paint(Rect{right, y, right + advances[i], y + charHeight}, GlyphColor(bytes[i], fore, back));
+      right += advances[i];
     }
+    if (boxHeight > charHeight) Paint(Rect{x, y + charHeight, right, y + boxHeight}, back);
   }
-  // A raster takes lines of one pixel's width that run straight across or down.
+  // A raster takes lines that run straight across or down; a wider pen is centred on
+  // the line, its odd pixel before it.
   void DrawLine(Point a, Point b, Color color, int width) override {
     lines.push_back({a, b, color, width});
-    if (a.x == b.x) Paint(Rect{a.x, std::min(a.y, b.y + 1), a.x + 1, std::max(a.y + 1, b.y)}, color);
-    if (a.y == b.y) Paint(Rect{std::min(a.x, b.x + 1), a.y, std::max(a.x + 1, b.x), a.y + 1}, color);
+    const int w = std::max(width, 1);
+    const int before = w / 2;
+    if (a.x == b.x) Paint(Rect{a.x - before, std::min(a.y, b.y + 1), a.x - before + w, std::max(a.y + 1, b.y)}, color);
+    if (a.y == b.y) Paint(Rect{std::min(a.x, b.x + 1), a.y - before, std::max(a.x + 1, b.x), a.y - before + w}, color);
   }
   void DrawFrame(const Rect& rect, Color color) override {
     frames.push_back({rect, color});

@@ -311,12 +311,12 @@ void TCompletionBase::DrawListItem(Surface& surface, int index, const Rect& rect
   surface.SetFont(ListFont(FontStyle::None));
   const std::string description = ItemPart(item, SeparatorText(), 1);
   TextWidth(surface, description, advances);
-  if (!description.empty()) surface.DrawTextRun(rect.left + 3, rect.top, description, advances.data(), fore, back);
+  if (!description.empty()) surface.DrawTextRun(rect.left + 3, rect.top, description, advances.data(), fore, back, 0);
   if (mode_ != TemplateMode) return;
   const std::string name = ItemPart(item, SeparatorText(), 0);
   surface.SetFont(ListFont(FontStyle::Bold));
   const int width = TextWidth(surface, name, advances);
-  if (!name.empty()) surface.DrawTextRun(rect.right - 6 - width, rect.top, name, advances.data(), fore, back);
+  if (!name.empty()) surface.DrawTextRun(rect.right - 6 - width, rect.top, name, advances.data(), fore, back, 0);
 }
 
 int TCompletionBase::MeasureListItem(int index, int height) {

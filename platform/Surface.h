@@ -18,8 +18,11 @@ class Surface {
   virtual Point MeasureText(std::string_view bytes) = 0;
   // Draws the bytes (ANSI code page, one character per cell) with their top-left at
   // (x, y), each character advancing by the next entry of advances (which holds at
-  // least bytes.size() entries), opaque over the cells in back.
-  virtual void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) = 0;
+  // least bytes.size() entries), opaque over the cells in back. The opaque box is
+  // boxHeight pixels tall, or the font's height where that is more: a caller whose
+  // rows are taller than the text fills them in the same call.
+  virtual void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back,
+                           int boxHeight) = 0;
   // A straight line from a to b (b excluded) with the given pen width.
   virtual void DrawLine(Point a, Point b, Color color, int width) = 0;
   // An unfilled one-pixel rectangle.

@@ -76,10 +76,11 @@ Point GdiSurface::MeasureText(std::string_view bytes) {
   return Point{size.cx, size.cy};
 }
 
-void GdiSurface::DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) {
+void GdiSurface::DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back,
+                             int boxHeight) {
   int width = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) width += advances[i];
-  const RECT r{x, y, x + width, y + textHeight_};
+  const RECT r{x, y, x + width, y + std::max(textHeight_, boxHeight)};
   ::SetTextColor(dc_, ToCOLORREF(fore));
   ::SetBkColor(dc_, ToCOLORREF(back));
   ::SetBkMode(dc_, OPAQUE);

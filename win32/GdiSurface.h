@@ -65,7 +65,8 @@ class GdiSurface : public Surface {
   // Throws naming GetTextMetricsW when the selected font cannot be measured.
   void SetFont(const FontDesc& font) override;
   Point MeasureText(std::string_view bytes) override;
-  void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back) override;
+  void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back,
+                   int boxHeight) override;
   void DrawLine(Point a, Point b, Color color, int width) override;
   void DrawFrame(const Rect& rect, Color color) override;
   // An opaque image goes to the device directly; one with transparent pixels through

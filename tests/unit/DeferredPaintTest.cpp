@@ -7,6 +7,7 @@
 // show up as a difference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ const std::vector<Key>& Keys() {
   return keys;
 }
 
+// What the raster holds before the editor paints a pixel.
+constexpr Color kUnpainted = Color::Rgb(1, 2, 3);
+
 struct Twin {
   HeadlessWindowHost host;
   THLEditor editor{&host};
@@ -60,7 +64,7 @@ struct Twin {
     editor.FocusReceived();
     editor.Lines().SetTextStr(text);
     editor.SetDeferredPaint(deferred);
-    host.canvas.StartRaster(host.client.Width(), host.client.Height(), Color::Rgb(1, 2, 3));
+    host.canvas.StartRaster(host.client.Width(), host.client.Height(), kUnpainted);
     host.canvas.rasterText = true;
     host.InvalidateAll();
     host.UpdateNow();
@@ -105,6 +109,16 @@ std::string FirstDifference(const Twin& a, const Twin& b) {
   return {};
 }
 
+// The first pixel a full repaint left as the raster began, or empty: every pixel of
+// the window is the editor's to paint, the row below each line's text too.
+std::string FirstUnpainted(const Twin& twin) {
+  const RecordingSurface& s = twin.host.canvas;
+  const auto at = std::find(s.raster.begin(), s.raster.end(), kUnpainted);
+  if (at == s.raster.end()) return {};
+  const auto i = static_cast<int>(at - s.raster.begin());
+  return "unpainted pixel (" + std::to_string(i % s.rasterWidth) + ", " + std::to_string(i / s.rasterWidth) + ")";
+}
+
 TEST(DeferredPaint, AfterEachBurstTheScreenIsWhatPaintingAtOnceLeaves) {
   std::mt19937 rng(20261208);
   for (int session = 0; session < 30; ++session) {
@@ -129,6 +143,7 @@ TEST(DeferredPaint, AfterEachBurstTheScreenIsWhatPaintingAtOnceLeaves) {
       later.host.InvalidateAll();
       later.host.UpdateNow();
       ASSERT_EQ(FirstDifference(now, later), "") << where;
+      ASSERT_EQ(FirstUnpainted(later), "") << where;
     }
   }
 }
