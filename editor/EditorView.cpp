@@ -24,6 +24,15 @@ EditorView::EditorView(ViewClient& client, WindowHost* host)
   };
   horz_.OnScroll = onBar(false);
   vert_.OnScroll = onBar(true);
+  // Deferred, the bars take their values before the paint, with the pixels: one
+  // gutter pixel marked brings that paint, which redraws the gutter anyway.
+  const auto defer = [this] {
+    if (!Deferring()) return false;
+    RequestPaint(Rect{0, 0, 1, 1});
+    return true;
+  };
+  horz_.Defer = defer;
+  vert_.Defer = defer;
 }
 
 bool EditorView::CanDraw() const { return host_ && host_->HasWindow() && !client_.PaintLocked(); }
@@ -172,6 +181,8 @@ Rect EditorView::LineRect(int line) const {
 }
 
 void EditorView::PrepareToPaint() {
+  horz_.Flush();
+  vert_.Flush();
   if (!paintRequested_ || !host_ || !host_->HasWindow()) return;
   paintRequested_ = false;
   const int dx = std::exchange(pendingDx_, 0);

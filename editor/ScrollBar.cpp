@@ -17,13 +17,27 @@ void TControlScrollBar95::Set(int min, int max, int position, int page) {
 
 void TControlScrollBar95::SetHasWindow(bool value) {
   hasWindow_ = value;
+  // A window made anew has a bar of its own values.
+  shown_.reset();
   Mirror();
 }
 
-void TControlScrollBar95::Mirror() {
+void TControlScrollBar95::Flush() {
+  if (held_) Mirror(false);
+}
+
+void TControlScrollBar95::Mirror(bool mayDefer) {
   if (!hasWindow_ || !host_ || !host_->HasWindow()) return;
   if (min_ < 0 || max_ < 0 || position_ < 0 || page_ < 0) return;
+  if (mayDefer && Defer && Defer()) {
+    held_ = true;
+    return;
+  }
+  held_ = false;
+  const Shown now{min_, max_, page_, position_};
+  if (shown_ == now) return;
   host_->SetScrollBar(kind_, min_, max_, page_, position_);
+  shown_ = now;
 }
 
 void TControlScrollBar95::ScrollMessage(ScrollCode code) {
@@ -43,6 +57,9 @@ void TControlScrollBar95::ScrollMessage(ScrollCode code) {
   }
   position = std::clamp(position, min_, max_);
   if (OnScroll) OnScroll(code, position);
+  // The system bar may show its thumb where it was dragged: it is given the position
+  // again even when that has not changed.
+  shown_.reset();
   SetPosition(position);
 }
 

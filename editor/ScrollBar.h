@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "platform/WindowHost.h"
 
@@ -51,9 +52,22 @@ class TControlScrollBar95 {
   void ScrollMessage(ScrollCode code);
   std::function<void(ScrollCode code, int& position)> OnScroll;
 
+  // Asked before the values go to the system bar: true when the owner takes it upon
+  // itself to call Flush before its next paint, so a burst of changes reaches the
+  // bar once. The system redraws the bar on every change, which is slow.
+  std::function<bool()> Defer;
+  // Mirrors values that Defer held back.
+  void Flush();
+
  private:
   void Set(int min, int max, int position, int page);
-  void Mirror();
+  void Mirror(bool mayDefer = true);
+
+  // The values the system bar was last given: the same values are not sent again.
+  struct Shown {
+    int min, max, page, position;
+    bool operator==(const Shown&) const = default;
+  };
 
   ScrollBarKind kind_;
   WindowHost* host_;
@@ -62,6 +76,8 @@ class TControlScrollBar95 {
   int max_ = 0;
   int page_ = 1;
   bool hasWindow_ = false;
+  bool held_ = false;
+  std::optional<Shown> shown_;
 };
 
 }  // namespace vantorel

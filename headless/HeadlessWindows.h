@@ -75,6 +75,7 @@ class HeadlessWindowHost : public WindowHost {
   void SetReadOnlyStyle(bool value) override { readOnlyStyle = value; }
   void SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) override {
     bars[kind] = {min, max, page, position};
+    ++barChanges;
   }
   int ScrollTrackPosition(ScrollBarKind kind) override { return trackPosition[kind]; }
   void CreateCaret(int width, int height) override {
@@ -116,6 +117,7 @@ class HeadlessWindowHost : public WindowHost {
   };
   struct BarState {
     int min = 0, max = 0, page = 0, position = 0;
+    bool operator==(const BarState&) const = default;
   };
 
   bool hasWindow = true;
@@ -132,6 +134,7 @@ class HeadlessWindowHost : public WindowHost {
   bool readOnlyStyle = false;
   std::vector<ScrollCall> scrolls;
   std::map<ScrollBarKind, BarState> bars;
+  int barChanges = 0;  // calls that gave a bar its values
   std::map<ScrollBarKind, int> trackPosition;
   Point mouse{};
   bool captured = false;

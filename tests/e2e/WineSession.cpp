@@ -233,7 +233,7 @@ class TestRun : public ::testing::Environment {
   std::vector<std::string> WineEnvironment(const fs::path& prefix) const {
     return EnvironmentWith({{"WINEPREFIX", prefix.string()},
                             {"DISPLAY", display_},
-                            {"WINEDEBUG", "-all"},
+                            {"WINEDEBUG", std::getenv("VANTOREL_E2E_WINEDEBUG") ? std::getenv("VANTOREL_E2E_WINEDEBUG") : "-all"},
                             {"LC_ALL", "ru_RU.UTF-8"},
                             {"WINEDLLOVERRIDES", "mscoree,mshtml="}});
   }

@@ -106,6 +106,7 @@ std::string FirstDifference(const Twin& a, const Twin& b) {
   }
   if (a.host.caretPos.x != b.host.caretPos.x || a.host.caretPos.y != b.host.caretPos.y) return "caret position";
   if (a.host.CaretVisible() != b.host.CaretVisible()) return "caret visibility";
+  if (a.host.bars != b.host.bars) return "scroll bars";
   return {};
 }
 
@@ -150,20 +151,41 @@ TEST(DeferredPaint, AfterEachBurstTheScreenIsWhatPaintingAtOnceLeaves) {
 
 // A burst of typing past the right edge scrolls sideways once: the pixels move in one
 // step before the paint, and the keys themselves draw nothing and move no pixel.
+// The scroll bars too wait for it: the system redraws a bar on every change.
 TEST(DeferredPaint, ABurstOfTypingDrawsNothingUntilThePaint) {
   Twin later(true, "start:\r\n");
   later.editor.SetCaret(0, 0);
   later.host.UpdateNow();
   later.host.scrolls.clear();
   later.host.canvas.Clear();
+  later.host.barChanges = 0;
+  for (int i = 0; i < 3; ++i) later.Press(Key{vk::Return, false, false, '\r'});
   for (int i = 0; i < 60; ++i) later.Press(Key{'A', false, false, 'a'});
   EXPECT_TRUE(later.host.scrolls.empty());
   EXPECT_TRUE(later.host.canvas.texts.empty());
   EXPECT_TRUE(later.host.canvas.fills.empty());
+  EXPECT_EQ(later.host.barChanges, 0);
   later.host.UpdateNow();
   ASSERT_EQ(later.host.scrolls.size(), 1u);
   EXPECT_LT(later.host.scrolls[0].dx, 0);
   EXPECT_FALSE(later.host.canvas.texts.empty());
+  // Once each: the vertical bar's range grew, the horizontal one's position moved.
+  EXPECT_EQ(later.host.barChanges, 2);
+  EXPECT_EQ(later.host.bars[ScrollBarKind::Vertical].max, later.editor.VertScrollBar().Max());
+  EXPECT_EQ(later.host.bars[ScrollBarKind::Horizontal].position, later.editor.HorzScrollBar().Position());
+}
+
+// Painting at once, a bar is given its values only when they change.
+TEST(DeferredPaint, TypingThatMovesNoBarLeavesTheBarsAlone) {
+  Twin now(false, "start:\r\n");
+  now.host.barChanges = 0;
+  for (int i = 0; i < 5; ++i) now.Press(Key{'A', false, false, 'a'});
+  EXPECT_EQ(now.host.barChanges, 0);
+  now.Press(Key{vk::Return, false, false, '\r'});
+  EXPECT_EQ(now.host.barChanges, 1);
+  // A window made anew gets every bar again.
+  now.editor.WindowCreated();
+  EXPECT_EQ(now.host.barChanges, 3);
 }
 
 // The View menu's switch: read at start, applied to the editor, stored at close once
