@@ -112,6 +112,13 @@ CommandResult Run(const std::vector<std::string>& argv, const std::vector<std::s
   return result;
 }
 
+// Wine's debug channels: none, unless VANTOREL_E2E_WINEDEBUG names some (such as
+// "+timestamp,+relay", to see what a keystroke calls and when).
+std::string DebugChannels() {
+  const char* wanted = std::getenv("VANTOREL_E2E_WINEDEBUG");
+  return wanted && *wanted ? wanted : "-all";
+}
+
 std::vector<std::string> EnvironmentWith(const std::vector<std::pair<std::string, std::string>>& overrides) {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
@@ -233,7 +240,7 @@ class TestRun : public ::testing::Environment {
   std::vector<std::string> WineEnvironment(const fs::path& prefix) const {
     return EnvironmentWith({{"WINEPREFIX", prefix.string()},
                             {"DISPLAY", display_},
-                            {"WINEDEBUG", std::getenv("VANTOREL_E2E_WINEDEBUG") ? std::getenv("VANTOREL_E2E_WINEDEBUG") : "-all"},
+                            {"WINEDEBUG", DebugChannels()},
                             {"LC_ALL", "ru_RU.UTF-8"},
                             {"WINEDLLOVERRIDES", "mscoree,mshtml="}});
   }
