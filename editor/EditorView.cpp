@@ -398,10 +398,8 @@ int EditorView::CachedFont(Color color, FontStyle style) {
   // checked against the cache, which is emptied when the control's font changes.
   const auto matches = [&](const FontDesc& f) { return f.color == color && f.style == style; };
   const std::uint32_t key = color.value ^ (static_cast<std::uint32_t>(style) << 5);
-  FontSlot& slot = fontSlots_[(key ^ (key >> 8) ^ (key >> 16) ^ (key >> 24)) % fontSlots_.size()];
-  if (slot.index < fontCache_.size() && slot.color == color && slot.style == style && matches(fontCache_[slot.index])) {
-    return static_cast<int>(slot.index);
-  }
+  std::uint32_t& slot = fontSlots_[(key ^ (key >> 8) ^ (key >> 16) ^ (key >> 24)) % fontSlots_.size()];
+  if (slot < fontCache_.size() && matches(fontCache_[slot])) return static_cast<int>(slot);
   std::size_t found = 0;
   while (found < fontCache_.size() && !matches(fontCache_[found])) ++found;
   if (found == fontCache_.size()) {
@@ -410,7 +408,7 @@ int EditorView::CachedFont(Color color, FontStyle style) {
     f.style = style;
     fontCache_.push_back(f);
   }
-  slot = FontSlot{color, style, static_cast<std::uint32_t>(found)};
+  slot = static_cast<std::uint32_t>(found);
   return static_cast<int>(found);
 }
 

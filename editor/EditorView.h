@@ -156,14 +156,9 @@ class EditorView {
   int visibleColumns_ = 0;
   int storedLineCount_ = 0;
   std::vector<FontDesc> fontCache_;
-  // Where CachedFont last found a colour and style, by a hash of the two: an entry is
-  // used only while the cache still holds that font at that index.
-  struct FontSlot {
-    Color color;
-    FontStyle style = FontStyle::None;
-    std::uint32_t index = UINT32_MAX;
-  };
-  std::array<FontSlot, 16> fontSlots_{};
+  // Where CachedFont last found a colour and style, by a hash of the two: a hint, used
+  // only when the cache holds that very font at that index.
+  std::array<std::uint32_t, 16> fontSlots_{};
   // Aligned to a cache line, so that no 16-byte access to a record straddles two.
   alignas(64) TLineAttrs lineAttrs_{};
   std::string runText_;

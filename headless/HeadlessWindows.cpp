@@ -11,11 +11,7 @@ void HeadlessWindowHost::Invalidate(const Rect& rect) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return;
   if (!canvas.raster.empty()) {
     invalidPixels.resize(canvas.raster.size());
-    for (int y = std::max(rect.top, 0); y < std::min(rect.bottom, canvas.rasterHeight); ++y) {
-      for (int x = std::max(rect.left, 0); x < std::min(rect.right, canvas.rasterWidth); ++x) {
-        invalidPixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.rasterWidth) + static_cast<std::size_t>(x)] = 1;
-      }
-    }
+    canvas.ForEachPixelIn(rect, [this](std::size_t i) { invalidPixels[i] = 1; });
   }
   if (invalid.Width() <= 0 || invalid.Height() <= 0) {
     invalid = rect;

@@ -23,7 +23,6 @@ class RecordingSurface : public Surface {
     Color fore;
     Color back;
     FontDesc font;
-    int boxHeight;
   };
   struct FillCall {
     Rect rect;
@@ -60,8 +59,7 @@ class RecordingSurface : public Surface {
   }
   void DrawTextRun(int x, int y, std::string_view bytes, const int* advances, Color fore, Color back,
                    int boxHeight) override {
-    texts.push_back(
-        {x, y, std::string(bytes), std::vector<int>(advances, advances + bytes.size()), fore, back, font, boxHeight});
+    texts.push_back({x, y, std::string(bytes), std::vector<int>(advances, advances + bytes.size()), fore, back, font});
     if (!rasterText) return;
     int right = x;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -117,6 +115,15 @@ class RecordingSurface : public Surface {
     rasterHeight = height;
     raster.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), background);
   }
+  // Calls f with the raster index of every pixel of rect that lies on the raster.
+  template <class F>
+  void ForEachPixelIn(const Rect& rect, F&& f) const {
+    for (int y = std::max(rect.top, 0); y < std::min(rect.bottom, rasterHeight); ++y) {
+      for (int x = std::max(rect.left, 0); x < std::min(rect.right, rasterWidth); ++x) {
+        f(static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x));
+      }
+    }
+  }
   Color PixelAt(int x, int y) const {
     return raster.at(static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x));
   }
@@ -166,12 +173,9 @@ class RecordingSurface : public Surface {
 
  private:
   void Paint(const Rect& rect, Color color) {
-    for (int y = std::max(rect.top, 0); y < std::min(rect.bottom, rasterHeight); ++y) {
-      for (int x = std::max(rect.left, 0); x < std::min(rect.right, rasterWidth); ++x) {
-        const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(rasterWidth) + static_cast<std::size_t>(x);
-        if (!clipMask || (*clipMask)[i]) raster[i] = color;
-      }
-    }
+    ForEachPixelIn(rect, [&](std::size_t i) {
+      if (!clipMask || (*clipMask)[i]) raster[i] = color;
+    });
   }
 };
 

@@ -176,7 +176,7 @@ TEST(DeferredPaint, ABurstOfTypingDrawsNothingUntilThePaint) {
 }
 
 // Painting at once, a bar is given its values only when they change.
-TEST(DeferredPaint, TypingThatMovesNoBarLeavesTheBarsAlone) {
+TEST(ScrollBarMirror, TypingThatMovesNoBarLeavesTheBarsAlone) {
   Twin now(false, "start:\r\n");
   now.host.barChanges = 0;
   for (int i = 0; i < 5; ++i) now.Press(Key{'A', false, false, 'a'});

@@ -526,7 +526,16 @@ int TimeCommand(const std::wstring& code) {
   return 0;
 }
 
-HWND ButtonByHint(const std::wstring& hint);
+HWND ButtonByHint(const std::wstring& hint) {
+  std::string known;
+  for (HWND hwnd : Descendants(MainWindow())) {
+    if (!IsButtonClass(hwnd)) continue;
+    std::wstring text = TextOf(hwnd);
+    if (text == hint) return hwnd;
+    known += " [" + Utf8(text) + "]";
+  }
+  throw Failure{"no button \"" + Utf8(hint) + "\"; the buttons are" + known};
+}
 
 // A palette button clicked: its handler types the button's code into the editor inside
 // the program, one WM_CHAR at a time; the time runs until the editor has painted.
@@ -548,13 +557,9 @@ int TimePalette(const std::wstring& hint) {
 // the control scrolls, 20 to 50 times slower than a notepad without them; the test
 // that asks for it turns the themes off. Rounds of it, each in an emptied control;
 // the times are printed in milliseconds, one a line.
-LRESULT CALLBACK PlainFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 int TimeEditControl(const std::wstring& text, int width, int rounds) {
   WNDCLASSW wc{};
-  wc.lpfnWndProc = PlainFrameProc;
+  wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"VantorelYardstick";
   RegisterClassW(&wc);
@@ -591,17 +596,6 @@ int TimeEditControl(const std::wstring& text, int width, int rounds) {
   DestroyWindow(top);
   DeleteObject(font);
   return 0;
-}
-
-HWND ButtonByHint(const std::wstring& hint) {
-  std::string known;
-  for (HWND hwnd : Descendants(MainWindow())) {
-    if (!IsButtonClass(hwnd)) continue;
-    std::wstring text = TextOf(hwnd);
-    if (text == hint) return hwnd;
-    known += " [" + Utf8(text) + "]";
-  }
-  throw Failure{"no button \"" + Utf8(hint) + "\"; the buttons are" + known};
 }
 
 int Button(const std::wstring& hint) {
