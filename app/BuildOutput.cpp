@@ -150,6 +150,12 @@ void TLineSplitter::Finish(std::vector<std::string>& out) {
 }
 
 std::string ResolveToolPath(std::string_view path, std::string_view folder) {
+  const std::size_t firstSeparator = folder.empty() ? path.find_first_of("\\/") : folder.find_first_of("\\/");
+  const std::string_view from = folder.empty() ? path : folder;
+  const char separator = firstSeparator != std::string_view::npos && from[firstSeparator] == '/' &&
+                                 from.find('\\') == std::string_view::npos
+                             ? '/'
+                             : '\\';
   std::string full;
   const bool drive = path.size() >= 2 && IsAlpha(path[0]) && path[1] == ':';
   if (drive || (!path.empty() && IsSeparator(path[0]))) {
@@ -161,7 +167,7 @@ std::string ResolveToolPath(std::string_view path, std::string_view folder) {
     full += path;
   } else {
     full = folder;
-    if (!full.empty() && !IsSeparator(full.back())) full += '\\';
+    if (!full.empty() && !IsSeparator(full.back())) full += separator;
     full += path;
   }
   // The root: "C:" with its separator, or the "\\" of a network path whose server and
@@ -177,7 +183,7 @@ std::string ResolveToolPath(std::string_view path, std::string_view folder) {
     i = 2;
     keep = 2;
   }
-  if (keep == 0 && i < full.size() && IsSeparator(full[i])) root += '\\';
+  if (keep == 0 && i < full.size() && IsSeparator(full[i])) root += separator;
   std::vector<std::string_view> parts;
   const std::string_view rest = std::string_view(full).substr(i);
   for (std::size_t start = 0; start <= rest.size();) {
@@ -193,10 +199,25 @@ std::string ResolveToolPath(std::string_view path, std::string_view folder) {
   }
   std::string out = root;
   for (std::size_t k = 0; k < parts.size(); ++k) {
-    if (k > 0) out += '\\';
+    if (k > 0) out += separator;
     out += parts[k];
   }
   return out;
+}
+
+bool SamePath(std::string_view a, std::string_view b, CodePages& codePages) {
+  const auto plain = [](std::string_view s) {
+    std::string out(s);
+    std::replace(out.begin(), out.end(), '/', '\\');
+    return out;
+  };
+  std::string x = plain(a);
+  std::string y = plain(b);
+  // The system folds case in the ANSI page; a name it cannot hold is compared as it is.
+  const std::optional<std::string> ansiX = codePages.AnsiFromUtf8(x);
+  const std::optional<std::string> ansiY = codePages.AnsiFromUtf8(y);
+  if (ansiX && ansiY) return codePages.LowerCase(*ansiX) == codePages.LowerCase(*ansiY);
+  return x == y;
 }
 
 void TOutputLines::Clear() {
@@ -219,14 +240,14 @@ int TOutputLines::Selected() const noexcept {
 
 void TOutputLines::Select(int index) noexcept { selected_ = index >= 0 && index < Count() ? first_ + index : -1; }
 
-int TOutputLines::NextWithPosition(bool forward) const noexcept {
+int TOutputLines::NextMessage(bool forward) const noexcept {
   const int from = Selected();
   if (forward) {
     for (int i = from + 1; i < Count(); ++i)
-      if (lines_[static_cast<std::size_t>(i)].HasPosition()) return i;
+      if (lines_[static_cast<std::size_t>(i)].IsMessage()) return i;
   } else {
     for (int i = (from < 0 ? Count() : from) - 1; i >= 0; --i)
-      if (lines_[static_cast<std::size_t>(i)].HasPosition()) return i;
+      if (lines_[static_cast<std::size_t>(i)].IsMessage()) return i;
   }
   return -1;
 }
@@ -243,10 +264,11 @@ std::span<const Accelerator> BuildOutputKeys() { return kBuildOutputKeys; }
 
 // --- the build ---
 
-TBuildOutput::TBuildOutput(MainWindowPort& window, THLEditor& memo, CodePages& codePages,
+TBuildOutput::TBuildOutput(MainWindowPort& window, THLEditor& memo, FileSystem& fs, CodePages& codePages,
                            CapturedProcesses& capture, BuildPane& pane, std::function<void()> caretMoved)
     : window_(window),
       memo_(memo),
+      fs_(fs),
       codePages_(codePages),
       capture_(capture),
       pane_(pane),
@@ -281,6 +303,7 @@ void TBuildOutput::Refuse() {
 
 void TBuildOutput::Start(const std::string& commandLine, const std::string& folder) {
   folder_ = folder;
+  existing_.clear();
   lines_.Clear();
   AddNote(commandLine);
   pane_.LinesChanged(0);
@@ -296,16 +319,47 @@ void TBuildOutput::Start(const std::string& commandLine, const std::string& fold
 
 void TBuildOutput::CapturedLines(std::vector<std::string>& lines) {
   int dropped = 0;
-  for (std::string& raw : lines) {
-    OutputLine line;
-    line.text = codePages_.DosToWin(raw);
-    const ToolMessage message = ParseToolMessage(line.text);
-    line.kind = message.kind;
-    line.file = std::string(message.file);
-    line.line = message.line;
-    dropped += lines_.Add(std::move(line));
-  }
+  for (std::string& raw : lines) dropped += lines_.Add(ReadToolLine(std::move(raw)));
   pane_.LinesChanged(dropped);
+}
+
+// The command interpreter writes in the OEM page, but the assembler and the linker
+// print the file names they were given, which are in the ANSI page. A line naming a
+// file is therefore read both ways: the ANSI reading is taken when its file exists,
+// else the OEM one.
+OutputLine TBuildOutput::ReadToolLine(std::string raw) {
+  OutputLine line;
+  line.text = codePages_.DosToWin(raw);
+  const ToolMessage oem = ParseToolMessage(line.text);
+  line.kind = oem.kind;
+  line.line = oem.line;
+  if (!oem.HasPosition()) return line;
+  line.path = FullPath(oem.file);
+  // A name in ASCII reads the same both ways.
+  const ToolMessage ansi = ParseToolMessage(raw);
+  const auto ascii = [](std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  };
+  if (!ansi.HasPosition() || ascii(ansi.file)) return line;
+  std::string path = FullPath(ansi.file);
+  if (!FileExists(path)) return line;
+  line.kind = ansi.kind;
+  line.line = ansi.line;
+  line.path = std::move(path);
+  line.text = std::move(raw);
+  return line;
+}
+
+std::string TBuildOutput::FullPath(std::string_view ansiName) const {
+  return ResolveToolPath(codePages_.Utf8FromAnsi(ansiName), folder_);
+}
+
+bool TBuildOutput::FileExists(const std::string& path) {
+  const auto known = existing_.find(path);
+  if (known != existing_.end()) return known->second;
+  const bool exists = fs_.FileExists(path);
+  existing_.emplace(path, exists);
+  return exists;
 }
 
 void TBuildOutput::CaptureEnded(int exitCode) {
@@ -319,12 +373,9 @@ PaneLine TBuildOutput::Line(int index) const {
   return PaneLine{line.text, line.utf8, line.kind};
 }
 
-bool TBuildOutput::IsOpenFile(const std::string& resolved) {
-  // The current file's path is UTF-8; the tools wrote theirs in the ANSI page. A path
-  // the page cannot hold is no file a tool could have named.
-  const std::optional<std::string> current = codePages_.AnsiFromUtf8(window_.PanelText(panel::File));
-  if (!current || current->empty()) return false;
-  return codePages_.LowerCase(ResolveToolPath(*current, "")) == codePages_.LowerCase(resolved);
+bool TBuildOutput::IsOpenFile(const std::string& path) {
+  const std::string current = window_.PanelText(panel::File);
+  return !current.empty() && SamePath(ResolveToolPath(current, ""), path, codePages_);
 }
 
 void TBuildOutput::LineOpened(int index) {
@@ -332,8 +383,8 @@ void TBuildOutput::LineOpened(int index) {
   lines_.Select(index);
   const OutputLine& line = lines_[index];
   if (!line.HasPosition()) return;
-  if (!IsOpenFile(ResolveToolPath(line.file, folder_))) {
-    window_.SetPanelText(panel::Build, std::string(kOtherFile));
+  if (!IsOpenFile(line.path)) {
+    window_.SetPanelText(panel::Build, FormatText(kOtherFile, {line.path}));
     return;
   }
   const int last = std::max(0, memo_.Lines().Count() - 1);
@@ -345,7 +396,7 @@ void TBuildOutput::LineOpened(int index) {
 }
 
 void TBuildOutput::Step(bool forward) {
-  const int next = lines_.NextWithPosition(forward);
+  const int next = lines_.NextMessage(forward);
   if (next < 0) {
     pane_.Beep();
     return;

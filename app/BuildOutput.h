@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/MainLayout.h"
@@ -18,6 +19,7 @@
 #include "platform/BuildPane.h"
 #include "platform/CapturedProcesses.h"
 #include "platform/CodePages.h"
+#include "platform/FileSystem.h"
 
 namespace vantorel {
 
@@ -48,17 +50,24 @@ class TLineSplitter {
 };
 
 // The full form of a path a tool named: a relative one is taken from folder (the
-// build's current directory), "." and ".." steps are resolved, separators become
-// backslashes.
+// build's current directory), "." and ".." steps are resolved, and every separator
+// becomes the folder's own kind (a backslash unless the folder is written with
+// slashes only).
 std::string ResolveToolPath(std::string_view path, std::string_view folder);
+// Whether two full paths name the same file as the system compares them: separators
+// of either kind and letters of any case (the ANSI page's, Cyrillic included) alike.
+bool SamePath(std::string_view a, std::string_view b, CodePages& codePages);
 
 struct OutputLine {
   std::string text;
   bool utf8 = false;  // the program's own note rather than tool output
   PaneLineKind kind = PaneLineKind::Text;
-  std::string file;  // the source the line names, as the tool wrote it
+  std::string path;  // the full path (UTF-8) of the source the line names
   int line = 0;
-  bool HasPosition() const noexcept { return line > 0 && !file.empty(); }
+  bool HasPosition() const noexcept { return line > 0 && !path.empty(); }
+  // An error or a warning at a source position: what F4 steps through. Context lines
+  // ("x.asm(14): Main Line Code") have a position but are no message.
+  bool IsMessage() const noexcept { return kind != PaneLineKind::Text && HasPosition(); }
 };
 
 // The pane's lines: at most kMaxLines, the oldest dropped first, and the chosen one,
@@ -73,9 +82,10 @@ class TOutputLines {
   const OutputLine& operator[](int index) const { return lines_[static_cast<std::size_t>(index)]; }
   int Selected() const noexcept;
   void Select(int index) noexcept;
-  // The next line with a source position after the chosen one (from the top when none
-  // is chosen), or the previous one before it (from the end); -1 when there is none.
-  int NextWithPosition(bool forward) const noexcept;
+  // The next error or warning with a source position after the chosen line (from the
+  // top when none is chosen), or the previous one before it (from the end); -1 when
+  // there is none.
+  int NextMessage(bool forward) const noexcept;
 
  private:
   std::deque<OutputLine> lines_;
@@ -98,15 +108,15 @@ inline constexpr std::string_view kBuildFailed = "Ошибки, код %s";
 inline constexpr std::string_view kBuildNotStarted = "Сборка не запущена";
 inline constexpr std::string_view kBuildBusy = "Сборка уже идёт: новая не запущена";
 inline constexpr std::string_view kCannotStartBuild = "Не удалось запустить сборку: %s";
-inline constexpr std::string_view kOtherFile = "Строка из другого файла: он не открыт";
+inline constexpr std::string_view kOtherFile = "Строка из другого файла, он не открыт: %s";
 
 // The build whose output the pane shows: started by the build command with the option
 // on, it fills the pane as the lines come, reports its end in panel 4, and opens a
 // line's source position in the editor.
 class TBuildOutput : public CaptureListener, public BuildPaneClient {
  public:
-  TBuildOutput(MainWindowPort& window, THLEditor& memo, CodePages& codePages, CapturedProcesses& capture,
-               BuildPane& pane, std::function<void()> caretMoved);
+  TBuildOutput(MainWindowPort& window, THLEditor& memo, FileSystem& fs, CodePages& codePages,
+               CapturedProcesses& capture, BuildPane& pane, std::function<void()> caretMoved);
   ~TBuildOutput() override;
   TBuildOutput(const TBuildOutput&) = delete;
   TBuildOutput& operator=(const TBuildOutput&) = delete;
@@ -127,8 +137,8 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   };
   // A second build while one runs: a beep and a note, nothing else.
   void Refuse();
-  // Empties the pane and starts the command line; folder is the current directory
-  // it runs in, against which relative file names are resolved.
+  // Empties the pane and starts the command line; folder (UTF-8, as the current file's
+  // path) is the current directory it runs in, against which relative names resolve.
   void Start(const std::string& commandLine, const std::string& folder);
   // Ends a running build and everything it started (the program closes).
   void Stop() noexcept;
@@ -150,16 +160,23 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
 
  private:
   int AddNote(std::string text);
-  bool IsOpenFile(const std::string& resolved);
+  OutputLine ReadToolLine(std::string raw);
+  // The full path (UTF-8) of a file a tool named in the ANSI page.
+  std::string FullPath(std::string_view ansiName) const;
+  bool FileExists(const std::string& path);
+  bool IsOpenFile(const std::string& path);
 
   MainWindowPort& window_;
   THLEditor& memo_;
+  FileSystem& fs_;
   CodePages& codePages_;
   CapturedProcesses& capture_;
   BuildPane& pane_;
   std::function<void()> caretMoved_;
   TOutputLines lines_;
   std::string folder_;
+  // The files this build's lines named, looked up once each.
+  std::unordered_map<std::string, bool> existing_;
   bool preparing_ = false;
   bool running_ = false;
 };

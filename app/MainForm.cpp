@@ -180,10 +180,14 @@ void TFmain::N_closeClick() { window_.Close(); }
 void TFmain::N_newClick() {
   if (window_.PanelText(panel::Modified) == "+" && !Ask(kNewQuestion, MessageIcon::Question)) return;
   window_.SetPanelText(panel::File, "");
-  Memo1.Lines().Clear();
-  for (std::string_view line : NewProjectTemplate()) Memo1.Lines().Add(line);
+  PutNewProject(Memo1);
   window_.SetPanelText(panel::Modified, "");
-  Memo1.UpdateEditorView();
+}
+
+void PutNewProject(TCustomEditor& memo) {
+  memo.Lines().Clear();
+  for (std::string_view line : NewProjectTemplate()) memo.Lines().Add(line);
+  memo.UpdateEditorView();
 }
 
 void TFmain::LoadFile(const std::string& path) {
@@ -299,22 +303,33 @@ void TFmain::Find1Find() {
 
 // --- code page conversion ---
 
-void TFmain::ConvertLines(std::string (CodePages::*convert)(std::string_view)) {
-  TEditorStrings& lines = Memo1.Lines();
+void ConvertEditorLines(TCustomEditor& memo, CodePages& codePages,
+                        std::string (CodePages::*convert)(std::string_view)) {
+  TEditorStrings& lines = memo.Lines();
   const int n = lines.Count();
   if (n == 0) return;
-  TEditorUpdate update(Memo1);
+  TEditorUpdate update(memo);
+  int first = -1;
+  std::string firstText;
   for (int i = 0; i < n; ++i) {
     if (lines.View(i).empty()) continue;
-    std::string converted = (codePages_.*convert)(lines.View(i));
+    std::string converted = (codePages.*convert)(lines.View(i));
+    if (first < 0) {
+      first = i;
+      firstText = converted;
+    }
     lines.Delete(i);
     lines.Insert(i, converted);
   }
+  // The update swallows the line list's own notices; every line from the first one
+  // changed is reported replaced, so a block opened or closed by a converted byte is
+  // followed below it.
+  if (first >= 0) memo.TextModified(0, first, firstText, TextAction::Replace);
   update.End();
 }
 
-void TFmain::WinDos1Click() { ConvertLines(&CodePages::WinToDos); }
-void TFmain::DosWin1Click() { ConvertLines(&CodePages::DosToWin); }
+void TFmain::WinDos1Click() { ConvertEditorLines(Memo1, codePages_, &CodePages::WinToDos); }
+void TFmain::DosWin1Click() { ConvertEditorLines(Memo1, codePages_, &CodePages::DosToWin); }
 
 // --- view, font and help ---
 
@@ -336,7 +351,7 @@ void TFmain::N_buildOutputClick() {
 }
 
 void TFmain::AttachBuildOutput(CapturedProcesses& capture, BuildPane& pane) {
-  buildOutput_ = std::make_unique<TBuildOutput>(window_, Memo1, codePages_, capture, pane,
+  buildOutput_ = std::make_unique<TBuildOutput>(window_, Memo1, fs_, codePages_, capture, pane,
                                                 [this] { ShowCaretPosition(); });
 }
 

@@ -140,7 +140,6 @@ class TFmain {
   void SaveOnClose();
   // Replaces every non-empty line by its conversion through the line list, so neither
   // the change event nor undo sees it.
-  void ConvertLines(std::string (CodePages::*convert)(std::string_view));
 
   MainWindowPort& window_;
   RegistryPort& registry_;
@@ -152,6 +151,16 @@ class TFmain {
   bool settingsSaved_ = false;  // at the end of the session; a later close only destroys
   std::unique_ptr<TBuildOutput> buildOutput_;
 };
+
+// The new project's skeleton in place of the editor's text, through the line list (no
+// change event: the skeleton counts as unchanged).
+void PutNewProject(TCustomEditor& memo);
+
+// Every line of the text through a code page conversion, as line-list operations (no
+// change event, no undo); the change is still reported, so per-line state such as the
+// highlighter's follows the new bytes.
+void ConvertEditorLines(TCustomEditor& memo, CodePages& codePages,
+                        std::string (CodePages::*convert)(std::string_view));
 
 // The directory part of a path with its trailing separator ("" when it has none).
 std::string ExtractFileDir(const std::string& path);

@@ -34,7 +34,11 @@ class HeadlessPopupWindow : public PopupWindow {
   void InvalidateAll() override { ++invalidations; }
   void CaptureMouse() override { captured = true; }
   void ReleaseMouse() override { captured = false; }
-  void StartTimer(int milliseconds) override { timer = milliseconds; }
+  // Starting a timer, as the system's does, starts its wait anew.
+  void StartTimer(int milliseconds) override {
+    timer = milliseconds;
+    ++timerStarts;
+  }
   void StopTimer() override { timer = 0; }
   // Paints the whole window on canvas, as WM_PAINT would.
   void Paint() {
@@ -47,6 +51,7 @@ class HeadlessPopupWindow : public PopupWindow {
   bool visible = false;
   bool captured = false;
   int timer = 0;  // the running timer's period, 0 when stopped
+  int timerStarts = 0;
   int invalidations = 0;
   RecordingSurface canvas;
 };
@@ -57,6 +62,7 @@ class HeadlessWindowHost : public WindowHost {
  public:
   bool HasWindow() const override { return hasWindow; }
   bool IsShowing() const override { return showing; }
+  bool IsEnabled() const override { return enabled; }
   bool Focused() const override { return focused; }
   Rect ClientRect() const override { return client; }
   Surface* Canvas() override { return hasWindow ? &canvas : nullptr; }
@@ -122,6 +128,7 @@ class HeadlessWindowHost : public WindowHost {
 
   bool hasWindow = true;
   bool showing = true;
+  bool enabled = true;
   bool focused = false;
   Rect client{0, 0, 640, 480};
   RecordingSurface canvas;

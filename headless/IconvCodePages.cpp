@@ -67,6 +67,11 @@ char32_t LowerLetter(char32_t c) {
 IconvCodePages::IconvCodePages() {
   FillByteTable(ansiToOem_, kOem, kAnsi);
   FillByteTable(oemToAnsi_, kAnsi, kOem);
+  Converter toUtf8("UTF-8", kAnsi);
+  for (int b = 0; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    ansiUtf8_[static_cast<std::size_t>(b)] = toUtf8.Convert(std::string_view(&byte, 1)).value_or("\xef\xbf\xbd");
+  }
   Converter toUnicode("UTF-32LE", kAnsi);
   Converter fromUnicode(kAnsi, "UTF-32LE");
   for (int b = 0; b < 256; ++b) {
@@ -93,6 +98,13 @@ IconvCodePages::IconvCodePages() {
 std::string IconvCodePages::Map(const Table& table, std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+  return out;
+}
+
+std::string IconvCodePages::Utf8FromAnsi(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size() * 2);
+  for (const char c : ansi) out += ansiUtf8_[static_cast<unsigned char>(c)];
   return out;
 }
 

@@ -17,6 +17,7 @@ class IconvCodePages : public CodePages {
   std::string LowerCase(std::string_view ansi) override { return Map(ansiLower_, ansi); }
   std::string UpperCase(std::string_view ansi) override { return Map(ansiUpper_, ansi); }
   std::optional<std::string> AnsiFromUtf8(std::string_view utf8) override;
+  std::string Utf8FromAnsi(std::string_view ansi) override;
 
  private:
   using Table = std::array<unsigned char, 256>;
@@ -25,6 +26,7 @@ class IconvCodePages : public CodePages {
   Table oemToAnsi_{};
   Table ansiLower_{};
   Table ansiUpper_{};  // the lower-case table turned round
+  std::array<std::string, 256> ansiUtf8_;
 };
 
 }  // namespace vantorel

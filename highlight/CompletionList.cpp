@@ -139,14 +139,19 @@ void TEditorCompletionList::PopupMouseMove(bool leftHeld, Point at) {
   const int height = ClientHeight();
   const int beyond = at.y < 0 ? -at.y : at.y >= height ? at.y - height + 1 : 0;
   if (beyond == 0) {
-    if (scrollStep_ != 0) window_->StopTimer();
-    scrollStep_ = 0;
+    StopScrollTimer();
     const int item = ItemAt(at);
     if (item >= 0 && item != itemIndex_) SetItemIndex(item);
     return;
   }
+  // The timer starts when the mouse leaves the list; while it moves outside only a
+  // change of speed touches it, since restarting it on every move would hold it off
+  // for as long as the mouse moves.
   scrollStep_ = at.y < 0 ? -1 : 1;
-  window_->StartTimer(beyond > itemHeight_ ? kListScrollFastMs : kListScrollSlowMs);
+  const int interval = beyond > itemHeight_ ? kListScrollFastMs : kListScrollSlowMs;
+  if (interval == scrollInterval_) return;
+  scrollInterval_ = interval;
+  window_->StartTimer(interval);
 }
 
 void TEditorCompletionList::PopupTimer() {
@@ -173,10 +178,15 @@ void TEditorCompletionList::PopupCancelMode() {
 
 void TEditorCompletionList::EndMouseMode() {
   if (!window_) return;
-  if (scrollStep_ != 0) window_->StopTimer();
-  scrollStep_ = 0;
+  StopScrollTimer();
   if (mouseHeld_) window_->ReleaseMouse();
   mouseHeld_ = false;
+}
+
+void TEditorCompletionList::StopScrollTimer() {
+  if (scrollInterval_ != 0) window_->StopTimer();
+  scrollStep_ = 0;
+  scrollInterval_ = 0;
 }
 
 void TEditorCompletionList::Repaint() {

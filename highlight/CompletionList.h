@@ -80,6 +80,7 @@ class TEditorCompletionList : public PopupClient {
   void ScrollIntoView(int index);
   void Measure();
   void EndMouseMode();
+  void StopScrollTimer();
   void Repaint();
 
   WindowHost* host_;
@@ -92,7 +93,8 @@ class TEditorCompletionList : public PopupClient {
   int itemHeight_ = kListItemHeight;
   TListBoxStyle style_ = TListBoxStyle::lbOwnerDrawFixed;
   bool mouseHeld_ = false;
-  int scrollStep_ = 0;  // -1 up, 1 down, 0 no scroll timer
+  int scrollStep_ = 0;      // -1 up, 1 down, 0 no scroll timer
+  int scrollInterval_ = 0;  // the running scroll timer's period, 0 when it is stopped
 };
 
 }  // namespace vantorel

@@ -359,7 +359,8 @@ void THLEditor::TextModified(int x, int y, std::string_view text, TextAction act
 void THLEditor::ApplyBracketMarks(int line, int, int) { brackets_.ApplyBracketMarks(line, MutableLineAttrs()); }
 
 void THLEditor::UpdateBracketMarks() {
-  brackets_.UpdateBracketMarks(marksText_, host_ != nullptr && host_->IsShowing(), CaretX(), CaretY());
+  brackets_.UpdateBracketMarks(marksText_, host_ != nullptr && host_->IsShowing() && host_->IsEnabled(), CaretX(),
+                               CaretY());
 }
 
 bool THLEditor::OfferKeyToCompletion(int& key, ShiftState) {

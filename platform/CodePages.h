@@ -21,6 +21,9 @@ class CodePages {
   // UTF-8 text of a system control in the ANSI page, or nothing when it holds a
   // character the page lacks (a substitute such as '?' would match text it is not).
   virtual std::optional<std::string> AnsiFromUtf8(std::string_view utf8) = 0;
+  // Text in the ANSI page (a tool's output, a file name it wrote) as UTF-8; a byte the
+  // page leaves unassigned becomes the replacement character.
+  virtual std::string Utf8FromAnsi(std::string_view ansi) = 0;
 };
 
 }  // namespace vantorel

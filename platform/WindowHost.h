@@ -19,6 +19,8 @@ class WindowHost {
   virtual ~WindowHost() = default;
   virtual bool HasWindow() const = 0;
   virtual bool IsShowing() const = 0;
+  // Whether the window takes input (a disabled window shows no bracket marks).
+  virtual bool IsEnabled() const = 0;
   virtual bool Focused() const = 0;
   virtual Rect ClientRect() const = 0;
   // The window's own device, for measuring and for painting at once; nullptr

@@ -34,6 +34,7 @@ class EditorWindow : public WindowHost, public MessageTarget {
   // WindowHost
   bool HasWindow() const override { return hwnd_ != nullptr; }
   bool IsShowing() const override { return hwnd_ && ::IsWindowVisible(hwnd_); }
+  bool IsEnabled() const override { return hwnd_ && ::IsWindowEnabled(hwnd_); }
   // Known from the focus messages: asking the system (a server round trip under Wine)
   // several times a keystroke was a good part of typing's cost.
   bool Focused() const override { return hwnd_ && focused_; }

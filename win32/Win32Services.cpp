@@ -367,6 +367,15 @@ std::optional<std::string> Win32CodePages::AnsiFromUtf8(std::string_view utf8) {
   return out;
 }
 
+std::string Win32CodePages::Utf8FromAnsi(std::string_view ansi) {
+  if (ansi.empty()) return std::string();
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  if (size <= 0) return std::string();
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), size);
+  return Narrow(wide);
+}
+
 void Win32Shell::Open(const std::string& path) noexcept {
   try {
     ::ShellExecuteW(owner_, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);

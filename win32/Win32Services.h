@@ -55,6 +55,7 @@ class Win32CodePages : public CodePages {
   std::string LowerCase(std::string_view ansi) override;
   std::string UpperCase(std::string_view ansi) override;
   std::optional<std::string> AnsiFromUtf8(std::string_view utf8) override;
+  std::string Utf8FromAnsi(std::string_view ansi) override;
 };
 
 class Win32Shell : public Shell {

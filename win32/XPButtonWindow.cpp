@@ -240,6 +240,8 @@ LRESULT XPButtonWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (speed_) speed_->MouseLeave();
       return 0;
     case WM_CAPTURECHANGED:
+      if (push_) push_->CaptureLost();
+      if (speed_) speed_->CaptureLost();
       return 0;
     case WM_TIMER:
       if (speed_) speed_->TimerTick();

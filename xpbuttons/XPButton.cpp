@@ -84,12 +84,11 @@ void TXPButton::Click() {
 
 void TXPButton::MouseDown(MouseButton button, Point) {
   if (button != MouseButton::Left || !enabled_) return;
+  // Captured before the press counts, so the capture's own change notice cannot end it.
+  if (window_) window_->CaptureMouse();
   state_ = State::Down;
   pressing_ = true;
-  if (window_) {
-    window_->CaptureMouse();
-    window_->TakeFocus();
-  }
+  if (window_) window_->TakeFocus();
   Repaint();
 }
 
@@ -104,11 +103,19 @@ void TXPButton::MouseMove(Point at) {
 void TXPButton::MouseUp(MouseButton button, Point at) {
   if (button != MouseButton::Left || !enabled_) return;
   const bool pressed = pressing_;
+  state_ = State::Up;
+  pressing_ = false;
   if (window_) window_->ReleaseMouse();
+  Repaint();
+  if (pressed && Inside(at)) Click();
+}
+
+void TXPButton::CaptureLost() {
+  // A press of the space key holds no capture.
+  if (!pressing_ || spacePressed_) return;
   state_ = State::Up;
   pressing_ = false;
   Repaint();
-  if (pressed && Inside(at)) Click();
 }
 
 void TXPButton::KeyDown(int key, ShiftState shift) {

@@ -59,6 +59,9 @@ class TXPButton {
   void MouseDown(MouseButton button, Point at);
   void MouseMove(Point at);
   void MouseUp(MouseButton button, Point at);
+  // The mouse capture went to another window (a message box, Alt+Tab): a press held
+  // with the mouse ends without a click, as a system button's does.
+  void CaptureLost();
   void DblClick() { Click(); }
   void KeyDown(int key, ShiftState shift);
   void KeyUp(int key, ShiftState shift);

@@ -184,6 +184,15 @@ void TXPSpeedButton::MouseUp(MouseButton button, Point at) {
   }
 }
 
+void TXPSpeedButton::CaptureLost() {
+  if (!pressing_) return;
+  pressing_ = false;
+  StopRepeat();
+  state_ = down_ ? TButtonState::bsExclusive : TButtonState::bsUp;
+  Repaint();
+  UpdateHot();
+}
+
 void TXPSpeedButton::StopRepeat() {
   if (repeating_ && window_) window_->StopTimer();
   repeating_ = false;

@@ -66,6 +66,9 @@ class TXPSpeedButton {
   void MouseDown(MouseButton button, Point at);
   void MouseMove(Point at);
   void MouseUp(MouseButton button, Point at);
+  // The mouse capture went to another window: a held press ends without a click and
+  // the repeat stops.
+  void CaptureLost();
   void DblClick();
   void Accelerator();
   // The pointer came in; anotherHoldsMouse: another control has the mouse captured.

@@ -47,13 +47,13 @@ class BuildOutputTest : public E2eTest {
   }
   // Starts the program on a ten-line source with the option stored on and the build
   // command set to the given batch file.
-  void StartWithBuild(const std::string& batch) {
+  void StartWithBuild(const std::string& batch, const std::string& source = "proj\\hello.asm") {
     wine.PutFile("tools\\build.bat", batch);
     ASSERT_TRUE(wine.RegAddString("COMPILE_FILE", "C:\\tools\\build.bat"));
     ASSERT_TRUE(wine.RegAddDword("BUILD_OUTPUT", 1));
     std::string text;
     for (int i = 1; i <= 10; ++i) text += "line " + std::to_string(i) + "\r\n";
-    StartOnFile("proj\\hello.asm", text);
+    StartOnFile(source, text);
   }
   void Build() {
     ASSERT_TRUE(wine.FocusMainWindow());
@@ -116,6 +116,29 @@ TEST_F(BuildOutputTest, ErrorLinesFillThePaneAndTakeTheCaretToTheirLines) {
   Keys("shift+F4");
   EXPECT_TRUE(WaitForPanel(2, "0 : 6")) << wine.Panel(2);
   EXPECT_EQ(Pane().selected, 4);
+}
+
+// In a folder with Cyrillic letters the assembler names the source relative to it, as
+// ml.exe started there does; F4 still takes the caret to the line, over the context
+// lines of an error inside a macro.
+TEST_F(BuildOutputTest, F4FindsARelativeNameInAFolderWithCyrillicLetters) {
+  StartWithBuild(
+      "@echo off\r\n"
+      "echo  Assembling: test.asm\r\n"
+      "echo test.asm(4) : error A2008: syntax error : in a macro\r\n"
+      "echo  print(2): Macro Called From\r\n"
+      "echo   test.asm(4): Main Line Code\r\n"
+      "echo test.asm(6) : error A2006: undefined symbol : x\r\n"
+      "exit /b 1\r\n",
+      "Проект\\test.asm");
+  Build();
+  EXPECT_TRUE(WaitForPanel(4, "Ошибки, код 1")) << wine.Panel(4);
+  ASSERT_TRUE(wine.FocusMainWindow());
+  Keys("F4");
+  EXPECT_TRUE(WaitForPanel(2, "0 : 3")) << wine.Panel(2) << " / " << wine.Panel(4);
+  Keys("F4");
+  EXPECT_TRUE(WaitForPanel(2, "0 : 5")) << wine.Panel(2) << " / " << wine.Panel(4);
+  EXPECT_EQ(Pane().selected, 5);
 }
 
 TEST_F(BuildOutputTest, TheViewItemShowsThePaneAndIsKeptAcrossRuns) {

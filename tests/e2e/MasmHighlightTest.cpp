@@ -23,8 +23,8 @@ constexpr std::string_view kSource =
 
 class MasmHighlightTest : public E2eTest {
  protected:
-  void Open() {
-    const std::string path = wine.PutFile("rules.asm", std::string(kSource));
+  void Open(std::string_view source = kSource) {
+    const std::string path = wine.PutFile("rules.asm", std::string(source));
     ASSERT_TRUE(wine.Start({path}));
     ASSERT_TRUE(WaitForPanel(1, path));
     const std::optional<ScreenRect> caret = CaretRect();
@@ -131,6 +131,26 @@ TEST_F(MasmHighlightTest, ChosenInTheViewMenuItColoursAtOnceAndSurvivesARestart)
   }));
   ASSERT_NO_FATAL_FAILURE(Close());
   EXPECT_EQ(wine.RegDword("HIGHLIGHTER"), 0u);
+}
+
+// A COMMENT block whose delimiter is a Cyrillic letter, converted to the DOS page and
+// then edited inside: the block still ends where its converted delimiter stands, and
+// the instruction under it is not painted as comment.
+TEST_F(MasmHighlightTest, ABlockWithACyrillicDelimiterStillEndsAfterAConversion) {
+  ASSERT_TRUE(wine.RegAddDword("HIGHLIGHTER", 1));
+  ASSERT_NO_FATAL_FAILURE(Open("COMMENT \xff the block\r\n  inside\r\n\xff end of it\r\nmov eax, 1\r\n"));
+  wine.Ask({"menu", "Правка/конвертация Win > Dos"});
+  ASSERT_TRUE(TextBecomes("COMMENT \xef the block\r\n  inside\r\n\xef end of it\r\nmov eax, 1\r\n")) << Text();
+  // Enter inside the block, after "  " on its second line (offset 21 + 2).
+  wine.Ask({"setsel", "23", "23"});
+  wine.Ask({"char", "\r"});
+  ASSERT_TRUE(TextBecomes("COMMENT \xef the block\r\n\r\n  inside\r\n\xef end of it\r\nmov eax, 1\r\n")) << Text();
+  std::optional<Image> shot;
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return (shot = EditorShot()) && CountColour(*shot, 2, kOlive) > 20; }));
+  ASSERT_TRUE(shot);
+  wine.Screenshot(WineSession::ArtifactsDir() / "masm-converted-block.png", ParseRect(wine.Ask({"client", "editor"})));
+  EXPECT_EQ(CountColour(*shot, 4, kOlive), 0) << "the line under the block is painted as comment";
+  EXPECT_GT(CountColour(*shot, 4, 0x000000), 20);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "editor/CaretCommands.h"
+#include "headless/HeadlessWindows.h"
 #include "highlight/Brackets.h"
+#include "highlight/HLEditor.h"
 
 namespace vantorel {
 namespace {
@@ -216,6 +218,30 @@ TEST(BracketMarks, ApplyDrawsOnlyWithinColumnLimitAndAssignCopiesTheLook) {
   EXPECT_EQ(painted(1)[1024], (TLineAttr{clWhite, clGray, FontStyle::None, clBlack}));
   marks.Active = false;
   EXPECT_EQ(painted(1)[1024], plain);
+}
+
+// The editor asks for marks only while its window is visible and takes input: a hidden
+// or disabled editor shows none, and gets them back at the next caret move once it can.
+TEST(BracketMarks, EditorMarksOnlyWhileVisibleAndEnabled) {
+  HeadlessWindowHost host;
+  THLEditor editor(&host);
+  TBracketHighlighting look;
+  look.Active = true;
+  editor.SetBracketHighlighting(look);
+  editor.Lines().SetTextStr("(a)\r\n");
+  const auto marksAtStart = [&] {
+    editor.SetCaret(1, 0);
+    editor.SetCaret(0, 0);
+    return editor.BracketHighlighting().PartnerMark().IsSet();
+  };
+  EXPECT_TRUE(marksAtStart());
+  host.enabled = false;
+  EXPECT_FALSE(marksAtStart());
+  host.enabled = true;
+  host.showing = false;
+  EXPECT_FALSE(marksAtStart());
+  host.showing = true;
+  EXPECT_TRUE(marksAtStart());
 }
 
 }  // namespace

@@ -161,7 +161,14 @@ TEST(ToolPaths, RelativeNamesAreTakenFromTheBuildsFolder) {
   EXPECT_EQ(ResolveToolPath("D:\\x\\.\\y.asm", "C:\\proj\\"), "D:\\x\\y.asm");
   EXPECT_EQ(ResolveToolPath("\\src\\a.asm", "E:\\proj\\"), "E:\\src\\a.asm");
   EXPECT_EQ(ResolveToolPath("\\\\server\\share\\..\\..\\a.asm", "C:\\"), "\\\\server\\share\\a.asm");
-  EXPECT_EQ(ResolveToolPath("/tmp/x/../a.asm", ""), "\\tmp\\a.asm");
+  // Separators follow the folder's kind: backslashes unless it is written with slashes.
+  EXPECT_EQ(ResolveToolPath("/tmp/x/../a.asm", ""), "/tmp/a.asm");
+  EXPECT_EQ(ResolveToolPath("src/a.asm", "/home/p/"), "/home/p/src/a.asm");
+  EXPECT_EQ(ResolveToolPath("src/a.asm", "C:\\p/q"), "C:\\p\\q\\src\\a.asm");
+  IconvCodePages pages;
+  EXPECT_TRUE(SamePath("C:\\Проект/Test.ASM", "c:\\проект\\test.asm", pages));
+  EXPECT_FALSE(SamePath("C:\\Проект\\test.asm", "C:\\Проект\\test.as", pages));
+  EXPECT_TRUE(SamePath("C:\\\xe2\x98\xba\\a", "C:/\xe2\x98\xba/a", pages));  // not in the page: bytes compared
 }
 
 OutputLine Plain(std::string text) {
@@ -314,7 +321,8 @@ TEST_F(BuildOutputTest, ALineWithAPositionTakesTheCaretToItsLine) {
 
   pane.client->LineOpened(4);  // another file opens nothing
   EXPECT_EQ(memo.CaretY(), 29);
-  EXPECT_EQ(window.PanelText(panel::Build), "Строка из другого файла: он не открыт");
+  EXPECT_EQ(window.PanelText(panel::Build),
+            "Строка из другого файла, он не открыт: " + ResolveToolPath("other.asm", sourceDir));
   window.SetPanelText(panel::Build, "");
   pane.client->LineOpened(5);  // no position
   pane.client->LineOpened(0);
@@ -323,23 +331,67 @@ TEST_F(BuildOutputTest, ALineWithAPositionTakesTheCaretToItsLine) {
   EXPECT_EQ(window.editorFocused, focused + 3);
 }
 
-TEST_F(BuildOutputTest, F4AndShiftF4StepThroughTheLinesWithAPosition) {
-  // An error without a position (the linker's) is stepped over like plain text.
-  Build({"Assembling: src.asm", "src.asm(2) : error A2008: a", "a.obj : error LNK2001: _F@4",
-         "src.asm(5) : warning A4011: b"});
+TEST_F(BuildOutputTest, F4AndShiftF4StepThroughTheErrorsAndWarningsWithAPosition) {
+  // An error without a position (the linker's) is stepped over like plain text, and so
+  // are the context lines under an error inside a macro, whose first names the macro.
+  Build({"Assembling: src.asm", "src.asm(2) : error A2008: a", " print(2): Macro Called From",
+         "  src.asm(14): Main Line Code", "a.obj : error LNK2001: _F@4", "src.asm(5) : warning A4011: b"});
   form.Run(Handler::NextBuildMessage);
   EXPECT_EQ(memo.CaretY(), 1);
   form.Run(Handler::NextBuildMessage);
   EXPECT_EQ(memo.CaretY(), 4);
-  EXPECT_EQ(pane.shownSelections, (std::vector<int>{2, 4}));
+  EXPECT_EQ(pane.shownSelections, (std::vector<int>{2, 6}));
   form.Run(Handler::NextBuildMessage);  // none after the last
   EXPECT_EQ(pane.beeps, 1);
-  EXPECT_EQ(pane.client->SelectedLine(), 4);
+  EXPECT_EQ(pane.client->SelectedLine(), 6);
   form.Run(Handler::PreviousBuildMessage);
   EXPECT_EQ(memo.CaretY(), 1);
   pane.client->LineSelected(-1);
   form.Run(Handler::PreviousBuildMessage);  // from no choice: the last one
   EXPECT_EQ(memo.CaretY(), 4);
+  // A context line naming the open file is still followed when opened.
+  pane.client->LineOpened(4);
+  EXPECT_EQ(memo.CaretY(), 13);
+  window.SetPanelText(panel::Build, "");
+  pane.client->LineOpened(3);  // the macro's line names no file here
+  EXPECT_EQ(memo.CaretY(), 13);
+  EXPECT_NE(window.PanelText(panel::Build), "");
+}
+
+// A source in a folder with Cyrillic letters: the tools name it relative to the folder
+// or in full in the ANSI page (the names they were given), while the interpreter's own
+// lines are in the OEM page.
+TEST_F(BuildOutputTest, NamesInAFolderWithCyrillicLettersLeadToTheSource) {
+  std::filesystem::create_directories(dir / "Проект");
+  std::string text;
+  for (int i = 1; i <= 30; ++i) text += "line " + std::to_string(i) + "\r\n";
+  source = Write("Проект/test.asm", text);
+  memo.Lines().LoadFromFile(fs, source);
+  window.SetPanelText(panel::File, source);
+  const std::string ansiSource = *codePages.AnsiFromUtf8(source);
+  const std::string oemSource = codePages.WinToDos(ansiSource);
+  ASSERT_NE(ansiSource, source);
+  Build({"test.asm(2) : error A2008: relative",  //
+         ansiSource + "(3) : error A2008: full, ANSI",
+         oemSource + "(4) : error A2008: full, OEM",
+         *codePages.AnsiFromUtf8(ExtractFileDir(source) + "нет.asm") + "(5) : error A2008: missing"});
+  const auto opened = [&](int index) {
+    memo.SetSelStart(0);
+    pane.client->LineOpened(index);
+    return memo.CaretY();
+  };
+  EXPECT_EQ(opened(1), 1);
+  EXPECT_EQ(opened(2), 2);
+  EXPECT_EQ(opened(3), 3);
+  // The pane shows each line in the reading whose file exists, else in the OEM one.
+  EXPECT_EQ(pane.client->Line(2).text, ansiSource + "(3) : error A2008: full, ANSI");
+  EXPECT_EQ(pane.client->Line(3).text, ansiSource + "(4) : error A2008: full, OEM");
+  const std::string missingOem = codePages.DosToWin(*codePages.AnsiFromUtf8(ExtractFileDir(source) + "нет.asm"));
+  EXPECT_EQ(pane.client->Line(4).text, missingOem + "(5) : error A2008: missing");
+  // The note names the file it looked for, readable in the panel.
+  EXPECT_EQ(opened(4), 0);
+  EXPECT_EQ(window.PanelText(panel::Build),
+            "Строка из другого файла, он не открыт: " + codePages.Utf8FromAnsi(missingOem));
 }
 
 TEST_F(BuildOutputTest, ClosingEndsARunningBuild) {

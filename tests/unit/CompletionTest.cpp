@@ -252,10 +252,16 @@ TEST_F(CompletionTest, TheMouseSelectsDragsScrollsAndChooses) {
   EXPECT_TRUE(popup.captured);
   EXPECT_EQ(Completion().List().ItemIndex(), 2);
   // Held below the list: far away the timer is quick, close by slow; each tick scrolls.
-  popup.client.PopupMouseMove(true, {10, 6 * 13 + 20});
+  // Moves outside that keep the speed leave the running timer alone, or it would
+  // never fire while the mouse moves.
+  const int starts = popup.timerStarts;
+  for (int y = 20; y < 30; ++y) popup.client.PopupMouseMove(true, {10 + y, 6 * 13 + y});
   EXPECT_EQ(popup.timer, 50);
+  EXPECT_EQ(popup.timerStarts, starts + 1);
   popup.client.PopupMouseMove(true, {10, 6 * 13 + 3});
+  popup.client.PopupMouseMove(true, {12, 6 * 13 + 4});
   EXPECT_EQ(popup.timer, 200);
+  EXPECT_EQ(popup.timerStarts, starts + 2);
   for (int i = 0; i < 6; ++i) popup.client.PopupTimer();
   EXPECT_EQ(Completion().List().TopIndex(), 4);
   popup.client.PopupMouseMove(true, {10, 13 * 5 + 2});

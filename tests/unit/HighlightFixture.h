@@ -14,8 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/MainForm.h"
 #include "editor/KeyTable.h"
 #include "headless/HeadlessWindows.h"
+#include "headless/IconvCodePages.h"
 #include "highlight/HLEditor.h"
 #include "tests/support/HighlightCheck.h"
 
@@ -94,17 +96,19 @@ inline std::vector<fs::path> GoldenSources(std::string_view prefix = {}) {
   return out;
 }
 
-// Random edits through the keyboard, twelve a round, rounds rounds on each source
-// coloured with rules(source): a piece typed character by character (seven times in
-// ten), a deletion forward or back, or an undo. After each round every line is
-// coloured exactly as the same text loaded anew colours it, whatever the edits carried
-// into the lines below them, and the kept line states equal a rescan.
+// Random edits, twelve a round, rounds rounds on each source coloured with
+// rules(source): through the keyboard a piece typed character by character (seven times
+// in ten), a deletion forward or back, or an undo; and the program's own line-list
+// changes, a code page conversion either way or a new project. After each round every
+// line is coloured exactly as the same text loaded anew colours it, whatever the edits
+// carried into the lines below them, and the kept line states equal a rescan.
 inline void ExpectRandomEditsColourLikeTheTextLoadedAnew(const std::vector<fs::path>& sources,
                                                         std::span<const std::string_view> pieces,
                                                         THighlighter (*rules)(const fs::path&), unsigned seed,
                                                         int rounds = 40) {
   ASSERT_FALSE(pieces.empty());
   std::mt19937 rng(seed);
+  IconvCodePages codePages;
   for (const fs::path& source : sources) {
     for (int round = 0; round < rounds; ++round) {
       Painted live(rules(source));
@@ -114,15 +118,22 @@ inline void ExpectRandomEditsColourLikeTheTextLoadedAnew(const std::vector<fs::p
         const int y = std::uniform_int_distribution<int>(0, live.editor.LineCount() - 1)(rng);
         const int x = std::uniform_int_distribution<int>(0, live.editor.LineLength(y) + 1)(rng);
         live.editor.SetCaret(x, y);
-        const int what = std::uniform_int_distribution<int>(0, 9)(rng);
-        if (what < 7) {
+        const int what = std::uniform_int_distribution<int>(0, 99)(rng);
+        if (what < 70) {
           const std::string_view piece = pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
           for (const char c : piece) live.editor.RunCommand(static_cast<unsigned char>(c));
           trail += " \"" + std::string(piece) + "\"";
-        } else {
-          const int code = what == 7 ? ec::DeleteChar : what == 8 ? ec::Backspace : ec::Undo;
+        } else if (what < 90) {
+          const int code = what < 77 ? ec::DeleteChar : what < 84 ? ec::Backspace : ec::Undo;
           live.editor.RunCommand(code);
           trail += " " + std::to_string(code);
+        } else if (what < 98) {
+          const bool toDos = what < 94;
+          ConvertEditorLines(live.editor, codePages, toDos ? &CodePages::WinToDos : &CodePages::DosToWin);
+          trail += toDos ? " win>dos" : " dos>win";
+        } else {
+          PutNewProject(live.editor);
+          trail += " new project";
         }
         trail += "@(" + std::to_string(x) + "," + std::to_string(y) + ")";
         // Paint a line on the way, as the screen would, so on-demand states mix in.

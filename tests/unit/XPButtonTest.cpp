@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "headless/RecordingSurface.h"
@@ -22,7 +23,17 @@ class FakeButtonWindow : public ButtonWindow {
   bool CanFocus() const override { return canFocus; }
   void TakeFocus() override { focused = true; }
   void CaptureMouse() override { captured = true; }
-  void ReleaseMouse() override { captured = false; }
+  // As the system does, releasing the capture tells the window it changed.
+  void ReleaseMouse() override {
+    if (!captured) return;
+    captured = false;
+    if (captureChanged) captureChanged();
+  }
+  // Another window takes the capture.
+  void CaptureTaken() {
+    captured = false;
+    if (captureChanged) captureChanged();
+  }
   bool MouseCaptured() const override { return captured; }
   void StartTimer(int ms) override { timer = ms; }
   void StopTimer() override { timer = 0; }
@@ -38,6 +49,7 @@ class FakeButtonWindow : public ButtonWindow {
   bool captured = false;
   bool pointerOver = false;
   int timer = 0;
+  std::function<void()> captureChanged;
 };
 
 // What a paint leaves on each pixel.
@@ -106,6 +118,32 @@ TEST(XPButton, AMousePressClicksOnlyWhenReleasedInsideAndSetsTheModalResultFirst
   // Other buttons do nothing.
   button.MouseDown(MouseButton::Right, {5, 5});
   EXPECT_EQ(button.CurrentState(), TXPButton::State::Up);
+}
+
+// Losing the capture ends a mouse press without a click; releasing it itself does not.
+TEST(XPButton, APressEndsWhenAnotherWindowTakesTheCapture) {
+  FakeButtonWindow window;
+  TXPButton button(&window);
+  window.captureChanged = [&] { button.CaptureLost(); };
+  int clicks = 0;
+  button.OnClick = [&] { ++clicks; };
+  button.MouseDown(MouseButton::Left, {5, 5});
+  button.MouseUp(MouseButton::Left, {5, 5});
+  EXPECT_EQ(clicks, 1);
+  button.MouseDown(MouseButton::Left, {5, 5});
+  window.CaptureTaken();
+  EXPECT_FALSE(button.Pressing());
+  EXPECT_EQ(button.CurrentState(), TXPButton::State::Up);
+  button.MouseMove({6, 6});
+  EXPECT_EQ(button.CurrentState(), TXPButton::State::Up);
+  button.MouseUp(MouseButton::Left, {6, 6});  // a release that began elsewhere
+  EXPECT_EQ(clicks, 1);
+  // A space press holds no capture, so a capture change leaves it.
+  button.KeyDown(vk::Space, ShiftState{});
+  window.CaptureTaken();
+  EXPECT_TRUE(button.Pressing());
+  button.KeyUp(vk::Space, ShiftState{});
+  EXPECT_EQ(clicks, 2);
 }
 
 TEST(XPButton, SpaceClicksOnReleaseUnlessTheFocusLeftAndDialogKeysNeedTheirRole) {
@@ -281,6 +319,23 @@ TEST_F(SpeedButtonTest, RepeatingClicksWhileHeldAndTheMenuDropsOnAnyRelease) {
   button.MouseUp(MouseButton::Right, {3, 3});
   button.MouseUp(MouseButton::Right, {30, 3});  // not over the button
   EXPECT_EQ(drops, (std::vector<Point>{{299, 66}, {299, 66}}));
+}
+
+TEST_F(SpeedButtonTest, LosingTheCaptureEndsThePressAndTheRepeat) {
+  window.captureChanged = [&] { button.CaptureLost(); };
+  button.RepeatAction = true;
+  button.MouseDown(MouseButton::Left, {3, 3});
+  button.MouseUp(MouseButton::Left, {3, 3});
+  EXPECT_EQ(clicks, 1);
+  button.MouseDown(MouseButton::Left, {3, 3});
+  window.CaptureTaken();
+  EXPECT_EQ(window.timer, 0);
+  EXPECT_EQ(button.CurrentState(), TButtonState::bsUp);
+  button.TimerTick();
+  button.MouseMove({4, 4});
+  button.MouseUp(MouseButton::Left, {4, 4});
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(button.CurrentState(), TButtonState::bsUp);
 }
 
 TEST_F(SpeedButtonTest, ADisabledButtonKeepsABrownishOutlineAndIgnoresTheMouse) {
