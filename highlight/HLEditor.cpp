@@ -309,25 +309,33 @@ void THLEditor::GetAttr(int line, int, int colEnd) {
     filled = std::max(filled, std::min(end, MaxLineColumns));
   };
   // The token before is read from the scanner's history, so no token is copied.
-  bool firstIsName = false;  // the line's first token is a plain word
+  TokenClass first = TokenClass::PlainText;  // the class of the line's first token, when a word
   try {
     for (int index = 0;; ++index) {
       const std::string& token = parser_.NextToken();
       if (token.empty() || parser_.TokenStart(0) >= MaxLineColumns) break;
       const TokenKind kind = parser_.Kind(0);
       const std::string_view prev = index > 0 ? std::string_view(parser_.TokenText(1)) : std::string_view();
-      bool declares = false;
+      std::uint8_t flags = 0;
       TokenClass k;
+      const std::uint8_t* word = nullptr;
       if (rules->labels && index == 0 && kind == TokenKind::Word &&
-          lineText_[static_cast<std::size_t>(parser_.TokenEnd(0))] == ':') {
+          lineText_[static_cast<std::size_t>(parser_.TokenEnd(0))] == ':' &&
+          ((word = rules->words.Find(token)) == nullptr || (*word & kNoLabel) == 0)) {
         k = TokenClass::Declaration;
       } else {
-        k = ClassifyToken(*rules, kind, token, prev, OnReservedWord, &declares);
+        k = ClassifyToken(*rules, kind, token, prev, OnReservedWord, &flags);
       }
-      if (index == 0) firstIsName = kind == TokenKind::Word && k == TokenClass::Identifier;
-      // "WndProc proc": the name in front of a declaring word is what it declares.
-      if (declares && index == 1 && firstIsName) {
-        paint(parser_.TokenStart(1), parser_.TokenEnd(1), colors_.Declaration);
+      if (index == 0 && kind == TokenKind::Word) first = k;
+      if (index == 1) {
+        // "WndProc proc": the name in front of a declaring word is what it declares;
+        // "size dd ?": the word in front of a data directive is the data's name.
+        if ((flags & kDeclaresName) != 0 && first == TokenClass::Identifier) {
+          paint(parser_.TokenStart(1), parser_.TokenEnd(1), colors_.Declaration);
+        } else if ((flags & kNamesData) != 0 && first != TokenClass::PlainText && first != TokenClass::Identifier &&
+                   first != TokenClass::Reserved && first != TokenClass::Declaration) {
+          paint(parser_.TokenStart(1), parser_.TokenEnd(1), colors_.Identifier);
+        }
       }
       paint(parser_.TokenStart(0), parser_.TokenEnd(0), ColorOf(k));
     }

@@ -65,12 +65,18 @@ constexpr std::string_view kHighLevel =
 constexpr std::string_view kDeclarers =
 #include "highlight/masm/Declarers.inc"
     ;
+constexpr std::string_view kPredefined =
+#include "highlight/masm/Predefined.inc"
+    ;
+// Each is an instruction, and the bitwise operator of the same name inside an operand.
+constexpr std::string_view kOperatorInstructions = "and or xor not shl shr";
 
 constexpr WordList kMasmLists[] = {
     {"instructions", kInstructions, TokenClass::Reserved},
     {"registers", kRegisters, TokenClass::Preproc},
     {"directives", kDirectives, TokenClass::Statement},
     {"high-level macros", kHighLevel, TokenClass::Statement},
+    {"predefined symbols", kPredefined, TokenClass::Statement},
 };
 
 bool AllDigits(std::string_view t, int radix) {
@@ -115,11 +121,15 @@ bool IsMasmNumber(std::string_view t) {
 }
 
 WordTable MasmWords() {
-  // The declarers go first with their flag; as a word keeps its first value, their
-  // entries in the directives list below add nothing.
+  // The flagged words go first; as a word keeps its first value, their entries in the
+  // lists below add nothing. The data directives are the scanner's, which open a data
+  // definition's initialiser.
   return WordTable(
       {
-          {kDeclarers, WordValue(TokenClass::Statement, true)},
+          {kDeclarers, WordValue(TokenClass::Statement, kDeclaresName)},
+          {ScanTableOf(TScanStyle::Masm).dataWords, WordValue(TokenClass::Statement, kNamesData)},
+          {kOperatorInstructions, WordValue(TokenClass::Reserved, kOperatorInOperand)},
+          {kPredefined, WordValue(TokenClass::Statement, kNoLabel)},
           {kInstructions, WordValue(TokenClass::Reserved)},
           {kRegisters, WordValue(TokenClass::Preproc)},
           {kDirectives, WordValue(TokenClass::Statement)},
@@ -206,7 +216,8 @@ const HighlightRules& JavaRules() {
       &IsJavaNumber,
       true,
       false,
-      LongConstructs::CStyle};
+      LongConstructs::CStyle,
+      false};
   return rules;
 }
 
@@ -217,29 +228,40 @@ const HighlightRules& MasmRules() {
                                     MasmWords(),
                                     {},
                                     "\r",
-                                    SymbolsOf("()[]+-*/,:.=<>!&|~%\\?$"),
+                                    SymbolsOf("()[]{}+-*/,:.=<>!&|~%\\?$"),
                                     &IsMasmNumber,
                                     false,
                                     true,
-                                    LongConstructs::BlockDirective};
+                                    LongConstructs::BlockDirective,
+                                    true};
   return rules;
 }
 
 std::span<const WordList> MasmWordLists() { return kMasmLists; }
 std::string_view MasmDeclarers() { return kDeclarers; }
+std::string_view MasmOperatorInstructions() { return kOperatorInstructions; }
 
 TokenClass ClassifyToken(const HighlightRules& rules, TokenKind kind, std::string_view token, std::string_view prev,
-                         const ReservedWordHook& onReservedWord, bool* declaresName) {
-  if (declaresName) *declaresName = false;
+                         const ReservedWordHook& onReservedWord, std::uint8_t* wordFlags) {
+  if (wordFlags) *wordFlags = 0;
   if (onReservedWord) {
     bool reserved = false;
     onReservedWord(token, reserved);
     if (reserved) return TokenClass::Reserved;
   } else {
-    if (kind == TokenKind::Word) {
+    if (kind == TokenKind::Word && !(rules.memberAfterDot && prev == ".")) {
       if (const std::uint8_t* value = rules.words.Find(token)) {
-        if (declaresName) *declaresName = (*value & kDeclaresName) != 0;
-        return static_cast<TokenClass>(*value & ~kDeclaresName);
+        if (wordFlags) *wordFlags = *value & ~kClassBits;
+        if ((*value & kOperatorInOperand) != 0 && !prev.empty() && prev != ":") {
+          // After a prefix (lock and ...) it is still the instruction; after another
+          // of its kind (xor not 0) an operator.
+          const std::uint8_t* before = rules.words.Find(prev);
+          if (before == nullptr || static_cast<TokenClass>(*before & kClassBits) != TokenClass::Reserved ||
+              (*before & kOperatorInOperand) != 0) {
+            return TokenClass::Statement;
+          }
+        }
+        return static_cast<TokenClass>(*value & kClassBits);
       }
     }
     if (!rules.declarer.empty() && prev == rules.declarer) return TokenClass::Declaration;

@@ -81,11 +81,23 @@ enum class LongConstructs : std::uint8_t {
   BlockDirective,  // a directive whose delimiter closes it on a later line
 };
 
-// A word's value in a rule table: its class, and whether the name in front of it on the
-// line is the one it declares.
+// A word's value in a rule table: its class in the low bits, and flags telling what it
+// says of the tokens around it.
+inline constexpr std::uint8_t kClassBits = 0x0F;
+// The name in front of it on the line is the one it declares (WndProc proc).
 inline constexpr std::uint8_t kDeclaresName = 0x80;
-constexpr std::uint8_t WordValue(TokenClass k, bool declaresName = false) noexcept {
-  return static_cast<std::uint8_t>(static_cast<std::uint8_t>(k) | (declaresName ? kDeclaresName : 0));
+// The line's first word, right in front of it, names data whatever that word's own class
+// (size dd ?, xmm8 dd 0), unless it is an instruction (push dword ptr x).
+inline constexpr std::uint8_t kNamesData = 0x40;
+// An instruction that is also an assembly-time operator: inside an operand (not the
+// line's first word, nor after a label's ":" or a prefix) it is coloured as the
+// operators are, as Statement (1 shl 4, not 0).
+inline constexpr std::uint8_t kOperatorInOperand = 0x20;
+// The assembler's own label (@@:): in front of ":" at a line's start it keeps its class
+// instead of being taken for a declared name.
+inline constexpr std::uint8_t kNoLabel = 0x10;
+constexpr std::uint8_t WordValue(TokenClass k, std::uint8_t flags = 0) noexcept {
+  return static_cast<std::uint8_t>(static_cast<std::uint8_t>(k) | flags);
 }
 
 struct HighlightRules {
@@ -98,6 +110,9 @@ struct HighlightRules {
   bool hexAfterZero;  // "x..." after a "0" is the rest of a hexadecimal number
   bool labels;        // a line's first word right before ":" is a declaration
   LongConstructs longConstructs;
+  // A word right after a "." symbol is a structure's field (wc.style, [esi].RECT.left),
+  // never one of the table's words.
+  bool memberAfterDot;
 };
 const HighlightRules& JavaRules();
 const HighlightRules& MasmRules();
@@ -109,16 +124,18 @@ struct WordList {
   TokenClass cls;
 };
 std::span<const WordList> MasmWordLists();
-// The directives that declare the name in front of them (each also in a list above).
+// The directives that declare the name in front of them, and the instructions that are
+// also operators (each also in a list above).
 std::string_view MasmDeclarers();
+std::string_view MasmOperatorInstructions();
 
 using ReservedWordHook = std::function<void(std::string_view token, bool& reserved)>;
 
 // The token's class under rules, given its kind and the token before it on the line; a
 // reserved answer from the owner (when asked) takes the place of the word tables.
-// declaresName tells whether the token declares the name in front of it.
+// wordFlags receives the flags of the token's table entry (0 when it has none).
 TokenClass ClassifyToken(const HighlightRules& rules, TokenKind kind, std::string_view token, std::string_view prev,
-                         const ReservedWordHook& onReservedWord, bool* declaresName = nullptr);
+                         const ReservedWordHook& onReservedWord, std::uint8_t* wordFlags = nullptr);
 // The same for a Java token, whose kind is read from its text.
 TokenClass ClassifyToken(const HighlightRules& rules, std::string_view token, std::string_view prev,
                          const ReservedWordHook& onReservedWord);

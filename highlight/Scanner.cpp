@@ -49,6 +49,10 @@ constexpr TScanTable MakeMasmTable() {
   t.blockDirective = "comment";
   t.textLiterals = true;
   t.compareWords = ".if .elseif .while .until .untilcxz";
+  t.dataWords =
+      "db dw dd df dq dt byte sbyte word sword dword sdword fword qword sqword tbyte real4 real8 real10 oword "
+      "mmword xmmword ymmword zmmword";
+  t.textWords = "equ textequ catstr substr instr sizestr proc echo title subtitle subttl";
   t.fileNameWords = "include includelib";
   return t;
 }
@@ -175,6 +179,26 @@ const char* TIParser::CommentEnd(const char* p) const noexcept {
   return nullptr;
 }
 
+// Asked only when a "<" comes, so that the lines without one pay nothing for the word
+// lists; the answer holds for the rest of the line, as the words it reads lie before.
+bool TIParser::InInitialiser() noexcept {
+  if (initialiser_ < 0) {
+    const TScanTable& t = *table_;
+    const auto any = [this](std::string_view list) {
+      for (int i = 0; i < leadingWords_; ++i) {
+        if (InList(leading_[i].begin, leading_[i].end, list)) return true;
+      }
+      return false;
+    };
+    bool data = !t.dataWords.empty() && any(t.dataWords);
+    if (!data && !t.dataWords.empty() && leadingWords_ == 2 && third_ != ',' && third_ != ':' && third_ != '=') {
+      data = !any(t.textWords);
+    }
+    initialiser_ = data ? 1 : 0;
+  }
+  return initialiser_ == 1;
+}
+
 const std::string& TIParser::Record(const char* begin, const char* end, TokenKind kind) {
   Entry& e = history_[static_cast<std::size_t>(next_)];
   e.text.assign(begin, end);
@@ -198,6 +222,7 @@ const char* TIParser::TokenEndAt(const char* p, TokenKind& kind) noexcept {
     kind = TokenKind::End;
     return p;
   }
+  if (tokens_ == 2) third_ = c;
   if (fileName && c != '\'' && c != '"' && c != '<') {
     // Up to a line comment, without the blanks before it.
     const char* stop = t.lineComment.empty() ? nullptr : std::strstr(p, t.lineComment.data());
@@ -220,6 +245,7 @@ const char* TIParser::TokenEndAt(const char* p, TokenKind& kind) noexcept {
     while (is(*end, scanchar::WordPart)) ++end;
     kind = TokenKind::Word;
     if (tokens_ == 0 && !t.fileNameWords.empty()) fileNameNext_ = InList(p, end, t.fileNameWords);
+    if (tokens_ < 2 && leadingWords_ == tokens_) leading_[leadingWords_++] = {p, end};
   } else if (c == '.' && t.dotWords && is(*end, scanchar::WordPart) &&
              (p == textStart_ || !(is(p[-1], scanchar::WordPart) || p[-1] == ']' || p[-1] == ')'))) {
     while (is(*end, scanchar::WordPart)) ++end;
@@ -231,7 +257,7 @@ const char* TIParser::TokenEndAt(const char* p, TokenKind& kind) noexcept {
   } else if (c == '"') {
     end = t.backslashEscapes ? EscapedStringEnd(p) : LiteralEnd(p);
     kind = TokenKind::String;
-  } else if (c == '<' && t.textLiterals && !compares_) {
+  } else if (c == '<' && t.textLiterals && !compares_ && !InInitialiser()) {
     end = TextLiteralEnd(p);
     kind = TokenKind::Text;
   }

@@ -59,6 +59,13 @@ struct TScanTable {
   // conditions of the high-level macros, where it compares).
   bool textLiterals = false;
   std::string_view compareWords;
+  // Nor in a data definition, where "<" and ">" bracket a structure's initialiser
+  // (rc RECT <0, 0, 100, 100>): a line whose first or second word is one of
+  // dataWords, or whose first two words (neither of them one of textWords) are followed
+  // by anything but "," ":" "=" (wc WNDCLASSEX <>, pts POINT 8 DUP (<>)). A macro's
+  // arguments are comma-separated, so "<" stays text there, as after equ.
+  std::string_view dataWords;
+  std::string_view textWords;
   // As a line's first word, these take the rest of the line up to a line comment as
   // one token, a file name (whose dots and backslashes are no operators).
   std::string_view fileNameWords;
@@ -86,6 +93,9 @@ class TIParser {
     tokens_ = 0;
     compares_ = false;
     fileNameNext_ = false;
+    leadingWords_ = 0;
+    third_ = '\0';
+    initialiser_ = -1;
   }
   const char* TextStart() const noexcept { return textStart_; }
   const char* ScanPos() const noexcept { return scanPos_; }
@@ -123,6 +133,7 @@ class TIParser {
   const char* CommentEnd(const char* p) const noexcept;
   // The end of the token that starts at p, and its kind.
   const char* TokenEndAt(const char* p, TokenKind& kind) noexcept;
+  bool InInitialiser() noexcept;
   const std::string& Record(const char* begin, const char* end, TokenKind kind);
 
   const char* textStart_ = "";
@@ -131,6 +142,17 @@ class TIParser {
   int tokens_ = 0;             // tokens cut from this text so far
   bool compares_ = false;      // a comparing word came: "<" is an operator from here on
   bool fileNameNext_ = false;  // the next token is a file name
+  // The words the line began with (up to two) and the first character of its third
+  // token: whether the line is a data definition, whose "<" brackets an initialiser
+  // (-1: not asked yet).
+  struct Word {
+    const char* begin;
+    const char* end;
+  };
+  Word leading_[2]{};
+  int leadingWords_ = 0;
+  char third_ = '\0';
+  int initialiser_ = -1;
   std::vector<Entry> history_;
   int next_ = 0;
 };

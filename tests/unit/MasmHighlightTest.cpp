@@ -37,18 +37,37 @@ TEST(MasmWordTables, EveryWordIsListedOnceAndFoundWithItsClass) {
       EXPECT_TRUE(added) << "\"" << word << "\" is in " << at->second << " and " << list.name;
       const std::uint8_t* value = rules.words.Find(word);
       ASSERT_NE(value, nullptr) << word;
-      EXPECT_EQ(static_cast<TokenClass>(*value & ~kDeclaresName), list.cls) << word;
+      EXPECT_EQ(static_cast<TokenClass>(*value & kClassBits), list.cls) << word;
       // Found whatever the case of its letters.
       EXPECT_EQ(rules.words.Find(Folded(word)), value) << word;
     });
     EXPECT_GT(count, 0) << list.name;
   }
-  ForEachWord(MasmDeclarers(), [&](std::string_view word) {
-    const auto at = seen.find(Folded(word));
-    ASSERT_NE(at, seen.end()) << "the declarer \"" << word << "\" is in no list";
-    EXPECT_EQ(at->second, "directives") << word;
-    EXPECT_NE(*rules.words.Find(word) & kDeclaresName, 0) << word;
-  });
+  // The flagged words come from lists of their own, each word also in its class's list.
+  const auto listNamed = [](std::string_view name) {
+    for (const WordList& list : MasmWordLists()) {
+      if (list.name == name) return list.words;
+    }
+    return std::string_view();
+  };
+  const struct {
+    std::string_view words;
+    std::string_view list;
+    std::uint8_t flag;
+  } flagged[] = {
+      {MasmDeclarers(), "directives", kDeclaresName},
+      {ScanTableOf(TScanStyle::Masm).dataWords, "directives", kNamesData},
+      {MasmOperatorInstructions(), "instructions", kOperatorInOperand},
+      {listNamed("predefined symbols"), "predefined symbols", kNoLabel},
+  };
+  for (const auto& f : flagged) {
+    ForEachWord(f.words, [&](std::string_view word) {
+      const auto at = seen.find(Folded(word));
+      ASSERT_NE(at, seen.end()) << "the flagged \"" << word << "\" is in no list";
+      EXPECT_EQ(at->second, f.list) << word;
+      EXPECT_EQ(*rules.words.Find(word) & ~kClassBits, f.flag) << word;
+    });
+  }
   EXPECT_EQ(rules.words.Find("MOV2"), nullptr);
   EXPECT_EQ(rules.words.Find(""), nullptr);
 }
@@ -70,7 +89,8 @@ TEST(MasmHighlight, RandomEditsColourLikeTheEditedTextLoadedAnew) {
 // of exactly its size, so a read past its NUL is caught.
 TEST(MasmHighlight, TokensTileTheLineOverRandomAssemblerText) {
   static constexpr std::string_view kAlphabet = "aH_@$?09.eE+-'\"!<>;: \t[]()\xE0\xFF";
-  static constexpr std::string_view kWords[] = {"comment ", "COMMENT ", ".if ", "include ", ".data?", "1.5e"};
+  static constexpr std::string_view kWords[] = {"comment ", "COMMENT ", ".if ", "include ", ".data?", "1.5e",
+                                                "rc RECT ", " dd ", "x equ "};
   std::mt19937 rng(42);
   for (int round = 0; round < 20000; ++round) {
     std::string line;
@@ -117,6 +137,47 @@ TEST(MasmHighlight, TokensTileTheLineOverRandomAssemblerText) {
       }
       pos = end;
     }
+  }
+}
+
+// Where "<" opens a text literal and where it brackets a data definition's initialiser
+// (or compares, in a condition): the kind of the first token that starts with "<".
+TEST(MasmHighlight, AngleBracketsAreTextExceptInDataDefinitionsAndConditions) {
+  const struct {
+    const char* line;
+    TokenKind kind;
+  } cases[] = {
+      {"MessageBox equ <MessageBoxA>", TokenKind::Text},
+      {"ONE TEXTEQU <1>", TokenKind::Text},
+      {"both CatStr <a>, <b>", TokenKind::Text},
+      {"option nokeyword:<c>", TokenKind::Text},
+      {"FOR arg, <1, 2>", TokenKind::Text},
+      {"zero eax, <1, 2>", TokenKind::Text},  // a macro's arguments
+      {"P proc <loadds>", TokenKind::Text},    // the prologue's arguments
+      {"echo the end <1>", TokenKind::Text},
+      {"lbl: rc RECT <1>", TokenKind::Text},   // after a label, left as text
+      {"RECT <1, 2, 3, 4>", TokenKind::Text},  // a lone type reads as a macro call
+      {"rc RECT <0, 0, 100, 100>", TokenKind::Other},
+      {"wc\tWNDCLASSEX <>", TokenKind::Other},
+      {"pts POINT 8 DUP (<>)", TokenKind::Other},
+      {"pts POINT count dup (<>)", TokenKind::Other},
+      {"msg db <Hi>, 0", TokenKind::Other},
+      {"  DWORD 1, <2>", TokenKind::Other},
+      {"x sdword <<1>, 2>", TokenKind::Other},
+      {".if eax < 5", TokenKind::Other},
+      {".while a <= <1>", TokenKind::Other},
+  };
+  for (const auto& c : cases) {
+    TIParser parser;
+    parser.ScanStyle = TScanStyle::Masm;
+    parser.SetText(c.line);
+    TokenKind kind = TokenKind::End;
+    for (int guard = 0; guard < 40 && kind == TokenKind::End; ++guard) {
+      const std::string& token = parser.NextToken();
+      if (token.empty()) break;
+      if (token[0] == '<') kind = parser.Kind(0);
+    }
+    EXPECT_EQ(kind, c.kind) << c.line;
   }
 }
 

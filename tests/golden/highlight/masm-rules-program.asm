@@ -19,7 +19,7 @@ RECT2 ends
   szTitle db "Vantorel ""1.1""", 0
   szText  db 'It''s alive; really', 0Dh, 0Ah, 0
   msg     db <Hello, world>, 0
-  escaped db <a!>b>, 0
+  escaped textequ <a!>b>
   table   dw 1, 2, 3 dup (0)
 .data?
   hInst   dd ?
