@@ -51,8 +51,8 @@ TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, 
   completion.SetInterval(800);
   completion.ListBoxStyle = TListBoxStyle::lbStandard;
   completion.CaretChar = '|';
-  completion.CRLF = "/n";
-  completion.Separator = "=";
+  completion.CRLF = std::string("/n");
+  completion.Separator = std::string("=");
   Memo1.OnKeyUp = [this](int, ShiftState) { Memo1KeyUp(); };
   Memo1.OnMouseUp = [this](MouseButton, ShiftState, Point) { Memo1MouseUp(); };
   Memo1.OnChange = [this] { Memo1Change(); };

@@ -144,7 +144,7 @@ TEST_F(MasmHighlightTest, ABlockWithACyrillicDelimiterStillEndsAfterAConversion)
   // Enter inside the block, after "  " on its second line (offset 21 + 2).
   wine.Ask({"setsel", "23", "23"});
   wine.Ask({"char", "\r"});
-  ASSERT_TRUE(TextBecomes("COMMENT \xef the block\r\n\r\n  inside\r\n\xef end of it\r\nmov eax, 1\r\n")) << Text();
+  ASSERT_TRUE(TextBecomes("COMMENT \xef the block\r\n\r\ninside\r\n\xef end of it\r\nmov eax, 1\r\n")) << Text();
   std::optional<Image> shot;
   EXPECT_TRUE(WineSession::WaitUntil([&] { return (shot = EditorShot()) && CountColour(*shot, 2, kOlive) > 20; }));
   ASSERT_TRUE(shot);

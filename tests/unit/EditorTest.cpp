@@ -249,7 +249,9 @@ TEST(ViewRuns, RunsAreTheLongestStretchesOfEqualAttributes) {
       ASSERT_EQ((t.x - 33) % 8, 0);
       ASSERT_GT(count, 0);
       ASSERT_LE(first + count, MaxLineColumns);
-      if (next >= 0) ASSERT_EQ(first, next) << "round " << round;
+      if (next >= 0) {
+        ASSERT_EQ(first, next) << "round " << round;
+      }
       const TLineAttr& a = attrs[static_cast<std::size_t>(first + 1)];
       for (int c = first; c < first + count; ++c) {
         ASSERT_EQ(attrs[static_cast<std::size_t>(c + 1)], a) << "round " << round << " column " << c;
