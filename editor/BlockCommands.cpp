@@ -227,7 +227,24 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
   const Selection before = block;
   const int replacedLength = replacing ? e_.SelLength() : 0;
   if (replacing) {
+    // Erasing stores the lines without the block, and a line then loses the characters
+    // of code 32 or less (a NUL) left last on it; inserting there would pad blanks in
+    // their place. What the lines held left of the block is put back as it was, with
+    // no record of its own: undoing the insertion cuts it again, and the erase's record
+    // of the cut brings it back before the block returns.
+    const TextPoint first = block.Begin();
+    const int lastLine = block.Format() == TSelBlockFormat::bfColumn ? block.End().y : first.y;
+    std::vector<std::string> heads;
+    for (int y = first.y; y <= lastLine && y < e_.LineCount(); ++y) {
+      const std::string_view line = e_.LineView(y);
+      heads.emplace_back(line.substr(0, std::min<std::size_t>(line.size(), static_cast<std::size_t>(first.x))));
+    }
     EraseSelection();
+    for (std::size_t i = 0; i < heads.size(); ++i) {
+      const int y = first.y + static_cast<int>(i);
+      const std::size_t now = y < e_.LineCount() ? e_.LineView(y).size() : heads[i].size();
+      if (now < heads[i].size()) e_.Lines().RestoreTrailingBlanks(y, static_cast<int>(now), std::string_view(heads[i]).substr(now));
+    }
   } else {
     const TextPoint caret{e_.CaretX(), e_.CaretY()};
     block.SetBlock(caret, caret, false);

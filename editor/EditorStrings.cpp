@@ -974,6 +974,54 @@ void TEditorStrings::DeleteText(int beginX, int beginY, int endX, int endY) {
   update.End();
 }
 
+void TEditorStrings::ReplaceText(int beginX, int beginY, int endX, int endY, std::string_view textIn) {
+  const std::string text(textIn);  // the text may be a view of a line that changes below
+  if (beginY < 0) beginX = beginY = 0;
+  if (beginX < 0) beginX = 0;
+  if (beginY >= Count()) {
+    InsertText(beginX, beginY, text);
+    return;
+  }
+  long long lastX = endX;
+  if (endY >= Count()) {
+    endY = Count() - 1;
+    lastX = INT_MAX - 1;
+  }
+  PaintLock paint(owner_);
+  UpdateScope update(*this);
+  std::vector<std::string_view> pieces;
+  ForEachLine(text, true, [&pieces](std::string_view piece) { pieces.push_back(piece); });
+  // Nothing deleted when the range ends before it begins.
+  const bool deletes = endY > beginY || (endY == beginY && lastX + 1 > beginX);
+  if (pieces.size() == 1 && (!deletes || endY == beginY)) {
+    ReplaceInLine(beginY, beginX, deletes ? static_cast<std::size_t>(lastX + 1 - beginX) : 0, pieces[0]);
+    update.End();
+    return;
+  }
+  const std::string first = PadTo(View(beginY), beginX);
+  const std::string head = first.substr(0, static_cast<std::size_t>(beginX));
+  std::string tail;
+  if (deletes) {
+    const std::string_view last = View(endY);
+    tail = std::string(last.substr(Col(last, lastX + 1)));
+    if (endY > beginY) {
+      EraseLines(beginY + 1, endY + 1);
+      Notify();
+    }
+  } else {
+    tail = first.substr(static_cast<std::size_t>(beginX));
+  }
+  for (std::size_t i = 1; i < pieces.size(); ++i) Insert(beginY + static_cast<int>(i), pieces[i]);
+  const int last = beginY + static_cast<int>(pieces.size()) - 1;
+  if (last == beginY) {
+    SetLineText(beginY, head + std::string(pieces[0]) + tail);
+  } else {
+    SetLineText(beginY, head + std::string(pieces[0]));
+    SetLineText(last, std::string(View(last)) + tail);
+  }
+  update.End();
+}
+
 void TEditorStrings::InsertColumnText(int x, int y, std::string_view textIn) {
   const std::string text(textIn);  // the text may be a view of a line that changes below
   if (y < 0) y = 0;

@@ -117,6 +117,11 @@ class TEditorStrings {
   void ReplaceInLine(int y, int at, std::size_t count, std::string_view text);
   void InsertText(int x, int y, std::string_view text);
   void DeleteText(int beginX, int beginY, int endX, int endY);
+  // DeleteText of the range (endX inclusive; an end before the begin deletes nothing),
+  // then InsertText of text at its begin, with each line stored once. Done as two
+  // steps, the line would be stored in between: a character of code 32 or less (a NUL)
+  // left last on it would be cut, and the insertion would pad a blank in its place.
+  void ReplaceText(int beginX, int beginY, int endX, int endY, std::string_view text);
   void InsertColumnText(int x, int y, std::string_view text);
   void DeleteColumnText(int beginX, int beginY, int endX, int endY);
 

@@ -296,12 +296,13 @@ void TDeleteSelectedUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
 
 void TReplaceUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   const TextPoint end = EndOfText(BeginX, BeginY, NewText);
-  lines.DeleteText(BeginX, BeginY, end.x, end.y);
-  lines.InsertText(BeginX, BeginY, OldText);
+  lines.ReplaceText(BeginX, BeginY, end.x, end.y, OldText);
   editor_.TextModified(BeginX, BeginY, OldText, TextAction::Replace);
   editor_.SetCaretInternal(X, Y);
 }
 
+// The old text takes the new one's place in one step, so that a NUL or another control
+// character just before it is not cut off as trailing while the line is in between.
 // Each character of the run goes back where it was typed, newest first: Enter in
 // overwrite mode moves to the next line without a record of its own, so a run may
 // span lines.
@@ -311,8 +312,7 @@ void TOverwriteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   for (int i = last; i >= first; --i) {
     const TOverwriteUndo& record = At<TOverwriteUndo>(buffer, i);
     const TextPoint end = EndOfText(record.X, record.Y, record.NewText);
-    lines.DeleteText(record.X, record.Y, end.x, end.y);
-    lines.InsertText(record.X, record.Y, record.OldText);
+    lines.ReplaceText(record.X, record.Y, end.x, end.y, record.OldText);
     editor_.TextModified(record.X, record.Y, record.OldText, TextAction::Replace);
   }
   const TOverwriteUndo& from = At<TOverwriteUndo>(buffer, first);

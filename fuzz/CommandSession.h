@@ -67,6 +67,19 @@ inline std::string Trimmed(std::string_view s) {
   return std::string(s.substr(0, n));
 }
 
+// A line for a report: control characters written out.
+inline std::string Shown(std::string_view line) {
+  std::string out;
+  for (const char c : line) {
+    if (static_cast<unsigned char>(c) < ' ') {
+      out += "\\x" + std::string(1, "0123456789abcdef"[(c >> 4) & 15]) + "0123456789abcdef"[c & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 inline std::string Tail(const TEditor& editor, int y, int x) {
   if (y < 0 || y >= editor.LineCount()) return {};
   const std::string_view line = editor.LineView(y);
@@ -253,9 +266,18 @@ class Session {
     const TextPoint end{editor.SelEndX(), editor.SelEndY()};
     const long long textLength = TrimmedLength(editor);
     const TSelBlockFormat format = editor.SelBlockFormat();
+    // With a two-key sequence still pending (its first key pressed in an earlier step;
+    // the mouse and typed characters leave it pending), the entry's first key ends that
+    // sequence and its command is not the one that runs.
+    const bool runsEntry = !editor.Commands().Decoder().ChordPending();
+    const bool caseCommand = entry.Command == ec::UpperCaseBlock || entry.Command == ec::LowerCaseBlock ||
+                             entry.Command == ec::ToggleCaseBlock;
+    const std::vector<std::string> linesBefore = runsEntry && caseCommand && block ? StoredLines(editor)
+                                                                                   : std::vector<std::string>();
     Key(entry.Key1, Shift(entry.Shift1));
     if (entry.Key2 != 0) Key(entry.Key2, Shift(entry.Shift2));
     FlushPosted();
+    if (!runsEntry) return {};
 
     switch (entry.Command) {
       case ec::DeleteWordLeft:
@@ -278,6 +300,14 @@ class Session {
           if (TrimmedLength(editor) != textLength) {
             return "a case command changed the length of the text from " + std::to_string(textLength) + " to " +
                    std::to_string(TrimmedLength(editor));
+          }
+          // Only letters change, and only their case.
+          const std::vector<std::string> now = StoredLines(editor);
+          for (std::size_t i = 0; i < now.size() && i < linesBefore.size(); ++i) {
+            if (codePages.LowerCase(Trimmed(now[i])) != codePages.LowerCase(Trimmed(linesBefore[i]))) {
+              return "a case command changed more than the case of letters in line " + std::to_string(i) + ": [" +
+                     Shown(linesBefore[i]) + "] became [" + Shown(now[i]) + "]";
+            }
           }
           if (!editor.HasSelection() || editor.SelBeginX() != begin.x || editor.SelBeginY() != begin.y ||
               editor.SelEndX() != end.x || editor.SelEndY() != end.y || editor.SelBlockFormat() != format) {

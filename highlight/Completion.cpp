@@ -280,8 +280,9 @@ void TCompletionBase::ReplaceWordAtCaret(const std::string& value, bool template
       editor_.Lines().KeepTrailingBlanksOf(y, y);
       editor_.Lines().ReLine();
       editor_.UndoBuffer().Record<TReplaceUndo>(x, y, begin - 1, y, old, text);
-      if (end >= begin) editor_.Lines().DeleteText(begin - 1, y, end - 1, y);
-      editor_.Lines().InsertText(begin - 1, y, text);
+      // One step: the line is not stored without the word first, which would cut a
+      // NUL left last on it and pad a blank in its place.
+      editor_.Lines().ReplaceText(begin - 1, y, end - 1, y, text);
       editor_.TextModified(begin - 1, y, text, TextAction::Replace);
       const std::string_view cut = std::string_view(text).substr(0, caretAt);
       const std::size_t lastBreak = cut.rfind('\n');

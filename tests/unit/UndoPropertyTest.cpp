@@ -35,6 +35,15 @@ std::string RandomLine(std::mt19937& rng) {
     line.insert(std::uniform_int_distribution<std::size_t>(0, line.size() - 1)(rng), 1, '\t');
   }
   if (std::uniform_int_distribution<int>(0, 2)(rng) == 0) line += std::uniform_int_distribution<int>(0, 1)(rng) ? "  " : "\t";
+  // Files carry control characters the loader keeps (a NUL, a form feed, an end-of-file
+  // mark), some of them where an edit leaves them last on the line.
+  if (std::uniform_int_distribution<int>(0, 2)(rng) == 0) {
+    static constexpr char kControls[] = {'\0', '\f', '\x1a'};
+    line.insert(std::uniform_int_distribution<std::size_t>(0, line.size())(rng), 1,
+                kControls[std::uniform_int_distribution<std::size_t>(0, 2)(rng)]);
+  }
+  // Now and then a line longer than the columns the editor shows.
+  if (std::uniform_int_distribution<int>(0, 40)(rng) == 0) line += std::string(1100, 'w');
   return line;
 }
 
@@ -66,6 +75,19 @@ const std::vector<Step>& Steps() {
       {vk::Space, false, true, false, 0}, {'J', false, true, false, 0}, {vk::Escape, false, false, false, 0},
   };
   return steps;
+}
+
+// A line as the report shows it: control characters written out.
+std::string Shown(std::string_view line) {
+  std::string out;
+  for (const char c : line) {
+    if (static_cast<unsigned char>(c) < ' ') {
+      out += "\\x" + std::string(1, "0123456789abcdef"[(c >> 4) & 15]) + "0123456789abcdef"[c & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 // Replays a session; returns the first problem found, empty when none.
@@ -113,7 +135,7 @@ std::string Replay(const std::vector<std::string>& text, TextPoint caret, const 
   const std::vector<std::string> after = Stored(editor);
   if (after != before) {
     std::string got;
-    for (const auto& l : Stored(editor)) got += "[" + l + "]";
+    for (const auto& l : Stored(editor)) got += "[" + Shown(l) + "]";
     return "text differs: " + got;
   }
   return {};
@@ -121,7 +143,7 @@ std::string Replay(const std::vector<std::string>& text, TextPoint caret, const 
 
 std::string Describe(const std::vector<std::string>& text, TextPoint caret, const std::vector<Step>& steps) {
   std::string out = "text:";
-  for (const auto& l : text) out += " [" + l + "]";
+  for (const auto& l : text) out += " [" + Shown(l) + "]";
   out += " caret (" + std::to_string(caret.x) + ", " + std::to_string(caret.y) + ") keys:";
   for (const Step& s : steps) {
     out += " " + std::to_string(s.key) + (s.shift ? "S" : "") + (s.ctrl ? "C" : "") + (s.alt ? "A" : "");
