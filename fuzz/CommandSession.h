@@ -25,6 +25,7 @@
 #include "headless/IconvCodePages.h"
 #include "headless/MemoryClipboard.h"
 #include "tests/support/HighlightCheck.h"
+#include "tests/support/Shown.h"
 
 namespace vantorel::session {
 
@@ -65,19 +66,6 @@ inline std::string Trimmed(std::string_view s) {
   std::size_t n = s.size();
   while (n > 0 && static_cast<unsigned char>(s[n - 1]) <= ' ') --n;
   return std::string(s.substr(0, n));
-}
-
-// A line for a report: control characters written out.
-inline std::string Shown(std::string_view line) {
-  std::string out;
-  for (const char c : line) {
-    if (static_cast<unsigned char>(c) < ' ') {
-      out += "\\x" + std::string(1, "0123456789abcdef"[(c >> 4) & 15]) + "0123456789abcdef"[c & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
 }
 
 inline std::string Tail(const TEditor& editor, int y, int x) {

@@ -14,6 +14,7 @@
 #include "headless/MemoryClipboard.h"
 #include "highlight/HLEditor.h"
 #include "tests/support/HighlightCheck.h"
+#include "tests/support/Shown.h"
 #include "tests/support/KeyPress.h"
 
 namespace vantorel {
@@ -75,19 +76,6 @@ const std::vector<Step>& Steps() {
       {vk::Space, false, true, false, 0}, {'J', false, true, false, 0}, {vk::Escape, false, false, false, 0},
   };
   return steps;
-}
-
-// A line as the report shows it: control characters written out.
-std::string Shown(std::string_view line) {
-  std::string out;
-  for (const char c : line) {
-    if (static_cast<unsigned char>(c) < ' ') {
-      out += "\\x" + std::string(1, "0123456789abcdef"[(c >> 4) & 15]) + "0123456789abcdef"[c & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
 }
 
 // Replays a session; returns the first problem found, empty when none.
