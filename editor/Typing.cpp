@@ -472,6 +472,9 @@ bool TypingCommands::DeleteLine(int y) {
   Selection& block = e_.SelectionModel();
   if (block.HasBlock() && block.End().y >= e_.LineCount()) block.Clear();
   e_.TextModified(0, e_.CaretY(), line, TextAction::StreamDelete);
+  // The list's own notice waited for the paint lock; the scroll range follows the
+  // shorter text here, as after a line joined by Backspace.
+  e_.UpdateEditorSize();
   e_.View().RepaintAll();
   e_.Changed();
   return true;

@@ -317,6 +317,7 @@ class Session {
     const int kind = in.Byte() % 6;
     const ShiftState shift = Shift(static_cast<std::uint8_t>(in.Byte() & 7));
     const Point at{in.Pixel(c.right), in.Pixel(c.bottom)};
+    if (trace) std::fprintf(stderr, "mouse %d at (%d, %d)\n", kind, at.x, at.y);
     switch (kind) {
       case 0:
       case 1: {  // a click or a drag, sometimes with the auto-scroll running
