@@ -150,12 +150,9 @@ void TLineSplitter::Finish(std::vector<std::string>& out) {
 }
 
 std::string ResolveToolPath(std::string_view path, std::string_view folder) {
-  const std::size_t firstSeparator = folder.empty() ? path.find_first_of("\\/") : folder.find_first_of("\\/");
   const std::string_view from = folder.empty() ? path : folder;
-  const char separator = firstSeparator != std::string_view::npos && from[firstSeparator] == '/' &&
-                                 from.find('\\') == std::string_view::npos
-                             ? '/'
-                             : '\\';
+  const char separator =
+      from.find('\\') == std::string_view::npos && from.find('/') != std::string_view::npos ? '/' : '\\';
   std::string full;
   const bool drive = path.size() >= 2 && IsAlpha(path[0]) && path[1] == ':';
   if (drive || (!path.empty() && IsSeparator(path[0]))) {
@@ -335,11 +332,13 @@ OutputLine TBuildOutput::ReadToolLine(std::string raw) {
   line.line = oem.line;
   if (!oem.HasPosition()) return line;
   line.path = FullPath(oem.file);
-  // A name in ASCII reads the same both ways.
-  const ToolMessage ansi = ParseToolMessage(raw);
+  // A name in ASCII reads the same both ways; most lines are ASCII throughout and are
+  // not parsed again.
   const auto ascii = [](std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   };
+  if (ascii(raw)) return line;
+  const ToolMessage ansi = ParseToolMessage(raw);
   if (!ansi.HasPosition() || ascii(ansi.file)) return line;
   std::string path = FullPath(ansi.file);
   if (!FileExists(path)) return line;

@@ -310,21 +310,17 @@ void ConvertEditorLines(TCustomEditor& memo, CodePages& codePages,
   if (n == 0) return;
   TEditorUpdate update(memo);
   int first = -1;
-  std::string firstText;
   for (int i = 0; i < n; ++i) {
     if (lines.View(i).empty()) continue;
     std::string converted = (codePages.*convert)(lines.View(i));
-    if (first < 0) {
-      first = i;
-      firstText = converted;
-    }
+    if (first < 0) first = i;
     lines.Delete(i);
     lines.Insert(i, converted);
   }
   // The update swallows the line list's own notices; every line from the first one
   // changed is reported replaced, so a block opened or closed by a converted byte is
   // followed below it.
-  if (first >= 0) memo.TextModified(0, first, firstText, TextAction::Replace);
+  if (first >= 0) memo.TextModified(0, first, lines.View(first), TextAction::Replace);
   update.End();
 }
 
