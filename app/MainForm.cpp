@@ -185,8 +185,12 @@ void TFmain::N_newClick() {
 }
 
 void PutNewProject(TCustomEditor& memo) {
-  memo.Lines().Clear();
-  for (std::string_view line : NewProjectTemplate()) memo.Lines().Add(line);
+  // One change for the whole skeleton: the editor shows it anew once, not once a line.
+  TEditorStrings& lines = memo.Lines();
+  TEditorStrings::UpdateScope update(lines);
+  lines.Clear();
+  for (std::string_view line : NewProjectTemplate()) lines.Add(line);
+  update.End();
   memo.UpdateEditorView();
 }
 
@@ -309,6 +313,8 @@ void ConvertEditorLines(TCustomEditor& memo, CodePages& codePages,
   const int n = lines.Count();
   if (n == 0) return;
   TEditorUpdate update(memo);
+  // The converted lines reach the line list's watchers as one change.
+  TEditorStrings::UpdateScope lineUpdate(lines);
   int first = -1;
   for (int i = 0; i < n; ++i) {
     if (lines.View(i).empty()) continue;
@@ -317,6 +323,7 @@ void ConvertEditorLines(TCustomEditor& memo, CodePages& codePages,
     lines.Delete(i);
     lines.Insert(i, converted);
   }
+  lineUpdate.End();
   // The update swallows the line list's own notices; every line from the first one
   // changed is reported replaced, so a block opened or closed by a converted byte is
   // followed below it.

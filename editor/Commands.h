@@ -42,6 +42,9 @@ class CommandDispatcher {
   const std::string& LastMacro() const noexcept { return lastMacro_; }
   const std::array<TBookmark, 10>& Bookmarks() const noexcept { return bookmarks_; }
 
+  // A command is being carried out (the user's, or a macro's replaying them).
+  bool Running() const noexcept { return running_ > 0; }
+
  private:
   // The target caret (x, y) and how the caret goes there at the end.
   struct Target {

@@ -246,11 +246,8 @@ void TCustomEditorBase::CloseCompletionList(bool) {}
 // ---------------------------------------------------------------------------
 
 TCustomEditor::TCustomEditor(WindowHost* host)
-    : TCustomEditorBase(host), lines_(std::make_unique<TEditorStrings>(static_cast<TEditorStringsOwner&>(*this))) {
-  lines_->OnChange = [this] {
-    if (UpdateLock() == 0) TextAllChanged();
-  };
-}
+    : TCustomEditorBase(host),
+      lines_(std::make_unique<TEditorStrings>(static_cast<TEditorStringsOwner&>(*this), UndoBuffer())) {}
 
 TCustomEditor::~TCustomEditor() = default;
 

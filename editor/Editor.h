@@ -360,12 +360,18 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   void BeginOwnerUpdate() override { BeginUpdate(); }
   void EndOwnerUpdate() override { EndUpdate(); }
   int OwnerUpdateLock() const noexcept override { return UpdateLock(); }
-  TUndoBuffer& OwnerUndoBuffer() noexcept override { return UndoBuffer(); }
   bool OwnerKeepsTrailingBlanks() const noexcept override { return KeepTrailingBlanks; }
   int OwnerTabWidth() const override { return GetTabStop(0, true); }
   int OwnerCaretX() const noexcept override { return CaretX(); }
   int OwnerCaretY() const noexcept override { return CaretY(); }
-  void OwnerTextAllChanged() override { TextAllChanged(); }
+  bool OwnerRunsCommand() const noexcept override { return Commands().Running(); }
+  // The line list's change handler: a change of the lines made while no update is open
+  // shows the whole text anew, and a new text is shown anew in any case (so a load
+  // with no update open does both).
+  void OwnerLinesChanged(const LineChange& change) override {
+    if (UpdateLock() == 0 && (change.removed > 0 || change.added > 0)) TextAllChanged();
+    if (change.wholeText) TextAllChanged();
+  }
 
   std::unique_ptr<TEditorStrings> lines_;
   TypingCommands typing_{*this};

@@ -248,28 +248,6 @@ constexpr std::size_t BackRoom(std::size_t size) noexcept { return std::max(kFro
 
 }  // namespace
 
-// Holds the list's update open for a scope, the same way as OwnerUpdate: End() closes
-// it and raises the change notification (handler code that may throw); when an error
-// leaves the scope first, the destructor only closes the count and the change stays
-// pending, reported with the next notification.
-class TEditorStrings::UpdateScope {
- public:
-  explicit UpdateScope(TEditorStrings& list) noexcept : list_(list) { list_.BeginUpdate(); }
-  ~UpdateScope() {
-    if (open_) list_.LeaveUpdate();
-  }
-  UpdateScope(const UpdateScope&) = delete;
-  UpdateScope& operator=(const UpdateScope&) = delete;
-  void End() {
-    open_ = false;
-    list_.EndUpdate();
-  }
-
- private:
-  TEditorStrings& list_;
-  bool open_ = true;
-};
-
 // Fills a new store: lines of the loaded text stay views of it unless they hold a tab;
 // copied and tabbed lines are written, tabs expanded, into shared chunks while they are
 // still in cache. The tab setting is read once, at the first tab.
@@ -520,7 +498,7 @@ void TEditorStrings::Store::Drop() noexcept {
 
 // --- the plain list ---
 
-TEditorStrings::TEditorStrings(TEditorStringsOwner& owner) : owner_(owner) {}
+TEditorStrings::TEditorStrings(TEditorStringsOwner& owner, TUndoBuffer& undo) : owner_(owner), undo_(undo) {}
 
 TEditorStrings::~TEditorStrings() = default;
 
@@ -533,17 +511,28 @@ std::string_view TEditorStrings::View(int index) const {
   return store_.ViewOf(store_.lines[static_cast<std::size_t>(index)]);
 }
 
-void TEditorStrings::Notify() {
-  if (updateCount_ > 0) {
-    changedInUpdate_ = true;
-    return;
-  }
-  changedInUpdate_ = false;
-  if (OnChange) OnChange();
+void TEditorStrings::AddWatcher(LineWatcher& watcher) { watchers_.push_back(&watcher); }
+
+void TEditorStrings::RemoveWatcher(LineWatcher& watcher) noexcept {
+  std::erase(watchers_, &watcher);
+}
+
+void TEditorStrings::Notify(LineChange change) {
+  change.origin = origin_;
+  pending_ = changedInUpdate_ ? MergeChanges(pending_, change) : change;
+  changedInUpdate_ = true;
+  if (updateCount_ == 0) Deliver();
 }
 
 void TEditorStrings::EndUpdate() {
-  if (updateCount_ > 0 && --updateCount_ == 0 && changedInUpdate_) Notify();
+  if (updateCount_ > 0 && --updateCount_ == 0 && changedInUpdate_) Deliver();
+}
+
+void TEditorStrings::Deliver() {
+  changedInUpdate_ = false;
+  const LineChange change = pending_;
+  for (LineWatcher* watcher : watchers_) watcher->LinesChanged(change);
+  owner_.OwnerLinesChanged(change);
 }
 
 void TEditorStrings::EraseLines(int from, int to) noexcept {
@@ -555,19 +544,22 @@ void TEditorStrings::EraseLines(int from, int to) noexcept {
 
 void TEditorStrings::Delete(int index) {
   CheckIndex(index, Count());
+  const OriginScope origin(*this, PlainOrigin(), false);
   EraseLines(index, index + 1);
-  Notify();
+  Notify({index, 1, 0});
 }
 
 void TEditorStrings::Clear() {
   if (store_.lines.empty() && !store_.file && store_.text.empty() && store_.chunks.empty() && store_.owned.empty()) {
     return;
   }
+  const OriginScope origin(*this, PlainOrigin(), false);
+  const int removed = Count();
   store_.Drop();
   // Nothing the records describe is left: taking them back would edit a text they
   // were never made for.
-  owner_.OwnerUndoBuffer().Clear();
-  Notify();
+  undo_.Clear();
+  Notify({0, removed, 0});
 }
 
 void TEditorStrings::StoreLine(int index, std::string s) {
@@ -582,7 +574,7 @@ void TEditorStrings::StoreLine(int index, std::string s) {
     ref = store_.Keep(std::move(s));
     store_.Release(old);
   }
-  Notify();
+  NotifyLine(index);
 }
 
 void TEditorStrings::InsertLines(int index, std::span<std::string> lines) {
@@ -592,7 +584,7 @@ void TEditorStrings::InsertLines(int index, std::span<std::string> lines) {
   store_.ReserveSlots(lines.size());
   const auto at = store_.lines.insert(store_.lines.begin() + index, lines.size(), LineRef{});
   for (std::size_t i = 0; i < lines.size(); ++i) at[static_cast<std::ptrdiff_t>(i)] = store_.Keep(std::move(lines[i]));
-  Notify();
+  Notify({index, 0, static_cast<int>(lines.size())});
 }
 
 // --- operations that take text in ---
@@ -607,21 +599,24 @@ std::string TEditorStrings::ExpandTabs(std::string_view s) const {
 }
 
 int TEditorStrings::Add(std::string_view s) {
+  const OriginScope origin(*this, PlainOrigin(), false);
   InsertLine(Count(), ExpandTabs(s));
   return Count() - 1;
 }
 
 void TEditorStrings::Insert(int index, std::string_view s) {
   CheckIndex(index, Count() + 1);
+  const OriginScope origin(*this, PlainOrigin(), false);
   InsertLine(index, ExpandTabs(s));
 }
 
 void TEditorStrings::Put(int index, std::string_view s) {
   CheckIndex(index, Count());
+  const OriginScope origin(*this, PlainOrigin(), false);
   if (!owner_.OwnerKeepsTrailingBlanks()) {
     const std::size_t kept = TrimmedLength(s);
     if (kept < s.size()) {
-      owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(s.size()), index,
+      undo_.Record<TDeleteTrailUndo>(static_cast<int>(s.size()), index,
                                                         std::string(s.substr(kept)));
       s = s.substr(0, kept);
     }
@@ -639,19 +634,20 @@ void TEditorStrings::BuildLoaded(Store& into, std::size_t size) const {
 // Swaps the built lines in (nothing here fails until the notification) and frees the
 // old ones before anyone is told.
 void TEditorStrings::ReplaceStore(Store& fresh) {
-  const bool changes = Count() > 0 || !fresh.lines.empty();
+  const OriginScope origin(*this, PlainOrigin(), false);
+  const int removed = Count();
   store_.Swap(fresh);
   fresh.Drop();
-  if (changes) Notify();
+  Notify({0, removed, Count(), ChangeOrigin::Program, true});
 }
 
 void TEditorStrings::SetTextStr(std::string text) {
   Store fresh;
   fresh.text = std::move(text);
   BuildLoaded(fresh, fresh.text.size());
+  // The records go before anyone hears of the new text.
+  if (owner_.OwnerUpdateLock() == 0) undo_.Clear();
   ReplaceStore(fresh);
-  if (owner_.OwnerUpdateLock() == 0) owner_.OwnerUndoBuffer().Clear();
-  owner_.OwnerTextAllChanged();
 }
 
 std::string TEditorStrings::GetTextStr() const {
@@ -687,11 +683,8 @@ void TEditorStrings::LoadFromFile(FileSystem& fs, const std::string& path) {
   } catch (const std::exception& e) {
     throw EFileError(FormatText(kCannotOpenFile, {FullPath(path), e.what()}));
   }
-  UpdateScope update(*this);
+  if (owner_.OwnerUpdateLock() == 0) undo_.Clear();
   ReplaceStore(*fresh);
-  if (owner_.OwnerUpdateLock() == 0) owner_.OwnerUndoBuffer().Clear();
-  owner_.OwnerTextAllChanged();
-  update.End();
 }
 
 void TEditorStrings::SaveToFile(FileSystem& fs, const std::string& path) const { fs.WriteFile(path, GetTextStr()); }
@@ -705,9 +698,8 @@ void TEditorStrings::AssignFrom(const Source& source) {
   for (std::size_t i = 0; i < source.size(); ++i) builder.AddCopy(source[i]);
   builder.Finish();
   OwnerUpdate update(owner_);
+  undo_.Clear();
   ReplaceStore(fresh);
-  owner_.OwnerUndoBuffer().Clear();
-  owner_.OwnerTextAllChanged();
   update.End();
 }
 
@@ -717,8 +709,9 @@ void TEditorStrings::AddStringsFrom(const Source& source) {
   added.reserve(source.size());
   for (std::size_t i = 0; i < source.size(); ++i) added.push_back(ExpandTabs(source[i]));
   OwnerUpdate update(owner_);
+  const OriginScope origin(*this, PlainOrigin(), false);
   InsertLines(Count(), added);
-  owner_.OwnerUndoBuffer().Clear();
+  undo_.Clear();
   update.End();
 }
 
@@ -747,13 +740,14 @@ void TEditorStrings::SetLineText(int y, std::string&& s) {
 
 void TEditorStrings::StoreEdited(int y, std::string text) {
   PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
   if (!owner_.OwnerKeepsTrailingBlanks()) {
     // What is cut off is kept for undo: an edit at the end of a line may leave
     // characters trailing that were inside the line (a NUL, a blank between words),
     // and the edit's own record must find the line as the edit made it.
     const std::size_t kept = TrimmedLength(text);
     if (kept < text.size()) {
-      owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(text.size()), y, text.substr(kept));
+      undo_.Record<TDeleteTrailUndo>(static_cast<int>(text.size()), y, text.substr(kept));
       text.resize(kept);
     }
   }
@@ -768,7 +762,7 @@ void TEditorStrings::KeepTrailingBlanksOf(int fromY, int toY) {
     const std::string_view line = View(y);
     const std::size_t kept = TrimmedLength(line);
     if (kept < line.size()) {
-      owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(line.size()), y,
+      undo_.Record<TDeleteTrailUndo>(static_cast<int>(line.size()), y,
                                                         std::string(line.substr(kept)));
     }
   }
@@ -789,20 +783,21 @@ void TEditorStrings::RemovePadding(int y, int at, int count) {
 
 void TEditorStrings::ReLine(bool pad) {
   PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
   const int caretX = owner_.OwnerCaretX();
   const int caretY = owner_.OwnerCaretY();
   int lastLength = Count() > 0 ? static_cast<int>(View(Count() - 1).size()) : caretX;
   while (Count() <= caretY) {
-    owner_.OwnerUndoBuffer().Record<TReLineUndo>(lastLength, caretY);
+    undo_.Record<TReLineUndo>(lastLength, caretY);
     store_.lines.push_back(LineRef{});
-    Notify();
+    Notify({Count() - 1, 0, 1});
     lastLength = 0;
   }
   if (!pad) return;
   const std::string_view line = View(caretY);
   const int length = static_cast<int>(line.size());
   if (length < caretX) {
-    owner_.OwnerUndoBuffer().Record<TReLinePadUndo>(length, caretY, std::string(static_cast<std::size_t>(caretX - length), ' '));
+    undo_.Record<TReLinePadUndo>(length, caretY, std::string(static_cast<std::size_t>(caretX - length), ' '));
     StoreLine(caretY, PadTo(View(caretY), caretX));
   }
 }
@@ -825,6 +820,7 @@ void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::str
     return;
   }
   PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
   const std::string expanded = raw || !HasTab(textIn) ? std::string() : ExpandTabs(textIn);
   const std::string_view text = expanded.empty() ? textIn : std::string_view(expanded);
   const std::size_t size = old.size();
@@ -890,7 +886,7 @@ void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::str
       }
       want -= take;
     }
-    owner_.OwnerUndoBuffer().Record<TDeleteTrailUndo>(static_cast<int>(newSize), y, std::move(cut));
+    undo_.Record<TDeleteTrailUndo>(static_cast<int>(newSize), y, std::move(cut));
   }
   // Nothing below fails: the room is there.
   if (moveHead) {
@@ -916,13 +912,14 @@ void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::str
   } else if (raw && HasTab(text)) {
     store_.tabbed[ref.at] = true;
   }
-  Notify();
+  NotifyLine(y);
 }
 
 void TEditorStrings::InsertText(int x, int y, std::string_view textIn) {
   const std::string text(textIn);  // the text may be a view of a line that changes below
   if (y < 0) y = 0;
   PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
   UpdateScope update(*this);
   while (Count() <= y) InsertLine(Count(), {});
   std::vector<std::string_view> pieces;
@@ -952,6 +949,7 @@ void TEditorStrings::DeleteText(int beginX, int beginY, int endX, int endY) {
   }
   if (beginX < 0) beginX = 0;
   PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
   UpdateScope update(*this);
   if (endY == beginY && lastX + 1 >= beginX) {
     // Within one line: only the deleted part moves.
@@ -968,7 +966,7 @@ void TEditorStrings::DeleteText(int beginX, int beginY, int endX, int endY) {
   }
   if (endY > beginY) {
     EraseLines(beginY + 1, endY + 1);
-    Notify();
+    Notify({beginY + 1, endY - beginY, 0});
   }
   SetLineText(beginY, head + tail);
   update.End();
@@ -988,6 +986,7 @@ void TEditorStrings::ReplaceText(int beginX, int beginY, int endX, int endY, std
     lastX = INT_MAX - 1;
   }
   PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
   UpdateScope update(*this);
   std::vector<std::string_view> pieces;
   ForEachLine(text, true, [&pieces](std::string_view piece) { pieces.push_back(piece); });
@@ -1006,7 +1005,7 @@ void TEditorStrings::ReplaceText(int beginX, int beginY, int endX, int endY, std
     tail = std::string(last.substr(Col(last, lastX + 1)));
     if (endY > beginY) {
       EraseLines(beginY + 1, endY + 1);
-      Notify();
+      Notify({beginY + 1, endY - beginY, 0});
     }
   } else {
     tail = first.substr(static_cast<std::size_t>(beginX));
@@ -1026,6 +1025,7 @@ void TEditorStrings::InsertColumnText(int x, int y, std::string_view textIn) {
   const std::string text(textIn);  // the text may be a view of a line that changes below
   if (y < 0) y = 0;
   PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
   UpdateScope update(*this);
   int row = y;
   ForEachLine(text, false, [&](std::string_view piece) {
@@ -1048,6 +1048,7 @@ void TEditorStrings::DeleteColumnText(int beginX, int beginY, int endX, int endY
   }
   if (beginX < 0) beginX = 0;
   PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
   UpdateScope update(*this);
   for (int row = beginY; row <= endY; ++row) {
     std::string line(View(row));

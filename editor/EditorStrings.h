@@ -10,12 +10,13 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "editor/LineChange.h"
 
 namespace vantorel {
 
@@ -40,15 +41,17 @@ class TEditorStringsOwner {
   virtual void BeginOwnerUpdate() = 0;
   virtual void EndOwnerUpdate() = 0;
   virtual int OwnerUpdateLock() const noexcept = 0;
-  virtual TUndoBuffer& OwnerUndoBuffer() noexcept = 0;
   virtual bool OwnerKeepsTrailingBlanks() const noexcept = 0;
   // Blanks that replace one tab: the first tab stop right of column 0 (may throw for a
   // tab-stop list that is not valid).
   virtual int OwnerTabWidth() const = 0;
   virtual int OwnerCaretX() const noexcept = 0;
   virtual int OwnerCaretY() const noexcept = 0;
-  // The whole text was replaced.
-  virtual void OwnerTextAllChanged() = 0;
+  // A command of the user's is running: what the list is asked to do now is the user's.
+  virtual bool OwnerRunsCommand() const noexcept = 0;
+  // Every change, after the watchers heard of it: the editor's own reaction (a
+  // repaint, its notifications), which may run handler code and throw.
+  virtual void OwnerLinesChanged(const LineChange& change) = 0;
 
  protected:
   ~TEditorStringsOwner() = default;
@@ -56,7 +59,9 @@ class TEditorStringsOwner {
 
 class TEditorStrings {
  public:
-  explicit TEditorStrings(TEditorStringsOwner& owner);
+  // The undo buffer beside the list takes the records of what the list changes by
+  // itself (cut trailing blanks, lines appended for the caret).
+  TEditorStrings(TEditorStringsOwner& owner, TUndoBuffer& undo);
   ~TEditorStrings();
   TEditorStrings(const TEditorStrings&) = delete;
   TEditorStrings& operator=(const TEditorStrings&) = delete;
@@ -68,12 +73,22 @@ class TEditorStrings {
   std::string_view View(int index) const;
   void Delete(int index);
   void Clear();
-  // Nested; the change notification fires once at the outermost end when anything
-  // changed inside.
+  // Nested; the changes made inside are reported as one at the outermost end.
   void BeginUpdate() noexcept { ++updateCount_; }
   void EndUpdate();
-  // Called after every change while no update is open.
-  std::function<void()> OnChange;
+  // Holds the list's update open for a scope: End() closes it and reports (handler code
+  // that may throw); when an error leaves the scope first, the change stays pending and
+  // is reported with the next one.
+  class UpdateScope;
+
+  // --- who hears of changes ---
+  // Each change reaches every watcher, in the order they came, and then the owner.
+  void AddWatcher(LineWatcher& watcher);
+  void RemoveWatcher(LineWatcher& watcher) noexcept;
+  // The changes made while it lives are reported with origin; nested scopes, the
+  // innermost wins. Without one, the editor's text operations count as the user's and
+  // the plain list's as the program's, but while a command runs.
+  class OriginScope;
 
   // --- operations that take text in ---
   int Add(std::string_view s);
@@ -126,7 +141,6 @@ class TEditorStrings {
   void DeleteColumnText(int beginX, int beginY, int endX, int endY);
 
  private:
-  class UpdateScope;
   class Builder;
 
   // One line in 8 bytes: where its bytes are and how many there are. A line is a view
@@ -183,7 +197,13 @@ class TEditorStrings {
   };
 
   void CheckIndex(int index, int limit) const;
-  void Notify();
+  // Reports a change, or adds it to the pending one while an update is open.
+  void Notify(LineChange change);
+  void Deliver();
+  ChangeOrigin PlainOrigin() const noexcept {
+    return owner_.OwnerRunsCommand() ? ChangeOrigin::User : ChangeOrigin::Program;
+  }
+  void NotifyLine(int y) { Notify({y, 1, 1}); }
   // Closes an update that an error interrupted: no notification, the change stays
   // pending and is reported with the next one.
   void LeaveUpdate() noexcept { --updateCount_; }
@@ -204,9 +224,56 @@ class TEditorStrings {
   void AddStringsFrom(const Source& source);
 
   TEditorStringsOwner& owner_;
+  TUndoBuffer& undo_;
   Store store_;
   int updateCount_ = 0;
   bool changedInUpdate_ = false;
+  LineChange pending_;  // the changes made inside the open update, as one
+  std::vector<LineWatcher*> watchers_;
+  ChangeOrigin origin_ = ChangeOrigin::Program;
+  bool originSet_ = false;
+};
+
+class TEditorStrings::UpdateScope {
+ public:
+  explicit UpdateScope(TEditorStrings& list) noexcept : list_(list) { list_.BeginUpdate(); }
+  ~UpdateScope() {
+    if (open_) list_.LeaveUpdate();
+  }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+  void End() {
+    if (!open_) return;
+    open_ = false;
+    list_.EndUpdate();
+  }
+
+ private:
+  TEditorStrings& list_;
+  bool open_ = true;
+};
+
+class TEditorStrings::OriginScope {
+ public:
+  // overrides false: only when no scope is open yet (an operation's own default).
+  OriginScope(TEditorStrings& list, ChangeOrigin origin, bool overrides = true) noexcept
+      : list_(list), saved_(list.origin_), savedSet_(list.originSet_) {
+    if (overrides || !list.originSet_) {
+      list.origin_ = origin;
+      list.originSet_ = true;
+    }
+  }
+  ~OriginScope() {
+    list_.origin_ = saved_;
+    list_.originSet_ = savedSet_;
+  }
+  OriginScope(const OriginScope&) = delete;
+  OriginScope& operator=(const OriginScope&) = delete;
+
+ private:
+  TEditorStrings& list_;
+  const ChangeOrigin saved_;
+  const bool savedSet_;
 };
 
 // Splits text into lines: a line ends at CR, at LF or at the end; after it one CR and

@@ -127,6 +127,7 @@ void TUndoBuffer::UndoStep(TEditorStrings& lines, bool& onlyCaret) {
 
 void TUndoBuffer::Undo(TEditorStrings& lines) {
   if (undoing_) return;
+  const TEditorStrings::OriginScope origin(lines, ChangeOrigin::Undo);
   const Selection before = editor_.SelectionModel();
   const bool wasModified = editor_.Modified;
   bool onlyCaret = true;

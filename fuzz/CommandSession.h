@@ -1,9 +1,12 @@
 // A random editing session read from bytes: a text loaded as a file is, then keys of
 // the key table, two-key sequences, typed characters, mouse presses, drags, double
 // clicks, the wheel, clipboard contents another program could leave (huge, odd block
-// types), block formats, macros and undo. After every step the editor's invariants are
-// checked, and at the end undoing everything must give back the loaded text byte for
-// byte. Shared by the command fuzzer and a unit test that replays seeded sessions.
+// types), block formats, macros, undo and the program's own work on the lines (loads,
+// the new project, the code page conversion). After every step the editor's invariants
+// are checked, per-line data kept from the line list's change reports alone must equal
+// the data computed anew, and at the end undoing everything must give back the text
+// as the program last left it, byte for byte. Shared by the command fuzzer and a unit
+// test that replays seeded sessions.
 #pragma once
 
 #include <algorithm>
@@ -18,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/MainForm.h"
 #include "editor/Editor.h"
 #include "editor/KeyTable.h"
 #include "highlight/HLEditor.h"
@@ -25,6 +29,7 @@
 #include "headless/IconvCodePages.h"
 #include "headless/MemoryClipboard.h"
 #include "tests/support/HighlightCheck.h"
+#include "tests/support/LineMirror.h"
 #include "tests/support/Shown.h"
 
 namespace vantorel::session {
@@ -115,7 +120,7 @@ class Session {
     for (int i = 0; i < length && !in.Empty(); ++i) text += kFile[in.Byte() % sizeof kFile];
     if (shape & 1) text.insert(text.size() / 2, std::string(1500, 'w'));  // a line beyond the shown columns
     editor.Lines().SetTextStr(text);
-    const std::vector<std::string> loaded = StoredLines(editor);
+    loaded_ = StoredLines(editor);
     std::string problem;
     int steps = 0;
     const int maxSteps = std::getenv("VANTOREL_SESSION_STEPS") ? std::atoi(std::getenv("VANTOREL_SESSION_STEPS")) : 400;
@@ -123,11 +128,14 @@ class Session {
       const std::size_t macroBefore = editor.Commands().MacroBuffer().size();
       const bool recording = editor.Commands().MacroRecording();
       events_ = 0;
+      programStep_ = false;
+      mirror.origins = 0;
       try {
         problem = Step(in);
       } catch (const std::exception& e) {
         problem = std::string("a step failed: ") + e.what();
       }
+      if (problem.empty()) problem = OriginsProblem();
       // A command that runs other commands is recorded once: one input, one command.
       if (problem.empty() && recording && editor.Commands().MacroRecording() &&
           editor.Commands().MacroBuffer().size() > macroBefore + 2 * static_cast<std::size_t>(events_)) {
@@ -144,6 +152,7 @@ class Session {
     if (!problem.empty()) return problem;
     // Everything recorded goes back, and nothing else stays changed.
     if (editor.Mouse().MouseSelecting()) editor.MouseUp(MouseButton::Left, {}, {0, 0});
+    mirror.origins = 0;
     try {
       for (int guard = 0; editor.UndoBuffer().CanUndo() && guard < 100000; ++guard) {
         editor.Undo();
@@ -161,6 +170,9 @@ class Session {
       return std::string("undo failed: ") + e.what();
     }
     if (editor.UndoBuffer().CanUndo()) return "undo never ends";
+    if ((mirror.origins & ~LineMirror::Bit(ChangeOrigin::Undo)) != 0) return "undo reported a change as not its own";
+    if (const std::string p = mirror.Problem(); !p.empty()) return "after undoing everything: " + p;
+    const std::vector<std::string>& loaded = loaded_;
     if (StoredLines(editor) != loaded) {
       if (trace) {
         const std::vector<std::string> now = StoredLines(editor);
@@ -185,9 +197,13 @@ class Session {
   THLEditor editor{&host};
   MemoryClipboard clipboard;
   IconvCodePages codePages;
+  LineMirror mirror{editor.Lines()};
 
  private:
   int events_ = 0;
+  // The text as the program last set it, which undoing everything comes back to.
+  std::vector<std::string> loaded_;
+  bool programStep_ = false;
   std::vector<std::size_t> favoured_;
 
   static ShiftState Shift(std::uint8_t flags) {
@@ -402,11 +418,63 @@ class Session {
         break;
       }
       case 9: Completion(in); break;
-      default:
-        editor.SetSelBlockFormat(static_cast<TSelBlockFormat>(in.Byte() % 4));
+      default: {
+        const int b = in.Byte();
+        if (b < 224) {
+          editor.SetSelBlockFormat(static_cast<TSelBlockFormat>(b % 4));
+        } else {
+          ProgramStep(b - 224, in);
+        }
         break;
+      }
     }
     FlushPosted();
+    return {};
+  }
+
+  // What the program does to the lines besides the user's commands. It keeps no undo
+  // records that fit the new text, so the buffer starts again from it.
+  void ProgramStep(int what, Bytes& in) {
+    programStep_ = true;
+    TEditorStrings& lines = editor.Lines();
+    const int count = lines.Count();
+    const int at = count > 0 ? in.Byte() % count : 0;
+    if (trace) std::fprintf(stderr, "program step %d at %d\n", what % 8, at);
+    switch (what % 8) {
+      case 0: ConvertEditorLines(editor, codePages, &CodePages::WinToDos); break;
+      case 1: ConvertEditorLines(editor, codePages, &CodePages::DosToWin); break;
+      case 2: PutNewProject(editor); break;
+      case 3: lines.SetTextStr(in.Text(40) + "\r\n" + in.Text(40)); break;
+      case 4: lines.Add(OneLine(in)); break;
+      case 5: lines.Insert(at, OneLine(in)); break;
+      case 6:
+        if (count > 0) lines.Delete(at);
+        break;
+      default:
+        if (count > 0) lines.Put(at, OneLine(in));
+        break;
+    }
+    // The list's own operations leave the caret where it was, also below the text; the
+    // user's next click would bring it back.
+    if (editor.CaretY() >= editor.LineCount()) editor.SetCaretInternal(editor.CaretX(), std::max(editor.LineCount() - 1, 0));
+    editor.UndoBuffer().Clear();
+    loaded_ = StoredLines(editor);
+  }
+
+  // A line for the list's own operations, which take no line breaks (and no tab, which
+  // Put would keep and a copy of the text would not).
+  static std::string OneLine(Bytes& in) {
+    std::string s = in.Text(12);
+    std::erase_if(s, [](char c) { return c == '\r' || c == '\n' || c == '\t'; });
+    return s;
+  }
+
+  // The reports name who made the change: the program's steps only the program, the
+  // user's input never the program.
+  std::string OriginsProblem() const {
+    const unsigned program = LineMirror::Bit(ChangeOrigin::Program);
+    if (programStep_ && (mirror.origins & ~program) != 0) return "a change of the program reported as the user's";
+    if (!programStep_ && (mirror.origins & program) != 0) return "a change made by the user reported as the program's";
     return {};
   }
 
@@ -456,6 +524,7 @@ class Session {
              " lines, caret line " + std::to_string(editor.CaretY());
     }
     if (editor.LeftColumn() < 0 || editor.LeftColumn() > MaxLineColumns) return "first shown column out of range";
+    if (const std::string p = mirror.Problem(); !p.empty()) return p;
     editor.View().FullRepaintPending = true;
     editor.Paint(host.canvas, host.client);
     return LongStatesProblem(editor);

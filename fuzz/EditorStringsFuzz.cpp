@@ -1,6 +1,7 @@
 // Drives the line list with a stream of text operations made from the fuzzer's bytes
-// and checks that the text stays whole: every lock is released, the lengths agree,
-// and what is saved reloads to the same lines.
+// and checks that the text stays whole: every lock is released, per-line data kept
+// from the change reports alone matches the text, the lengths agree, and what is
+// saved reloads to the same lines.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "headless/HeadlessWindows.h"
 #include "platform/Errors.h"
+#include "tests/support/LineMirror.h"
 
 namespace {
 
@@ -49,12 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   host.control = &editor;
   editor.WindowCreated();
   TEditorStrings& lines = editor.Lines();
+  LineMirror mirror(lines);
   Input in(data, size);
   editor.TabStops = (in.Byte() & 1) ? "3 5" : "4";
   editor.KeepTrailingBlanks = in.Byte() & 1;
   while (!in.Empty()) {
     try {
-      switch (in.Byte() % 13) {
+      switch (in.Byte() % 15) {
         case 0: lines.SetTextStr(in.Text() + in.Text()); break;
         case 1: lines.InsertText(in.Coord(), in.Coord(), in.Text()); break;
         case 2: lines.DeleteText(in.Coord(), in.Coord(), in.Coord(), in.Coord()); break;
@@ -75,11 +78,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 12:
           if (lines.Count() < 64) lines.AddStrings(lines);
           break;
+        case 13: lines.ReplaceText(in.Coord(), in.Coord(), in.Coord(), in.Coord(), in.Text()); break;
+        default: {
+          // A list update around several of the list's own operations reports once.
+          TEditorStrings::UpdateScope update(lines);
+          if (in.Byte() & 1) lines.Clear();
+          lines.Add(in.Text());
+          lines.Insert(0, in.Text());
+          update.End();
+          break;
+        }
       }
     } catch (const EListError&) {
       // An index outside the list is the caller's error and leaves the text as it was.
     }
     Check(editor.UpdateLock() == 0);
+    Check(mirror.Problem().empty());
   }
   const std::string saved = lines.GetTextStr();
   Check(editor.GetTextLength() == (saved.empty() ? 0 : static_cast<long long>(saved.size()) - 2));

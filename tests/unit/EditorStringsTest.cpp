@@ -317,35 +317,6 @@ TEST_F(EditorFixture, ListChangesUnderAnUpdateLockNotifyNothing) {
   EXPECT_GT(host.invalidations, 0);
 }
 
-TEST_F(EditorFixture, FailuresInATextOperationReachTheCallerAndReleaseTheLocks) {
-  SetLines({"abc"});
-  int calls = 0;
-  bool failing = true;
-  editor.Lines().OnChange = [&] {
-    ++calls;
-    if (failing) throw Exception("handler failed");
-  };
-  // The notification at the end of the operation fails: the error is not swallowed,
-  // the text is changed and every lock is down again.
-  EXPECT_THROW(editor.Lines().InsertText(1, 0, "1\r\n2"), Exception);
-  EXPECT_EQ(AllLines(), (Lines{"a1", "2bc"}));
-  EXPECT_EQ(editor.UpdateLock(), 0);
-  EXPECT_EQ(calls, 1);
-  // The list's update is closed too: the next change notifies at once.
-  failing = false;
-  editor.Lines().Add("d");
-  EXPECT_EQ(calls, 2);
-
-  // A failure half-way through (the tab stops of the first piece): nothing is told
-  // while the error goes by, and the list's update is closed all the same.
-  editor.TabStops = "x";
-  EXPECT_THROW(editor.Lines().InsertText(0, 0, "\ta\r\nb"), Exception);
-  EXPECT_EQ(calls, 2);
-  EXPECT_EQ(editor.UpdateLock(), 0);
-  editor.Lines().Add("e");
-  EXPECT_EQ(calls, 3);
-}
-
 // An editor whose whole-text notification fails on request.
 class FailingNotificationEditor : public TEditor {
  public:
@@ -356,6 +327,44 @@ class FailingNotificationEditor : public TEditor {
   }
   bool failing = false;
 };
+
+struct ReportCounter : LineWatcher {
+  void LinesChanged(const LineChange&) noexcept override { ++calls; }
+  int calls = 0;
+};
+
+TEST(EditorStringsReports, FailuresInATextOperationReachTheCallerAndReleaseTheLocks) {
+  HeadlessWindowHost host;
+  FailingNotificationEditor editor(&host);
+  editor.Lines().Assign(Lines{"abc"});
+  ReportCounter reports;
+  editor.Lines().AddWatcher(reports);
+  // The editor's reaction at the end of the list's update fails: the error is not
+  // swallowed, the text is changed, the watchers heard of it and every lock is down.
+  editor.failing = true;
+  {
+    TEditorStrings::UpdateScope update(editor.Lines());
+    editor.Lines().Add("1");
+    editor.Lines().Add("2");
+    EXPECT_THROW(update.End(), Exception);
+  }
+  EXPECT_EQ(editor.Lines().GetTextStr(), "abc\r\n1\r\n2\r\n");
+  EXPECT_EQ(editor.UpdateLock(), 0);
+  EXPECT_EQ(reports.calls, 1);
+  // The list's update is closed too: the next change reports at once.
+  editor.failing = false;
+  editor.Lines().Add("d");
+  EXPECT_EQ(reports.calls, 2);
+
+  // A failure half-way through (the tab stops of the first piece): nothing is told
+  // while the error goes by, and the list's update is closed all the same.
+  editor.TabStops = "x";
+  EXPECT_THROW(editor.Lines().InsertText(0, 0, "\ta\r\nb"), Exception);
+  EXPECT_EQ(reports.calls, 2);
+  EXPECT_EQ(editor.UpdateLock(), 0);
+  editor.Lines().Add("e");
+  EXPECT_EQ(reports.calls, 3);
+}
 
 TEST(EditorUpdate, AFailureWhileTheEditorIsUpdatingLeavesItsLockDown) {
   HeadlessWindowHost host;

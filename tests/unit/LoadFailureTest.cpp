@@ -99,10 +99,7 @@ class FailedLoad : public EditorFixture {
     editor.Lines().SetLineText(2, "edited");
     editor.UndoBuffer().Record<TCaretUndo>(1, 1);
     ResetCounts();
-    editor.Lines().OnChange = [this, inner = editor.Lines().OnChange] {
-      ++listChanges;
-      inner();
-    };
+    editor.Lines().AddWatcher(reports);
   }
   void ResetCounts() {
     listChanges = 0;
@@ -167,6 +164,11 @@ class FailedLoad : public EditorFixture {
 
   const Lines kOld{"old", "  keep", "edited"};
   int listChanges = 0;
+  struct Reports : LineWatcher {
+    explicit Reports(int& count) : count(count) {}
+    void LinesChanged(const LineChange&) noexcept override { ++count; }
+    int& count;
+  } reports{listChanges};
   BigText big;
 };
 
