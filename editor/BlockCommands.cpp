@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "editor/Editor.h"
+#include "editor/TextEdits.h"
 #include "editor/KeyTable.h"
 #include "platform/Clipboard.h"
 #include "platform/CodePages.h"
@@ -103,13 +104,11 @@ void BlockCommands::EraseSelection() {
   e_.UndoBuffer().Record<TDeleteSelectedUndo>(e_.CaretX(), e_.CaretY(), text);
   block.Clear();
   if (block.Format() == TSelBlockFormat::bfColumn) {
-    e_.Lines().DeleteColumnText(b.x, b.y, en.x, en.y);
-    e_.TextModified(b.x, b.y, text, TextAction::ColumnDelete);
+    EditText(e_, [&] { e_.Lines().DeleteColumnText(b.x, b.y, en.x, en.y); }, {b.x, b.y, text, TextAction::ColumnDelete});
     e_.SetCaretInternal(b.x, e_.CaretY());
   } else {
     const int last = block.Format() == TSelBlockFormat::bfInclusive ? en.x : en.x - 1;
-    e_.Lines().DeleteText(b.x, b.y, last, en.y);
-    e_.TextModified(b.x, b.y, text, TextAction::StreamDelete);
+    EditText(e_, [&] { e_.Lines().DeleteText(b.x, b.y, last, en.y); }, {b.x, b.y, text, TextAction::StreamDelete});
     e_.SetCaretInternal(b.x, b.y);
   }
   e_.Changed();
@@ -173,8 +172,7 @@ void BlockCommands::PasteClipboard() {
     }
     lines.KeepTrailingBlanksOf(y, y);
     e_.UndoBuffer().Record<TInsertUndo>(x, y, text);
-    lines.InsertText(x, y, text);
-    e_.TextModified(x, y, text, TextAction::StreamInsert);
+    EditText(e_, [&] { lines.InsertText(x, y, text); }, {x, y, text, TextAction::StreamInsert});
     caretAt = EndOf(x, y, text);
   }
   e_.SetCaretInternal(caretAt.x, caretAt.y);
@@ -198,8 +196,7 @@ void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
     }
   }
   e_.UndoBuffer().Record<TInsertColumnUndo>(x, y, piece);
-  e_.Lines().InsertColumnText(x, y, piece);
-  e_.TextModified(x, y, piece, TextAction::ColumnInsert);
+  EditText(e_, [&] { e_.Lines().InsertColumnText(x, y, piece); }, {x, y, piece, TextAction::ColumnInsert});
 }
 
 void BlockCommands::InsertStreamText(std::string_view text) {
@@ -212,8 +209,7 @@ void BlockCommands::InsertStreamText(std::string_view text) {
   const int y = e_.CaretY();
   e_.Lines().KeepTrailingBlanksOf(y, y);
   e_.UndoBuffer().Record<TInsertUndo>(x, y, inserted);
-  e_.Lines().InsertText(x, y, inserted);
-  e_.TextModified(x, y, inserted, TextAction::StreamInsert);
+  EditText(e_, [&] { e_.Lines().InsertText(x, y, inserted); }, {x, y, inserted, TextAction::StreamInsert});
   const TextPoint end = EndOf(x, y, inserted);
   e_.SetCaretInternal(end.x, end.y);
   e_.Changed();
@@ -370,19 +366,21 @@ void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
   }
   // Lines without blanks there change nothing: no undo step, no change mark.
   if (!any) return;
-  {
-    TEditorPaintLock paint(e_);
-    e_.Lines().KeepTrailingBlanksOf(fromY, toY);
-    e_.UndoBuffer().Record<TUnindentColumnUndo>(e_.CaretX(), e_.CaretY(), x, fromY, removed);
-    for (int y = fromY; y <= toY; ++y) {
-      const std::size_t k = counts[static_cast<std::size_t>(y - fromY)];
-      if (k == 0) continue;
-      std::string line(e_.LineView(y));
-      line.erase(static_cast<std::size_t>(x), k);
-      e_.Lines().SetLineText(y, std::move(line));
-    }
-  }
-  e_.TextModified(x, fromY, removed, TextAction::StreamDelete);
+  EditText(
+      e_,
+      [&] {
+        TEditorPaintLock paint(e_);
+        e_.Lines().KeepTrailingBlanksOf(fromY, toY);
+        e_.UndoBuffer().Record<TUnindentColumnUndo>(e_.CaretX(), e_.CaretY(), x, fromY, removed);
+        for (int y = fromY; y <= toY; ++y) {
+          const std::size_t k = counts[static_cast<std::size_t>(y - fromY)];
+          if (k == 0) continue;
+          std::string line(e_.LineView(y));
+          line.erase(static_cast<std::size_t>(x), k);
+          e_.Lines().SetLineText(y, std::move(line));
+        }
+      },
+      {x, fromY, removed, TextAction::StreamDelete});
   e_.Changed();
   if (e_.UpdateLock() == 0) e_.View().RepaintAll();
 }

@@ -7,6 +7,7 @@
 
 #include "editor/Editor.h"
 #include "editor/KeyTable.h"
+#include "editor/TextEdits.h"
 
 namespace vantorel {
 
@@ -75,20 +76,23 @@ void TypingCommands::TypePrintable(char ch) {
   const int y = e_.CaretY();
   const std::string typed(1, ch);
   // The character goes into the line where it is stored: a long line is not copied.
-  if (e_.InsertMode()) {
-    e_.UndoBuffer().Record<TInsertUndo>(x, y, typed);
-    e_.Lines().ReplaceInLine(y, x, 0, typed);
-  } else {
-    const std::string_view line = e_.LineView(y);
-    const bool within = static_cast<std::size_t>(x) < line.size();
-    e_.UndoBuffer().Record<TOverwriteUndo>(x, y, within ? std::string(1, line[static_cast<std::size_t>(x)]) : "",
-                                           typed);
-    e_.Lines().ReplaceInLine(y, x, within ? 1 : 0, typed);
-  }
-  e_.SetCaretInternal(x + 1, y);
-  e_.TextModified(e_.CaretX(), y, typed, TextAction::StreamInsert);
-  e_.RepaintLine(y);
-  e_.Changed();
+  EditTextReportedAfter(
+      e_,
+      [&] {
+        if (e_.InsertMode()) {
+          e_.UndoBuffer().Record<TInsertUndo>(x, y, typed);
+          e_.Lines().ReplaceInLine(y, x, 0, typed);
+        } else {
+          const std::string_view line = e_.LineView(y);
+          const bool within = static_cast<std::size_t>(x) < line.size();
+          e_.UndoBuffer().Record<TOverwriteUndo>(x, y, within ? std::string(1, line[static_cast<std::size_t>(x)]) : "",
+                                                 typed);
+          e_.Lines().ReplaceInLine(y, x, within ? 1 : 0, typed);
+        }
+        e_.SetCaretInternal(x + 1, y);
+      },
+      // Where the caret went, which stops at the last column.
+      [&] { return ReadReport{e_.CaretX(), y, typed, TextAction::StreamInsert}; }, {.repaintLine = y, .changed = true});
   if (identifier) e_.OfferCharToCompletion(ch);
 }
 
@@ -99,31 +103,35 @@ void TypingCommands::SplitLine(int& nx, int& y) {
   const int x0 = e_.CaretX();
   const int y0 = e_.CaretY();
   TEditorStrings& lines = e_.Lines();
-  // ReLine makes the caret's line (also the first line of an empty text) with undo
-  // records, before the break is recorded, so Undo takes the break back first and
-  // then removes exactly the lines that were appended.
-  lines.KeepTrailingBlanksOf(y0, y0);
-  lines.ReLine();
-  e_.UndoBuffer().Record<TInsertUndo>(x0, y0, std::string(kLineBreak));
-  const std::string line(lines.View(y0));
-  const std::size_t split = std::min<std::size_t>(static_cast<std::size_t>(x0), line.size());
-  lines.Insert(y0 + 1, line.substr(split));
-  lines.SetLineText(y0, line.substr(0, split));
-  nx = 0;
-  if (e_.AutoIndent) {
-    // A line that begins with blanks passes its indentation on; so does a blank line
-    // split inside its blanks. A line that begins with text, or a split at column 0,
-    // starts the new line at column 0.
-    const std::string_view head = lines.View(y0);
-    if ((!head.empty() && head.front() == ' ') || (!HasVisible(head) && x0 >= 1)) nx = IndentOfLineAbove(y0 + 1);
-  }
-  if (nx > 0) {
-    const std::string blanks(static_cast<std::size_t>(nx), ' ');
-    e_.UndoBuffer().Record<TInsertUndo>(0, y0 + 1, blanks);
-    lines.SetLineText(y0 + 1, blanks + std::string(lines.View(y0 + 1)));
-  }
-  e_.UpdateEditorSize();
-  e_.TextModified(e_.CaretX() - 1, e_.CaretY(), kLineBreak, TextAction::StreamInsert);
+  // The break is reported, the view sized first, while the paint lock holds.
+  EditText(
+      e_,
+      [&] {
+      // ReLine makes the caret's line (also the first line of an empty text) with undo
+      // records, before the break is recorded, so Undo takes the break back first and
+      // then removes exactly the lines that were appended.
+      lines.KeepTrailingBlanksOf(y0, y0);
+      lines.ReLine();
+      e_.UndoBuffer().Record<TInsertUndo>(x0, y0, std::string(kLineBreak));
+      const std::string line(lines.View(y0));
+      const std::size_t split = std::min<std::size_t>(static_cast<std::size_t>(x0), line.size());
+      lines.Insert(y0 + 1, line.substr(split));
+      lines.SetLineText(y0, line.substr(0, split));
+      nx = 0;
+      if (e_.AutoIndent) {
+        // A line that begins with blanks passes its indentation on; so does a blank line
+        // split inside its blanks. A line that begins with text, or a split at column 0,
+        // starts the new line at column 0.
+        const std::string_view head = lines.View(y0);
+        if ((!head.empty() && head.front() == ' ') || (!HasVisible(head) && x0 >= 1)) nx = IndentOfLineAbove(y0 + 1);
+      }
+      if (nx > 0) {
+        const std::string blanks(static_cast<std::size_t>(nx), ' ');
+        e_.UndoBuffer().Record<TInsertUndo>(0, y0 + 1, blanks);
+        lines.SetLineText(y0 + 1, blanks + std::string(lines.View(y0 + 1)));
+      }
+      },
+      {x0 - 1, y0, kLineBreak, TextAction::StreamInsert}, {.sizeBefore = true});
   y = y0 + 1;
 }
 
@@ -149,7 +157,7 @@ void TypingCommands::MoveToNextLine(int& nx, int& ny) {
   nx = e_.CaretX();
   ny = e_.CaretY() + 1;
   if (ny >= e_.LineCount()) {
-    {
+    EditText(e_, [&] {
       TEditorPaintLock paint(e_);
       // The break goes after the end of the last line, not at the caret: undoing it at
       // the caret's column would cut the rest of the line off, and below the text it
@@ -165,11 +173,7 @@ void TypingCommands::MoveToNextLine(int& nx, int& ny) {
         e_.UndoBuffer().Record<TInsertUndo>(e_.LineLength(last), last, std::string(kLineBreak));
       }
       e_.Lines().Add("");
-    }
-    e_.TextModified(0, ny - 1, kLineBreak, TextAction::StreamInsert);
-    e_.UpdateEditorSize();
-    e_.View().RepaintAll();
-    e_.Changed();
+    }, {0, ny - 1, kLineBreak, TextAction::StreamInsert}, {.sizeAfter = true, .repaintAll = true, .changed = true});
   }
   if (ny < e_.LineCount() && !Line(ny).empty()) nx = std::min(nx, FirstNonBlank(Line(ny)) - 1);
 }
@@ -383,15 +387,18 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
       lines.KeepTrailingBlanksOf(y - 1, y);
       lines.ReLine();
       x = static_cast<int>(lines.View(y - 1).size());
-      e_.UndoBuffer().Record<TBackspaceUndo>(x + 1, y - 1, "\n");
-      caretUndo = false;
-      lines.DeleteText(x, y - 1, -1, y);
-      --y;
     }
-    e_.UpdateEditorSize();
-    e_.TextModified(x, y, kLineBreak, TextAction::StreamDelete);
-    e_.View().RepaintAll();
-    e_.Changed();
+    // The line break goes under the paint lock; the view is sized before the report.
+    EditText(
+        e_,
+        [&] {
+          TEditorPaintLock paint(e_);
+          e_.UndoBuffer().Record<TBackspaceUndo>(x + 1, y - 1, "\n");
+          caretUndo = false;
+          lines.DeleteText(x, y - 1, -1, y);
+        },
+        {x, y - 1, kLineBreak, TextAction::StreamDelete}, {.sizeBefore = true, .repaintAll = true, .changed = true});
+    --y;
     return;
   }
   lines.KeepTrailingBlanksOf(y, y);
@@ -407,10 +414,9 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
     e_.UndoBuffer().Record<TBackspaceUnindentUndo>(caretX, caretY, removed);
   }
   caretUndo = false;
-  lines.DeleteText(x, caretY, caretX - 1, caretY);
-  e_.TextModified(caretX, caretY, removed, TextAction::StreamDelete);
-  e_.RepaintLine(caretY);
-  e_.Changed();
+  EditText(
+      e_, [&] { lines.DeleteText(x, caretY, caretX - 1, caretY); }, {caretX, caretY, removed, TextAction::StreamDelete},
+      {.repaintLine = caretY, .changed = true});
 }
 
 void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
@@ -425,19 +431,16 @@ void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
     lines.KeepTrailingBlanksOf(y, y);
     e_.UndoBuffer().Record<TDeleteUndo>(x, y, removed);
     caretUndo = false;
-    lines.DeleteText(x, y, x, y);
-    e_.TextModified(e_.CaretX(), e_.CaretY(), removed, TextAction::StreamDelete);
-    e_.RepaintLine(y);
-    e_.Changed();
+    EditText(
+        e_, [&] { lines.DeleteText(x, y, x, y); }, {e_.CaretX(), e_.CaretY(), removed, TextAction::StreamDelete},
+        {.repaintLine = y, .changed = true});
   } else if (y < lines.Count() - 1) {
     lines.KeepTrailingBlanksOf(y, y + 1);
     e_.UndoBuffer().Record<TDeleteUndo>(x, y, std::string(kLineBreak));
     caretUndo = false;
-    lines.DeleteText(x, y, -1, y + 1);
-    e_.UpdateEditorSize();
-    e_.TextModified(e_.CaretX(), e_.CaretY(), kLineBreak, TextAction::StreamDelete);
-    e_.View().RepaintAll();
-    e_.Changed();
+    EditText(
+        e_, [&] { lines.DeleteText(x, y, -1, y + 1); }, {e_.CaretX(), e_.CaretY(), kLineBreak, TextAction::StreamDelete},
+        {.sizeBefore = true, .repaintAll = true, .changed = true});
   }
 }
 
@@ -454,29 +457,31 @@ void TypingCommands::Tab(bool forward, int& x, bool& caretUndo) {
   const std::string blanks(static_cast<std::size_t>(std::max(x - e_.CaretX(), 0)), ' ');
   e_.UndoBuffer().Record<TInsertTabUndo>(e_.CaretX(), e_.CaretY(), blanks);
   caretUndo = false;
-  e_.Lines().InsertText(e_.CaretX(), e_.CaretY(), blanks);
-  e_.TextModified(e_.CaretX(), e_.CaretY(), blanks, TextAction::StreamInsert);
-  e_.RepaintLine(e_.CaretY());
-  e_.Changed();
+  const int caretX = e_.CaretX();
+  const int caretY = e_.CaretY();
+  EditText(
+      e_, [&] { e_.Lines().InsertText(caretX, caretY, blanks); }, {caretX, caretY, blanks, TextAction::StreamInsert},
+      {.repaintLine = caretY, .changed = true});
 }
 
 bool TypingCommands::DeleteLine(int y) {
   if (y < 0 || y >= e_.LineCount()) return true;
   const std::string line(e_.LineView(y));
-  {
-    TEditorPaintLock paint(e_);
-    e_.UndoBuffer().Record<TDeleteLineUndo>(e_.CaretX(), e_.CaretY(), line);
-    e_.Lines().Delete(y);
-  }
-  // A block that reached into the deleted last line would name a line that is gone.
-  Selection& block = e_.SelectionModel();
-  if (block.HasBlock() && block.End().y >= e_.LineCount()) block.Clear();
-  e_.TextModified(0, e_.CaretY(), line, TextAction::StreamDelete);
   // The list's own notice waited for the paint lock; the scroll range follows the
-  // shorter text here, as after a line joined by Backspace.
-  e_.UpdateEditorSize();
-  e_.View().RepaintAll();
-  e_.Changed();
+  // shorter text after the report, as after a line joined by Backspace.
+  EditText(
+      e_,
+      [&] {
+        {
+          TEditorPaintLock paint(e_);
+          e_.UndoBuffer().Record<TDeleteLineUndo>(e_.CaretX(), e_.CaretY(), line);
+          e_.Lines().Delete(y);
+        }
+        // A block that reached into the deleted last line would name a line that is gone.
+        Selection& block = e_.SelectionModel();
+        if (block.HasBlock() && block.End().y >= e_.LineCount()) block.Clear();
+      },
+      {0, e_.CaretY(), line, TextAction::StreamDelete}, {.sizeAfter = true, .repaintAll = true, .changed = true});
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "editor/Editor.h"
+#include "editor/TextEdits.h"
 #include "editor/UndoBuffer.h"
 
 namespace vantorel {
@@ -119,8 +120,8 @@ void TInsertUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
         const std::string text = JoinTexts<TInsertUndo>(buffer, begin, end, false);
         const TInsertUndo& from = At<TInsertUndo>(buffer, begin);
         const TextPoint stop = EndOfText(from.X, from.Y, text);
-        lines.DeleteText(from.X, from.Y, stop.x, stop.y);
-        editor_.TextModified(from.X, from.Y, text, TextAction::StreamDelete);
+        EditText(editor_, [&] { lines.DeleteText(from.X, from.Y, stop.x, stop.y); },
+                 {from.X, from.Y, text, TextAction::StreamDelete});
       });
   const TInsertUndo& from = At<TInsertUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);
@@ -132,39 +133,44 @@ void TInsertUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
 void TReLineUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int last = buffer.UndoPointer();
   const int first = RunStart(buffer, last);
-  {
-    PaintLockScope paint(editor_);
-    for (int i = last; i >= first; --i) {
-      const int line = At<TReLineUndo>(buffer, i).Line;
-      if (line >= 0 && line < lines.Count()) lines.Delete(line);
-    }
-  }
   const TReLineUndo& from = At<TReLineUndo>(buffer, first);
-  editor_.TextModified(from.X, std::max(from.Line - 1, 0), JoinTexts<TReLineUndo>(buffer, first, last, false), TextAction::StreamDelete);
+  const std::string text = JoinTexts<TReLineUndo>(buffer, first, last, false);
+  EditText(
+      editor_,
+      [&] {
+        PaintLockScope paint(editor_);
+        for (int i = last; i >= first; --i) {
+          const int line = At<TReLineUndo>(buffer, i).Line;
+          if (line >= 0 && line < lines.Count()) lines.Delete(line);
+        }
+      },
+      {from.X, std::max(from.Line - 1, 0), text, TextAction::StreamDelete});
   MovePointer(buffer, first);
 }
 
 // Only blanks still standing where they were added, at the very end of the line, are
 // taken away; a later record's undo that already cut them leaves nothing to do.
 void TReLinePadUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
-  lines.RemovePadding(Y, X, static_cast<int>(Text.size()));
-  editor_.TextModified(X, Y, Text, TextAction::StreamDelete);
+  EditText(editor_, [&] { lines.RemovePadding(Y, X, static_cast<int>(Text.size())); },
+           {X, Y, Text, TextAction::StreamDelete});
 }
 
 void TInsertColumnUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
-  {
-    PaintLockScope paint(editor_);
-    int line = Y;
-    ForEachLine(Text, false, [&](std::string_view piece) {
-      if (line < lines.Count()) {
-        std::string s(lines.View(line));
-        if (static_cast<std::size_t>(X) < s.size()) s.erase(static_cast<std::size_t>(X), piece.size());
-        lines.SetLineText(line, std::move(s));
-      }
-      ++line;
-    });
-  }
-  editor_.TextModified(X, Y, Text, TextAction::StreamDelete);
+  EditText(
+      editor_,
+      [&] {
+        PaintLockScope paint(editor_);
+        int line = Y;
+        ForEachLine(Text, false, [&](std::string_view piece) {
+          if (line < lines.Count()) {
+            std::string s(lines.View(line));
+            if (static_cast<std::size_t>(X) < s.size()) s.erase(static_cast<std::size_t>(X), piece.size());
+            lines.SetLineText(line, std::move(s));
+          }
+          ++line;
+        });
+      },
+      {X, Y, Text, TextAction::StreamDelete});
   editor_.SetCaretInternal(X, Y);
 }
 
@@ -173,14 +179,21 @@ void TUnindentColumnUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const int first = RunStart(buffer, last);
   int minX = BlockX;
   int minY = BlockY;
-  for (int i = last; i >= first; --i) {
-    const TUnindentColumnUndo& record = At<TUnindentColumnUndo>(buffer, i);
-    lines.InsertColumnText(record.BlockX, record.BlockY, record.Text);
-    minX = std::min(minX, record.BlockX);
-    minY = std::min(minY, record.BlockY);
-  }
-  const std::string line = minY >= 0 && minY < lines.Count() ? std::string(lines.View(minY)) : std::string();
-  editor_.TextModified(minX, minY, line, TextAction::StreamInsert);
+  EditTextReportedAfter(
+      editor_,
+      [&] {
+        for (int i = last; i >= first; --i) {
+          const TUnindentColumnUndo& record = At<TUnindentColumnUndo>(buffer, i);
+          lines.InsertColumnText(record.BlockX, record.BlockY, record.Text);
+          minX = std::min(minX, record.BlockX);
+          minY = std::min(minY, record.BlockY);
+        }
+      },
+      // The report names the topmost line as it now reads.
+      [&] {
+        return ReadReport{minX, minY, minY >= 0 && minY < lines.Count() ? std::string(lines.View(minY)) : std::string(),
+                          TextAction::StreamInsert};
+      });
   const TUnindentColumnUndo& from = At<TUnindentColumnUndo>(buffer, first);
   RestoreSelectionCopy(editor_, from.SavedSelection);
   editor_.SetCaretInternal(from.X, from.Y);
@@ -197,8 +210,7 @@ void TDeleteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
       [&](int begin, int end) {
         const std::string text = JoinTexts<TDeleteUndo>(buffer, begin, end, false);
         const TDeleteUndo& from = At<TDeleteUndo>(buffer, begin);
-        lines.InsertText(from.X, from.Y, text);
-        editor_.TextModified(from.X, from.Y, text, TextAction::StreamInsert);
+        EditText(editor_, [&] { lines.InsertText(from.X, from.Y, text); }, {from.X, from.Y, text, TextAction::StreamInsert});
       });
   const TDeleteUndo& from = At<TDeleteUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);
@@ -218,8 +230,8 @@ void TDeleteTrailUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
     const int at = record.X - static_cast<int>(record.Text.size());
     // Stored as they were: putting them back through the line operations would cut
     // them off again.
-    lines.RestoreTrailingBlanks(record.Y, at, record.Text);
-    editor_.TextModified(at, record.Y, record.Text, TextAction::StreamInsert);
+    EditText(editor_, [&] { lines.RestoreTrailingBlanks(record.Y, at, record.Text); },
+             {at, record.Y, record.Text, TextAction::StreamInsert});
   }
   MovePointer(buffer, first);
 }
@@ -239,8 +251,8 @@ void TBackspaceUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
       [&](int begin, int end) {
         const std::string text = JoinTexts<TBackspaceUndo>(buffer, begin, end, true);
         const TBackspaceUndo& newest = At<TBackspaceUndo>(buffer, end);
-        lines.InsertText(newest.X - 1, newest.Y, text);
-        editor_.TextModified(newest.X - 1, newest.Y, text, TextAction::StreamInsert);
+        EditText(editor_, [&] { lines.InsertText(newest.X - 1, newest.Y, text); },
+                 {newest.X - 1, newest.Y, text, TextAction::StreamInsert});
       });
   const TBackspaceUndo& from = At<TBackspaceUndo>(buffer, first);
   if (from.Text == "\n" || from.Text == "\r") {
@@ -263,8 +275,7 @@ void TBackspaceUnindentUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
         const std::string text = JoinTexts<TBackspaceUnindentUndo>(buffer, begin, end, true);
         const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, begin);
         const int at = from.X - static_cast<int>(text.size());
-        lines.InsertText(at, from.Y, text);
-        editor_.TextModified(at, from.Y, text, TextAction::StreamInsert);
+        EditText(editor_, [&] { lines.InsertText(at, from.Y, text); }, {at, from.Y, text, TextAction::StreamInsert});
       });
   const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);
@@ -273,9 +284,9 @@ void TBackspaceUnindentUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
 
 void TDeleteLineUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   {
+    // Reported before the paint lock is down.
     PaintLockScope paint(editor_);
-    lines.Insert(Y, Text);
-    editor_.TextModified(X, Y, Text, TextAction::StreamInsert);
+    EditText(editor_, [&] { lines.Insert(Y, Text); }, {X, Y, Text, TextAction::StreamInsert});
   }
   editor_.SetCaretInternal(X, Y);
 }
@@ -284,11 +295,10 @@ void TDeleteSelectedUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   const Selection& block = SavedSelection;
   const TextPoint begin = block.Begin();
   if (block.Format() == TSelBlockFormat::bfColumn) {
-    lines.InsertColumnText(begin.x, begin.y, Text);
-    editor_.TextModified(begin.x, begin.y, Text, TextAction::ColumnInsert);
+    EditText(editor_, [&] { lines.InsertColumnText(begin.x, begin.y, Text); },
+             {begin.x, begin.y, Text, TextAction::ColumnInsert});
   } else {
-    lines.InsertText(begin.x, begin.y, Text);
-    editor_.TextModified(begin.x, begin.y, Text, TextAction::StreamInsert);
+    EditText(editor_, [&] { lines.InsertText(begin.x, begin.y, Text); }, {begin.x, begin.y, Text, TextAction::StreamInsert});
   }
   RestoreSelectionCopy(editor_, block);
   editor_.SetCaretInternal(X, Y);
@@ -296,8 +306,8 @@ void TDeleteSelectedUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
 
 void TReplaceUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   const TextPoint end = EndOfText(BeginX, BeginY, NewText);
-  lines.ReplaceText(BeginX, BeginY, end.x, end.y, OldText);
-  editor_.TextModified(BeginX, BeginY, OldText, TextAction::Replace);
+  EditText(editor_, [&] { lines.ReplaceText(BeginX, BeginY, end.x, end.y, OldText); },
+           {BeginX, BeginY, OldText, TextAction::Replace});
   editor_.SetCaretInternal(X, Y);
 }
 
@@ -312,8 +322,8 @@ void TOverwriteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   for (int i = last; i >= first; --i) {
     const TOverwriteUndo& record = At<TOverwriteUndo>(buffer, i);
     const TextPoint end = EndOfText(record.X, record.Y, record.NewText);
-    lines.ReplaceText(record.X, record.Y, end.x, end.y, record.OldText);
-    editor_.TextModified(record.X, record.Y, record.OldText, TextAction::Replace);
+    EditText(editor_, [&] { lines.ReplaceText(record.X, record.Y, end.x, end.y, record.OldText); },
+             {record.X, record.Y, record.OldText, TextAction::Replace});
   }
   const TOverwriteUndo& from = At<TOverwriteUndo>(buffer, first);
   editor_.SetCaretInternal(from.X, from.Y);

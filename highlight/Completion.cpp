@@ -4,6 +4,7 @@
 
 #include "editor/CaretCommands.h"
 #include "editor/Editor.h"
+#include "editor/TextEdits.h"
 #include "editor/Typing.h"
 
 namespace vantorel {
@@ -282,8 +283,8 @@ void TCompletionBase::ReplaceWordAtCaret(const std::string& value, bool template
       editor_.UndoBuffer().Record<TReplaceUndo>(x, y, begin - 1, y, old, text);
       // One step: the line is not stored without the word first, which would cut a
       // NUL left last on it and pad a blank in its place.
-      editor_.Lines().ReplaceText(begin - 1, y, end - 1, y, text);
-      editor_.TextModified(begin - 1, y, text, TextAction::Replace);
+      EditText(editor_, [&] { editor_.Lines().ReplaceText(begin - 1, y, end - 1, y, text); },
+               {begin - 1, y, text, TextAction::Replace});
       const std::string_view cut = std::string_view(text).substr(0, caretAt);
       const std::size_t lastBreak = cut.rfind('\n');
       if (lastBreak == std::string_view::npos) {
