@@ -47,16 +47,13 @@ TokenKind JavaKindOf(std::string_view t) noexcept {
   return TokenKind::Other;
 }
 
+// Block comments as its scan table cuts them, strings in double quotes.
 class Java final : public CStyleLanguage {
  public:
-  Java() : CStyleLanguage(Syntax(ScanTableOf(JavaRules().scanStyle))) {}
+  explicit Java(const TScanTable& table = ScanTableOf(JavaRules().scanStyle))
+      : CStyleLanguage({table.blockOpen, table.blockClose, '"', '\\', '#'}) {}
   THighlighter Id() const noexcept override { return THighlighter::hlJava; }
   const HighlightRules& Rules() const noexcept override { return JavaRules(); }
-
- private:
-  static CStyleSyntax Syntax(const TScanTable& table) noexcept {
-    return CStyleSyntax{table.blockOpen, table.blockClose, '"', '\\', '#'};
-  }
 };
 
 }  // namespace
