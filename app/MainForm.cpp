@@ -359,19 +359,13 @@ void TFmain::AttachBuildOutput(CapturedProcesses& capture, BuildPane& pane) {
 }
 
 void TFmain::ApplyHighlighter() {
-  const bool masm = Settings.HIGHLIGHTER == kHighlighterMasm;
-  Memo1.SetHighlighter(masm ? THighlighter::hlMasm : THighlighter::hlJava);
-  window_.SetMenuRadioChoice(MenuItemId::N_hljava, MenuItemId::N_hlmasm,
-                             masm ? MenuItemId::N_hlmasm : MenuItemId::N_hljava);
+  const std::size_t row = LanguageRowStoredAs(Settings.HIGHLIGHTER);
+  Memo1.SetHighlighter(Languages()[row].language.Id());
+  window_.SetMenuRadioChoice(LanguageMenuItem(0), LanguageMenuItem(Languages().size() - 1), LanguageMenuItem(row));
 }
 
-void TFmain::N_hljavaClick() {
-  Settings.HIGHLIGHTER = kHighlighterJava;
-  ApplyHighlighter();
-}
-
-void TFmain::N_hlmasmClick() {
-  Settings.HIGHLIGHTER = kHighlighterMasm;
+void TFmain::N_hlClick(std::size_t row) {
+  Settings.HIGHLIGHTER = Languages()[row].stored;
   ApplyHighlighter();
 }
 
@@ -416,6 +410,10 @@ void TFmain::_MOUSEWHEELClick(std::string_view sender) {
 }
 
 void TFmain::Run(Handler handler, std::string_view sender) {
+  if (const std::optional<std::size_t> row = LanguageRowOf(handler)) {
+    N_hlClick(*row);
+    return;
+  }
   switch (handler) {
     case Handler::N_newClick: N_newClick(); break;
     case Handler::N_openClick: N_openClick(); break;
@@ -437,8 +435,6 @@ void TFmain::Run(Handler handler, std::string_view sender) {
     case Handler::N6Click: N6Click(); break;
     case Handler::N_buildOutputClick: N_buildOutputClick(); break;
     case Handler::N_deferredPaintClick: N_deferredPaintClick(); break;
-    case Handler::N_hljavaClick: N_hljavaClick(); break;
-    case Handler::N_hlmasmClick: N_hlmasmClick(); break;
     case Handler::NextBuildMessage:
     case Handler::PreviousBuildMessage:
       if (BuildOutputShown()) buildOutput_->Step(handler == Handler::NextBuildMessage);

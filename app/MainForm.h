@@ -99,10 +99,9 @@ class TFmain {
   void N_buildOutputClick();
   // Switches the editor's deferred painting.
   void N_deferredPaintClick();
-  // The colouring rules, a radio pair: the editor recolours at once, and the choice is
-  // stored at close and applied at the next start.
-  void N_hljavaClick();
-  void N_hlmasmClick();
+  // The colouring rules, a radio item per language of the table (row): the editor
+  // recolours at once, and the choice is stored at close and applied at the next start.
+  void N_hlClick(std::size_t row);
 
   // Gives the build command its capture and its pane; without them the option is kept
   // but the build starts on its own as before.

@@ -1,7 +1,10 @@
 #include "app/MainLayout.h"
 
+#include <iterator>
 #include <stdexcept>
 #include <string>
+
+#include "highlight/Languages.h"
 
 namespace vantorel {
 
@@ -50,16 +53,24 @@ constexpr MenuItem kViewItems[] = {
     {"N_buildOutput", "вывод сборки в окне", {}, Handler::N_buildOutputClick, {}, MenuItemId::N_buildOutput},
     {"N_deferredPaint", "отложенная перерисовка", {}, Handler::N_deferredPaintClick, {}, MenuItemId::N_deferredPaint},
     {"N_hlsep", "-", {}, Handler::None, {}},
-    {"N_hljava", "подсветка Java", {}, Handler::N_hljavaClick, {}, MenuItemId::N_hljava},
-    {"N_hlmasm", "подсветка MASM", {}, Handler::N_hlmasmClick, {}, MenuItemId::N_hlmasm},
 };
 
-constexpr MenuDesc kMenus[] = {
-    {"N1", "Файл", kFileItems},
-    {"Proect1", "Проект", kProjectItems},
-    {"N2", "Правка", kEditItems},
-    {"N4", "Вид", kViewItems, Handler::N4Click},
-};
+// The View menu: its own items, then a radio item for each language of the table.
+std::span<const MenuItem> ViewItems() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> out;
+    for (const LanguageRow& row : Languages()) out.push_back("N_hl" + std::string(row.name));
+    return out;
+  }();
+  static const std::vector<MenuItem> items = [] {
+    std::vector<MenuItem> out(std::begin(kViewItems), std::end(kViewItems));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      out.push_back({names[i], Languages()[i].caption, {}, LanguageHandler(i), {}, LanguageMenuItem(i)});
+    }
+    return out;
+  }();
+  return items;
+}
 
 constexpr Rect At(int left, int top, int width, int height) { return Rect{left, top, left + width, top + height}; }
 
@@ -117,7 +128,21 @@ constexpr PanelDesc kPanels[] = {
 
 }  // namespace
 
-std::span<const MenuDesc> MainMenu() { return kMenus; }
+std::span<const MenuDesc> MainMenu() {
+  static const MenuDesc menus[] = {
+      {"N1", "Файл", kFileItems},
+      {"Proect1", "Проект", kProjectItems},
+      {"N2", "Правка", kEditItems},
+      {"N4", "Вид", ViewItems(), Handler::N4Click},
+  };
+  return menus;
+}
+
+std::optional<std::size_t> LanguageRowOf(Handler handler) {
+  const auto row = static_cast<std::size_t>(handler) - static_cast<std::size_t>(Handler::N_hljavaClick);
+  if (handler < Handler::N_hljavaClick || row >= Languages().size()) return std::nullopt;
+  return row;
+}
 
 namespace {
 void CollectAccelerators(std::span<const MenuItem> items, std::vector<Accelerator>& out) {

@@ -3,6 +3,8 @@
 // adapter builds the real controls from these tables; the handlers live in TFmain.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -50,9 +52,11 @@ enum class Handler {
   N_buildOutputClick,
   NextBuildMessage,
   PreviousBuildMessage,
+  N_deferredPaintClick,
+  // The languages' items, one per row of the language table in its order, the first
+  // two named: kept last, so that a further language needs no value of its own.
   N_hljavaClick,
   N_hlmasmClick,
-  N_deferredPaintClick,
 };
 
 struct Shortcut {
@@ -61,7 +65,18 @@ struct Shortcut {
   std::string_view text;  // as shown in the menu
 };
 
+// The languages' radio items come last, as their handlers do.
 enum class MenuItemId { None, Last1, _Ntools, _Ncomp, N_buildOutput, N_deferredPaint, N_hljava, N_hlmasm };
+
+// The View menu's radio item, and its handler, of the language in row of the table.
+constexpr MenuItemId LanguageMenuItem(std::size_t row) noexcept {
+  return static_cast<MenuItemId>(static_cast<std::size_t>(MenuItemId::N_hljava) + row);
+}
+constexpr Handler LanguageHandler(std::size_t row) noexcept {
+  return static_cast<Handler>(static_cast<std::size_t>(Handler::N_hljavaClick) + row);
+}
+// The row of the language whose item calls handler, if it is one.
+std::optional<std::size_t> LanguageRowOf(Handler handler);
 
 struct MenuItem {
   std::string_view name;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/Registry.h"
+#include "highlight/Languages.h"
 #include "platform/Errors.h"
 
 namespace vantorel {
@@ -98,21 +99,21 @@ bool ReadOption(TRegistry& reg, const std::string& name) {
   }
 }
 
-// An option that is off and was never stored is not written, so a store that never
-// saw it keeps exactly the values it had before the option existed.
-void WriteOption(TRegistry& reg, const std::string& name, bool on) {
-  if (on || ReadOption(reg, name)) reg.WriteInteger(name, on ? 1 : 0);
+// An option (or a choice) that is 0 and was never stored otherwise is not written, so a
+// store that never saw it keeps exactly the values it had before the option existed.
+void WriteOption(TRegistry& reg, const std::string& name, std::int32_t value) {
+  if (value != 0 || ReadOption(reg, name)) reg.WriteInteger(name, value);
 }
 
-// One of count choices: a missing value, one of another type or out of range is the
-// first choice, and never reported.
-std::int32_t ReadChoice(TRegistry& reg, const std::string& name, std::int32_t count) {
+// The stored value of a language: a missing value, one of another type or one that no
+// language has is the first language's, and never reported.
+std::int32_t ReadLanguage(TRegistry& reg, const std::string& name) {
+  std::int32_t value = Languages().front().stored;
   try {
-    const std::int32_t value = reg.ReadInteger(name);
-    return value >= 0 && value < count ? value : 0;
+    value = reg.ReadInteger(name);
   } catch (const ERegistryError&) {
-    return 0;
   }
+  return Languages()[LanguageRowStoredAs(value)].stored;
 }
 
 void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,
@@ -128,8 +129,7 @@ void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,
   if (lastFile) reg.WriteString("LAST_FILE", *lastFile);
   WriteOption(reg, "BUILD_OUTPUT", settings.BUILD_OUTPUT);
   WriteOption(reg, "DEFERRED_PAINT", settings.DEFERRED_PAINT);
-  // Two choices, stored as an option is: the first is written only over a stored value.
-  WriteOption(reg, "HIGHLIGHTER", settings.HIGHLIGHTER == kHighlighterMasm);
+  WriteOption(reg, "HIGHLIGHTER", settings.HIGHLIGHTER);
 }
 
 std::optional<std::string> TrySave(RegistryPort& registry, RegistryRoot root, const Rect& bounds,
@@ -151,7 +151,7 @@ std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSetti
   OpenForReading(registry, reg);
   RestorePlacement(reg, window);
   settings.BUILD_OUTPUT = ReadOption(reg, "BUILD_OUTPUT");
-  settings.HIGHLIGHTER = ReadChoice(reg, "HIGHLIGHTER", 2);
+  settings.HIGHLIGHTER = ReadLanguage(reg, "HIGHLIGHTER");
   settings.DEFERRED_PAINT = ReadOption(reg, "DEFERRED_PAINT");
   settings.MASM_PATH = reg.ReadString("MASM_PATH");
   settings.PROG_PATH = reg.ReadString("PROG_PATH");

@@ -23,11 +23,8 @@ struct TSettings {
   std::string RUN_FILE;
   bool BUILD_OUTPUT = false;  // the build's output in the window
   bool DEFERRED_PAINT = false;  // the editor's repaints wait for the paint message
-  std::int32_t HIGHLIGHTER = 0;  // the colouring rules: kHighlighterJava or kHighlighterMasm
+  std::int32_t HIGHLIGHTER = 0;  // the colouring rules: the stored value of a language's row
 };
-
-inline constexpr std::int32_t kHighlighterJava = 0;
-inline constexpr std::int32_t kHighlighterMasm = 1;
 
 // The window whose placement is restored.
 class PlacementTarget {

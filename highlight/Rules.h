@@ -1,6 +1,6 @@
-// The colouring rules of the languages the highlighter knows, as tables: the lexical
-// style, the words of each class, the symbol characters, the number syntax and the
-// constructs that run over lines. A further language is one more table.
+// The colouring rules of a language as a table: the lexical style, the words of each
+// class, the symbol characters and the number syntax; and the classification of a
+// token under such a table.
 #pragma once
 
 #include <array>
@@ -28,6 +28,13 @@ enum class TokenClass : std::uint8_t {
   Statement,
   PlainText
 };
+
+// ASCII only: the rules read bytes of any code page.
+namespace ascii {
+constexpr char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+constexpr bool IsHexDigit(char c) noexcept { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+}  // namespace ascii
 
 // Calls f with each word of a list: words are separated by characters below "!", and
 // "#" starts a remark that runs to the end of its line.
@@ -75,12 +82,6 @@ class WordTable {
   std::size_t longest_ = 0;
 };
 
-// How lines carry constructs into the lines below them.
-enum class LongConstructs : std::uint8_t {
-  CStyle,          // block comments, backslash-continued strings and "#" lines
-  BlockDirective,  // a directive whose delimiter closes it on a later line
-};
-
 // A word's value in a rule table: its class in the low bits, and flags telling what it
 // says of the tokens around it.
 inline constexpr std::uint8_t kClassBits = 0x0F;
@@ -109,25 +110,10 @@ struct HighlightRules {
   bool (*isNumber)(std::string_view token);
   bool hexAfterZero;  // "x..." after a "0" is the rest of a hexadecimal number
   bool labels;        // a line's first word right before ":" is a declaration
-  LongConstructs longConstructs;
   // A word right after a "." symbol is a structure's field (wc.style, [esi].RECT.left),
   // never one of the table's words.
   bool memberAfterDot;
 };
-const HighlightRules& JavaRules();
-const HighlightRules& MasmRules();
-
-// The assembler's word lists as compiled in, for the tables' checks.
-struct WordList {
-  std::string_view name;
-  std::string_view words;
-  TokenClass cls;
-};
-std::span<const WordList> MasmWordLists();
-// The directives that declare the name in front of them, and the instructions that are
-// also operators (each also in a list above).
-std::string_view MasmDeclarers();
-std::string_view MasmOperatorInstructions();
 
 using ReservedWordHook = std::function<void(std::string_view token, bool& reserved)>;
 
@@ -136,8 +122,5 @@ using ReservedWordHook = std::function<void(std::string_view token, bool& reserv
 // wordFlags receives the flags of the token's table entry (0 when it has none).
 TokenClass ClassifyToken(const HighlightRules& rules, TokenKind kind, std::string_view token, std::string_view prev,
                          const ReservedWordHook& onReservedWord, std::uint8_t* wordFlags = nullptr);
-// The same for a Java token, whose kind is read from its text.
-TokenClass ClassifyToken(const HighlightRules& rules, std::string_view token, std::string_view prev,
-                         const ReservedWordHook& onReservedWord);
 
 }  // namespace vantorel

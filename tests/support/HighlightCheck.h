@@ -14,7 +14,7 @@ namespace vantorel {
 // Empty when the states agree, else the first line where they differ.
 inline std::string LongStatesProblem(THLEditor& editor) {
   const THighlighter rules = editor.Highlighter();
-  if ((rules != THighlighter::hlJava && rules != THighlighter::hlMasm) || !editor.LongTokens()) return {};
+  if (LanguageOf(rules) == nullptr || !editor.LongTokens()) return {};
   THLEditor fresh(nullptr);
   fresh.SetHighlighter(rules);
   std::string text;

@@ -47,10 +47,15 @@ inline char ClassLetter(const TLineAttr& a) {
   return v >= 1 && v <= 10 ? kLetters[v] : '?';
 }
 
-// The golden sources named masm-rules-* are coloured with the assembler's rules, the
-// others with the Java rules.
+// The golden sources named <name>-rules* are coloured with the rules of the language of
+// that name (masm-rules-comments.asm with the assembler's), the others with the first
+// language's, Java's.
 inline THighlighter RulesOf(const fs::path& source) {
-  return source.filename().string().rfind("masm-rules-", 0) == 0 ? THighlighter::hlMasm : THighlighter::hlJava;
+  const std::string file = source.filename().string();
+  for (const LanguageRow& row : Languages()) {
+    if (file.rfind(std::string(row.name) + "-rules", 0) == 0) return row.language.Id();
+  }
+  return Languages().front().language.Id();
 }
 
 struct Painted {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,6 +50,26 @@ TEST(HighlightGolden, RandomEditsColourLikeTheEditedTextLoadedAnew) {
   static constexpr std::string_view kPieces[] = {"/", "*", "/*", "*/", "\"", "\\", "#",
                                                  " ", "a", "1", ";", "'", "\r", "\r\r"};
   ExpectRandomEditsColourLikeTheTextLoadedAnew(GoldenSources(), kPieces, RulesOf, 15);
+}
+
+// Each language of the table has golden sources coloured with its rules, and an id, a
+// name, a stored value and a menu caption of its own. The first is stored as 0, the
+// value a store that never saw the choice reads as.
+TEST(HighlightGolden, EveryLanguageHasGoldenSourcesAndValuesOfItsOwn) {
+  std::set<THighlighter> ids;
+  std::set<std::string_view> names;
+  std::set<std::string_view> captions;
+  std::set<std::int32_t> stored;
+  EXPECT_EQ(Languages().front().stored, 0);
+  for (const LanguageRow& row : Languages()) {
+    EXPECT_TRUE(ids.insert(row.language.Id()).second) << row.name;
+    EXPECT_TRUE(names.insert(row.name).second) << row.name;
+    EXPECT_TRUE(captions.insert(row.caption).second) << row.name;
+    EXPECT_TRUE(stored.insert(row.stored).second) << row.name;
+    const std::vector<fs::path> sources = GoldenSources(std::string(row.name) + "-rules");
+    EXPECT_FALSE(sources.empty()) << row.name << " has no golden source";
+    for (const fs::path& source : sources) EXPECT_EQ(RulesOf(source), row.language.Id()) << source.filename();
+  }
 }
 
 TEST(Highlight, OnlyTheFirst1024ColumnsAreColouredAndTheRestIsPlain) {
