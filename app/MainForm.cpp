@@ -313,21 +313,17 @@ void ConvertEditorLines(TCustomEditor& memo, CodePages& codePages,
   const int n = lines.Count();
   if (n == 0) return;
   TEditorUpdate update(memo);
-  // The converted lines reach the line list's watchers as one change.
+  // The converted lines reach the line list's watchers as one change from the first
+  // converted line, so the highlighter follows a block a converted byte opened or
+  // closed below it.
   TEditorStrings::UpdateScope lineUpdate(lines);
-  int first = -1;
   for (int i = 0; i < n; ++i) {
     if (lines.View(i).empty()) continue;
     std::string converted = (codePages.*convert)(lines.View(i));
-    if (first < 0) first = i;
     lines.Delete(i);
     lines.Insert(i, converted);
   }
   lineUpdate.End();
-  // The update swallows the line list's own notices; every line from the first one
-  // changed is reported replaced, so a block opened or closed by a converted byte is
-  // followed below it.
-  if (first >= 0) memo.TextModified(0, first, lines.View(first), TextAction::Replace);
   update.End();
 }
 

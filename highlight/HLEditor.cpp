@@ -7,7 +7,10 @@ namespace vantorel {
 THLEditor::THLEditor(WindowHost* host) : TEditor(host) {
   parser_.KeepComments = true;
   parser_.ScanStyle = TScanStyle::Other;
+  Lines().AddWatcher(states_);
 }
+
+THLEditor::~THLEditor() { Lines().RemoveWatcher(states_); }
 
 void THLEditor::SetHighlighter(THighlighter value) {
   if (value == highlighter_) return;

@@ -21,6 +21,9 @@ namespace vantorel {
 class THLEditor : public TEditor, public CompletionEvents {
  public:
   explicit THLEditor(WindowHost* host);
+  ~THLEditor() override;
+  THLEditor(const THLEditor&) = delete;
+  THLEditor& operator=(const THLEditor&) = delete;
 
   THighlighter Highlighter() const noexcept { return highlighter_; }
   void SetHighlighter(THighlighter value);

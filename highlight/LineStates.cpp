@@ -91,4 +91,17 @@ bool LineStates::TextModified(int y, std::string_view text, TextAction action) {
   return rescan && RescanLongStates(action == TextAction::AllChanged ? -1 : y);
 }
 
+void LineStates::LinesChanged(const LineChange& change) noexcept {
+  // The memo names a line of the text as it was.
+  memo_.Forget();
+  if (change.origin != ChangeOrigin::Program || change.wholeText) return;
+  try {
+    RescanLongStates(change.first);
+  } catch (...) {
+    // Not known is always true: the states are computed again as lines are painted.
+    const int last = std::min(text_.LineCount() - 1, kLastTrackedLine);
+    if (last >= 0) Forget(0, last);
+  }
+}
+
 }  // namespace vantorel

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/EditorTypes.h"
+#include "editor/LineChange.h"
 #include "highlight/Language.h"
 
 namespace vantorel {
@@ -18,7 +19,7 @@ inline constexpr int kLastTrackedLine = 65536;
 // How far below an edit the states are recomputed at once.
 inline constexpr int kRescanWindow = 5000;
 
-class LineStates {
+class LineStates : public LineWatcher {
  public:
   explicit LineStates(const TextLines& text);
 
@@ -45,6 +46,12 @@ class LineStates {
   // recomputed when the change can have moved a construct's end. True when a state
   // changed, so that every line must be painted again.
   bool TextModified(int y, std::string_view text, TextAction action);
+  // A change of the lines, as the line list reports it. The editor's own edits are
+  // followed through TextModified, which each of them calls; a change the program made
+  // (the code page conversion, lines the owner put) calls nothing there, so the states
+  // are recomputed here from its first line. A new text is rescanned whole by the
+  // editor's TextAllChanged.
+  void LinesChanged(const LineChange& change) noexcept override;
 
  private:
   bool Tracking() const noexcept { return longTokens_ && syntaxHighlighting_ && language_ != nullptr; }
