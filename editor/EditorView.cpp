@@ -73,6 +73,10 @@ void EditorView::UpdateSize() {
   horz_.LargeChange = std::max(visibleColumns_, 1);
   vert_.LargeChange = std::max(visibleLines_, 1);
   vert_.SetMax(std::max(1, storedLineCount_ + visibleLines_ - 2));
+  // A shorter text takes the bar's range down and its position with it; the first
+  // shown line follows, or the view would show lines below what the bar says (after
+  // deleting lines while scrolled far below the text).
+  if (topLine_ > vert_.Position()) Scroll(true, vert_.Position());
   PaintGutter();
 }
 
