@@ -638,7 +638,7 @@ void TEditorStrings::ReplaceStore(Store& fresh) {
   const int removed = Count();
   store_.Swap(fresh);
   fresh.Drop();
-  Notify({0, removed, Count(), ChangeOrigin::Program, true});
+  Notify({.first = 0, .removed = removed, .added = Count(), .wholeText = true});
 }
 
 void TEditorStrings::SetTextStr(std::string text) {

@@ -40,7 +40,11 @@ struct EditSteps {
 };
 
 namespace edit_detail {
-inline void Finish(TCustomEditorBase& editor, const EditSteps& steps) {
+// The steps after a change: its report and what the command asks for around it.
+inline void Report(TCustomEditorBase& editor, int x, int y, std::string_view text, TextAction action,
+                   const EditSteps& steps) {
+  if (steps.sizeBefore) editor.UpdateEditorSize();
+  editor.TextModified(x, y, text, action);
   if (steps.sizeAfter) editor.UpdateEditorSize();
   if (steps.repaintLine >= 0) editor.RepaintLine(steps.repaintLine);
   if (steps.repaintAll) editor.View().RepaintAll();
@@ -52,9 +56,7 @@ inline void Finish(TCustomEditorBase& editor, const EditSteps& steps) {
 template <class Change>
 void EditText(TCustomEditorBase& editor, Change&& change, const EditReport& report, const EditSteps& steps = {}) {
   change();
-  if (steps.sizeBefore) editor.UpdateEditorSize();
-  editor.TextModified(report.x, report.y, report.text, report.action);
-  edit_detail::Finish(editor, steps);
+  edit_detail::Report(editor, report.x, report.y, report.text, report.action, steps);
 }
 
 // The same for a report that can only be read off the changed text.
@@ -62,10 +64,8 @@ template <class Change, class MakeReport>
 void EditTextReportedAfter(TCustomEditorBase& editor, Change&& change, MakeReport&& makeReport,
                            const EditSteps& steps = {}) {
   change();
-  if (steps.sizeBefore) editor.UpdateEditorSize();
   const ReadReport report = makeReport();
-  editor.TextModified(report.x, report.y, report.text, report.action);
-  edit_detail::Finish(editor, steps);
+  edit_detail::Report(editor, report.x, report.y, report.text, report.action, steps);
 }
 
 }  // namespace vantorel

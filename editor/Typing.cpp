@@ -382,23 +382,22 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
   }
   if (e_.CaretX() == 0) {
     if (y == 0) return;
-    {
-      TEditorPaintLock paint(e_);
-      lines.KeepTrailingBlanksOf(y - 1, y);
-      lines.ReLine();
-      x = static_cast<int>(lines.View(y - 1).size());
-    }
-    // The line break goes under the paint lock; the view is sized before the report.
-    EditText(
+    // The line break goes under the paint lock; the view is sized before the report,
+    // which names the joined line's old end.
+    EditTextReportedAfter(
         e_,
         [&] {
           TEditorPaintLock paint(e_);
+          lines.KeepTrailingBlanksOf(y - 1, y);
+          lines.ReLine();
+          x = static_cast<int>(lines.View(y - 1).size());
           e_.UndoBuffer().Record<TBackspaceUndo>(x + 1, y - 1, "\n");
           caretUndo = false;
           lines.DeleteText(x, y - 1, -1, y);
+          --y;
         },
-        {x, y - 1, kLineBreak, TextAction::StreamDelete}, {.sizeBefore = true, .repaintAll = true, .changed = true});
-    --y;
+        [&] { return ReadReport{x, y, std::string(kLineBreak), TextAction::StreamDelete}; },
+        {.sizeBefore = true, .repaintAll = true, .changed = true});
     return;
   }
   lines.KeepTrailingBlanksOf(y, y);

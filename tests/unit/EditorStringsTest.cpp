@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <tuple>
 
@@ -332,6 +334,39 @@ struct ReportCounter : LineWatcher {
   void LinesChanged(const LineChange&) noexcept override { ++calls; }
   int calls = 0;
 };
+
+// A run of changes merged into one: the text outside the merged lines is the same
+// before the run and after it, and the merged counts match the line counts.
+TEST(EditorStringsReports, MergedChangesCoverEveryLineTheRunChanged) {
+  std::mt19937 rng(29);
+  const auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, std::max(n, 0))(rng); };
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<int> text(static_cast<std::size_t>(pick(12)));
+    std::iota(text.begin(), text.end(), 0);
+    const std::vector<int> before = text;
+    int fresh = 1000;
+    LineChange merged;
+    const int steps = 1 + pick(5);
+    for (int i = 0; i < steps; ++i) {
+      const int count = static_cast<int>(text.size());
+      LineChange c;
+      c.first = pick(count);
+      c.removed = pick(count - c.first);
+      c.added = pick(3);
+      text.erase(text.begin() + c.first, text.begin() + c.first + c.removed);
+      for (int k = 0; k < c.added; ++k) text.insert(text.begin() + c.first, fresh++);
+      merged = i == 0 ? c : MergeChanges(merged, c);
+    }
+    const auto show = [&] { return "round " + std::to_string(round); };
+    ASSERT_GE(merged.first, 0) << show();
+    ASSERT_LE(merged.first + merged.removed, static_cast<int>(before.size())) << show();
+    ASSERT_EQ(static_cast<int>(before.size()) - merged.removed + merged.added, static_cast<int>(text.size())) << show();
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + merged.first, text.begin())) << show();
+    EXPECT_TRUE(std::equal(before.begin() + merged.first + merged.removed, before.end(),
+                           text.begin() + merged.first + merged.added, text.end()))
+        << show();
+  }
+}
 
 TEST(EditorStringsReports, FailuresInATextOperationReachTheCallerAndReleaseTheLocks) {
   HeadlessWindowHost host;
