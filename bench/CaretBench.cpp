@@ -10,6 +10,7 @@
 
 #include "bench/BenchHost.h"
 #include "editor/KeyTable.h"
+#include "tests/support/EditorInternals.h"
 
 namespace vantorel {
 namespace {
@@ -78,7 +79,7 @@ void BM_TypeCharacter(benchmark::State& state) {
     if (++typed == 200) {
       state.PauseTiming();
       screen.editor.Undo();
-      screen.editor.UndoBuffer().Clear();
+      Inside(screen.editor).undo.Clear();
       typed = 0;
       state.ResumeTiming();
     }

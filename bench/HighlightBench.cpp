@@ -10,6 +10,7 @@
 
 #include "bench/BenchHost.h"
 #include "highlight/HLEditor.h"
+#include "tests/support/EditorInternals.h"
 
 std::size_t BenchAllocationCount() noexcept;
 
@@ -54,11 +55,11 @@ struct Screen {
 template <class Editor>
 void PaintFullScreen(benchmark::State& state) {
   Screen<Editor> screen(2000);
-  screen.editor.View().FullRepaintPending = true;
+  Inside(screen.editor).view.FullRepaintPending = true;
   screen.editor.Paint(screen.host.surface, screen.host.client);
   const std::size_t before = BenchAllocationCount();
   for (auto _ : state) {
-    screen.editor.View().FullRepaintPending = true;
+    Inside(screen.editor).view.FullRepaintPending = true;
     screen.editor.Paint(screen.host.surface, screen.host.client);
   }
   const double lines = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1)) *
@@ -77,7 +78,7 @@ void BM_PaintMasmRulesScreen60x120(benchmark::State& state) {
   Screen<THLEditor> masm(2000, THighlighter::hlMasm);
   Screen<THLEditor> java(2000, THighlighter::hlJava);
   const auto paint = [](Screen<THLEditor>& screen) {
-    screen.editor.View().FullRepaintPending = true;
+    Inside(screen.editor).view.FullRepaintPending = true;
     screen.editor.Paint(screen.host.surface, screen.host.client);
   };
   paint(masm);
@@ -126,7 +127,7 @@ void TypeInTheMiddle(benchmark::State& state, char typed) {
     if (++count == 50) {
       state.PauseTiming();
       screen.editor.Undo();
-      screen.editor.UndoBuffer().Clear();
+      Inside(screen.editor).undo.Clear();
       screen.host.UpdateNow();
       count = 0;
       state.ResumeTiming();

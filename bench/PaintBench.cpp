@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/Editor.h"
 #include "bench/BenchHost.h"
+#include "editor/Editor.h"
+#include "tests/support/EditorInternals.h"
 
 std::size_t BenchAllocationCount() noexcept;
 
@@ -49,11 +50,11 @@ struct Screen {
 
 void BM_PaintFullScreen60x120(benchmark::State& state) {
   Screen screen;
-  screen.editor.View().FullRepaintPending = true;
+  Inside(screen.editor).view.FullRepaintPending = true;
   screen.editor.Paint(screen.host.surface, screen.host.client);
   const std::size_t before = BenchAllocationCount();
   for (auto _ : state) {
-    screen.editor.View().FullRepaintPending = true;
+    Inside(screen.editor).view.FullRepaintPending = true;
     screen.editor.Paint(screen.host.surface, screen.host.client);
   }
   const double lines = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1)) *

@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "editor/Editor.h"
-#include "editor/TextEdits.h"
+#include "editor/Caret.h"
+#include "editor/CaretCommands.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorStrings.h"
+#include "editor/EditorView.h"
 #include "editor/KeyTable.h"
+#include "editor/Selection.h"
+#include "editor/TextEdits.h"
+#include "editor/UndoBuffer.h"
 #include "platform/Clipboard.h"
 #include "platform/CodePages.h"
 
@@ -51,67 +57,67 @@ TextPoint EndOf(int x, int y, std::string_view text) {
 }  // namespace
 
 std::string BlockCommands::BlockText() const {
-  const Selection& block = e_.SelectionModel();
+  const Selection& block = c_.selection;
   const TextPoint b = block.Begin();
   const TextPoint en = block.End();
-  const int lines = e_.LineCount();
+  const int lines = c_.LineCount();
   if (!block.HasBlock() || b.y < 0 || en.y >= lines) return {};
   const TSelBlockFormat format = block.Format();
   std::string text;
   if (format == TSelBlockFormat::bfColumn) {
     for (int y = b.y; y <= en.y; ++y) {
-      text += Piece(e_.LineView(y), b.x, static_cast<long long>(en.x) - b.x + 1);
+      text += Piece(c_.LineView(y), b.x, static_cast<long long>(en.x) - b.x + 1);
       if (y < en.y) text += "\r\n";
     }
     return text;
   }
   const int incl = format == TSelBlockFormat::bfInclusive ? 1 : 0;
-  if (b.y == en.y) return std::string(Piece(e_.LineView(b.y), b.x, static_cast<long long>(en.x) + incl - b.x));
-  text += Piece(e_.LineView(b.y), b.x, static_cast<long long>(e_.LineLength(b.y)));
+  if (b.y == en.y) return std::string(Piece(c_.LineView(b.y), b.x, static_cast<long long>(en.x) + incl - b.x));
+  text += Piece(c_.LineView(b.y), b.x, static_cast<long long>(c_.LineLength(b.y)));
   text += "\r\n";
   for (int y = b.y + 1; y < en.y; ++y) {
-    text += e_.LineView(y);
+    text += c_.LineView(y);
     text += "\r\n";
   }
   // A line block's last line is taken up to the last shown column, as its length and
   // its erasing count it: taking more would copy a tail that erasing leaves in place.
-  text += Piece(e_.LineView(en.y), 0, static_cast<long long>(en.x) + incl);
+  text += Piece(c_.LineView(en.y), 0, static_cast<long long>(en.x) + incl);
   return text;
 }
 
 void BlockCommands::EraseSelection() {
-  Selection& block = e_.SelectionModel();
+  Selection& block = c_.selection;
   if (!block.HasBlock()) return;
   // A block that names lines the text no longer has (left by an undo that removed
   // them) has no text to keep for undo: it is dropped rather than erased, so nothing
   // is deleted that undo could not bring back.
-  if (block.Begin().y < 0 || block.End().y >= e_.LineCount()) {
+  if (block.Begin().y < 0 || block.End().y >= c_.LineCount()) {
     block.Clear();
-    e_.View().RepaintAll();
+    c_.view.RepaintAll();
     return;
   }
-  TEditorUpdate update(e_);
-  TEditorCaretHidden caret(e_);
+  TEditorUpdate update(c_);
+  TEditorCaretHidden caret(c_);
   const std::string text = BlockText();
   const TextPoint b = block.Begin();
   const TextPoint en = block.End();
   if (block.Format() == TSelBlockFormat::bfColumn) {
-    e_.Lines().KeepTrailingBlanksOf(b.y, en.y);
+    c_.Lines().KeepTrailingBlanksOf(b.y, en.y);
   } else {
-    e_.Lines().KeepTrailingBlanksOf(b.y, b.y);
-    e_.Lines().KeepTrailingBlanksOf(en.y, en.y);
+    c_.Lines().KeepTrailingBlanksOf(b.y, b.y);
+    c_.Lines().KeepTrailingBlanksOf(en.y, en.y);
   }
-  e_.UndoBuffer().Record<TDeleteSelectedUndo>(e_.CaretX(), e_.CaretY(), text);
+  c_.undo.Record<TDeleteSelectedUndo>(c_.caret.X(), c_.caret.Y(), text);
   block.Clear();
   if (block.Format() == TSelBlockFormat::bfColumn) {
-    EditText(e_, [&] { e_.Lines().DeleteColumnText(b.x, b.y, en.x, en.y); }, {b.x, b.y, text, TextAction::ColumnDelete});
-    e_.SetCaretInternal(b.x, e_.CaretY());
+    EditText(c_, [&] { c_.Lines().DeleteColumnText(b.x, b.y, en.x, en.y); }, {b.x, b.y, text, TextAction::ColumnDelete});
+    c_.caretOps->SetCaretInternal(b.x, c_.caret.Y());
   } else {
     const int last = block.Format() == TSelBlockFormat::bfInclusive ? en.x : en.x - 1;
-    EditText(e_, [&] { e_.Lines().DeleteText(b.x, b.y, last, en.y); }, {b.x, b.y, text, TextAction::StreamDelete});
-    e_.SetCaretInternal(b.x, b.y);
+    EditText(c_, [&] { c_.Lines().DeleteText(b.x, b.y, last, en.y); }, {b.x, b.y, text, TextAction::StreamDelete});
+    c_.caretOps->SetCaretInternal(b.x, b.y);
   }
-  e_.Changed();
+  c_.notices.Changed();
   update.End();
 }
 
@@ -122,7 +128,7 @@ namespace vantorel {
 void BlockCommands::CopySelection() {
   if (!clipboard_) return;
   clipboard_->SetText(BlockText());
-  clipboard_->SetBlockType(static_cast<std::uint8_t>(e_.SelBlockFormat()));
+  clipboard_->SetBlockType(static_cast<std::uint8_t>(c_.selection.Format()));
 }
 
 void BlockCommands::CutSelection() {
@@ -136,17 +142,17 @@ std::uint8_t BlockCommands::ClipboardBlockType() const {
 }
 
 void BlockCommands::PasteClipboard() {
-  if (e_.CaretY() >= e_.LineCount() && e_.LineCount() > 0 && e_.BeepOnError && e_.Host()) e_.Host()->Beep();
+  if (c_.caret.Y() >= c_.LineCount() && c_.LineCount() > 0 && c_.behaviour.BeepOnError && c_.host) c_.host->Beep();
   const std::optional<std::string> clip = clipboard_ ? clipboard_->Text() : std::nullopt;
   if (!clip || clip->empty()) return;
-  TEditorUpdate update(e_);
-  TEditorCaretHidden caret(e_);
-  std::string text = e_.Lines().ExpandTabs(NormalizeLineBreaks(*clip));
-  TEditorStrings& lines = e_.Lines();
-  Selection& block = e_.SelectionModel();
-  int x = e_.CaretX();
-  int y = e_.CaretY();
-  TEditorUndoGroup group(e_);
+  TEditorUpdate update(c_);
+  TEditorCaretHidden caret(c_);
+  std::string text = c_.Lines().ExpandTabs(NormalizeLineBreaks(*clip));
+  TEditorStrings& lines = c_.Lines();
+  Selection& block = c_.selection;
+  int x = c_.caret.X();
+  int y = c_.caret.Y();
+  TEditorUndoGroup group(c_);
   if (block.HasBlock()) {
     x = block.Begin().x;
     y = block.Begin().y;
@@ -164,19 +170,19 @@ void BlockCommands::PasteClipboard() {
   TextPoint caretAt;
   if (format == TSelBlockFormat::bfColumn) {
     InsertColumnBlock(x, y, text);
-    caretAt = {e_.CaretX(), y + LineBreaks(text)};
+    caretAt = {c_.caret.X(), y + LineBreaks(text)};
   } else {
     if (format == TSelBlockFormat::bfLine) {
       x = 0;
       if (text.empty() || text.back() != '\n') text += "\r\n";
     }
     lines.KeepTrailingBlanksOf(y, y);
-    e_.UndoBuffer().Record<TInsertUndo>(x, y, text);
-    EditText(e_, [&] { lines.InsertText(x, y, text); }, {x, y, text, TextAction::StreamInsert});
+    c_.undo.Record<TInsertUndo>(x, y, text);
+    EditText(c_, [&] { lines.InsertText(x, y, text); }, {x, y, text, TextAction::StreamInsert});
     caretAt = EndOf(x, y, text);
   }
-  e_.SetCaretInternal(caretAt.x, caretAt.y);
-  e_.Changed();
+  c_.caretOps->SetCaretInternal(caretAt.x, caretAt.y);
+  c_.notices.Changed();
   group.End();
   update.End();
 }
@@ -185,43 +191,43 @@ void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
   x = std::max(x, 0);
   y = std::max(y, 0);
   const std::string piece(text);
-  e_.Lines().KeepTrailingBlanksOf(y, y + LineBreaks(piece));
+  c_.Lines().KeepTrailingBlanksOf(y, y + LineBreaks(piece));
   {
     // Lines the block reaches below the text are appended first, each with a record
     // that Undo uses to take exactly that line back after the block.
-    TEditorPaintLock paint(e_);
-    while (e_.LineCount() < y + LineBreaks(piece) + 1) {
-      e_.UndoBuffer().Record<TReLineUndo>(0, e_.LineCount());
-      e_.Lines().Add("");
+    TEditorPaintLock paint(c_);
+    while (c_.LineCount() < y + LineBreaks(piece) + 1) {
+      c_.undo.Record<TReLineUndo>(0, c_.LineCount());
+      c_.Lines().Add("");
     }
   }
-  e_.UndoBuffer().Record<TInsertColumnUndo>(x, y, piece);
-  EditText(e_, [&] { e_.Lines().InsertColumnText(x, y, piece); }, {x, y, piece, TextAction::ColumnInsert});
+  c_.undo.Record<TInsertColumnUndo>(x, y, piece);
+  EditText(c_, [&] { c_.Lines().InsertColumnText(x, y, piece); }, {x, y, piece, TextAction::ColumnInsert});
 }
 
 void BlockCommands::InsertStreamText(std::string_view text) {
   if (text.empty()) return;
-  TEditorCaretHidden caret(e_);
+  TEditorCaretHidden caret(c_);
   // A caret below the text gets its line the recorded way, so undo removes it again.
-  e_.Lines().ReLine(false);
+  c_.Lines().ReLine(false);
   const std::string inserted(text);
-  const int x = e_.CaretX();
-  const int y = e_.CaretY();
-  e_.Lines().KeepTrailingBlanksOf(y, y);
-  e_.UndoBuffer().Record<TInsertUndo>(x, y, inserted);
-  EditText(e_, [&] { e_.Lines().InsertText(x, y, inserted); }, {x, y, inserted, TextAction::StreamInsert});
+  const int x = c_.caret.X();
+  const int y = c_.caret.Y();
+  c_.Lines().KeepTrailingBlanksOf(y, y);
+  c_.undo.Record<TInsertUndo>(x, y, inserted);
+  EditText(c_, [&] { c_.Lines().InsertText(x, y, inserted); }, {x, y, inserted, TextAction::StreamInsert});
   const TextPoint end = EndOf(x, y, inserted);
-  e_.SetCaretInternal(end.x, end.y);
-  e_.Changed();
+  c_.caretOps->SetCaretInternal(end.x, end.y);
+  c_.notices.Changed();
 }
 
 void BlockCommands::ReplaceBlock(std::string_view text) {
-  TEditorUpdate update(e_);
-  TEditorUndoGroup group(e_);
-  Selection& block = e_.SelectionModel();
+  TEditorUpdate update(c_);
+  TEditorUndoGroup group(c_);
+  Selection& block = c_.selection;
   const bool replacing = block.HasBlock();
   const Selection before = block;
-  const int replacedLength = replacing ? e_.SelLength() : 0;
+  const int replacedLength = replacing ? c_.caretOps->SelLength() : 0;
   if (replacing) {
     // Erasing stores the lines without the block, and a line then loses the characters
     // of code 32 or less (a NUL) left last on it; inserting there would pad blanks in
@@ -231,18 +237,18 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
     const TextPoint first = block.Begin();
     const int lastLine = block.Format() == TSelBlockFormat::bfColumn ? block.End().y : first.y;
     std::vector<std::string> heads;
-    for (int y = first.y; y <= lastLine && y < e_.LineCount(); ++y) {
-      const std::string_view line = e_.LineView(y);
+    for (int y = first.y; y <= lastLine && y < c_.LineCount(); ++y) {
+      const std::string_view line = c_.LineView(y);
       heads.emplace_back(line.substr(0, std::min<std::size_t>(line.size(), static_cast<std::size_t>(first.x))));
     }
     EraseSelection();
     for (std::size_t i = 0; i < heads.size(); ++i) {
       const int y = first.y + static_cast<int>(i);
-      const std::size_t now = y < e_.LineCount() ? e_.LineView(y).size() : heads[i].size();
-      if (now < heads[i].size()) e_.Lines().RestoreTrailingBlanks(y, static_cast<int>(now), std::string_view(heads[i]).substr(now));
+      const std::size_t now = y < c_.LineCount() ? c_.LineView(y).size() : heads[i].size();
+      if (now < heads[i].size()) c_.Lines().RestoreTrailingBlanks(y, static_cast<int>(now), std::string_view(heads[i]).substr(now));
     }
   } else {
-    const TextPoint caret{e_.CaretX(), e_.CaretY()};
+    const TextPoint caret{c_.caret.X(), c_.caret.Y()};
     block.SetBlock(caret, caret, false);
   }
   const TextPoint begin = block.Begin();
@@ -262,14 +268,14 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
     block.MoveBlock(begin, EndOf(begin.x, begin.y, text), !text.empty());
   }
   block.StopExtending();
-  for (int line = block.Begin().y; line <= block.End().y; ++line) e_.RepaintLine(line);
+  for (int line = block.Begin().y; line <= block.End().y; ++line) c_.view.RepaintLine(line);
   group.End();
   update.End();
 }
 
 void BlockCommands::ConvertBlockCase(int code) {
   // Without a block there is nothing to convert, and nothing to record.
-  if (!codePages_ || !e_.HasSelection()) return;
+  if (!codePages_ || !c_.selection.HasBlock()) return;
   const std::string text = BlockText();
   std::string converted;
   if (code == ec::UpperCaseBlock) {
@@ -288,7 +294,7 @@ void BlockCommands::ConvertBlockCase(int code) {
 }
 
 void BlockCommands::IndentBlock(bool indent) {
-  const Selection& block = e_.SelectionModel();
+  const Selection& block = c_.selection;
   if (block.Format() != TSelBlockFormat::bfColumn) {
     IndentLines(!indent);
   } else if (indent) {
@@ -299,7 +305,7 @@ void BlockCommands::IndentBlock(bool indent) {
 }
 
 void BlockCommands::IndentLines(bool unindent) {
-  Selection& block = e_.SelectionModel();
+  Selection& block = c_.selection;
   if (!block.HasBlock() || block.Format() == TSelBlockFormat::bfColumn) return;
   // Columns as the block has them; a line block keeps its real ones aside.
   const bool lineMode = block.Format() == TSelBlockFormat::bfLine;
@@ -311,8 +317,8 @@ void BlockCommands::IndentLines(bool unindent) {
   }
   const int fromY = begin.y;
   const int toY = block.End().x == 0 ? end.y - 1 : end.y;  // a block ending at column 0 leaves that line
-  if (toY < fromY || toY >= e_.LineCount()) return;
-  const auto firstNonBlank = [this](int y) { return FirstNonBlank(e_.LineView(y)); };
+  if (toY < fromY || toY >= c_.LineCount()) return;
+  const auto firstNonBlank = [this](int y) { return FirstNonBlank(c_.LineView(y)); };
   const int fromBefore = firstNonBlank(fromY);
   const int toBefore = firstNonBlank(toY);
   if (unindent) {
@@ -326,28 +332,28 @@ void BlockCommands::IndentLines(bool unindent) {
   begin.x = keep(begin.x + db);
   if (block.End().x > 0) end.x = keep(end.x + de);
   block.MoveBlock(begin, end);
-  if (e_.CaretY() == end.y && block.End().x > 0) {
-    e_.SetCaretInternal(e_.CaretX() + de, e_.CaretY());
-  } else if (e_.CaretY() == begin.y) {
-    e_.SetCaretInternal(e_.CaretX() + db, e_.CaretY());
+  if (c_.caret.Y() == end.y && block.End().x > 0) {
+    c_.caretOps->SetCaretInternal(c_.caret.X() + de, c_.caret.Y());
+  } else if (c_.caret.Y() == begin.y) {
+    c_.caretOps->SetCaretInternal(c_.caret.X() + db, c_.caret.Y());
   }
-  for (int line = fromY; line <= toY; ++line) e_.RepaintLine(line);
+  for (int line = fromY; line <= toY; ++line) c_.view.RepaintLine(line);
 }
 
 void BlockCommands::InsertBlankColumn(int x, int fromY, int toY) {
   fromY = std::max(fromY, 0);
-  toY = std::min(toY, e_.LineCount() - 1);
+  toY = std::min(toY, c_.LineCount() - 1);
   if (toY < fromY) return;
   std::string text;
   for (int y = fromY; y <= toY; ++y) text += y < toY ? "  \r\n" : "  ";
   InsertColumnBlock(std::max(x, 0), fromY, text);
-  e_.Changed();
-  if (e_.UpdateLock() == 0) e_.View().RepaintAll();
+  c_.notices.Changed();
+  if (c_.state.updateLock == 0) c_.view.RepaintAll();
 }
 
 void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
   fromY = std::max(fromY, 0);
-  toY = std::min(toY, e_.LineCount() - 1);
+  toY = std::min(toY, c_.LineCount() - 1);
   if (toY < fromY) return;
   x = std::max(x, 0);
   // The blanks to remove are found first, so the undo record comes before the change
@@ -356,7 +362,7 @@ void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
   std::vector<std::size_t> counts;
   bool any = false;
   for (int y = fromY; y <= toY; ++y) {
-    const std::string_view line = e_.LineView(y);
+    const std::string_view line = c_.LineView(y);
     std::size_t k = 0;
     while (k < 2 && static_cast<std::size_t>(x) + k < line.size() && line[static_cast<std::size_t>(x) + k] == ' ') ++k;
     counts.push_back(k);
@@ -367,42 +373,42 @@ void BlockCommands::RemoveBlankColumn(int x, int fromY, int toY) {
   // Lines without blanks there change nothing: no undo step, no change mark.
   if (!any) return;
   EditText(
-      e_,
+      c_,
       [&] {
-        TEditorPaintLock paint(e_);
-        e_.Lines().KeepTrailingBlanksOf(fromY, toY);
-        e_.UndoBuffer().Record<TUnindentColumnUndo>(e_.CaretX(), e_.CaretY(), x, fromY, removed);
+        TEditorPaintLock paint(c_);
+        c_.Lines().KeepTrailingBlanksOf(fromY, toY);
+        c_.undo.Record<TUnindentColumnUndo>(c_.caret.X(), c_.caret.Y(), x, fromY, removed);
         for (int y = fromY; y <= toY; ++y) {
           const std::size_t k = counts[static_cast<std::size_t>(y - fromY)];
           if (k == 0) continue;
-          std::string line(e_.LineView(y));
+          std::string line(c_.LineView(y));
           line.erase(static_cast<std::size_t>(x), k);
-          e_.Lines().SetLineText(y, std::move(line));
+          c_.Lines().SetLineText(y, std::move(line));
         }
       },
       {x, fromY, removed, TextAction::StreamDelete});
-  e_.Changed();
-  if (e_.UpdateLock() == 0) e_.View().RepaintAll();
+  c_.notices.Changed();
+  if (c_.state.updateLock == 0) c_.view.RepaintAll();
 }
 
 bool BlockCommands::ClipboardHasText() const {
-  if (e_.CaretY() >= e_.LineCount() && e_.LineCount() > 0) return false;
+  if (c_.caret.Y() >= c_.LineCount() && c_.LineCount() > 0) return false;
   const std::optional<std::string> text = clipboard_ ? clipboard_->Text() : std::nullopt;
   return text && !text->empty();
 }
 
 bool BlockCommands::BlockNotEmpty() const {
-  const Selection& block = e_.SelectionModel();
+  const Selection& block = c_.selection;
   return block.HasBlock() && !(block.Begin() == block.End());
 }
 
-bool BlockCommands::BlockCuttable() const { return BlockNotEmpty() && !e_.ReadOnly(); }
+bool BlockCommands::BlockCuttable() const { return BlockNotEmpty() && !c_.state.readOnly; }
 
 bool BlockCommands::BlockNotWhole() const {
   // Whatever the format, a block from (0, 0) whose text is as long as the whole text
   // covers all of it.
-  const Selection& block = e_.SelectionModel();
-  return !(block.HasBlock() && block.Begin() == TextPoint{0, 0} && e_.SelLength() == e_.GetTextLength());
+  const Selection& block = c_.selection;
+  return !(block.HasBlock() && block.Begin() == TextPoint{0, 0} && c_.caretOps->SelLength() == c_.TextLength());
 }
 
 }  // namespace vantorel

@@ -9,13 +9,13 @@
 
 namespace vantorel {
 
-class TCustomEditor;
+struct EditorContext;
 class Clipboard;
 class CodePages;
 
 class BlockCommands {
  public:
-  explicit BlockCommands(TCustomEditor& editor) noexcept : e_(editor) {}
+  explicit BlockCommands(EditorContext& context) noexcept : c_(context) {}
 
   // The block's text, lines joined by CR LF; empty without a block or when the block
   // names lines that are gone.
@@ -53,7 +53,7 @@ class BlockCommands {
   std::uint8_t ClipboardBlockType() const;
 
  private:
-  TCustomEditor& e_;
+  EditorContext& c_;
   Clipboard* clipboard_ = nullptr;
   CodePages* codePages_ = nullptr;
 };

@@ -5,7 +5,12 @@
 #include <cmath>
 #include <string>
 
-#include "editor/Editor.h"
+#include "editor/Caret.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorStrings.h"
+#include "editor/EditorView.h"
+#include "editor/Selection.h"
+#include "editor/UndoBuffer.h"
 
 namespace vantorel {
 
@@ -41,17 +46,17 @@ int FirstNonBlank(std::string_view line) noexcept {
 }
 
 int CaretCommands::LineLength(int y) const {
-  return y >= 0 && y < e_.LineCount() ? static_cast<int>(e_.LineView(y).size()) : 0;
+  return y >= 0 && y < c_.LineCount() ? static_cast<int>(c_.LineView(y).size()) : 0;
 }
 
 // --- the caret ---
 
 void CaretCommands::SetCaretInternal(int x, int y) {
-  if (x == e_.CaretX() && y == e_.CaretY()) return;
-  if (!e_.CursorBeyondEOF) y = std::min(y, e_.LineCount() - 1);
+  if (x == c_.caret.X() && y == c_.caret.Y()) return;
+  if (!c_.behaviour.CursorBeyondEOF) y = std::min(y, c_.LineCount() - 1);
   y = std::max(y, 0);
   x = std::clamp(x, 0, MaxLineColumns);
-  EditorView& view = e_.View();
+  EditorView& view = c_.view;
   int top = view.TopLine();
   if (y < top) {
     top = y;
@@ -65,33 +70,33 @@ void CaretCommands::SetCaretInternal(int x, int y) {
     left = x - view.VisibleColumns() + 1;
   }
   view.ScrollTo(left, top);
-  if (e_.CaretModel().MoveTo(x, y)) {
+  if (c_.caret.MoveTo(x, y)) {
     view.PlaceCaret();
-    e_.StatusChanged();
+    c_.notices.StatusChanged();
   }
 }
 
 void CaretCommands::SetCaret(int x, int y) {
-  if (x == e_.CaretX() && y == e_.CaretY()) return;
-  e_.UndoBuffer().Record<TCaretUndo>(e_.CaretX(), e_.CaretY());
+  if (x == c_.caret.X() && y == c_.caret.Y()) return;
+  c_.undo.Record<TCaretUndo>(c_.caret.X(), c_.caret.Y());
   SetCaretInternal(x, y);
-  if (e_.UpdateLock() == 0) e_.StatusChanged();
+  if (c_.state.updateLock == 0) c_.notices.StatusChanged();
 }
 
 TextPoint CaretCommands::MouseToCaret(int x, int y) const {
-  const EditorView& view = e_.View();
+  const EditorView& view = c_.view;
   // The nearest cell border, halves to even: a click in a cell's right half gives
   // the column after it.
   const long long column = std::llrint(static_cast<double>(x - view.TextLeft()) / view.CellWidth());
   const int line = y / view.CellHeight();
   TextPoint p{static_cast<int>(std::max<long long>(column, 0)) + view.LeftColumn(), std::max(line, 0) + view.TopLine()};
   p.x = std::min(p.x, view.LastVisibleColumn());
-  p.y = std::min(p.y, e_.LineCount() - 1);
+  p.y = std::min(p.y, c_.LineCount() - 1);
   return p;
 }
 
 void CaretCommands::EnsureLineVisible(int line) {
-  EditorView& view = e_.View();
+  EditorView& view = c_.view;
   if (line < view.TopLine() || line > view.LastVisibleLine()) {
     view.ScrollTo(view.LeftColumn(), std::max(0, line - view.VisibleLines() / 2));
   }
@@ -100,12 +105,12 @@ void CaretCommands::EnsureLineVisible(int line) {
 // --- the block ---
 
 void CaretCommands::ExtendSelection(int x, int y) {
-  e_.UndoBuffer().Record<TSelectUndo>(e_.CaretX(), e_.CaretY());
+  c_.undo.Record<TSelectUndo>(c_.caret.X(), c_.caret.Y());
   x = std::max(x, 0);
   y = std::max(y, 0);
-  Selection& block = e_.SelectionModel();
+  Selection& block = c_.selection;
   const TSelBlockFormat format = block.Format();
-  const int lines = e_.LineCount();
+  const int lines = c_.LineCount();
   if (y >= lines) {
     if (lines == 0) {
       // An empty text has no character a block could hold.
@@ -120,18 +125,18 @@ void CaretCommands::ExtendSelection(int x, int y) {
     x = std::min(x, LineLength(y));
   }
   block.ExtendTo({x, y});
-  if (e_.UndoGroupDepth == 0) SelectionChanged();
+  if (c_.undoGroupDepth == 0) SelectionChanged();
   block.WidenDirty(block.Begin().y, block.End().y);
 }
 
 void CaretCommands::SelectionChanged() {
-  const Selection& block = e_.SelectionModel();
+  const Selection& block = c_.selection;
   const int first = block.DirtyFirstLine();
   const int last = block.DirtyLastLine();
   const int begin = block.Begin().y;
   const int end = block.End().y;
   const auto repaint = [this](int from, int to) {
-    for (int line = std::min(from, to); line <= std::max(from, to); ++line) e_.RepaintLine(line);
+    for (int line = std::min(from, to); line <= std::max(from, to); ++line) c_.view.RepaintLine(line);
   };
   if (block.Format() == TSelBlockFormat::bfColumn) {
     if (first < begin) repaint(first, begin);
@@ -141,50 +146,49 @@ void CaretCommands::SelectionChanged() {
     repaint(first, begin);
     repaint(end, last);
   }
-  e_.SelectionChangedHook();
-  if (e_.OnSelectionChange) e_.OnSelectionChange();
+  if (c_.events.OnSelectionChange) c_.events.OnSelectionChange();
 }
 
 void CaretCommands::RepaintDirtyLines() {
-  const Selection& block = e_.SelectionModel();
-  for (int line = block.DirtyFirstLine(); line <= block.DirtyLastLine(); ++line) e_.RepaintLine(line);
+  const Selection& block = c_.selection;
+  for (int line = block.DirtyFirstLine(); line <= block.DirtyLastLine(); ++line) c_.view.RepaintLine(line);
 }
 
 void CaretCommands::Deselect() {
-  Selection& block = e_.SelectionModel();
+  Selection& block = c_.selection;
   if (!block.HasBlock()) return;
   block.Clear();
-  e_.UndoBuffer().Record<TUnselectUndo>(e_.CaretX(), e_.CaretY());
+  c_.undo.Record<TUnselectUndo>(c_.caret.X(), c_.caret.Y());
   RepaintDirtyLines();
 }
 
 void CaretCommands::SelectRange(int beginX, int beginY, int endX, int endY) {
-  e_.UndoBuffer().Record<TSelectUndo>(e_.CaretX(), e_.CaretY());
-  Selection& block = e_.SelectionModel();
+  c_.undo.Record<TSelectUndo>(c_.caret.X(), c_.caret.Y());
+  Selection& block = c_.selection;
   block.Clear();
   beginX = std::max(beginX, 0);
   beginY = std::max(beginY, 0);
-  if (endY < beginY || beginY >= e_.LineCount()) return;
-  endY = std::min(endY, e_.LineCount() - 1);
+  if (endY < beginY || beginY >= c_.LineCount()) return;
+  endY = std::min(endY, c_.LineCount() - 1);
   if (endY < 0) return;
   block.SetBlock({beginX, beginY}, {std::min(endX, MaxLineColumns), endY});
   block.WidenDirty(block.Begin().y, block.End().y);
-  if (e_.UndoGroupDepth == 0) RepaintDirtyLines();
+  if (c_.undoGroupDepth == 0) RepaintDirtyLines();
 }
 
 void CaretCommands::SelectAll() { SelectRange(0, 0, MaxLineColumns, INT_MAX); }
 
 void CaretCommands::SetSelBlockFormat(TSelBlockFormat format) {
-  Selection& block = e_.SelectionModel();
+  Selection& block = c_.selection;
   if (!block.SetFormat(format)) return;
   RepaintDirtyLines();
-  e_.StatusChanged();
+  c_.notices.StatusChanged();
 }
 
 // --- offsets ---
 
 int CaretCommands::PositionToOffset(int x, int y) const {
-  if (y < 0 || y >= e_.LineCount()) return -1;
+  if (y < 0 || y >= c_.LineCount()) return -1;
   long long offset = 0;
   for (int line = 0; line < y; ++line) offset += LineLength(line) + 2;
   offset += std::min(std::max(x, 0), LineLength(y));
@@ -194,12 +198,12 @@ int CaretCommands::PositionToOffset(int x, int y) const {
 TextPoint CaretCommands::OffsetToPosition(int offset) const {
   if (offset < 0) return {-1, -1};
   long long before = 0;
-  for (int y = 0; y < e_.LineCount(); ++y) {
+  for (int y = 0; y < c_.LineCount(); ++y) {
     const int length = LineLength(y);
     if (before + length >= offset) return {static_cast<int>(offset - before), y};
     before += length + 2;
     // Between CR and LF: the column before the next line's first.
-    if (before - 1 == offset && y + 1 < e_.LineCount()) return {-1, y + 1};
+    if (before - 1 == offset && y + 1 < c_.LineCount()) return {-1, y + 1};
   }
   return {-1, -1};
 }
@@ -208,23 +212,23 @@ TextPoint CaretCommands::PositionInText(int offset) const {
   if (offset < 0) return {0, 0};
   const TextPoint p = OffsetToPosition(offset);
   if (p.y >= 0) return {std::max(p.x, 0), p.y};
-  const int last = e_.LineCount() - 1;
+  const int last = c_.LineCount() - 1;
   return last < 0 ? TextPoint{0, 0} : TextPoint{LineLength(last), last};
 }
 
 int CaretCommands::SelStart() const {
-  const Selection& block = e_.SelectionModel();
-  const TextPoint at = block.HasBlock() ? block.Begin() : TextPoint{e_.CaretX(), e_.CaretY()};
+  const Selection& block = c_.selection;
+  const TextPoint at = block.HasBlock() ? block.Begin() : TextPoint{c_.caret.X(), c_.caret.Y()};
   return PositionToOffset(at.x, at.y);
 }
 
 int CaretCommands::SelLength() const {
-  const Selection& block = e_.SelectionModel();
+  const Selection& block = c_.selection;
   if (!block.HasBlock()) return 0;
   const TextPoint b = block.Begin();
   const TextPoint en = block.End();
-  if (b.y < 0 || b.y >= e_.LineCount() || en.y < 0 || en.y >= e_.LineCount()) {
-    if (e_.BeepOnError && e_.Host()) e_.Host()->Beep();
+  if (b.y < 0 || b.y >= c_.LineCount() || en.y < 0 || en.y >= c_.LineCount()) {
+    if (c_.behaviour.BeepOnError && c_.host) c_.host->Beep();
     return 0;
   }
   const TSelBlockFormat format = block.Format();
@@ -245,7 +249,7 @@ int CaretCommands::SelLength() const {
 }
 
 void CaretCommands::SetSelStart(int offset) {
-  Selection& block = e_.SelectionModel();
+  Selection& block = c_.selection;
   block.Clear();
   // An offset outside the text names no position: the caret goes to the start, as
   // the clamping of (-1, -1) puts it. (An end beyond the text is different: a block
@@ -259,39 +263,39 @@ void CaretCommands::SetSelStart(int offset) {
 }
 
 void CaretCommands::SetSelLength(int length) {
-  Selection& block = e_.SelectionModel();
+  Selection& block = c_.selection;
   const TextPoint begin = block.Begin();
-  const TextPoint from = length > 0 ? begin : TextPoint{e_.CaretX(), e_.CaretY()};
+  const TextPoint from = length > 0 ? begin : TextPoint{c_.caret.X(), c_.caret.Y()};
   const int start = PositionToOffset(from.x, from.y);
   const long long target = static_cast<long long>(start) + length;
   const TextPoint end = PositionInText(static_cast<int>(std::clamp<long long>(target, INT_MIN, INT_MAX)));
   block.SetBlock(begin, end, length > 0);
   block.WidenDirty(block.Begin().y, block.End().y);
   SetCaretInternal(end.x, end.y);
-  e_.View().RepaintAll();
+  c_.view.RepaintAll();
 }
 
 void CaretCommands::SelectWordAtCaret() {
-  const int y = e_.CaretY();
-  if (y < 0 || y >= e_.LineCount()) return;
-  const std::string_view line = e_.LineView(y);
+  const int y = c_.caret.Y();
+  if (y < 0 || y >= c_.LineCount()) return;
+  const std::string_view line = c_.LineView(y);
   int trimmed = static_cast<int>(line.size());
   while (trimmed > 0 && static_cast<unsigned char>(line[static_cast<std::size_t>(trimmed - 1)]) <= ' ') --trimmed;
   if (trimmed == 0) return;
-  int x = e_.CaretX();
+  int x = c_.caret.X();
   if (x < trimmed) {
     while (static_cast<unsigned char>(line[static_cast<std::size_t>(x)]) <= ' ') ++x;
   } else {
     x = trimmed - 1;
   }
-  e_.CaretModel().MoveTo(x, y);  // no undo item: the first click placed the caret
+  c_.caret.MoveTo(x, y);  // no undo item: the first click placed the caret
   const std::optional<WordSpan> word = FindWord(std::string(line) + ' ', x + 1);
   if (!word) return;
-  e_.PaintCaret(false);
+  c_.PaintCaret(false);
   ExtendSelection(word->begin - 1, y);
   ExtendSelection(word->end - 1, y);
   SetCaret(word->end - 1, y);
-  e_.PaintCaret(true);
+  c_.PaintCaret(true);
 }
 
 // --- messages ---

@@ -13,7 +13,7 @@
 
 namespace vantorel {
 
-class TCustomEditorBase;
+struct EditorContext;
 
 // Word characters are every byte but these.
 bool IsWordSeparator(char c) noexcept;
@@ -32,7 +32,7 @@ int FirstNonBlank(std::string_view line) noexcept;
 
 class CaretCommands {
  public:
-  explicit CaretCommands(TCustomEditorBase& editor) noexcept : e_(editor) {}
+  explicit CaretCommands(EditorContext& context) noexcept : c_(context) {}
 
   void SetCaretInternal(int x, int y);
   void SetCaret(int x, int y);
@@ -75,7 +75,7 @@ class CaretCommands {
   // Offsets beyond the text name its end; negative ones its start.
   TextPoint PositionInText(int offset) const;
 
-  TCustomEditorBase& e_;
+  EditorContext& c_;
 };
 
 }  // namespace vantorel

@@ -14,7 +14,7 @@
 
 namespace vantorel {
 
-class TCustomEditorBase;
+struct EditorContext;
 
 // The clipboard and undo messages an edit control answers.
 enum class EditMessageKind { Copy, Cut, Paste, Clear, Undo, CanUndo };
@@ -27,7 +27,7 @@ struct TBookmark {
 
 class CommandDispatcher {
  public:
-  explicit CommandDispatcher(TCustomEditorBase& editor);
+  explicit CommandDispatcher(EditorContext& context);
 
   TKeyboard& Keyboard() noexcept { return keys_; }
   const KeyDecoder& Decoder() const noexcept { return decoder_; }
@@ -62,7 +62,7 @@ class CommandDispatcher {
   void DeleteWord();
   void ReplayMacro();
 
-  TCustomEditorBase& e_;
+  EditorContext& c_;
   TKeyboard keys_;
   KeyDecoder decoder_;
   bool macroRecording_ = false;

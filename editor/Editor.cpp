@@ -10,7 +10,13 @@
 namespace vantorel {
 
 TCustomEditorBase::TCustomEditorBase(WindowHost* host)
-    : host_(host), undo_(std::make_unique<TUndoBuffer>(*this)), view_(*this, host) {}
+    : host_(host),
+      context_(undo_, caret_, selection_, view_, state_, Modified, UndoGroupDepth, *this, *this, *this, host),
+      view_(*this, host) {
+  context_.caretOps = &caretOps_;
+  context_.mouse = &mouse_;
+  context_.commands = &commands_;
+}
 
 TCustomEditorBase::~TCustomEditorBase() = default;
 
@@ -69,11 +75,11 @@ void TCustomEditorBase::SetBackColor(Color value) {
 }
 
 void TCustomEditorBase::SetInsertMode(bool value) {
-  if (Changes(insertMode_, value)) StatusChanged();
+  if (Changes(state_.insertMode, value)) StatusChanged();
 }
 
 void TCustomEditorBase::SetReadOnly(bool value) {
-  if (!Changes(readOnly_, value)) return;
+  if (!Changes(state_.readOnly, value)) return;
   if (host_ && host_->HasWindow()) host_->SetReadOnlyStyle(value);
   StatusChanged();
 }
@@ -99,7 +105,7 @@ EditorWindowStyle TCustomEditorBase::WindowStyle() const noexcept {
   style.tabStop = tabStop_;
   style.vscroll = bars == TScrollStyle::ssVertical || bars == TScrollStyle::ssBoth;
   style.hscroll = bars == TScrollStyle::ssHorizontal || bars == TScrollStyle::ssBoth;
-  style.readOnly = readOnly_;
+  style.readOnly = state_.readOnly;
   return style;
 }
 
@@ -115,46 +121,6 @@ void TCustomEditorBase::SetDeferredPaint(bool value) {
   // What waits is marked for the paint message on its way before the mode changes.
   if (!value) view_.PrepareToPaint();
   view_.settings.deferredPaint = value;
-}
-
-void TCustomEditorBase::BeginUpdate() { ++updateLock_; }
-
-void TCustomEditorBase::EndUpdate() {
-  if (updateLock_ <= 0) throw EAssertionFailed(std::string(kAssertionFailure));
-  if (--updateLock_ == 0) {
-    view_.FullRepaintPending = true;
-    view_.UpdateSize();
-    StatusChanged();
-    view_.RepaintAll();
-  }
-}
-
-void TCustomEditorBase::ReleaseUpdate() noexcept {
-  if (updateLock_ > 0 && --updateLock_ == 0) {
-    view_.FullRepaintPending = true;
-    view_.RepaintAll();
-  }
-}
-
-void TCustomEditorBase::BeginUndoGroup() {
-  ++UndoGroupDepth;
-  undo_->Record<TBeginCompoundUndo>();
-}
-
-void TCustomEditorBase::EndUndoGroup() {
-  undo_->Record<TEndCompoundUndo>();
-  --UndoGroupDepth;
-}
-
-TEditorUndoGroup::~TEditorUndoGroup() {
-  if (!open_) return;
-  // Should even the end marker fail to be recorded, the depth still falls; the error
-  // already in flight, if any, is the one the user sees.
-  try {
-    e_.EndUndoGroup();
-  } catch (...) {
-    --e_.UndoGroupDepth;
-  }
 }
 
 void TCustomEditorBase::Changed() {
@@ -199,10 +165,10 @@ void TCustomEditorBase::Scrolled() {
   if (OnScroll) OnScroll();
 }
 
-int TCustomEditorBase::GetTabStop(int x, bool next) const { return vantorel::GetTabStop(TabStops, x, next); }
+int TCustomEditorBase::GetTabStop(int x, bool next) const { return context_.GetTabStop(x, next); }
 
 void TCustomEditorBase::FocusLost() {
-  CloseCompletionList(false);
+  context_.CloseCompletionList(false);
   if (host_) host_->DestroyCaret();
 }
 
@@ -225,29 +191,23 @@ std::intptr_t TCustomEditorBase::EditMessage(EditMessageKind kind) {
       return 0;
     case EditMessageKind::Clear:
       if (ReadOnly()) return 1;
-      EraseSelection();
+      context_.blocks->EraseSelection();
       return 0;
-    case EditMessageKind::Undo: Undo(); return 1;
-    case EditMessageKind::CanUndo: return undo_->CanUndo() ? 1 : 0;
+    case EditMessageKind::Undo: undo_.Undo(context_.Lines()); return 1;
+    case EditMessageKind::CanUndo: return undo_.CanUndo() ? 1 : 0;
   }
   return 0;
 }
-
-void TCustomEditorBase::TypeCharacter(char) {}
-bool TCustomEditorBase::RunEditCommand(int, int&, bool&, int&) { return false; }
-void TCustomEditorBase::EraseSelection() {}
-void TCustomEditorBase::IndentBlock(bool) {}
-void TCustomEditorBase::ConvertBlockCase(int) {}
-bool TCustomEditorBase::OfferKeyToCompletion(int&, ShiftState) { return false; }
-void TCustomEditorBase::OfferCharToCompletion(char) {}
-void TCustomEditorBase::ShowCompletion(bool) {}
-void TCustomEditorBase::CloseCompletionList(bool) {}
 
 // ---------------------------------------------------------------------------
 
 TCustomEditor::TCustomEditor(WindowHost* host)
     : TCustomEditorBase(host),
-      lines_(std::make_unique<TEditorStrings>(static_cast<TEditorStringsOwner&>(*this), UndoBuffer())) {}
+      lines_(std::make_unique<TEditorStrings>(static_cast<TEditorStringsOwner&>(*this), context_.undo)) {
+  context_.lines = lines_.get();
+  context_.typing = &typing_;
+  context_.blocks = &blocks_;
+}
 
 TCustomEditor::~TCustomEditor() = default;
 
@@ -260,11 +220,7 @@ bool TCustomEditor::GetLineText(int y, std::string& s) const {
   return true;
 }
 
-long long TCustomEditor::GetTextLength() const {
-  long long total = 0;
-  for (int y = 0; y < LineCount(); ++y) total += static_cast<long long>(lines_->View(y).size()) + 2;
-  return total > 0 ? total - 2 : 0;
-}
+long long TCustomEditor::GetTextLength() const { return context_.TextLength(); }
 
 int TCustomEditor::CopyTextForMessage(char* buffer, long long size) const {
   if (buffer == nullptr || size <= 0) return 0;

@@ -18,6 +18,7 @@
 #include "editor/Caret.h"
 #include "editor/CaretCommands.h"
 #include "editor/Commands.h"
+#include "editor/EditorContext.h"
 #include "editor/EditorStrings.h"
 #include "editor/EditorTypes.h"
 #include "editor/EditorView.h"
@@ -31,7 +32,7 @@
 
 namespace vantorel {
 
-class TCustomEditorBase : private ViewClient {
+class TCustomEditorBase : public EditorBehaviour, public EditorEvents, private ViewClient, private EditorNotices {
  public:
   explicit TCustomEditorBase(WindowHost* host);
   virtual ~TCustomEditorBase();
@@ -67,10 +68,9 @@ class TCustomEditorBase : private ViewClient {
   // Off: repaints draw at once. On: they wait for the next paint message.
   bool DeferredPaint() const noexcept { return view_.settings.deferredPaint; }
   void SetDeferredPaint(bool value);
-  std::string TabStops = "3 5";
-  bool InsertMode() const noexcept { return insertMode_; }
+  bool InsertMode() const noexcept { return state_.insertMode; }
   void SetInsertMode(bool value);
-  bool ReadOnly() const noexcept { return readOnly_; }
+  bool ReadOnly() const noexcept { return state_.readOnly; }
   void SetReadOnly(bool value);
   TCursor Cursor() const noexcept { return cursor_; }
   void SetCursor(TCursor value);
@@ -80,19 +80,14 @@ class TCustomEditorBase : private ViewClient {
   void SetCtl3D(bool value);
   // The window's style bits for the border, scroll bars, tab stop and read-only settings.
   EditorWindowStyle WindowStyle() const noexcept;
-  bool DoubleClickLine = false;
-  bool CursorBeyondEOF = false;
-  bool SmartTab = true;
-  bool BackSpaceUnindents = true;
-  bool AutoIndent = true;
-  bool KeepTrailingBlanks = false;
-  bool BeepOnError = true;
+  // DoubleClickLine, CursorBeyondEOF, SmartTab, BackSpaceUnindents, AutoIndent,
+  // KeepTrailingBlanks, BeepOnError and TabStops come from EditorBehaviour.
 
   // --- state ---
   bool Modified = false;
   int CaretX() const noexcept { return caret_.X(); }
   int CaretY() const noexcept { return caret_.Y(); }
-  int UpdateLock() const noexcept { return updateLock_; }
+  int UpdateLock() const noexcept { return state_.updateLock; }
   // Nesting depth of open undo groups; while above 0 a changed selection is neither
   // repainted nor reported.
   int UndoGroupDepth = 0;
@@ -123,19 +118,8 @@ class TCustomEditorBase : private ViewClient {
   int PositionToOffset(int x, int y) const { return caretOps_.PositionToOffset(x, y); }
   TextPoint OffsetToPosition(int offset) const { return caretOps_.OffsetToPosition(offset); }
   void SelectWordAtCaret() { caretOps_.SelectWordAtCaret(); }
-  // An overridable step of SelectionChanged, before OnSelectionChange.
-  virtual void SelectionChangedHook() {}
-
-  // --- the model the commands work on ---
-  Caret& CaretModel() noexcept { return caret_; }
-  Selection& SelectionModel() noexcept { return selection_; }
-  const Selection& SelectionModel() const noexcept { return selection_; }
-  WindowHost* Host() const noexcept { return host_; }
-  TUndoBuffer& UndoBuffer() noexcept { return *undo_; }
 
   // --- the view ---
-  EditorView& View() noexcept { return view_; }
-  const EditorView& View() const noexcept { return view_; }
   int TopLine() const noexcept { return view_.TopLine(); }
   int LeftColumn() const noexcept { return view_.LeftColumn(); }
   int CellWidth() const noexcept { return view_.CellWidth(); }
@@ -147,8 +131,6 @@ class TCustomEditorBase : private ViewClient {
   int LastVisibleLine() const noexcept { return view_.LastVisibleLine(); }
   int LastVisibleColumn() const noexcept { return view_.LastVisibleColumn(); }
   Rect CellRect(int column, int line) const noexcept { return view_.CellRect(column, line); }
-  TControlScrollBar95& HorzScrollBar() noexcept { return view_.HorzScrollBar(); }
-  TControlScrollBar95& VertScrollBar() noexcept { return view_.VertScrollBar(); }
   // The attributes of the line painted last (or being painted).
   const TLineAttrs& LineAttrs() const noexcept { return view_.LineAttrs(); }
   void GetLineAttr(int line, int colBeg, int colEnd) { view_.GetLineAttr(line, colBeg, colEnd); }
@@ -164,42 +146,35 @@ class TCustomEditorBase : private ViewClient {
   int GetTabStop(int x, bool next) const;
 
   // --- locks ---
-  void BeginUpdate();
-  void EndUpdate();  // throws EAssertionFailed when no update is open
+  void BeginUpdate() noexcept { context_.BeginUpdate(); }
+  void EndUpdate() { context_.EndUpdate(); }  // throws EAssertionFailed when no update is open
   // Ends an update without the repaint and status report of EndUpdate, for a scope
   // left by an exception: the view is only marked for a full repaint.
-  void ReleaseUpdate() noexcept;
+  void ReleaseUpdate() noexcept { context_.ReleaseUpdate(); }
   // Undo groups make everything between their markers one undo step.
-  void BeginUndoGroup();
-  void EndUndoGroup();
-  void LockPaint() noexcept { ++updateLock_; }
-  void UnlockPaint() noexcept { --updateLock_; }
+  void BeginUndoGroup() { context_.BeginUndoGroup(); }
+  void EndUndoGroup() { context_.EndUndoGroup(); }
+  void LockPaint() noexcept { ++state_.updateLock; }
+  void UnlockPaint() noexcept { --state_.updateLock; }
 
   // --- notifications ---
-  virtual void Changed();
-  virtual void StatusChanged();
+  void Changed() override;
+  void StatusChanged() override;
   virtual void TextAllChanged();
   // Every change of the text reports here once, after it happened, with the topmost line
   // it touched.
-  virtual void TextModified(int x, int y, std::string_view text, TextAction action);
+  void TextModified(int x, int y, std::string_view text, TextAction action) override;
 
   // --- the text, as the view reads it ---
   int LineCount() const override = 0;
   std::string_view LineView(int y) const override = 0;
   int LineLength(int y) const { return static_cast<int>(LineView(y).size()); }
 
-  // --- clipboard, selection and undo commands the owner calls ---
-  // These belong to the clipboard, selection and undo features; until those are
-  // built they leave the text and the selection as they are.
-  virtual void CopySelection() {}
-  virtual void CutSelection() {}
-  virtual void PasteClipboard() {}
-  virtual void Deselect() { caretOps_.Deselect(); }
-  virtual void Undo() {}
+  void Deselect() { caretOps_.Deselect(); }
 
   // --- the keyboard road ---
   // The dispatcher of every command code (0 to 255 type that character).
-  virtual void RunCommand(int code) { commands_.RunCommand(static_cast<std::uint16_t>(code)); }
+  void RunCommand(int code) { commands_.RunCommand(static_cast<std::uint16_t>(code)); }
   // A key went down; key becomes 0 when it ran a command.
   void KeyDown(int& key, ShiftState shift) { commands_.KeyDown(key, shift); }
   void KeyPress(char& ch) { commands_.KeyPress(ch); }
@@ -209,23 +184,6 @@ class TCustomEditorBase : private ViewClient {
   }
   // The clipboard and undo messages of an edit control; the message result.
   std::intptr_t EditMessage(EditMessageKind kind);
-  CommandDispatcher& Commands() noexcept { return commands_; }
-  const CommandDispatcher& Commands() const noexcept { return commands_; }
-
-  // --- entry points of the typing, block and completion features ---
-  // Until those features are built they change nothing.
-  virtual void TypeCharacter(char ch);
-  // The text commands; true when RunCommand must end at once.
-  virtual bool RunEditCommand(int code, int& x, bool& caretUndo, int& y);
-  virtual void EraseSelection();
-  virtual void IndentBlock(bool indent);
-  // The case commands (upper, lower, inverted) on the block.
-  virtual void ConvertBlockCase(int code);
-  // The completion sees a key first; true when it used the key up.
-  virtual bool OfferKeyToCompletion(int& key, ShiftState shift);
-  virtual void OfferCharToCompletion(char ch);
-  virtual void ShowCompletion(bool templates);
-  virtual void CloseCompletionList(bool apply);
 
   // --- what the window hands on ---
   // The window exists (again): the scroll bars whose style is on get it.
@@ -250,28 +208,12 @@ class TCustomEditorBase : private ViewClient {
   void MouseCaptureLost() { mouse_.CaptureLost(); }
   void MouseWheel(ShiftState shift, int delta) { mouse_.Wheel(shift, delta); }
   virtual void TimerTick(EditorTimer timer);
-  const MouseHandler& Mouse() const noexcept { return mouse_; }
   // EM_GETSEL and EM_SETSEL.
   CaretCommands::SelOffsets GetSelForMessage() const { return caretOps_.GetSel(); }
   std::intptr_t AnswerGetSel(std::uint32_t* start, std::uint32_t* end) const { return caretOps_.AnswerGetSel(start, end); }
   void SetSelForMessage(int start, int end) { caretOps_.SetSel(start, end); }
 
-  // --- events for the owner ---
-  std::function<void()> OnChange;
-  std::function<void()> OnChangeStatus;
-  std::function<void()> OnScroll;
-  std::function<void(std::string& text, int line, TLineAttrs& attrs)> OnGetLineAttr;
-  std::function<void(Surface& canvas)> OnPaintGutter;
-  std::function<void(int key, ShiftState shift)> OnKeyUp;
-  std::function<void(MouseButton button, ShiftState shift, Point at)> OnMouseUp;
-  std::function<void(MouseButton button, ShiftState shift, Point at)> OnMouseDown;
-  std::function<void(ShiftState shift, Point at)> OnMouseMove;
-  std::function<void()> OnDblClick;
-  std::function<void()> OnSelectionChange;
-  std::function<void(int line)> OnGutterClick;
-  std::function<void(int line)> OnGutterDblClick;
-  std::function<void(int& key, ShiftState shift)> OnKeyDown;
-  std::function<void(char& ch)> OnKeyPress;
+  // The events for the owner (OnChange, OnKeyUp, OnMouseUp, ...) come from EditorEvents.
 
  protected:
   // Hooks for the highlighting editor: colours of a line's columns, and a last word.
@@ -286,32 +228,36 @@ class TCustomEditorBase : private ViewClient {
   TLineAttrs& MutableLineAttrs() noexcept { return view_.MutableLineAttrs(); }
 
   WindowHost* host_;
+  // What the modules work on; the subclasses add the modules they own.
+  EditorContext context_;
+
+ private:
+  // Tests look inside through it.
+  friend class EditorInternals;
 
  private:
   // What the view reads of the control.
   TextPoint CaretAt() const override { return caret_.At(); }
   const Selection& Block() const override { return selection_; }
-  bool PaintLocked() const override { return updateLock_ > 0; }
+  bool PaintLocked() const override { return state_.updateLock > 0; }
   void DecorateLine(int line, int colBeg, int colEnd) override;
   bool DecorationFillsLine(int line) const override { return GetAttrFillsLine(line); }
   void FinishLine(int line, int colBeg, int colEnd) override { ChangeAttr(line, colBeg, colEnd); }
   void GutterPainted(Surface& canvas) override;
   void Scrolled() override;
 
-  std::unique_ptr<TUndoBuffer> undo_;
+  EditorState state_;
   EditorView view_;
   Caret caret_;
   Selection selection_;
-  CaretCommands caretOps_{*this};
-  MouseHandler mouse_{*this};
-  CommandDispatcher commands_{*this};
+  TUndoBuffer undo_{context_};
+  CaretCommands caretOps_{context_};
+  MouseHandler mouse_{context_};
+  CommandDispatcher commands_{context_};
   TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
-  bool insertMode_ = true;
-  bool readOnly_ = false;
   TCursor cursor_ = TCursor::crIBeam;
   bool tabStop_ = true;
   bool ctl3D_ = true;
-  int updateLock_ = 0;
 };
 
 class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
@@ -334,24 +280,19 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   // The answer to a text-length request, clamped to what a message result can hold.
   int TextLengthForMessage() const;
   // Takes back the last step of the undo buffer; its records work on these lines.
-  void Undo() override { UndoBuffer().Undo(*lines_); }
+  void Undo() { context_.undo.Undo(*lines_); }
 
   // --- typing and the block, on the line list ---
-  void TypeCharacter(char ch) override { typing_.TypeCharacter(ch); }
-  bool RunEditCommand(int code, int& x, bool& caretUndo, int& y) override {
-    return typing_.RunEditCommand(code, x, caretUndo, y);
-  }
-  void EraseSelection() override { blocks_.EraseSelection(); }
-  void CopySelection() override { blocks_.CopySelection(); }
-  void CutSelection() override { blocks_.CutSelection(); }
-  void PasteClipboard() override { blocks_.PasteClipboard(); }
-  void IndentBlock(bool indent) override { blocks_.IndentBlock(indent); }
+  void TypeCharacter(char ch) { typing_.TypeCharacter(ch); }
+  void EraseSelection() { blocks_.EraseSelection(); }
+  void CopySelection() { blocks_.CopySelection(); }
+  void CutSelection() { blocks_.CutSelection(); }
+  void PasteClipboard() { blocks_.PasteClipboard(); }
+  void IndentBlock(bool indent) { blocks_.IndentBlock(indent); }
   void SetClipboard(Clipboard* clipboard) noexcept { blocks_.SetClipboard(clipboard); }
   void SetCodePages(CodePages* codePages) noexcept { blocks_.SetCodePages(codePages); }
-  void ConvertBlockCase(int code) override { blocks_.ConvertBlockCase(code); }
-  BlockCommands& Blocks() noexcept { return blocks_; }
+  void ConvertBlockCase(int code) { blocks_.ConvertBlockCase(code); }
   std::string BlockText() const { return blocks_.BlockText(); }
-  TypingCommands& Typing() noexcept { return typing_; }
 
  private:
   // --- what the line list asks of its editor: forwards to the members above ---
@@ -364,7 +305,7 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   int OwnerTabWidth() const override { return GetTabStop(0, true); }
   int OwnerCaretX() const noexcept override { return CaretX(); }
   int OwnerCaretY() const noexcept override { return CaretY(); }
-  bool OwnerRunsCommand() const noexcept override { return Commands().Running(); }
+  bool OwnerRunsCommand() const noexcept override { return context_.commands->Running(); }
   // The line list's change handler: a change of the lines made while no update is open
   // shows the whole text anew, and a new text is shown anew in any case (so a load
   // with no update open does both).
@@ -374,82 +315,8 @@ class TCustomEditor : public TCustomEditorBase, private TEditorStringsOwner {
   }
 
   std::unique_ptr<TEditorStrings> lines_;
-  TypingCommands typing_{*this};
-  BlockCommands blocks_{*this};
-};
-
-// Holds the editor's update lock for a scope. End() ends the update with the repaint
-// and status report of the outermost end, which may throw; a scope left without it
-// (an exception, an early return) only releases the lock, so the error in flight is
-// the one reported and no destructor throws.
-class TEditorUpdate {
- public:
-  explicit TEditorUpdate(TCustomEditorBase& editor) : e_(editor) { e_.BeginUpdate(); }
-  ~TEditorUpdate() {
-    if (open_) e_.ReleaseUpdate();
-  }
-  void End() {
-    if (!open_) return;
-    open_ = false;
-    e_.EndUpdate();
-  }
-  TEditorUpdate(const TEditorUpdate&) = delete;
-  TEditorUpdate& operator=(const TEditorUpdate&) = delete;
-
- private:
-  TCustomEditorBase& e_;
-  bool open_ = true;
-};
-
-// Holds the paint lock for a scope.
-class TEditorPaintLock {
- public:
-  explicit TEditorPaintLock(TCustomEditorBase& editor) noexcept : e_(editor) { e_.LockPaint(); }
-  ~TEditorPaintLock() { e_.UnlockPaint(); }
-  TEditorPaintLock(const TEditorPaintLock&) = delete;
-  TEditorPaintLock& operator=(const TEditorPaintLock&) = delete;
-
- private:
-  TCustomEditorBase& e_;
-};
-
-// Hides the caret for a scope and shows it again however the scope ends. With the
-// repaints deferred nothing is drawn in the scope, so the caret stays as it is: the
-// paint that follows hides it and puts it in its place.
-class TEditorCaretHidden {
- public:
-  explicit TEditorCaretHidden(TCustomEditorBase& editor) : e_(editor), hides_(!editor.DeferredPaint()) {
-    if (hides_) e_.PaintCaret(false);
-  }
-  ~TEditorCaretHidden() {
-    if (hides_) e_.PaintCaret(true);
-  }
-  TEditorCaretHidden(const TEditorCaretHidden&) = delete;
-  TEditorCaretHidden& operator=(const TEditorCaretHidden&) = delete;
-
- private:
-  TCustomEditorBase& e_;
-  const bool hides_;
-};
-
-// Holds an undo group open for a scope; the group is closed on every path. End()
-// closes it where a failure to record the end marker must be reported; a scope left
-// without it closes the group quietly.
-class TEditorUndoGroup {
- public:
-  explicit TEditorUndoGroup(TCustomEditorBase& editor) : e_(editor) { e_.BeginUndoGroup(); }
-  ~TEditorUndoGroup();
-  void End() {
-    if (!open_) return;
-    open_ = false;
-    e_.EndUndoGroup();
-  }
-  TEditorUndoGroup(const TEditorUndoGroup&) = delete;
-  TEditorUndoGroup& operator=(const TEditorUndoGroup&) = delete;
-
- private:
-  TCustomEditorBase& e_;
-  bool open_ = true;
+  TypingCommands typing_{context_};
+  BlockCommands blocks_{context_};
 };
 
 class TEditor : public TCustomEditor {

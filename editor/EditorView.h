@@ -110,6 +110,7 @@ class EditorView {
   void PrepareToPaint();
   void Paint(Surface& surface, const Rect& clip);
   void PaintLine(int line, int colBeg, int colEnd);
+  void RepaintLine(int line) { PaintLine(line, -1, -1); }
   void PaintGutter();
   void DrawRightMargin();
   void PaintCaret(bool show);

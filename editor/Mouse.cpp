@@ -2,8 +2,15 @@
 
 #include <algorithm>
 
-#include "editor/Editor.h"
+#include "editor/Caret.h"
+#include "editor/CaretCommands.h"
+#include "editor/Commands.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorStrings.h"
+#include "editor/EditorView.h"
 #include "editor/KeyTable.h"
+#include "editor/Selection.h"
+#include "editor/UndoBuffer.h"
 
 namespace vantorel {
 
@@ -16,7 +23,7 @@ inline constexpr int kFarDrag = 20;
 void MouseHandler::SetAutoScroll(bool on) {
   if (on == autoScrolling_) return;
   autoScrolling_ = on;
-  if (WindowHost* host = e_.Host()) {
+  if (WindowHost* host = c_.host) {
     if (on) {
       host->StartTimer(EditorTimer::AutoScroll, kAutoScrollMilliseconds);
     } else {
@@ -30,59 +37,59 @@ void MouseHandler::Press(MouseButton button, ShiftState shift, Point at) {
     ignoreNextDown_ = false;
     return;
   }
-  Selection& block = e_.SelectionModel();
+  Selection& block = c_.selection;
   block.StopExtending();
-  e_.CloseCompletionList(false);
-  const TextPoint cell = e_.MouseToCaret(at.x, at.y);
-  e_.PaintCaret(false);
+  c_.CloseCompletionList(false);
+  const TextPoint cell = c_.caretOps->MouseToCaret(at.x, at.y);
+  c_.PaintCaret(false);
   const bool left = button == MouseButton::Left;
   if (left && !shift.shift) {
     block.SetFormat(shift.alt ? TSelBlockFormat::bfColumn : TSelBlockFormat::bfNonInclusive);
-    e_.Deselect();
+    c_.caretOps->Deselect();
   }
-  if (WindowHost* host = e_.Host()) {
+  if (WindowHost* host = c_.host) {
     host->TakeFocus();
     host->CaptureMouse();
   }
   if (left) {
-    e_.UndoBuffer().Record<TBeginCompoundUndo>();
+    c_.undo.Record<TBeginCompoundUndo>();
     if (shift.shift) {
       if (block.HasBlock()) {
         const TextPoint anchor = block.Anchor();
-        e_.Deselect();
-        e_.ExtendSelection(anchor.x, anchor.y);
+        c_.caretOps->Deselect();
+        c_.caretOps->ExtendSelection(anchor.x, anchor.y);
       } else {
-        e_.ExtendSelection(e_.CaretX(), e_.CaretY());
+        c_.caretOps->ExtendSelection(c_.caret.X(), c_.caret.Y());
       }
-      e_.ExtendSelection(cell.x, cell.y);
+      c_.caretOps->ExtendSelection(cell.x, cell.y);
     }
-    e_.SetCaret(cell.x, cell.y);
+    c_.caretOps->SetCaret(cell.x, cell.y);
   }
-  e_.PaintCaret(true);
+  c_.PaintCaret(true);
   selecting_ = true;
-  if (e_.OnMouseDown) e_.OnMouseDown(button, shift, at);
+  if (c_.events.OnMouseDown) c_.events.OnMouseDown(button, shift, at);
 }
 
 void MouseHandler::Move(ShiftState shift, Point at) {
   if (selecting_ && shift.left) {
-    e_.PaintCaret(false);
+    c_.PaintCaret(false);
     lastY_ = at.y;
-    dragTarget_ = e_.MouseToCaret(at.x, at.y);
-    if (dragTarget_.y <= e_.LastVisibleLine()) {
-      e_.ExtendSelection(dragTarget_.x, dragTarget_.y);
-      e_.SetCaret(dragTarget_.x, dragTarget_.y);
+    dragTarget_ = c_.caretOps->MouseToCaret(at.x, at.y);
+    if (dragTarget_.y <= c_.view.LastVisibleLine()) {
+      c_.caretOps->ExtendSelection(dragTarget_.x, dragTarget_.y);
+      c_.caretOps->SetCaret(dragTarget_.x, dragTarget_.y);
     }
-    const int height = e_.Host() ? e_.Host()->ClientRect().Height() : 0;
+    const int height = c_.host ? c_.host->ClientRect().Height() : 0;
     SetAutoScroll(at.y < 0 || at.y > height);
-    e_.PaintCaret(true);
+    c_.PaintCaret(true);
   }
-  if (e_.OnMouseMove) e_.OnMouseMove(shift, at);
+  if (c_.events.OnMouseMove) c_.events.OnMouseMove(shift, at);
 }
 
 void MouseHandler::AutoScrollTick() {
-  const int height = e_.Host() ? e_.Host()->ClientRect().Height() : 0;
+  const int height = c_.host ? c_.host->ClientRect().Height() : 0;
   if (lastY_ >= 0 && lastY_ <= height) return;
-  const int page = e_.VisibleLines();
+  const int page = c_.view.VisibleLines();
   int step;
   if (lastY_ < -kFarDrag) {
     step = -page;
@@ -95,60 +102,60 @@ void MouseHandler::AutoScrollTick() {
   }
   // Any line beyond the text is the same to the selection; bounding the target
   // keeps a long drag from running it out of range.
-  dragTarget_.y = std::clamp(dragTarget_.y + step, 0, std::max(e_.LineCount(), 0));
-  e_.PaintCaret(false);
-  e_.ExtendSelection(dragTarget_.x, dragTarget_.y);
-  e_.SetCaret(dragTarget_.x, dragTarget_.y);
-  e_.PaintCaret(true);
+  dragTarget_.y = std::clamp(dragTarget_.y + step, 0, std::max(c_.LineCount(), 0));
+  c_.PaintCaret(false);
+  c_.caretOps->ExtendSelection(dragTarget_.x, dragTarget_.y);
+  c_.caretOps->SetCaret(dragTarget_.x, dragTarget_.y);
+  c_.PaintCaret(true);
 }
 
 void MouseHandler::Release(MouseButton button, ShiftState shift, Point at) {
-  if (selecting_) e_.UndoBuffer().Record<TEndCompoundUndo>();
+  if (selecting_) c_.undo.Record<TEndCompoundUndo>();
   SetAutoScroll(false);
   selecting_ = false;
-  if (WindowHost* host = e_.Host()) host->ReleaseMouse();
-  if (e_.OnMouseUp) e_.OnMouseUp(button, shift, at);
-  if (at.x >= 0 && at.x < e_.GutterWidth() && e_.OnGutterClick) e_.OnGutterClick(e_.MouseToCaret(at.x, at.y).y);
+  if (WindowHost* host = c_.host) host->ReleaseMouse();
+  if (c_.events.OnMouseUp) c_.events.OnMouseUp(button, shift, at);
+  if (at.x >= 0 && at.x < c_.view.settings.gutterWidth && c_.events.OnGutterClick) c_.events.OnGutterClick(c_.caretOps->MouseToCaret(at.x, at.y).y);
 }
 
 void MouseHandler::CaptureLost() {
-  if (selecting_) e_.UndoBuffer().Record<TEndCompoundUndo>();
+  if (selecting_) c_.undo.Record<TEndCompoundUndo>();
   SetAutoScroll(false);
   selecting_ = false;
 }
 
 void MouseHandler::DoubleClick() {
   ignoreNextDown_ = true;
-  if (e_.OnDblClick) e_.OnDblClick();
-  const Point at = e_.Host() ? e_.Host()->MousePosition() : Point{};
-  if (at.x >= 0 && at.x < e_.GutterWidth()) {
-    if (e_.OnGutterDblClick) e_.OnGutterDblClick(e_.MouseToCaret(at.x, at.y).y);
+  if (c_.events.OnDblClick) c_.events.OnDblClick();
+  const Point at = c_.host ? c_.host->MousePosition() : Point{};
+  if (at.x >= 0 && at.x < c_.view.settings.gutterWidth) {
+    if (c_.events.OnGutterDblClick) c_.events.OnGutterDblClick(c_.caretOps->MouseToCaret(at.x, at.y).y);
     return;
   }
-  if (e_.DoubleClickLine) {
-    e_.PaintCaret(false);
-    const int y = e_.CaretY();
-    e_.ExtendSelection(0, y);
-    const TextPoint end = y == e_.LineCount() - 1 ? TextPoint{e_.LineLength(y), y} : TextPoint{0, y + 1};
-    e_.ExtendSelection(end.x, end.y);
-    e_.SetCaret(end.x, end.y);
-    e_.PaintCaret(true);
-  } else if (e_.LineCount() > 0) {
-    e_.SelectWordAtCaret();
+  if (c_.behaviour.DoubleClickLine) {
+    c_.PaintCaret(false);
+    const int y = c_.caret.Y();
+    c_.caretOps->ExtendSelection(0, y);
+    const TextPoint end = y == c_.LineCount() - 1 ? TextPoint{c_.LineLength(y), y} : TextPoint{0, y + 1};
+    c_.caretOps->ExtendSelection(end.x, end.y);
+    c_.caretOps->SetCaret(end.x, end.y);
+    c_.PaintCaret(true);
+  } else if (c_.LineCount() > 0) {
+    c_.caretOps->SelectWordAtCaret();
   }
 }
 
 void MouseHandler::Wheel(ShiftState shift, int delta) {
   const bool buttons = shift.left || shift.right || shift.middle;
-  TControlScrollBar95& bar = e_.VertScrollBar();
+  TControlScrollBar95& bar = c_.view.VertScrollBar();
   if (shift.shift && !shift.ctrl && !shift.alt && !buttons) {
-    e_.RunCommand(delta > 0 ? ec::MoveUp : ec::MoveDown);
+    c_.commands->RunCommand(delta > 0 ? ec::MoveUp : ec::MoveDown);
   } else if (shift.ctrl && !shift.shift && !shift.alt && !buttons) {
     bar.SetPosition(bar.Position() + (delta >= 0 ? -bar.LargeChange : bar.LargeChange));
-    e_.Scroll(true, bar.Position());
+    c_.view.Scroll(true, bar.Position());
   } else if (!shift.shift && !shift.ctrl && !shift.alt && !buttons) {
     bar.SetPosition(bar.Position() - delta / 40);
-    e_.Scroll(true, bar.Position());
+    c_.view.Scroll(true, bar.Position());
   }
 }
 

@@ -9,11 +9,11 @@
 
 namespace vantorel {
 
-class TCustomEditorBase;
+struct EditorContext;
 
 class MouseHandler {
  public:
-  explicit MouseHandler(TCustomEditorBase& editor) noexcept : e_(editor) {}
+  explicit MouseHandler(EditorContext& context) noexcept : c_(context) {}
 
   void Press(MouseButton button, ShiftState shift, Point at);
   void Move(ShiftState shift, Point at);
@@ -33,7 +33,7 @@ class MouseHandler {
  private:
   void SetAutoScroll(bool on);
 
-  TCustomEditorBase& e_;
+  EditorContext& c_;
   bool selecting_ = false;
   bool ignoreNextDown_ = false;
   bool autoScrolling_ = false;

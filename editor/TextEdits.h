@@ -10,7 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "editor/Editor.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorView.h"
 
 namespace vantorel {
 
@@ -41,31 +42,30 @@ struct EditSteps {
 
 namespace edit_detail {
 // The steps after a change: its report and what the command asks for around it.
-inline void Report(TCustomEditorBase& editor, int x, int y, std::string_view text, TextAction action,
-                   const EditSteps& steps) {
-  if (steps.sizeBefore) editor.UpdateEditorSize();
-  editor.TextModified(x, y, text, action);
-  if (steps.sizeAfter) editor.UpdateEditorSize();
-  if (steps.repaintLine >= 0) editor.RepaintLine(steps.repaintLine);
-  if (steps.repaintAll) editor.View().RepaintAll();
-  if (steps.changed) editor.Changed();
+inline void Report(EditorContext& c, int x, int y, std::string_view text, TextAction action, const EditSteps& steps) {
+  if (steps.sizeBefore) c.view.UpdateSize();
+  c.notices.TextModified(x, y, text, action);
+  if (steps.sizeAfter) c.view.UpdateSize();
+  if (steps.repaintLine >= 0) c.view.RepaintLine(steps.repaintLine);
+  if (steps.repaintAll) c.view.RepaintAll();
+  if (steps.changed) c.notices.Changed();
 }
 }  // namespace edit_detail
 
 // change() changes the text; the report is then made as it was given.
 template <class Change>
-void EditText(TCustomEditorBase& editor, Change&& change, const EditReport& report, const EditSteps& steps = {}) {
+void EditText(EditorContext& c, Change&& change, const EditReport& report, const EditSteps& steps = {}) {
   change();
-  edit_detail::Report(editor, report.x, report.y, report.text, report.action, steps);
+  edit_detail::Report(c, report.x, report.y, report.text, report.action, steps);
 }
 
 // The same for a report that can only be read off the changed text.
 template <class Change, class MakeReport>
-void EditTextReportedAfter(TCustomEditorBase& editor, Change&& change, MakeReport&& makeReport,
+void EditTextReportedAfter(EditorContext& c, Change&& change, MakeReport&& makeReport,
                            const EditSteps& steps = {}) {
   change();
   const ReadReport report = makeReport();
-  edit_detail::Report(editor, report.x, report.y, report.text, report.action, steps);
+  edit_detail::Report(c, report.x, report.y, report.text, report.action, steps);
 }
 
 }  // namespace vantorel

@@ -5,9 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "editor/Editor.h"
+#include "editor/BlockCommands.h"
+#include "editor/Caret.h"
+#include "editor/CaretCommands.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorStrings.h"
+#include "editor/EditorView.h"
 #include "editor/KeyTable.h"
+#include "editor/Selection.h"
 #include "editor/TextEdits.h"
+#include "editor/UndoBuffer.h"
 
 namespace vantorel {
 
@@ -36,18 +43,18 @@ bool IsIdentifierCharacter(char c) noexcept {
 }
 
 std::string_view TypingCommands::Line(int y) const {
-  return y >= 0 && y < e_.LineCount() ? e_.LineView(y) : std::string_view();
+  return y >= 0 && y < c_.LineCount() ? c_.LineView(y) : std::string_view();
 }
 
 void TypingCommands::ClearSelectionForTyping() {
-  if (e_.HasSelection()) e_.EraseSelection();
+  if (c_.selection.HasBlock()) c_.blocks->EraseSelection();
 }
 
 bool TypingCommands::EraseBlock(int& x, bool& caretUndo, int& y) {
-  if (!e_.HasSelection()) return false;
+  if (!c_.selection.HasBlock()) return false;
   ClearSelectionForTyping();
-  x = e_.CaretX();
-  y = e_.CaretY();
+  x = c_.caret.X();
+  y = c_.caret.Y();
   caretUndo = false;
   return true;
 }
@@ -56,7 +63,7 @@ bool TypingCommands::EraseBlock(int& x, bool& caretUndo, int& y) {
 
 void TypingCommands::TypeCharacter(char ch) {
   if (ch == '\r') {
-    if (e_.InsertMode()) {
+    if (c_.state.insertMode) {
       Enter();
     } else {
       EnterOverwriting();
@@ -68,57 +75,57 @@ void TypingCommands::TypeCharacter(char ch) {
 
 void TypingCommands::TypePrintable(char ch) {
   const bool identifier = IsIdentifierCharacter(ch);
-  if (!identifier) e_.OfferCharToCompletion(ch);
+  if (!identifier) c_.OfferCharToCompletion(ch);
   ClearSelectionForTyping();
-  e_.Lines().KeepTrailingBlanksOf(e_.CaretY(), e_.CaretY());
-  e_.Lines().ReLine();
-  const int x = e_.CaretX();
-  const int y = e_.CaretY();
+  c_.Lines().KeepTrailingBlanksOf(c_.caret.Y(), c_.caret.Y());
+  c_.Lines().ReLine();
+  const int x = c_.caret.X();
+  const int y = c_.caret.Y();
   const std::string typed(1, ch);
   // The character goes into the line where it is stored: a long line is not copied.
   EditTextReportedAfter(
-      e_,
+      c_,
       [&] {
-        if (e_.InsertMode()) {
-          e_.UndoBuffer().Record<TInsertUndo>(x, y, typed);
-          e_.Lines().ReplaceInLine(y, x, 0, typed);
+        if (c_.state.insertMode) {
+          c_.undo.Record<TInsertUndo>(x, y, typed);
+          c_.Lines().ReplaceInLine(y, x, 0, typed);
         } else {
-          const std::string_view line = e_.LineView(y);
+          const std::string_view line = c_.LineView(y);
           const bool within = static_cast<std::size_t>(x) < line.size();
-          e_.UndoBuffer().Record<TOverwriteUndo>(x, y, within ? std::string(1, line[static_cast<std::size_t>(x)]) : "",
+          c_.undo.Record<TOverwriteUndo>(x, y, within ? std::string(1, line[static_cast<std::size_t>(x)]) : "",
                                                  typed);
-          e_.Lines().ReplaceInLine(y, x, within ? 1 : 0, typed);
+          c_.Lines().ReplaceInLine(y, x, within ? 1 : 0, typed);
         }
-        e_.SetCaretInternal(x + 1, y);
+        c_.caretOps->SetCaretInternal(x + 1, y);
       },
       // Where the caret went, which stops at the last column.
-      [&] { return ReadReport{e_.CaretX(), y, typed, TextAction::StreamInsert}; }, {.repaintLine = y, .changed = true});
-  if (identifier) e_.OfferCharToCompletion(ch);
+      [&] { return ReadReport{c_.caret.X(), y, typed, TextAction::StreamInsert}; }, {.repaintLine = y, .changed = true});
+  if (identifier) c_.OfferCharToCompletion(ch);
 }
 
 // Splits the caret's line; the new line's position comes back in (nx, y).
 void TypingCommands::SplitLine(int& nx, int& y) {
-  TEditorPaintLock paint(e_);
+  TEditorPaintLock paint(c_);
   ClearSelectionForTyping();
-  const int x0 = e_.CaretX();
-  const int y0 = e_.CaretY();
-  TEditorStrings& lines = e_.Lines();
+  const int x0 = c_.caret.X();
+  const int y0 = c_.caret.Y();
+  TEditorStrings& lines = c_.Lines();
   // The break is reported, the view sized first, while the paint lock holds.
   EditText(
-      e_,
+      c_,
       [&] {
       // ReLine makes the caret's line (also the first line of an empty text) with undo
       // records, before the break is recorded, so Undo takes the break back first and
       // then removes exactly the lines that were appended.
       lines.KeepTrailingBlanksOf(y0, y0);
       lines.ReLine();
-      e_.UndoBuffer().Record<TInsertUndo>(x0, y0, std::string(kLineBreak));
+      c_.undo.Record<TInsertUndo>(x0, y0, std::string(kLineBreak));
       const std::string line(lines.View(y0));
       const std::size_t split = std::min<std::size_t>(static_cast<std::size_t>(x0), line.size());
       lines.Insert(y0 + 1, line.substr(split));
       lines.SetLineText(y0, line.substr(0, split));
       nx = 0;
-      if (e_.AutoIndent) {
+      if (c_.behaviour.AutoIndent) {
         // A line that begins with blanks passes its indentation on; so does a blank line
         // split inside its blanks. A line that begins with text, or a split at column 0,
         // starts the new line at column 0.
@@ -127,7 +134,7 @@ void TypingCommands::SplitLine(int& nx, int& y) {
       }
       if (nx > 0) {
         const std::string blanks(static_cast<std::size_t>(nx), ' ');
-        e_.UndoBuffer().Record<TInsertUndo>(0, y0 + 1, blanks);
+        c_.undo.Record<TInsertUndo>(0, y0 + 1, blanks);
         lines.SetLineText(y0 + 1, blanks + std::string(lines.View(y0 + 1)));
       }
       },
@@ -138,64 +145,64 @@ void TypingCommands::SplitLine(int& nx, int& y) {
 void TypingCommands::Enter() {
   int nx = 0;
   int ny = 0;
-  if (e_.HasSelection()) {
-    TEditorUndoGroup group(e_);
+  if (c_.selection.HasBlock()) {
+    TEditorUndoGroup group(c_);
     SplitLine(nx, ny);
     group.End();
   } else {
     SplitLine(nx, ny);
   }
-  e_.View().RepaintAll();
-  e_.Changed();
-  e_.SetCaretInternal(nx, ny);
+  c_.view.RepaintAll();
+  c_.notices.Changed();
+  c_.caretOps->SetCaretInternal(nx, ny);
 }
 
 // Overwrite mode splits nothing: the caret goes to the next line, which is added
 // when the caret is on the last one.
 void TypingCommands::MoveToNextLine(int& nx, int& ny) {
   ClearSelectionForTyping();
-  nx = e_.CaretX();
-  ny = e_.CaretY() + 1;
-  if (ny >= e_.LineCount()) {
-    EditText(e_, [&] {
-      TEditorPaintLock paint(e_);
+  nx = c_.caret.X();
+  ny = c_.caret.Y() + 1;
+  if (ny >= c_.LineCount()) {
+    EditText(c_, [&] {
+      TEditorPaintLock paint(c_);
       // The break goes after the end of the last line, not at the caret: undoing it at
       // the caret's column would cut the rest of the line off, and below the text it
       // would take back nothing.
-      const int last = e_.LineCount() - 1;
+      const int last = c_.LineCount() - 1;
       if (last < 0) {
         // The first line of an empty text has no break before it: it is taken back as
         // a line appended for the caret.
-        e_.UndoBuffer().Record<TReLineUndo>(0, 0);
+        c_.undo.Record<TReLineUndo>(0, 0);
       } else {
         // Undoing the break stores the last line again, which would cut its blanks.
-        e_.Lines().KeepTrailingBlanksOf(last, last);
-        e_.UndoBuffer().Record<TInsertUndo>(e_.LineLength(last), last, std::string(kLineBreak));
+        c_.Lines().KeepTrailingBlanksOf(last, last);
+        c_.undo.Record<TInsertUndo>(c_.LineLength(last), last, std::string(kLineBreak));
       }
-      e_.Lines().Add("");
+      c_.Lines().Add("");
     }, {0, ny - 1, kLineBreak, TextAction::StreamInsert}, {.sizeAfter = true, .repaintAll = true, .changed = true});
   }
-  if (ny < e_.LineCount() && !Line(ny).empty()) nx = std::min(nx, FirstNonBlank(Line(ny)) - 1);
+  if (ny < c_.LineCount() && !Line(ny).empty()) nx = std::min(nx, FirstNonBlank(Line(ny)) - 1);
 }
 
 void TypingCommands::EnterOverwriting() {
   int nx = 0;
   int ny = 0;
-  if (e_.HasSelection()) {
-    TEditorUndoGroup group(e_);
+  if (c_.selection.HasBlock()) {
+    TEditorUndoGroup group(c_);
     MoveToNextLine(nx, ny);
     group.End();
   } else {
     MoveToNextLine(nx, ny);
   }
-  e_.SetCaretInternal(nx, ny);
+  c_.caretOps->SetCaretInternal(nx, ny);
 }
 
 // --- stops ---
 
 int TypingCommands::GetSmartTabStop(int x, int y, bool forward) const {
-  if (!forward) return e_.GetTabStop(x, false);
-  if (e_.SmartTab) {
+  if (!forward) return c_.GetTabStop(x, false);
+  if (c_.behaviour.SmartTab) {
     std::vector<bool> stops(MaxLineColumns + 1, false);
     const auto mark = [&stops](int column) {
       if (column >= 0 && column <= MaxLineColumns) stops[static_cast<std::size_t>(column)] = true;
@@ -216,13 +223,13 @@ int TypingCommands::GetSmartTabStop(int x, int y, bool forward) const {
           ++i;
         }
       }
-      if (i >= MaxLineColumns || j >= 2 * e_.VisibleLines()) break;
+      if (i >= MaxLineColumns || j >= 2 * c_.view.VisibleLines()) break;
     }
     for (int c = std::max(x + 1, 0); c <= MaxLineColumns; ++c) {
       if (stops[static_cast<std::size_t>(c)]) return c;
     }
   }
-  return e_.GetTabStop(x, true);
+  return c_.GetTabStop(x, true);
 }
 
 int TypingCommands::UnindentStop(int x, int y) const {
@@ -241,7 +248,7 @@ int TypingCommands::UnindentStop(int x, int y) const {
       if (static_cast<int>(c) <= x) best = std::max(best, static_cast<int>(c));
       limit = static_cast<int>(c) + 1;
     }
-    if (limit == 1 || k >= 2 * e_.VisibleLines()) break;
+    if (limit == 1 || k >= 2 * c_.view.VisibleLines()) break;
   }
   return best;
 }
@@ -265,30 +272,30 @@ bool TypingCommands::RunEditCommand(int code, int& x, bool& caretUndo, int& y) {
     case ec::SelectWordRight: WordRight(code, x, caretUndo, y); return false;
     case ec::SelectWord: SelectWord(x, caretUndo, y); return false;
     case ec::Backspace:
-      if (!e_.ReadOnly()) Backspace(x, caretUndo, y);
+      if (!c_.state.readOnly) Backspace(x, caretUndo, y);
       return false;
     case ec::DeleteChar:
-      if (!e_.ReadOnly()) DeleteChar(x, caretUndo, y);
+      if (!c_.state.readOnly) DeleteChar(x, caretUndo, y);
       return false;
     case ec::Tab:
     case ec::BackTab: Tab(code == ec::Tab, x, caretUndo); return false;
-    case ec::DeleteLine: return !e_.ReadOnly() && DeleteLine(y);
+    case ec::DeleteLine: return !c_.state.readOnly && DeleteLine(y);
     case ec::UpperCaseBlock:
     case ec::LowerCaseBlock:
     case ec::ToggleCaseBlock:
-      if (!e_.ReadOnly()) e_.ConvertBlockCase(code);
+      if (!c_.state.readOnly) c_.blocks->ConvertBlockCase(code);
       return false;
     default: return false;
   }
 }
 
 bool TypingCommands::WordLeft(int code, int& x, bool& caretUndo, int y) {
-  if (code == ec::SelectWordLeft && !e_.HasSelection()) {
-    e_.ExtendSelection(x, y);
+  if (code == ec::SelectWordLeft && !c_.selection.HasBlock()) {
+    c_.caretOps->ExtendSelection(x, y);
     caretUndo = false;
   }
   const std::string_view s = Line(y);
-  if (e_.CaretX() > static_cast<int>(s.size())) {
+  if (c_.caret.X() > static_cast<int>(s.size())) {
     x = static_cast<int>(s.size());
     return false;
   }
@@ -305,36 +312,36 @@ bool TypingCommands::WordLeft(int code, int& x, bool& caretUndo, int y) {
   }
   x = target;
   if (code == ec::SelectWordLeft) {
-    e_.ExtendSelection(x, y);
+    c_.caretOps->ExtendSelection(x, y);
     caretUndo = false;
     return false;
   }
-  e_.Deselect();
-  if (code == ec::DeleteWordLeft && y >= 0 && x != e_.CaretX() && !e_.ReadOnly()) {
+  c_.caretOps->Deselect();
+  if (code == ec::DeleteWordLeft && y >= 0 && x != c_.caret.X() && !c_.state.readOnly) {
     {
-      TEditorUndoGroup group(e_);
-      StreamFormatScope stream(e_.SelectionModel());
-      e_.SelectRange(x, y, e_.CaretX(), y);
-      e_.EraseSelection();
+      TEditorUndoGroup group(c_);
+      StreamFormatScope stream(c_.selection);
+      c_.caretOps->SelectRange(x, y, c_.caret.X(), y);
+      c_.blocks->EraseSelection();
       group.End();
     }
-    e_.Lines().ReLine();
+    c_.Lines().ReLine();
   }
   return false;
 }
 
 void TypingCommands::WordRight(int code, int& x, bool& caretUndo, int& y) {
-  if (code == ec::SelectWordRight && !e_.HasSelection()) {
-    e_.ExtendSelection(x, y);
+  if (code == ec::SelectWordRight && !c_.selection.HasBlock()) {
+    c_.caretOps->ExtendSelection(x, y);
     caretUndo = false;
   }
-  if (y >= e_.LineCount()) {
-    y = e_.LineCount() - 1;
+  if (y >= c_.LineCount()) {
+    y = c_.LineCount() - 1;
     x = static_cast<int>(Line(y).size());
   }
   const std::string_view s = Line(y);
   const int length = static_cast<int>(s.size());
-  if (e_.CaretX() < length) {
+  if (c_.caret.X() < length) {
     bool seenSeparator = false;
     int target = length;
     for (int i = std::max(x, 0); i < length; ++i) {
@@ -347,51 +354,51 @@ void TypingCommands::WordRight(int code, int& x, bool& caretUndo, int& y) {
       }
     }
     x = target;
-  } else if (y < e_.LineCount() - 1) {
-    y = e_.CaretY() + 1;
+  } else if (y < c_.LineCount() - 1) {
+    y = c_.caret.Y() + 1;
     x = 0;
   }
   if (code == ec::SelectWordRight) {
-    e_.ExtendSelection(x, y);
+    c_.caretOps->ExtendSelection(x, y);
     caretUndo = false;
   } else {
-    e_.Deselect();
+    c_.caretOps->Deselect();
   }
 }
 
 void TypingCommands::SelectWord(int& x, bool& caretUndo, int y) {
-  if (e_.HasSelection()) return;
-  const std::optional<WordSpan> word = FindWord(std::string(Line(y)) + ' ', e_.CaretX() + 1);
+  if (c_.selection.HasBlock()) return;
+  const std::optional<WordSpan> word = FindWord(std::string(Line(y)) + ' ', c_.caret.X() + 1);
   if (!word) return;
-  e_.ExtendSelection(word->begin - 1, y);
-  e_.ExtendSelection(word->end - 1, y);
+  c_.caretOps->ExtendSelection(word->begin - 1, y);
+  c_.caretOps->ExtendSelection(word->end - 1, y);
   x = word->end - 1;
   caretUndo = false;
 }
 
 void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
-  TEditorStrings& lines = e_.Lines();
+  TEditorStrings& lines = c_.Lines();
   // With a block, Backspace erases the block and nothing more, wherever the caret
   // stands: joining lines after the erase would work on line numbers the erase has
   // just changed.
   // At the very start there is nothing to take back, and the block stays.
-  if (e_.CaretX() == 0 && y == 0) return;
+  if (c_.caret.X() == 0 && y == 0) return;
   if (EraseBlock(x, caretUndo, y)) {
-    e_.Changed();
+    c_.notices.Changed();
     return;
   }
-  if (e_.CaretX() == 0) {
+  if (c_.caret.X() == 0) {
     if (y == 0) return;
     // The line break goes under the paint lock; the view is sized before the report,
     // which names the joined line's old end.
     EditTextReportedAfter(
-        e_,
+        c_,
         [&] {
-          TEditorPaintLock paint(e_);
+          TEditorPaintLock paint(c_);
           lines.KeepTrailingBlanksOf(y - 1, y);
           lines.ReLine();
           x = static_cast<int>(lines.View(y - 1).size());
-          e_.UndoBuffer().Record<TBackspaceUndo>(x + 1, y - 1, "\n");
+          c_.undo.Record<TBackspaceUndo>(x + 1, y - 1, "\n");
           caretUndo = false;
           lines.DeleteText(x, y - 1, -1, y);
           --y;
@@ -402,24 +409,24 @@ void TypingCommands::Backspace(int& x, bool& caretUndo, int& y) {
   }
   lines.KeepTrailingBlanksOf(y, y);
   lines.ReLine();
-  const int caretX = e_.CaretX();
-  const int caretY = e_.CaretY();
-  x = e_.BackSpaceUnindents ? UnindentStop(caretX, caretY) : caretX - 1;
+  const int caretX = c_.caret.X();
+  const int caretY = c_.caret.Y();
+  x = c_.behaviour.BackSpaceUnindents ? UnindentStop(caretX, caretY) : caretX - 1;
   const std::string_view line = lines.View(caretY);
   const std::string removed(line.substr(static_cast<std::size_t>(x), static_cast<std::size_t>(caretX - x)));
   if (removed.size() == 1) {
-    e_.UndoBuffer().Record<TBackspaceUndo>(caretX, caretY, removed);
+    c_.undo.Record<TBackspaceUndo>(caretX, caretY, removed);
   } else {
-    e_.UndoBuffer().Record<TBackspaceUnindentUndo>(caretX, caretY, removed);
+    c_.undo.Record<TBackspaceUnindentUndo>(caretX, caretY, removed);
   }
   caretUndo = false;
   EditText(
-      e_, [&] { lines.DeleteText(x, caretY, caretX - 1, caretY); }, {caretX, caretY, removed, TextAction::StreamDelete},
+      c_, [&] { lines.DeleteText(x, caretY, caretX - 1, caretY); }, {caretX, caretY, removed, TextAction::StreamDelete},
       {.repaintLine = caretY, .changed = true});
 }
 
 void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
-  TEditorStrings& lines = e_.Lines();
+  TEditorStrings& lines = c_.Lines();
   if (EraseBlock(x, caretUndo, y)) return;
   // An empty text has nothing to delete; it is left empty rather than given a line
   // that no undo record would take back.
@@ -428,59 +435,59 @@ void TypingCommands::DeleteChar(int& x, bool& caretUndo, int& y) {
   if (static_cast<std::size_t>(x) < line.size()) {
     const std::string removed(1, line[static_cast<std::size_t>(x)]);
     lines.KeepTrailingBlanksOf(y, y);
-    e_.UndoBuffer().Record<TDeleteUndo>(x, y, removed);
+    c_.undo.Record<TDeleteUndo>(x, y, removed);
     caretUndo = false;
     EditText(
-        e_, [&] { lines.DeleteText(x, y, x, y); }, {e_.CaretX(), e_.CaretY(), removed, TextAction::StreamDelete},
+        c_, [&] { lines.DeleteText(x, y, x, y); }, {c_.caret.X(), c_.caret.Y(), removed, TextAction::StreamDelete},
         {.repaintLine = y, .changed = true});
   } else if (y < lines.Count() - 1) {
     lines.KeepTrailingBlanksOf(y, y + 1);
-    e_.UndoBuffer().Record<TDeleteUndo>(x, y, std::string(kLineBreak));
+    c_.undo.Record<TDeleteUndo>(x, y, std::string(kLineBreak));
     caretUndo = false;
     EditText(
-        e_, [&] { lines.DeleteText(x, y, -1, y + 1); }, {e_.CaretX(), e_.CaretY(), kLineBreak, TextAction::StreamDelete},
+        c_, [&] { lines.DeleteText(x, y, -1, y + 1); }, {c_.caret.X(), c_.caret.Y(), kLineBreak, TextAction::StreamDelete},
         {.sizeBefore = true, .repaintAll = true, .changed = true});
   }
 }
 
 void TypingCommands::Tab(bool forward, int& x, bool& caretUndo) {
-  x = GetSmartTabStop(e_.CaretX(), e_.CaretY(), forward);
-  if (e_.ReadOnly()) return;
+  x = GetSmartTabStop(c_.caret.X(), c_.caret.Y(), forward);
+  if (c_.state.readOnly) return;
   // Only an inserting Tab changes text; the others only move the caret, and making
   // the caret's line long enough for them would store trailing blanks.
-  const bool inserting = forward && e_.InsertMode();
+  const bool inserting = forward && c_.state.insertMode;
   if (!inserting) return;
-  if (e_.HasSelection()) e_.EraseSelection();
-  e_.Lines().KeepTrailingBlanksOf(e_.CaretY(), e_.CaretY());
-  e_.Lines().ReLine();
-  const std::string blanks(static_cast<std::size_t>(std::max(x - e_.CaretX(), 0)), ' ');
-  e_.UndoBuffer().Record<TInsertTabUndo>(e_.CaretX(), e_.CaretY(), blanks);
+  if (c_.selection.HasBlock()) c_.blocks->EraseSelection();
+  c_.Lines().KeepTrailingBlanksOf(c_.caret.Y(), c_.caret.Y());
+  c_.Lines().ReLine();
+  const std::string blanks(static_cast<std::size_t>(std::max(x - c_.caret.X(), 0)), ' ');
+  c_.undo.Record<TInsertTabUndo>(c_.caret.X(), c_.caret.Y(), blanks);
   caretUndo = false;
-  const int caretX = e_.CaretX();
-  const int caretY = e_.CaretY();
+  const int caretX = c_.caret.X();
+  const int caretY = c_.caret.Y();
   EditText(
-      e_, [&] { e_.Lines().InsertText(caretX, caretY, blanks); }, {caretX, caretY, blanks, TextAction::StreamInsert},
+      c_, [&] { c_.Lines().InsertText(caretX, caretY, blanks); }, {caretX, caretY, blanks, TextAction::StreamInsert},
       {.repaintLine = caretY, .changed = true});
 }
 
 bool TypingCommands::DeleteLine(int y) {
-  if (y < 0 || y >= e_.LineCount()) return true;
-  const std::string line(e_.LineView(y));
+  if (y < 0 || y >= c_.LineCount()) return true;
+  const std::string line(c_.LineView(y));
   // The list's own notice waited for the paint lock; the scroll range follows the
   // shorter text after the report, as after a line joined by Backspace.
   EditText(
-      e_,
+      c_,
       [&] {
         {
-          TEditorPaintLock paint(e_);
-          e_.UndoBuffer().Record<TDeleteLineUndo>(e_.CaretX(), e_.CaretY(), line);
-          e_.Lines().Delete(y);
+          TEditorPaintLock paint(c_);
+          c_.undo.Record<TDeleteLineUndo>(c_.caret.X(), c_.caret.Y(), line);
+          c_.Lines().Delete(y);
         }
         // A block that reached into the deleted last line would name a line that is gone.
-        Selection& block = e_.SelectionModel();
-        if (block.HasBlock() && block.End().y >= e_.LineCount()) block.Clear();
+        Selection& block = c_.selection;
+        if (block.HasBlock() && block.End().y >= c_.LineCount()) block.Clear();
       },
-      {0, e_.CaretY(), line, TextAction::StreamDelete}, {.sizeAfter = true, .repaintAll = true, .changed = true});
+      {0, c_.caret.Y(), line, TextAction::StreamDelete}, {.sizeAfter = true, .repaintAll = true, .changed = true});
   return true;
 }
 

@@ -8,7 +8,7 @@
 
 namespace vantorel {
 
-class TCustomEditor;
+struct EditorContext;
 
 // Letters A-Z and a-z, digits and the backspace code: what the completion is shown
 // after the change rather than before it.
@@ -16,7 +16,7 @@ bool IsIdentifierCharacter(char c) noexcept;
 
 class TypingCommands {
  public:
-  explicit TypingCommands(TCustomEditor& editor) noexcept : e_(editor) {}
+  explicit TypingCommands(EditorContext& context) noexcept : c_(context) {}
 
   void TypeCharacter(char ch);
   // The text commands; true when the caller must not place the caret afterwards.
@@ -44,7 +44,7 @@ class TypingCommands {
   bool DeleteLine(int y);
   std::string_view Line(int y) const;
 
-  TCustomEditor& e_;
+  EditorContext& c_;
 };
 
 }  // namespace vantorel

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "editor/Editor.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorStrings.h"
+#include "editor/EditorView.h"
 
 namespace vantorel {
 
@@ -36,24 +38,24 @@ bool IsTransparentClass(UndoClass cls) noexcept {
 
 }  // namespace
 
-TUndo::TUndo(TCustomEditorBase& editor, UndoClass cls) : editor_(editor), class_(cls), modified_(editor.Modified) {}
+TUndo::TUndo(EditorContext& editor, UndoClass cls) : c_(editor), class_(cls), modified_(c_.modified) {}
 
-TSelectUndo::TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls)
-    : TCaretUndo(editor, x, y, cls), SavedSelection(editor.SelectionModel()) {}
+TSelectUndo::TSelectUndo(EditorContext& editor, int x, int y, UndoClass cls)
+    : TCaretUndo(editor, x, y, cls), SavedSelection(c_.selection) {}
 
-TReLineUndo::TReLineUndo(TCustomEditorBase& editor, int x, int y)
-    : TInsertUndo(editor, x, y, "\r\n", UndoClass::ReLine), Line(editor.LineCount()) {}
+TReLineUndo::TReLineUndo(EditorContext& editor, int x, int y)
+    : TInsertUndo(editor, x, y, "\r\n", UndoClass::ReLine), Line(c_.LineCount()) {}
 
-TUnindentColumnUndo::TUnindentColumnUndo(TCustomEditorBase& editor, int x, int y, int blockX, int blockY,
+TUnindentColumnUndo::TUnindentColumnUndo(EditorContext& editor, int x, int y, int blockX, int blockY,
                                          std::string block)
     : TInsertUndo(editor, x, y, std::move(block), UndoClass::UnindentColumn),
       BlockX(blockX),
       BlockY(blockY),
-      SavedSelection(editor.SelectionModel()) {}
+      SavedSelection(c_.selection) {}
 
-TDeleteSelectedUndo::TDeleteSelectedUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+TDeleteSelectedUndo::TDeleteSelectedUndo(EditorContext& editor, int x, int y, std::string text)
     : TDeleteUndo(editor, x, y, std::move(text), UndoClass::DeleteSelected),
-      SavedSelection(editor.SelectionModel()) {}
+      SavedSelection(c_.selection) {}
 
 int TUndo::RunStart(const TUndoBuffer& buffer, int index) {
   const UndoClass cls = buffer.Item(index).Class();
@@ -63,8 +65,7 @@ int TUndo::RunStart(const TUndoBuffer& buffer, int index) {
 
 void TUndo::MovePointer(TUndoBuffer& buffer, int index) { buffer.undoPointer_ = index; }
 
-void RestoreSelectionCopy(TCustomEditorBase& editor, const Selection& saved) {
-  Selection& block = editor.SelectionModel();
+void RestoreSelectionCopy(Selection& block, const Selection& saved) {
   const int first = block.DirtyFirstLine();
   const int last = block.DirtyLastLine();
   block = saved;
@@ -113,8 +114,8 @@ void TUndoBuffer::UndoStep(TEditorStrings& lines, bool& onlyCaret) {
     }
     record->Undo(*this, lines);
     if (const TUndo* earliest = LastRecord()) {
-      if (const Selection* copy = earliest->SelectionCopy()) RestoreSelectionCopy(editor_, *copy);
-      editor_.Modified = earliest->ModifiedAtCreation();
+      if (const Selection* copy = earliest->SelectionCopy()) RestoreSelectionCopy(c_.selection, *copy);
+      c_.modified = earliest->ModifiedAtCreation();
     }
     --undoPointer_;
     if (!LeavesTextAlone(record->Class())) onlyCaret = false;
@@ -128,8 +129,8 @@ void TUndoBuffer::UndoStep(TEditorStrings& lines, bool& onlyCaret) {
 void TUndoBuffer::Undo(TEditorStrings& lines) {
   if (undoing_) return;
   const TEditorStrings::OriginScope origin(lines, ChangeOrigin::Undo);
-  const Selection before = editor_.SelectionModel();
-  const bool wasModified = editor_.Modified;
+  const Selection before = c_.selection;
+  const bool wasModified = c_.modified;
   bool onlyCaret = true;
   undoing_ = true;
   struct Reset {
@@ -140,19 +141,19 @@ void TUndoBuffer::Undo(TEditorStrings& lines) {
   // What the user is shown once the records ran, also after one of them failed: the
   // text may have changed up to there.
   const auto report = [&] {
-    if (!editor_.Modified) onlyCaret = true;
-    const Selection& now = editor_.SelectionModel();
+    if (!c_.modified) onlyCaret = true;
+    const Selection& now = c_.selection;
     if (!SameSelection(now, before)) {
-      const int first = std::max(std::min(before.Begin().y, now.Begin().y), editor_.TopLine());
-      const int last = std::min(std::max(before.End().y, now.End().y), editor_.LastVisibleLine());
-      for (int line = first; line <= last; ++line) editor_.RepaintLine(line);
+      const int first = std::max(std::min(before.Begin().y, now.Begin().y), c_.view.TopLine());
+      const int last = std::min(std::max(before.End().y, now.End().y), c_.view.LastVisibleLine());
+      for (int line = first; line <= last; ++line) c_.view.RepaintLine(line);
     }
-    editor_.UpdateEditorView();
-    if (editor_.UpdateLock() != 0) return;
+    c_.view.UpdateView();
+    if (c_.state.updateLock != 0) return;
     if (!onlyCaret) {
-      editor_.Changed();
+      c_.notices.Changed();
     } else if (wasModified) {
-      editor_.StatusChanged();
+      c_.notices.StatusChanged();
     }
   };
   try {

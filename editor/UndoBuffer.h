@@ -16,7 +16,7 @@
 
 namespace vantorel {
 
-class TCustomEditorBase;
+struct EditorContext;
 class TEditorStrings;
 class TUndoBuffer;
 
@@ -47,7 +47,7 @@ enum class UndoClass {
 
 // Writes a record's selection copy back to the editor and marks its lines for the
 // repaint; the lines already marked stay marked.
-void RestoreSelectionCopy(TCustomEditorBase& editor, const Selection& saved);
+void RestoreSelectionCopy(Selection& block, const Selection& saved);
 
 class TUndo {
  public:
@@ -73,14 +73,14 @@ class TUndo {
   virtual void Undo(TUndoBuffer& buffer, TEditorStrings& lines);
 
  protected:
-  TUndo(TCustomEditorBase& editor, UndoClass cls);
+  TUndo(EditorContext& editor, UndoClass cls);
 
   // The earliest index of the run that ends at index.
   static int RunStart(const TUndoBuffer& buffer, int index);
   static void MovePointer(TUndoBuffer& buffer, int index);
   template <class R>
   static const R& At(const TUndoBuffer& buffer, int index);
-  TCustomEditorBase& editor_;
+  EditorContext& c_;
 
  private:
   UndoClass class_;
@@ -91,56 +91,56 @@ class TUndo {
 // where their text was.
 class TCaretUndo : public TUndo {
  public:
-  TCaretUndo(TCustomEditorBase& editor, int x, int y) : TCaretUndo(editor, x, y, UndoClass::Caret) {}
+  TCaretUndo(EditorContext& editor, int x, int y) : TCaretUndo(editor, x, y, UndoClass::Caret) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   int X;
   int Y;
 
  protected:
-  TCaretUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls) : TUndo(editor, cls), X(x), Y(y) {}
+  TCaretUndo(EditorContext& editor, int x, int y, UndoClass cls) : TUndo(editor, cls), X(x), Y(y) {}
 };
 
 // The caret and a copy of the whole selection state before the block changed.
 class TSelectUndo : public TCaretUndo {
  public:
-  TSelectUndo(TCustomEditorBase& editor, int x, int y) : TSelectUndo(editor, x, y, UndoClass::Select) {}
+  TSelectUndo(EditorContext& editor, int x, int y) : TSelectUndo(editor, x, y, UndoClass::Select) {}
   const Selection* SelectionCopy() const noexcept override { return &SavedSelection; }
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   Selection SavedSelection;
 
  protected:
-  TSelectUndo(TCustomEditorBase& editor, int x, int y, UndoClass cls);
+  TSelectUndo(EditorContext& editor, int x, int y, UndoClass cls);
 };
 
 class TUnselectUndo : public TSelectUndo {
  public:
-  TUnselectUndo(TCustomEditorBase& editor, int x, int y) : TSelectUndo(editor, x, y, UndoClass::Unselect) {}
+  TUnselectUndo(EditorContext& editor, int x, int y) : TSelectUndo(editor, x, y, UndoClass::Unselect) {}
 };
 
 // The markers that make everything between them one undo step.
 class TBeginCompoundUndo : public TUndo {
  public:
-  explicit TBeginCompoundUndo(TCustomEditorBase& editor) : TUndo(editor, UndoClass::BeginCompound) {}
+  explicit TBeginCompoundUndo(EditorContext& editor) : TUndo(editor, UndoClass::BeginCompound) {}
 
  protected:
-  TBeginCompoundUndo(TCustomEditorBase& editor, UndoClass cls) : TUndo(editor, cls) {}
+  TBeginCompoundUndo(EditorContext& editor, UndoClass cls) : TUndo(editor, cls) {}
 };
 
 class TEndCompoundUndo : public TBeginCompoundUndo {
  public:
-  explicit TEndCompoundUndo(TCustomEditorBase& editor) : TBeginCompoundUndo(editor, UndoClass::EndCompound) {}
+  explicit TEndCompoundUndo(EditorContext& editor) : TBeginCompoundUndo(editor, UndoClass::EndCompound) {}
 };
 
 // Text inserted as a stream at (X, Y).
 class TInsertUndo : public TCaretUndo {
  public:
-  TInsertUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+  TInsertUndo(EditorContext& editor, int x, int y, std::string text)
       : TInsertUndo(editor, x, y, std::move(text), UndoClass::Insert) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   std::string Text;
 
  protected:
-  TInsertUndo(TCustomEditorBase& editor, int x, int y, std::string text, UndoClass cls)
+  TInsertUndo(EditorContext& editor, int x, int y, std::string text, UndoClass cls)
       : TCaretUndo(editor, x, y, cls), Text(std::move(text)) {}
 };
 
@@ -149,7 +149,7 @@ class TInsertUndo : public TCaretUndo {
 // made right before it is appended, so taking it back removes exactly that line.
 class TReLineUndo : public TInsertUndo {
  public:
-  TReLineUndo(TCustomEditorBase& editor, int x, int y);
+  TReLineUndo(EditorContext& editor, int x, int y);
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   int Line;
 };
@@ -160,7 +160,7 @@ class TReLineUndo : public TInsertUndo {
 // covered by blanks it never had.
 class TReLinePadUndo : public TInsertUndo {
  public:
-  TReLinePadUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
+  TReLinePadUndo(EditorContext& editor, int x, int y, std::string blanks)
       : TInsertUndo(editor, x, y, std::move(blanks), UndoClass::ReLinePad) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
@@ -168,14 +168,14 @@ class TReLinePadUndo : public TInsertUndo {
 // The blanks of a tab typed in insert mode.
 class TInsertTabUndo : public TInsertUndo {
  public:
-  TInsertTabUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
+  TInsertTabUndo(EditorContext& editor, int x, int y, std::string blanks)
       : TInsertUndo(editor, x, y, std::move(blanks), UndoClass::InsertTab) {}
 };
 
 // A column block inserted with its top-left corner at (X, Y): one piece per line.
 class TInsertColumnUndo : public TInsertUndo {
  public:
-  TInsertColumnUndo(TCustomEditorBase& editor, int x, int y, std::string block)
+  TInsertColumnUndo(EditorContext& editor, int x, int y, std::string block)
       : TInsertUndo(editor, x, y, std::move(block), UndoClass::InsertColumn) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
@@ -184,7 +184,7 @@ class TInsertColumnUndo : public TInsertUndo {
 // Y are the caret.
 class TUnindentColumnUndo : public TInsertUndo {
  public:
-  TUnindentColumnUndo(TCustomEditorBase& editor, int x, int y, int blockX, int blockY, std::string block);
+  TUnindentColumnUndo(EditorContext& editor, int x, int y, int blockX, int blockY, std::string block);
   const Selection* SelectionCopy() const noexcept override { return &SavedSelection; }
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   int BlockX;
@@ -195,19 +195,19 @@ class TUnindentColumnUndo : public TInsertUndo {
 // A character deleted at the caret (X, Y), or CR LF for a joined line.
 class TDeleteUndo : public TInsertUndo {
  public:
-  TDeleteUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+  TDeleteUndo(EditorContext& editor, int x, int y, std::string text)
       : TDeleteUndo(editor, x, y, std::move(text), UndoClass::Delete) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 
  protected:
-  TDeleteUndo(TCustomEditorBase& editor, int x, int y, std::string text, UndoClass cls)
+  TDeleteUndo(EditorContext& editor, int x, int y, std::string text, UndoClass cls)
       : TInsertUndo(editor, x, y, std::move(text), cls) {}
 };
 
 // Trailing blanks cut from a stored line: Y is the line, X its length before.
 class TDeleteTrailUndo : public TDeleteUndo {
  public:
-  TDeleteTrailUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
+  TDeleteTrailUndo(EditorContext& editor, int x, int y, std::string blanks)
       : TDeleteUndo(editor, x, y, std::move(blanks), UndoClass::DeleteTrail) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
@@ -217,7 +217,7 @@ class TDeleteTrailUndo : public TDeleteUndo {
 // the upper line).
 class TBackspaceUndo : public TDeleteUndo {
  public:
-  TBackspaceUndo(TCustomEditorBase& editor, int x, int y, std::string text)
+  TBackspaceUndo(EditorContext& editor, int x, int y, std::string text)
       : TDeleteUndo(editor, x, y, std::move(text), UndoClass::Backspace) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
@@ -225,7 +225,7 @@ class TBackspaceUndo : public TDeleteUndo {
 // Several blanks removed left of the caret (X, Y) by one key.
 class TBackspaceUnindentUndo : public TDeleteUndo {
  public:
-  TBackspaceUnindentUndo(TCustomEditorBase& editor, int x, int y, std::string blanks)
+  TBackspaceUnindentUndo(EditorContext& editor, int x, int y, std::string blanks)
       : TDeleteUndo(editor, x, y, std::move(blanks), UndoClass::BackspaceUnindent) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
@@ -233,7 +233,7 @@ class TBackspaceUnindentUndo : public TDeleteUndo {
 // A whole line deleted: Text is the line, Y its index, X the caret's column.
 class TDeleteLineUndo : public TInsertUndo {
  public:
-  TDeleteLineUndo(TCustomEditorBase& editor, int x, int y, std::string line)
+  TDeleteLineUndo(EditorContext& editor, int x, int y, std::string line)
       : TInsertUndo(editor, x, y, std::move(line), UndoClass::DeleteLine) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
 };
@@ -241,7 +241,7 @@ class TDeleteLineUndo : public TInsertUndo {
 // The text of an erased block, with the caret and the block as they were.
 class TDeleteSelectedUndo : public TDeleteUndo {
  public:
-  TDeleteSelectedUndo(TCustomEditorBase& editor, int x, int y, std::string text);
+  TDeleteSelectedUndo(EditorContext& editor, int x, int y, std::string text);
   const Selection* SelectionCopy() const noexcept override { return &SavedSelection; }
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   Selection SavedSelection;
@@ -250,7 +250,7 @@ class TDeleteSelectedUndo : public TDeleteUndo {
 // OldText at (BeginX, BeginY) replaced by NewText; X and Y are the caret.
 class TReplaceUndo : public TCaretUndo {
  public:
-  TReplaceUndo(TCustomEditorBase& editor, int x, int y, int beginX, int beginY, std::string oldText,
+  TReplaceUndo(EditorContext& editor, int x, int y, int beginX, int beginY, std::string oldText,
                std::string newText)
       : TCaretUndo(editor, x, y, UndoClass::Replace),
         BeginX(beginX),
@@ -268,7 +268,7 @@ class TReplaceUndo : public TCaretUndo {
 // caret was at or past the line's end.
 class TOverwriteUndo : public TCaretUndo {
  public:
-  TOverwriteUndo(TCustomEditorBase& editor, int x, int y, std::string oldText, std::string newText)
+  TOverwriteUndo(EditorContext& editor, int x, int y, std::string oldText, std::string newText)
       : TCaretUndo(editor, x, y, UndoClass::Overwrite), OldText(std::move(oldText)), NewText(std::move(newText)) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
   std::string OldText;
@@ -277,7 +277,7 @@ class TOverwriteUndo : public TCaretUndo {
 
 class TUndoBuffer {
  public:
-  explicit TUndoBuffer(TCustomEditorBase& editor) : editor_(editor) {}
+  explicit TUndoBuffer(EditorContext& editor) : c_(editor) {}
   TUndoBuffer(const TUndoBuffer&) = delete;
   TUndoBuffer& operator=(const TUndoBuffer&) = delete;
 
@@ -285,7 +285,7 @@ class TUndoBuffer {
   template <class R, class... Args>
   void Record(Args&&... args) {
     if (undoing_) return;
-    AddRecord(std::make_unique<R>(editor_, std::forward<Args>(args)...));
+    AddRecord(std::make_unique<R>(c_, std::forward<Args>(args)...));
   }
   // Drops the undone records behind the pointer and appends this one; while an undo
   // runs, records are not kept.
@@ -312,7 +312,7 @@ class TUndoBuffer {
   // Runs the records of one step; clears onlyCaret when one of them changed the text.
   void UndoStep(TEditorStrings& lines, bool& onlyCaret);
 
-  TCustomEditorBase& editor_;
+  EditorContext& c_;
   std::vector<std::unique_ptr<TUndo>> records_;
   int undoPointer_ = -1;
   bool undoing_ = false;

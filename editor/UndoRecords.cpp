@@ -6,7 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "editor/Editor.h"
+#include "editor/CaretCommands.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorStrings.h"
+#include "editor/EditorView.h"
 #include "editor/TextEdits.h"
 #include "editor/UndoBuffer.h"
 
@@ -57,24 +60,13 @@ void ForEachStretch(const TUndoBuffer& buffer, int first, int last, Continues co
   }
 }
 
-// Holds the editor's paint lock for a scope.
-class PaintLockScope {
- public:
-  explicit PaintLockScope(TCustomEditorBase& editor) noexcept : editor_(editor) { editor_.LockPaint(); }
-  ~PaintLockScope() { editor_.UnlockPaint(); }
-  PaintLockScope(const PaintLockScope&) = delete;
-  PaintLockScope& operator=(const PaintLockScope&) = delete;
-
- private:
-  TCustomEditorBase& editor_;
-};
 
 }  // namespace
 
 void TCaretUndo::Undo(TUndoBuffer& buffer, TEditorStrings&) {
   const int first = RunStart(buffer, buffer.UndoPointer());
   const TCaretUndo& from = At<TCaretUndo>(buffer, first);
-  editor_.SetCaretInternal(from.X, from.Y);
+  c_.caretOps->SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }
 
@@ -96,9 +88,9 @@ void TSelectUndo::Undo(TUndoBuffer& buffer, TEditorStrings&) {
     --first;
   }
   const TSelectUndo& select = At<TSelectUndo>(buffer, earliestSelect);
-  RestoreSelectionCopy(editor_, select.SavedSelection);
+  RestoreSelectionCopy(c_.selection, select.SavedSelection);
   const TCaretUndo& caret = earliestCaret >= 0 ? At<TCaretUndo>(buffer, earliestCaret) : select;
-  editor_.SetCaretInternal(caret.X, caret.Y);
+  c_.caretOps->SetCaretInternal(caret.X, caret.Y);
   MovePointer(buffer, first);
 }
 
@@ -120,11 +112,11 @@ void TInsertUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
         const std::string text = JoinTexts<TInsertUndo>(buffer, begin, end, false);
         const TInsertUndo& from = At<TInsertUndo>(buffer, begin);
         const TextPoint stop = EndOfText(from.X, from.Y, text);
-        EditText(editor_, [&] { lines.DeleteText(from.X, from.Y, stop.x, stop.y); },
+        EditText(c_, [&] { lines.DeleteText(from.X, from.Y, stop.x, stop.y); },
                  {from.X, from.Y, text, TextAction::StreamDelete});
       });
   const TInsertUndo& from = At<TInsertUndo>(buffer, first);
-  editor_.SetCaretInternal(from.X, from.Y);
+  c_.caretOps->SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }
 
@@ -136,9 +128,9 @@ void TReLineUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   const TReLineUndo& from = At<TReLineUndo>(buffer, first);
   const std::string text = JoinTexts<TReLineUndo>(buffer, first, last, false);
   EditText(
-      editor_,
+      c_,
       [&] {
-        PaintLockScope paint(editor_);
+        TEditorPaintLock paint(c_);
         for (int i = last; i >= first; --i) {
           const int line = At<TReLineUndo>(buffer, i).Line;
           if (line >= 0 && line < lines.Count()) lines.Delete(line);
@@ -151,15 +143,15 @@ void TReLineUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
 // Only blanks still standing where they were added, at the very end of the line, are
 // taken away; a later record's undo that already cut them leaves nothing to do.
 void TReLinePadUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
-  EditText(editor_, [&] { lines.RemovePadding(Y, X, static_cast<int>(Text.size())); },
+  EditText(c_, [&] { lines.RemovePadding(Y, X, static_cast<int>(Text.size())); },
            {X, Y, Text, TextAction::StreamDelete});
 }
 
 void TInsertColumnUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   EditText(
-      editor_,
+      c_,
       [&] {
-        PaintLockScope paint(editor_);
+        TEditorPaintLock paint(c_);
         int line = Y;
         ForEachLine(Text, false, [&](std::string_view piece) {
           if (line < lines.Count()) {
@@ -171,7 +163,7 @@ void TInsertColumnUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
         });
       },
       {X, Y, Text, TextAction::StreamDelete});
-  editor_.SetCaretInternal(X, Y);
+  c_.caretOps->SetCaretInternal(X, Y);
 }
 
 void TUnindentColumnUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
@@ -180,7 +172,7 @@ void TUnindentColumnUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   int minX = BlockX;
   int minY = BlockY;
   EditTextReportedAfter(
-      editor_,
+      c_,
       [&] {
         for (int i = last; i >= first; --i) {
           const TUnindentColumnUndo& record = At<TUnindentColumnUndo>(buffer, i);
@@ -195,8 +187,8 @@ void TUnindentColumnUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
                           TextAction::StreamInsert};
       });
   const TUnindentColumnUndo& from = At<TUnindentColumnUndo>(buffer, first);
-  RestoreSelectionCopy(editor_, from.SavedSelection);
-  editor_.SetCaretInternal(from.X, from.Y);
+  RestoreSelectionCopy(c_.selection, from.SavedSelection);
+  c_.caretOps->SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }
 
@@ -210,10 +202,10 @@ void TDeleteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
       [&](int begin, int end) {
         const std::string text = JoinTexts<TDeleteUndo>(buffer, begin, end, false);
         const TDeleteUndo& from = At<TDeleteUndo>(buffer, begin);
-        EditText(editor_, [&] { lines.InsertText(from.X, from.Y, text); }, {from.X, from.Y, text, TextAction::StreamInsert});
+        EditText(c_, [&] { lines.InsertText(from.X, from.Y, text); }, {from.X, from.Y, text, TextAction::StreamInsert});
       });
   const TDeleteUndo& from = At<TDeleteUndo>(buffer, first);
-  editor_.SetCaretInternal(from.X, from.Y);
+  c_.caretOps->SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }
 
@@ -230,7 +222,7 @@ void TDeleteTrailUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
     const int at = record.X - static_cast<int>(record.Text.size());
     // Stored as they were: putting them back through the line operations would cut
     // them off again.
-    EditText(editor_, [&] { lines.RestoreTrailingBlanks(record.Y, at, record.Text); },
+    EditText(c_, [&] { lines.RestoreTrailingBlanks(record.Y, at, record.Text); },
              {at, record.Y, record.Text, TextAction::StreamInsert});
   }
   MovePointer(buffer, first);
@@ -251,14 +243,14 @@ void TBackspaceUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
       [&](int begin, int end) {
         const std::string text = JoinTexts<TBackspaceUndo>(buffer, begin, end, true);
         const TBackspaceUndo& newest = At<TBackspaceUndo>(buffer, end);
-        EditText(editor_, [&] { lines.InsertText(newest.X - 1, newest.Y, text); },
+        EditText(c_, [&] { lines.InsertText(newest.X - 1, newest.Y, text); },
                  {newest.X - 1, newest.Y, text, TextAction::StreamInsert});
       });
   const TBackspaceUndo& from = At<TBackspaceUndo>(buffer, first);
   if (from.Text == "\n" || from.Text == "\r") {
-    editor_.SetCaretInternal(0, from.Y + 1);
+    c_.caretOps->SetCaretInternal(0, from.Y + 1);
   } else {
-    editor_.SetCaretInternal(from.X, from.Y);
+    c_.caretOps->SetCaretInternal(from.X, from.Y);
   }
   MovePointer(buffer, first);
 }
@@ -275,40 +267,40 @@ void TBackspaceUnindentUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
         const std::string text = JoinTexts<TBackspaceUnindentUndo>(buffer, begin, end, true);
         const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, begin);
         const int at = from.X - static_cast<int>(text.size());
-        EditText(editor_, [&] { lines.InsertText(at, from.Y, text); }, {at, from.Y, text, TextAction::StreamInsert});
+        EditText(c_, [&] { lines.InsertText(at, from.Y, text); }, {at, from.Y, text, TextAction::StreamInsert});
       });
   const TBackspaceUnindentUndo& from = At<TBackspaceUnindentUndo>(buffer, first);
-  editor_.SetCaretInternal(from.X, from.Y);
+  c_.caretOps->SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }
 
 void TDeleteLineUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   {
     // Reported before the paint lock is down.
-    PaintLockScope paint(editor_);
-    EditText(editor_, [&] { lines.Insert(Y, Text); }, {X, Y, Text, TextAction::StreamInsert});
+    TEditorPaintLock paint(c_);
+    EditText(c_, [&] { lines.Insert(Y, Text); }, {X, Y, Text, TextAction::StreamInsert});
   }
-  editor_.SetCaretInternal(X, Y);
+  c_.caretOps->SetCaretInternal(X, Y);
 }
 
 void TDeleteSelectedUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   const Selection& block = SavedSelection;
   const TextPoint begin = block.Begin();
   if (block.Format() == TSelBlockFormat::bfColumn) {
-    EditText(editor_, [&] { lines.InsertColumnText(begin.x, begin.y, Text); },
+    EditText(c_, [&] { lines.InsertColumnText(begin.x, begin.y, Text); },
              {begin.x, begin.y, Text, TextAction::ColumnInsert});
   } else {
-    EditText(editor_, [&] { lines.InsertText(begin.x, begin.y, Text); }, {begin.x, begin.y, Text, TextAction::StreamInsert});
+    EditText(c_, [&] { lines.InsertText(begin.x, begin.y, Text); }, {begin.x, begin.y, Text, TextAction::StreamInsert});
   }
-  RestoreSelectionCopy(editor_, block);
-  editor_.SetCaretInternal(X, Y);
+  RestoreSelectionCopy(c_.selection, block);
+  c_.caretOps->SetCaretInternal(X, Y);
 }
 
 void TReplaceUndo::Undo(TUndoBuffer&, TEditorStrings& lines) {
   const TextPoint end = EndOfText(BeginX, BeginY, NewText);
-  EditText(editor_, [&] { lines.ReplaceText(BeginX, BeginY, end.x, end.y, OldText); },
+  EditText(c_, [&] { lines.ReplaceText(BeginX, BeginY, end.x, end.y, OldText); },
            {BeginX, BeginY, OldText, TextAction::Replace});
-  editor_.SetCaretInternal(X, Y);
+  c_.caretOps->SetCaretInternal(X, Y);
 }
 
 // The old text takes the new one's place in one step, so that a NUL or another control
@@ -322,11 +314,11 @@ void TOverwriteUndo::Undo(TUndoBuffer& buffer, TEditorStrings& lines) {
   for (int i = last; i >= first; --i) {
     const TOverwriteUndo& record = At<TOverwriteUndo>(buffer, i);
     const TextPoint end = EndOfText(record.X, record.Y, record.NewText);
-    EditText(editor_, [&] { lines.ReplaceText(record.X, record.Y, end.x, end.y, record.OldText); },
+    EditText(c_, [&] { lines.ReplaceText(record.X, record.Y, end.x, end.y, record.OldText); },
              {record.X, record.Y, record.OldText, TextAction::Replace});
   }
   const TOverwriteUndo& from = At<TOverwriteUndo>(buffer, first);
-  editor_.SetCaretInternal(from.X, from.Y);
+  c_.caretOps->SetCaretInternal(from.X, from.Y);
   MovePointer(buffer, first);
 }
 

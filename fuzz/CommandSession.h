@@ -24,10 +24,11 @@
 #include "app/MainForm.h"
 #include "editor/Editor.h"
 #include "editor/KeyTable.h"
-#include "highlight/HLEditor.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/IconvCodePages.h"
 #include "headless/MemoryClipboard.h"
+#include "highlight/HLEditor.h"
+#include "tests/support/EditorInternals.h"
 #include "tests/support/HighlightCheck.h"
 #include "tests/support/LineMirror.h"
 #include "tests/support/Shown.h"
@@ -125,8 +126,8 @@ class Session {
     int steps = 0;
     const int maxSteps = std::getenv("VANTOREL_SESSION_STEPS") ? std::atoi(std::getenv("VANTOREL_SESSION_STEPS")) : 400;
     while (!in.Empty() && problem.empty() && steps++ < maxSteps) {
-      const std::size_t macroBefore = editor.Commands().MacroBuffer().size();
-      const bool recording = editor.Commands().MacroRecording();
+      const std::size_t macroBefore = Inside(editor).commands->MacroBuffer().size();
+      const bool recording = Inside(editor).commands->MacroRecording();
       events_ = 0;
       programStep_ = false;
       mirror.origins = 0;
@@ -137,8 +138,8 @@ class Session {
       }
       if (problem.empty()) problem = OriginsProblem();
       // A command that runs other commands is recorded once: one input, one command.
-      if (problem.empty() && recording && editor.Commands().MacroRecording() &&
-          editor.Commands().MacroBuffer().size() > macroBefore + 2 * static_cast<std::size_t>(events_)) {
+      if (problem.empty() && recording && Inside(editor).commands->MacroRecording() &&
+          Inside(editor).commands->MacroBuffer().size() > macroBefore + 2 * static_cast<std::size_t>(events_)) {
         problem = "one input recorded more than one command";
       }
       if (trace) {
@@ -151,13 +152,13 @@ class Session {
     }
     if (!problem.empty()) return problem;
     // Everything recorded goes back, and nothing else stays changed.
-    if (editor.Mouse().MouseSelecting()) editor.MouseUp(MouseButton::Left, {}, {0, 0});
+    if (Inside(editor).mouse->MouseSelecting()) editor.MouseUp(MouseButton::Left, {}, {0, 0});
     mirror.origins = 0;
     try {
-      for (int guard = 0; editor.UndoBuffer().CanUndo() && guard < 100000; ++guard) {
+      for (int guard = 0; Inside(editor).undo.CanUndo() && guard < 100000; ++guard) {
         editor.Undo();
         if (trace) {
-          std::fprintf(stderr, "undo: pointer %d lines %d:", editor.UndoBuffer().UndoPointer(), editor.LineCount());
+          std::fprintf(stderr, "undo: pointer %d lines %d:", Inside(editor).undo.UndoPointer(), editor.LineCount());
           for (int i = std::max(0, editor.LineCount() - 3); i < editor.LineCount(); ++i) {
             std::string l;
             for (char c : editor.LineView(i)) l += c == '\0' ? std::string("\\0") : std::string(1, c);
@@ -169,7 +170,7 @@ class Session {
     } catch (const std::exception& e) {
       return std::string("undo failed: ") + e.what();
     }
-    if (editor.UndoBuffer().CanUndo()) return "undo never ends";
+    if (Inside(editor).undo.CanUndo()) return "undo never ends";
     if ((mirror.origins & ~LineMirror::Bit(ChangeOrigin::Undo)) != 0) return "undo reported a change as not its own";
     if (const std::string p = mirror.Problem(); !p.empty()) return "after undoing everything: " + p;
     const std::vector<std::string>& loaded = loaded_;
@@ -242,7 +243,7 @@ class Session {
           ec::ToggleMacroRecording, ec::ReplayMacro,      ec::IndentBlock,       ec::UnindentBlock,
           ec::Undo,              ec::Paste,               ec::Copy,              ec::SelectRight,
           ec::SelectDown,        ec::DeleteLine};
-      const TKeyboard& keys = editor.Commands().Keyboard();
+      const TKeyboard& keys = Inside(editor).commands->Keyboard();
       for (std::size_t i = 0; i < keys.Count(); ++i) {
         if (std::find(std::begin(kCommands), std::end(kCommands), keys.Key(i).Command) != std::end(kCommands)) {
           favoured_.push_back(i);
@@ -254,7 +255,7 @@ class Session {
 
   // A key of the table, with what its command promises checked where it is plain.
   std::string TableKey(Bytes& in, bool favoured) {
-    const TKeyboard& keys = editor.Commands().Keyboard();
+    const TKeyboard& keys = Inside(editor).commands->Keyboard();
     const std::size_t index = favoured ? Favoured()[static_cast<std::size_t>(in.Byte()) % Favoured().size()]
                                        : static_cast<std::size_t>(in.Byte()) % keys.Count();
     const TEditKey entry = keys.Key(index);
@@ -273,7 +274,7 @@ class Session {
     // With a two-key sequence still pending (its first key pressed in an earlier step;
     // the mouse and typed characters leave it pending), the entry's first key ends that
     // sequence and its command is not the one that runs.
-    const bool runsEntry = !editor.Commands().Decoder().ChordPending();
+    const bool runsEntry = !Inside(editor).commands->Decoder().ChordPending();
     const bool caseCommand = entry.Command == ec::UpperCaseBlock || entry.Command == ec::LowerCaseBlock ||
                              entry.Command == ec::ToggleCaseBlock;
     const std::vector<std::string> linesBefore = runsEntry && caseCommand && block ? StoredLines(editor)
@@ -457,7 +458,7 @@ class Session {
     // The list's own operations leave the caret where it was, also below the text; the
     // user's next click would bring it back.
     if (editor.CaretY() >= editor.LineCount()) editor.SetCaretInternal(editor.CaretX(), std::max(editor.LineCount() - 1, 0));
-    editor.UndoBuffer().Clear();
+    Inside(editor).undo.Clear();
     loaded_ = StoredLines(editor);
   }
 
@@ -525,7 +526,7 @@ class Session {
     }
     if (editor.LeftColumn() < 0 || editor.LeftColumn() > MaxLineColumns) return "first shown column out of range";
     if (const std::string p = mirror.Problem(); !p.empty()) return p;
-    editor.View().FullRepaintPending = true;
+    Inside(editor).view.FullRepaintPending = true;
     editor.Paint(host.canvas, host.client);
     return LongStatesProblem(editor);
   }

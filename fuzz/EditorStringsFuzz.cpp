@@ -13,6 +13,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "headless/HeadlessWindows.h"
 #include "platform/Errors.h"
+#include "tests/support/EditorInternals.h"
 #include "tests/support/LineMirror.h"
 
 namespace {
@@ -68,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 7: lines.Delete(in.Coord()); break;
         case 8: {
           const int x = in.Coord() & 63;
-          editor.CaretModel().MoveTo(x, in.Coord() & 15);
+          Inside(editor).caret.MoveTo(x, in.Coord() & 15);
           lines.ReLine();
           break;
         }
@@ -108,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     other.Lines().SetTextStr(saved);
     Check(other.Lines().GetTextStr() == saved);
   }
-  editor.View().FullRepaintPending = true;
+  Inside(editor).view.FullRepaintPending = true;
   editor.Paint(host.canvas, host.client);
   return 0;
 }

@@ -23,6 +23,7 @@
 #include "highlight/HLEditor.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "tests/support/EditorInternals.h"
 
 namespace {
 
@@ -160,7 +161,7 @@ void CheckScreen(Window& w, const std::vector<std::string>& expected, int left, 
   RecordingSurface& canvas = w.host.canvas;
   w.host.UpdateNow();
   canvas.Clear();
-  editor.View().FullRepaintPending = true;
+  Inside(editor).view.FullRepaintPending = true;
   editor.Paint(canvas, w.host.client);
 
   const int cw = editor.CellWidth();

@@ -2,10 +2,15 @@
 
 #include <algorithm>
 
+#include "editor/Caret.h"
 #include "editor/CaretCommands.h"
-#include "editor/Editor.h"
+#include "editor/EditorContext.h"
+#include "editor/EditorStrings.h"
+#include "editor/EditorView.h"
+#include "editor/Selection.h"
 #include "editor/TextEdits.h"
 #include "editor/Typing.h"
+#include "editor/UndoBuffer.h"
 
 namespace vantorel {
 
@@ -102,8 +107,8 @@ WordExtent WordExtentAtCaret(std::string_view line, int caretX) {
 
 // ---------------------------------------------------------------------------
 
-TCompletionBase::TCompletionBase(TCustomEditor& editor, CompletionEvents& events)
-    : editor_(editor), events_(events), list_(editor.Host(), *this) {}
+TCompletionBase::TCompletionBase(EditorContext& context, CompletionEvents& events)
+    : c_(context), events_(events), list_(context.host, *this) {}
 
 void TCompletionBase::SetEnabled(bool value) {
   enabled_ = value;
@@ -111,22 +116,22 @@ void TCompletionBase::SetEnabled(bool value) {
 }
 
 void TCompletionBase::StartTimer() {
-  if (WindowHost* host = editor_.Host()) host->StartTimer(EditorTimer::Completion, static_cast<int>(interval_));
+  if (WindowHost* host = c_.host) host->StartTimer(EditorTimer::Completion, static_cast<int>(interval_));
 }
 
 void TCompletionBase::StopTimer() {
-  if (WindowHost* host = editor_.Host()) host->StopTimer(EditorTimer::Completion);
+  if (WindowHost* host = c_.host) host->StopTimer(EditorTimer::Completion);
 }
 
 std::string_view TCompletionBase::CaretLine() const {
-  const int y = editor_.CaretY();
-  return y < editor_.LineCount() ? editor_.LineView(y) : std::string_view();
+  const int y = c_.caret.Y();
+  return y < c_.LineCount() ? c_.LineView(y) : std::string_view();
 }
 
-int TCompletionBase::CaretColumn() const { return editor_.CaretX(); }
+int TCompletionBase::CaretColumn() const { return c_.caret.X(); }
 
 bool TCompletionBase::Allowed(int mode) {
-  const WindowHost* host = editor_.Host();
+  const WindowHost* host = c_.host;
   if (!host || !host->Focused()) return false;
   bool cancel = false;
   const auto& ask = mode == TemplateMode ? events_.OnCompletionTemplate : events_.OnCompletionIdentifier;
@@ -165,9 +170,9 @@ void TCompletionBase::ShowList(int mode, bool showAlways) {
 }
 
 Rect TCompletionBase::ListBounds() const {
-  const WindowHost* host = editor_.Host();
+  const WindowHost* host = c_.host;
   if (!host) return {};
-  const Rect cell = editor_.CellRect(editor_.CaretX() - editor_.LeftColumn(), editor_.CaretY() - editor_.TopLine() + 1);
+  const Rect cell = c_.view.CellRect(c_.caret.X() - c_.view.LeftColumn(), c_.caret.Y() - c_.view.TopLine() + 1);
   const Point origin = host->ClientOrigin();
   const Point border = host->BorderSize();
   const int x = cell.left + origin.x - 2 * border.x;
@@ -175,7 +180,7 @@ Rect TCompletionBase::ListBounds() const {
   const int h = std::min(DropDownCount, list_.Count()) * ItemHeight + 2;
   const int w = DropDownWidth != 0 ? DropDownWidth : 2 * border.x + host->WindowWidth();
   if (y + h > host->ScreenSize().y) {
-    const int above = y - h - editor_.CellHeight() + 1;
+    const int above = y - h - c_.view.CellHeight() + 1;
     if (above >= 0) y = above;
   }
   return Rect{x, y, x + w, y + h};
@@ -239,8 +244,8 @@ void TCompletionBase::CloseList(bool apply) {
 
 void TCompletionBase::ReplaceWordAtCaret(const std::string& value, bool templateBody, char caretChar,
                                          std::string_view crlf) {
-  const int x = editor_.CaretX();
-  const int y = editor_.CaretY();
+  const int x = c_.caret.X();
+  const int y = c_.caret.Y();
   const WordExtent extent = WordExtentAtCaret(CaretLine(), x);
   if (extent.word == value) return;
   const std::string old(extent.word);
@@ -273,31 +278,31 @@ void TCompletionBase::ReplaceWordAtCaret(const std::string& value, bool template
     }
   }
   {
-    TEditorUpdate update(editor_);
+    TEditorUpdate update(c_);
     {
-      TEditorCaretHidden caret(editor_);
-      TEditorUndoGroup group(editor_);
-      editor_.Deselect();
-      editor_.Lines().KeepTrailingBlanksOf(y, y);
-      editor_.Lines().ReLine();
-      editor_.UndoBuffer().Record<TReplaceUndo>(x, y, begin - 1, y, old, text);
+      TEditorCaretHidden caret(c_);
+      TEditorUndoGroup group(c_);
+      c_.caretOps->Deselect();
+      c_.Lines().KeepTrailingBlanksOf(y, y);
+      c_.Lines().ReLine();
+      c_.undo.Record<TReplaceUndo>(x, y, begin - 1, y, old, text);
       // One step: the line is not stored without the word first, which would cut a
       // NUL left last on it and pad a blank in its place.
-      EditText(editor_, [&] { editor_.Lines().ReplaceText(begin - 1, y, end - 1, y, text); },
+      EditText(c_, [&] { c_.Lines().ReplaceText(begin - 1, y, end - 1, y, text); },
                {begin - 1, y, text, TextAction::Replace});
       const std::string_view cut = std::string_view(text).substr(0, caretAt);
       const std::size_t lastBreak = cut.rfind('\n');
       if (lastBreak == std::string_view::npos) {
-        editor_.SetCaret(begin - 1 + static_cast<int>(cut.size()), y);
+        c_.caretOps->SetCaret(begin - 1 + static_cast<int>(cut.size()), y);
       } else {
         const int breaks = static_cast<int>(std::count(cut.begin(), cut.end(), '\n'));
-        editor_.SetCaret(static_cast<int>(cut.size() - lastBreak - 1), y + breaks);
+        c_.caretOps->SetCaret(static_cast<int>(cut.size() - lastBreak - 1), y + breaks);
       }
       group.End();
     }
     update.End();
   }
-  editor_.Changed();
+  c_.notices.Changed();
 }
 
 void TCompletionBase::DrawListItem(Surface& surface, int index, const Rect& rect, bool selected) {

@@ -13,7 +13,7 @@
 
 namespace vantorel {
 
-class TCustomEditor;
+struct EditorContext;
 class TCompletionBase;
 
 // The editor's completion events; the owner assigns them.
@@ -55,7 +55,7 @@ class TCompletionBase : private CompletionListOwner {
  public:
   enum Mode { IdentifierMode = 0, TemplateMode = 1 };
 
-  TCompletionBase(TCustomEditor& editor, CompletionEvents& events);
+  TCompletionBase(EditorContext& context, CompletionEvents& events);
   virtual ~TCompletionBase() = default;
   TCompletionBase(const TCompletionBase&) = delete;
   TCompletionBase& operator=(const TCompletionBase&) = delete;
@@ -104,7 +104,7 @@ class TCompletionBase : private CompletionListOwner {
   void ReplaceWordAtCaret(const std::string& value, bool templateBody, char caretChar, std::string_view crlf);
   std::string SelectedItem() const { return list_.Item(list_.ItemIndex()); }
 
-  TCustomEditor& editor_;
+  EditorContext& c_;
   CompletionEvents& events_;
   TEditorCompletionList list_;
 

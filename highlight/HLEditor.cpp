@@ -8,6 +8,7 @@ THLEditor::THLEditor(WindowHost* host) : TEditor(host) {
   parser_.KeepComments = true;
   parser_.ScanStyle = TScanStyle::Other;
   Lines().AddWatcher(states_);
+  context_.completion = this;
 }
 
 THLEditor::~THLEditor() { Lines().RemoveWatcher(states_); }
@@ -19,22 +20,22 @@ void THLEditor::SetHighlighter(THighlighter value) {
   states_.SetLanguage(language);
   parser_.ScanStyle = language ? language->Rules().scanStyle : TScanStyle::Other;
   RescanLongStates(0);
-  View().RepaintAll();
+  context_.view.RepaintAll();
 }
 
 void THLEditor::SetColors(const TColors& value) {
   colors_ = value;
-  View().RepaintAll();
+  context_.view.RepaintAll();
 }
 
 void THLEditor::SetSyntaxHighlighting(bool value) {
   states_.SetSyntaxHighlighting(value);
-  View().RepaintAll();
+  context_.view.RepaintAll();
 }
 
 void THLEditor::SetLongTokens(bool value) {
   states_.SetLongTokens(value);
-  View().RepaintAll();
+  context_.view.RepaintAll();
 }
 
 const TSymbolColor& THLEditor::ColorOf(TokenClass k) const noexcept {
@@ -146,7 +147,7 @@ void THLEditor::GetAttr(int line, int, int colEnd) {
 
 void THLEditor::TextModified(int x, int y, std::string_view text, TextAction action) {
   TEditor::TextModified(x, y, text, action);
-  if (states_.TextModified(y, text, action)) View().RepaintAll();
+  if (states_.TextModified(y, text, action)) context_.view.RepaintAll();
 }
 
 void THLEditor::ApplyBracketMarks(int line, int, int) { brackets_.ApplyBracketMarks(line, MutableLineAttrs()); }
@@ -156,7 +157,7 @@ void THLEditor::UpdateBracketMarks() {
                                CaretY());
 }
 
-bool THLEditor::OfferKeyToCompletion(int& key, ShiftState) {
+bool THLEditor::OfferKey(int& key, ShiftState) {
   if (completion_.ListShown()) return completion_.HandleKeyDown(key);
   // Each key going down restarts the typing pause.
   if (host_) host_->StopTimer(EditorTimer::Completion);

@@ -18,7 +18,7 @@
 
 namespace vantorel {
 
-class THLEditor : public TEditor, public CompletionEvents {
+class THLEditor : public TEditor, public CompletionEvents, private CompletionHooks {
  public:
   explicit THLEditor(WindowHost* host);
   ~THLEditor() override;
@@ -50,14 +50,6 @@ class THLEditor : public TEditor, public CompletionEvents {
   void TextModified(int x, int y, std::string_view text, TextAction action) override;
 
   TCompletion& Completion() noexcept { return completion_; }
-  // The completion sees keys and typed characters first and closes its list when the
-  // text is clicked or the focus goes.
-  bool OfferKeyToCompletion(int& key, ShiftState shift) override;
-  void OfferCharToCompletion(char ch) override { completion_.HandleKeyPress(ch); }
-  void ShowCompletion(bool templates) override {
-    completion_.OpenCompletion(templates ? TCompletion::TemplateMode : TCompletion::IdentifierMode);
-  }
-  void CloseCompletionList(bool apply) override { completion_.CloseList(apply); }
   void TimerTick(EditorTimer timer) override;
 
  protected:
@@ -67,6 +59,15 @@ class THLEditor : public TEditor, public CompletionEvents {
   void UpdateBracketMarks() override;
 
  private:
+  // The completion sees keys and typed characters first and closes its list when the
+  // text is clicked or the focus goes.
+  bool OfferKey(int& key, ShiftState shift) override;
+  void OfferChar(char ch) override { completion_.HandleKeyPress(ch); }
+  void Show(bool templates) override {
+    completion_.OpenCompletion(templates ? TCompletion::TemplateMode : TCompletion::IdentifierMode);
+  }
+  void Close(bool apply) override { completion_.CloseList(apply); }
+
   // What the line states and the bracket marks read of the editor.
   class EditorText : public TextLines, public BracketTextPort {
    public:
@@ -88,7 +89,7 @@ class THLEditor : public TEditor, public CompletionEvents {
   EditorText text_{*this};
   LineStates states_{text_};
   TBracketHighlighting brackets_;
-  TCompletion completion_{*this, *this};
+  TCompletion completion_{context_, *this};
 };
 
 }  // namespace vantorel

@@ -10,6 +10,7 @@
 #include "headless/HeadlessWindows.h"
 #include "headless/IconvCodePages.h"
 #include "headless/MemoryClipboard.h"
+#include "tests/support/EditorInternals.h"
 
 namespace vantorel {
 namespace {
@@ -129,11 +130,11 @@ TEST_F(BlockTest, APasteReplacesTheBlockAsOneUndoGroup) {
   SetLines({"mov eax, ebx"});
   Select(TSelBlockFormat::bfNonInclusive, {4, 0}, {7, 0});
   Clip("ecx");
-  const int records = editor.UndoBuffer().Count();
+  const int records = Inside(editor).undo.Count();
   editor.PasteClipboard();
   EXPECT_EQ(AllLines(), (Lines{"mov ecx, ebx"}));
   std::vector<UndoClass> made;
-  for (int i = records; i < editor.UndoBuffer().Count(); ++i) made.push_back(editor.UndoBuffer().Item(i).Class());
+  for (int i = records; i < Inside(editor).undo.Count(); ++i) made.push_back(Inside(editor).undo.Item(i).Class());
   EXPECT_EQ(made, (std::vector<UndoClass>{UndoClass::BeginCompound, UndoClass::DeleteSelected, UndoClass::Insert,
                                           UndoClass::EndCompound}));
   EXPECT_EQ(editor.UndoGroupDepth, 0);
@@ -149,11 +150,11 @@ TEST_F(BlockTest, AnUnknownBlockTypeOrAnUnreadableClipboardChangesNothingUnsafe)
   clipboard.locked = true;
   editor.PasteClipboard();
   EXPECT_EQ(AllLines(), (Lines{"xyab"}));
-  EXPECT_FALSE(editor.Blocks().ClipboardHasText());
-  EXPECT_EQ(editor.Blocks().ClipboardBlockType(), 3);
+  EXPECT_FALSE(Inside(editor).blocks->ClipboardHasText());
+  EXPECT_EQ(Inside(editor).blocks->ClipboardBlockType(), 3);
   clipboard.locked = false;
   Clip("");
-  EXPECT_FALSE(editor.Blocks().ClipboardHasText());
+  EXPECT_FALSE(Inside(editor).blocks->ClipboardHasText());
 }
 
 TEST_F(BlockTest, LineIndentLeavesALineTheBlockEndsBeforeAndMovesTheColumns) {

@@ -2,6 +2,7 @@
 // pixel cells, a 30-pixel gutter (text from x = 33), 30 lines by 76 columns.
 #include <gtest/gtest.h>
 
+#include "tests/support/EditorInternals.h"
 #include "tests/unit/EditorFixture.h"
 
 namespace vantorel {
@@ -118,7 +119,7 @@ TEST_F(CaretSelectionTest, DraggingOutsideTheWindowScrollsByLineOrByPageEachTick
   editor.MouseUp(MouseButton::Left, {}, At(1, 0));
   EXPECT_TRUE(host.timers.empty());
   EXPECT_FALSE(host.captured);
-  EXPECT_EQ(editor.UndoBuffer().Item(editor.UndoBuffer().Count() - 1).Class(), UndoClass::EndCompound);
+  EXPECT_EQ(Inside(editor).undo.Item(Inside(editor).undo.Count() - 1).Class(), UndoClass::EndCompound);
 }
 
 TEST_F(CaretSelectionTest, LosingTheMouseEndsTheDragAndItsTimer) {
@@ -130,8 +131,8 @@ TEST_F(CaretSelectionTest, LosingTheMouseEndsTheDragAndItsTimer) {
   ASSERT_FALSE(host.timers.empty());
   editor.MouseCaptureLost();  // a message box took the mouse mid-drag
   EXPECT_TRUE(host.timers.empty());
-  EXPECT_FALSE(editor.Mouse().MouseSelecting());
-  EXPECT_EQ(editor.UndoBuffer().Item(editor.UndoBuffer().Count() - 1).Class(), UndoClass::EndCompound);
+  EXPECT_FALSE(Inside(editor).mouse->MouseSelecting());
+  EXPECT_EQ(Inside(editor).undo.Item(Inside(editor).undo.Count() - 1).Class(), UndoClass::EndCompound);
 }
 
 TEST_F(CaretSelectionTest, DraggingBelowTheLastLineEndsOnItAtTheMouseColumnCutToItsLength) {
@@ -248,7 +249,7 @@ TEST_F(CaretSelectionTest, SelLengthFollowsTheBlockFormat) {
   editor.SetSelBlockFormat(TSelBlockFormat::bfColumn);
   EXPECT_EQ(editor.SelLength(), 2 + 2 + 0 + 2 + 2);  // "cd", "", "kl"
   editor.SetSelBlockFormat(TSelBlockFormat::bfNonInclusive);
-  editor.SelectionModel().SetBlock({0, 0}, {1, 5});  // a block that names lines that are gone
+  Inside(editor).selection.SetBlock({0, 0}, {1, 5});  // a block that names lines that are gone
   host.beeps = 0;
   EXPECT_EQ(editor.SelLength(), 0);
   EXPECT_EQ(host.beeps, 1);
@@ -272,8 +273,8 @@ TEST_F(CaretSelectionTest, TheCaretPullsTheViewAlongAndRecordsItsMoves) {
   editor.SetCaret(0, 500);  // clamped to the last line
   EXPECT_EQ(Caret(), (TextPoint{0, 99}));
   EXPECT_EQ(editor.LeftColumn(), 0);
-  ASSERT_EQ(editor.UndoBuffer().Count(), 2);
-  EXPECT_EQ(static_cast<const TCaretUndo&>(editor.UndoBuffer().Item(1)).Y, 50);
+  ASSERT_EQ(Inside(editor).undo.Count(), 2);
+  EXPECT_EQ(static_cast<const TCaretUndo&>(Inside(editor).undo.Item(1)).Y, 50);
   editor.CursorBeyondEOF = true;
   editor.SetCaret(0, 120);
   EXPECT_EQ(editor.CaretY(), 120);
@@ -296,12 +297,12 @@ TEST_F(CaretSelectionTest, ARightClickTakesTheFocusWithoutMovingTheCaret) {
   SetLines({"abc", "def"});
   editor.SetCaret(1, 1);
   host.focused = false;
-  const int records = editor.UndoBuffer().Count();
+  const int records = Inside(editor).undo.Count();
   Click(At(2, 0), {}, MouseButton::Right);
   EXPECT_TRUE(host.focused);
   EXPECT_EQ(Caret(), (TextPoint{1, 1}));
-  ASSERT_EQ(editor.UndoBuffer().Count(), records + 1);
-  EXPECT_EQ(editor.UndoBuffer().Item(records).Class(), UndoClass::EndCompound);
+  ASSERT_EQ(Inside(editor).undo.Count(), records + 1);
+  EXPECT_EQ(Inside(editor).undo.Item(records).Class(), UndoClass::EndCompound);
 }
 
 TEST_F(CaretSelectionTest, GutterClicksReportTheLine) {

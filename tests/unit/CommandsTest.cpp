@@ -10,26 +10,24 @@
 #include "editor/Editor.h"
 #include "editor/KeyTable.h"
 #include "headless/HeadlessWindows.h"
+#include "tests/support/EditorInternals.h"
 
 namespace vantorel {
 namespace {
 
-// Notes what reaches the typing and text-command entry points.
+// Notes the text each insertion reports (a typed character reports itself), and can
+// make a report fail.
 class RecordingEditor : public TEditor {
  public:
   using TEditor::TEditor;
-  void TypeCharacter(char ch) override {
+  void TextModified(int x, int y, std::string_view text, TextAction action) override {
     if (failAfter == 0) throw std::runtime_error("typing failed");
-    --failAfter;
-    typed += ch;
+    if (failAfter > 0) --failAfter;
+    if (action == TextAction::StreamInsert) typed += text;
+    TEditor::TextModified(x, y, text, action);
   }
-  int failAfter = -1;  // characters to type before one fails
-  bool RunEditCommand(int code, int& x, bool& caretUndo, int& y) override {
-    editCommands.push_back(code);
-    return TEditor::RunEditCommand(code, x, caretUndo, y);
-  }
+  int failAfter = -1;  // insertions to report before one fails
   std::string typed;
-  std::vector<int> editCommands;
 };
 
 ShiftState Keys(bool shift, bool ctrl = false, bool alt = false) {
@@ -64,13 +62,16 @@ TEST_F(CommandsTest, TwoKeySequencesTakeTheSecondKeyWithCtrlOrAloneAndDropItsCha
   Press('K', Keys(false, true), 0x0B);
   Press(vk::Control, Keys(false, true));  // the modifier's auto-repeat changes nothing
   Press('T', {}, 't');
+  EXPECT_EQ(editor.BlockText(), "mov");  // the word selected
+  editor.Deselect();
   Press('K', Keys(false, true), 0x0B);
   Press('T', Keys(false, true), 0x14);
-  EXPECT_EQ(editor.editCommands, (std::vector<int>{ec::SelectWord, ec::SelectWord}));
+  EXPECT_EQ(editor.BlockText(), "mov");
+  editor.Deselect();
   Press('K', Keys(false, true), 0x0B);
   Press(vk::Shift, Keys(true));
   Press('T', Keys(true), 'T');  // Shift is not a way to give the second key
-  EXPECT_EQ(editor.editCommands.size(), 2u);
+  EXPECT_FALSE(editor.HasSelection());
   EXPECT_EQ(editor.typed, "");
   Press('T', {}, 't');  // the sequence is over: the letter types
   EXPECT_EQ(editor.typed, "t");
@@ -189,7 +190,7 @@ TEST_F(CommandsTest, BookmarksToggleAndJumpBack) {
   EXPECT_EQ(Caret(), (TextPoint{4, 7}));
   EXPECT_EQ(editor.TopLine(), 0);  // already in view: the view stays
   Press('3', Keys(true, true));    // again on line 7: cleared
-  EXPECT_FALSE(editor.Commands().Bookmarks()[3].Valid);
+  EXPECT_FALSE(Inside(editor).commands->Bookmarks()[3].Valid);
   editor.SetCaret(0, 60);
   Press('3', Keys(false, true));
   EXPECT_EQ(Caret(), (TextPoint{0, 60}));
@@ -205,17 +206,17 @@ TEST_F(CommandsTest, BookmarksToggleAndJumpBack) {
 TEST_F(CommandsTest, AReplayedMacroIsOneUndoStepOfWhatWasRecorded) {
   SetLines({""});
   Press('R', Keys(true, true));
-  EXPECT_TRUE(editor.Commands().MacroRecording());
+  EXPECT_TRUE(Inside(editor).commands->MacroRecording());
   Press('A', {}, 'a');
   Press('B', {}, 'b');
   Press('R', Keys(true, true));
-  EXPECT_EQ(editor.Commands().LastMacro(), std::string("a\0b\0", 4));
-  const int records = editor.UndoBuffer().Count();
+  EXPECT_EQ(Inside(editor).commands->LastMacro(), std::string("a\0b\0", 4));
+  const int records = Inside(editor).undo.Count();
   Press('P', Keys(true, true));
   EXPECT_EQ(editor.typed, "abab");
-  ASSERT_GE(editor.UndoBuffer().Count(), records + 2);
-  EXPECT_EQ(editor.UndoBuffer().Item(records).Class(), UndoClass::BeginCompound);
-  EXPECT_EQ(editor.UndoBuffer().Item(editor.UndoBuffer().Count() - 1).Class(), UndoClass::EndCompound);
+  ASSERT_GE(Inside(editor).undo.Count(), records + 2);
+  EXPECT_EQ(Inside(editor).undo.Item(records).Class(), UndoClass::BeginCompound);
+  EXPECT_EQ(Inside(editor).undo.Item(Inside(editor).undo.Count() - 1).Class(), UndoClass::EndCompound);
   EXPECT_EQ(editor.UndoGroupDepth, 0);
   EXPECT_EQ(editor.UpdateLock(), 0);
 }
@@ -231,7 +232,7 @@ TEST_F(CommandsTest, AFailingReplayStillClosesItsGroupAndUpdate) {
   EXPECT_EQ(editor.typed, "aba");
   EXPECT_EQ(editor.UndoGroupDepth, 0);
   EXPECT_EQ(editor.UpdateLock(), 0);
-  EXPECT_EQ(editor.UndoBuffer().Item(editor.UndoBuffer().Count() - 1).Class(), UndoClass::EndCompound);
+  EXPECT_EQ(Inside(editor).undo.Item(Inside(editor).undo.Count() - 1).Class(), UndoClass::EndCompound);
 }
 
 TEST_F(CommandsTest, ReadOnlyEnterMovesToTheNextLinesText) {

@@ -11,6 +11,7 @@
 #include "editor/CaretCommands.h"
 #include "headless/HeadlessWindows.h"
 #include "highlight/HLEditor.h"
+#include "tests/support/EditorInternals.h"
 
 namespace vantorel {
 namespace {
@@ -33,7 +34,7 @@ class CompletionTest : public ::testing::Test {
   void Load(const Lines& lines, int x, int y) {
     editor.Lines().Assign(lines);
     editor.SetCaret(x, y);
-    editor.UndoBuffer().Clear();
+    Inside(editor).undo.Clear();
   }
   void Key(int key, bool ctrl = false) {
     ShiftState shift;
@@ -136,7 +137,7 @@ TEST_F(CompletionTest, IdentifiersOpenUnderTheCaretLineAndEnterReplacesTheWord) 
   editor.Undo();
   EXPECT_EQ(Text()[1], "  x := Ca + 1");
   EXPECT_EQ(editor.CaretX(), 9);
-  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_FALSE(Inside(editor).undo.CanUndo());
 }
 
 TEST_F(CompletionTest, AnExactTemplateNameExpandsAtOnceKeepingTheIndentAndTheCaretMark) {
@@ -151,7 +152,7 @@ TEST_F(CompletionTest, AnExactTemplateNameExpandsAtOnceKeepingTheIndentAndTheCar
     EXPECT_EQ(editor.CaretX(), static_cast<int>(indent.size()) + 5);
     editor.Undo();
     EXPECT_EQ(Text(), Lines{indent + "for"});
-    EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+    EXPECT_FALSE(Inside(editor).undo.CanUndo());
   }
 }
 

@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "MainFormFixture.h"
 #include "editor/KeyTable.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/MemoryClipboard.h"
 #include "highlight/HLEditor.h"
+#include "tests/support/EditorInternals.h"
 #include "tests/support/KeyPress.h"
-#include "MainFormFixture.h"
 
 namespace vantorel {
 namespace {
@@ -171,8 +172,8 @@ TEST(DeferredPaint, ABurstOfTypingDrawsNothingUntilThePaint) {
   EXPECT_FALSE(later.host.canvas.texts.empty());
   // Once each: the vertical bar's range grew, the horizontal one's position moved.
   EXPECT_EQ(later.host.barChanges, 2);
-  EXPECT_EQ(later.host.bars[ScrollBarKind::Vertical].max, later.editor.VertScrollBar().Max());
-  EXPECT_EQ(later.host.bars[ScrollBarKind::Horizontal].position, later.editor.HorzScrollBar().Position());
+  EXPECT_EQ(later.host.bars[ScrollBarKind::Vertical].max, Inside(later.editor).view.VertScrollBar().Max());
+  EXPECT_EQ(later.host.bars[ScrollBarKind::Horizontal].position, Inside(later.editor).view.HorzScrollBar().Position());
 }
 
 // Painting at once, a bar is given its values only when they change.

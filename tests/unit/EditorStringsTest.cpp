@@ -9,8 +9,9 @@
 #include <random>
 #include <tuple>
 
-#include "editor/UndoBuffer.h"
 #include "editor/KeyTable.h"
+#include "editor/UndoBuffer.h"
+#include "tests/support/EditorInternals.h"
 
 #include "EditorFixture.h"
 #include "TempFolder.h"
@@ -157,8 +158,8 @@ TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
       line.replace(static_cast<std::size_t>(at), count, inserted);
       whole.Lines().SetLineText(y, std::string_view(line));
       ASSERT_EQ(inPlace.Lines().GetTextStr(), whole.Lines().GetTextStr()) << "round " << round << " step " << step;
-      const TUndoBuffer& a = inPlace.UndoBuffer();
-      const TUndoBuffer& b = whole.UndoBuffer();
+      const TUndoBuffer& a = Inside(inPlace).undo;
+      const TUndoBuffer& b = Inside(whole).undo;
       ASSERT_EQ(a.Count(), b.Count());
       for (int i = 0; i < a.Count(); ++i) {
         ASSERT_EQ(a.Item(i).Class(), b.Item(i).Class());
@@ -168,8 +169,8 @@ TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
         ASSERT_EQ(std::tie(ra->X, ra->Y, ra->Text), std::tie(rb->X, rb->Y, rb->Text)) << "round " << round;
       }
     }
-    while (inPlace.UndoBuffer().CanUndo()) inPlace.RunCommand(ec::Undo);
-    while (whole.UndoBuffer().CanUndo()) whole.RunCommand(ec::Undo);
+    while (Inside(inPlace).undo.CanUndo()) inPlace.RunCommand(ec::Undo);
+    while (Inside(whole).undo.CanUndo()) whole.RunCommand(ec::Undo);
     ASSERT_EQ(inPlace.Lines().GetTextStr(), whole.Lines().GetTextStr()) << "round " << round;
   }
 }
@@ -228,21 +229,21 @@ TEST_F(LoadText, EditedLinesStayApartFromTheLoadedOnes) {
 
 TEST_F(LoadText, LeavesModifiedAloneAndClearsUndo) {
   editor.Modified = true;
-  editor.UndoBuffer().Record<TCaretUndo>(1, 1);
+  Inside(editor).undo.Record<TCaretUndo>(1, 1);
   Load("x\r\ny");
   EXPECT_TRUE(editor.Modified);
   EXPECT_EQ(changeEvents, 0);
-  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_FALSE(Inside(editor).undo.CanUndo());
   EXPECT_EQ(editor.textAllChanged, 2);  // the list's notification, then the final step
   ASSERT_FALSE(editor.modifications.empty());
   EXPECT_EQ(editor.modifications.back().action, 0);
 }
 
 TEST_F(LoadText, UnderAnUpdateLockUndoIsKept) {
-  editor.UndoBuffer().Record<TCaretUndo>(1, 1);
+  Inside(editor).undo.Record<TCaretUndo>(1, 1);
   editor.BeginUpdate();
   Load("x");
-  EXPECT_TRUE(editor.UndoBuffer().CanUndo());
+  EXPECT_TRUE(Inside(editor).undo.CanUndo());
   editor.EndUpdate();
 }
 
@@ -257,8 +258,8 @@ TEST_F(EditorFixture, PutTrimsTrailingBlanksWithAnUndoItem) {
   SetLines({"x"});
   editor.Lines().Put(0, "ab  ");
   EXPECT_EQ(editor.Lines().Get(0), "ab");
-  ASSERT_EQ(editor.UndoBuffer().Count(), 1);
-  const auto& item = static_cast<const TDeleteTrailUndo&>(editor.UndoBuffer().Item(0));
+  ASSERT_EQ(Inside(editor).undo.Count(), 1);
+  const auto& item = static_cast<const TDeleteTrailUndo&>(Inside(editor).undo.Item(0));
   EXPECT_EQ(item.Class(), UndoClass::DeleteTrail);
   EXPECT_TRUE(item.IsTransparent());
   EXPECT_EQ(item.Text, "  ");
@@ -280,7 +281,7 @@ TEST_F(EditorFixture, PutWithKeepTrailingBlanksStoresAll) {
   editor.KeepTrailingBlanks = true;
   editor.Lines().Put(0, "ab  ");
   EXPECT_EQ(editor.Lines().Get(0), "ab  ");
-  EXPECT_EQ(editor.UndoBuffer().Count(), 0);
+  EXPECT_EQ(Inside(editor).undo.Count(), 0);
 }
 
 TEST_F(EditorFixture, AddKeepsBlanksUntilTheLineIsEdited) {
@@ -290,9 +291,9 @@ TEST_F(EditorFixture, AddKeepsBlanksUntilTheLineIsEdited) {
   editor.Lines().SetLineText(0, "ab  ");
   EXPECT_EQ(editor.Lines().Get(0), "ab");
   // What an edit cuts off is kept for undo, as a transparent record of its own.
-  ASSERT_EQ(editor.UndoBuffer().Count(), 1);
-  EXPECT_EQ(editor.UndoBuffer().Item(0).Class(), UndoClass::DeleteTrail);
-  editor.UndoBuffer().Undo(editor.Lines());
+  ASSERT_EQ(Inside(editor).undo.Count(), 1);
+  EXPECT_EQ(Inside(editor).undo.Item(0).Class(), UndoClass::DeleteTrail);
+  Inside(editor).undo.Undo(editor.Lines());
   EXPECT_EQ(editor.Lines().Get(0), "ab  ");
 }
 
@@ -435,10 +436,10 @@ TEST_F(EditorFixture, IndexOutOfRangeIsAListError) {
 
 TEST_F(EditorFixture, AssignReplacesTextExpandsTabsAndClearsUndo) {
   SetLines({"old"});
-  editor.UndoBuffer().Record<TCaretUndo>(0, 0);
+  Inside(editor).undo.Record<TCaretUndo>(0, 0);
   editor.Lines().Assign(Lines{"a\tb", "c"});
   EXPECT_EQ(AllLines(), (Lines{"a  b", "c"}));
-  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_FALSE(Inside(editor).undo.CanUndo());
   EXPECT_EQ(editor.UpdateLock(), 0);
   // A list assigned to itself keeps its lines.
   editor.Lines().Assign(editor.Lines());
@@ -447,10 +448,10 @@ TEST_F(EditorFixture, AssignReplacesTextExpandsTabsAndClearsUndo) {
 
 TEST_F(EditorFixture, AddStringsAppendsAndClearsUndo) {
   SetLines({"a"});
-  editor.UndoBuffer().Record<TCaretUndo>(0, 0);
+  Inside(editor).undo.Record<TCaretUndo>(0, 0);
   editor.Lines().AddStrings(Lines{"b", "\tc"});
   EXPECT_EQ(AllLines(), (Lines{"a", "b", "  c"}));
-  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_FALSE(Inside(editor).undo.CanUndo());
   EXPECT_EQ(editor.UpdateLock(), 0);
 }
 
@@ -546,15 +547,15 @@ TEST_F(EditorFixture, ColumnTextGoesIntoEachLine) {
 
 TEST_F(EditorFixture, ReLineAppendsLinesAndPadsTheCaretLine) {
   SetLines({"ab"});
-  editor.CaretModel().MoveTo(4, 2);
+  Inside(editor).caret.MoveTo(4, 2);
   editor.Lines().ReLine();
   EXPECT_EQ(AllLines(), (Lines{"ab", "", "    "}));
   // Two appended lines and the padding, each taken back with the step next to them.
-  ASSERT_EQ(editor.UndoBuffer().Count(), 3);
-  EXPECT_EQ(editor.UndoBuffer().Item(2).Class(), UndoClass::ReLinePad);
-  EXPECT_TRUE(editor.UndoBuffer().Item(2).IsTransparent());
-  const auto& first = static_cast<const TReLineUndo&>(editor.UndoBuffer().Item(0));
-  const auto& second = static_cast<const TReLineUndo&>(editor.UndoBuffer().Item(1));
+  ASSERT_EQ(Inside(editor).undo.Count(), 3);
+  EXPECT_EQ(Inside(editor).undo.Item(2).Class(), UndoClass::ReLinePad);
+  EXPECT_TRUE(Inside(editor).undo.Item(2).IsTransparent());
+  const auto& first = static_cast<const TReLineUndo&>(Inside(editor).undo.Item(0));
+  const auto& second = static_cast<const TReLineUndo&>(Inside(editor).undo.Item(1));
   EXPECT_EQ(first.Text, "\r\n");
   EXPECT_EQ(first.X, 2);
   EXPECT_EQ(second.X, 0);
@@ -565,10 +566,10 @@ TEST_F(EditorFixture, ReLineAppendsLinesAndPadsTheCaretLine) {
 
 TEST_F(EditorFixture, ReLineOnAnExistingLongLineChangesNothing) {
   SetLines({"abcdef"});
-  editor.CaretModel().MoveTo(3, 0);
+  Inside(editor).caret.MoveTo(3, 0);
   editor.Lines().ReLine();
   EXPECT_EQ(AllLines(), (Lines{"abcdef"}));
-  EXPECT_EQ(editor.UndoBuffer().Count(), 0);
+  EXPECT_EQ(Inside(editor).undo.Count(), 0);
 }
 
 TEST_F(EditorFixture, TextLengthAndMessageAnswers) {

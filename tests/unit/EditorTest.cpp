@@ -8,6 +8,7 @@
 #include "EditorFixture.h"
 #include "headless/RecordingSurface.h"
 #include "platform/Errors.h"
+#include "tests/support/EditorInternals.h"
 
 namespace vantorel {
 namespace {
@@ -34,7 +35,7 @@ TEST_F(EditorFixture, OnlyTheOutermostEndUpdateRepaintsAndReportsStatus) {
   editor.EndUpdate();
   EXPECT_EQ(status, 1);
   EXPECT_EQ(host.invalidations, 1);
-  EXPECT_TRUE(editor.View().FullRepaintPending);
+  EXPECT_TRUE(Inside(editor).view.FullRepaintPending);
 }
 
 TEST_F(EditorFixture, ChangedSetsModifiedRaisesOnChangeThenStatus) {
@@ -93,7 +94,7 @@ class ViewTest : public EditorFixture {
   }
   void PaintAll() {
     host.canvas.Clear();
-    editor.View().FullRepaintPending = true;
+    Inside(editor).view.FullRepaintPending = true;
     editor.Paint(host.canvas, host.client);
   }
   // The text outputs of one row, left to right.
@@ -167,7 +168,7 @@ TEST(ViewRuns, EachColourChangeStartsARunWithItsOwnFont) {
   editor.WindowCreated();
   editor.Lines().Add("abcdefghij");
   host.canvas.Clear();
-  editor.View().FullRepaintPending = true;
+  Inside(editor).view.FullRepaintPending = true;
   editor.Paint(host.canvas, host.client);
   std::vector<RecordingSurface::TextCall> row;
   for (const auto& t : host.canvas.texts) {
@@ -273,7 +274,7 @@ TEST(ViewRuns, RunsAreTheLongestStretchesOfEqualAttributes) {
 
 TEST_F(ViewTest, SelectionColoursTheSelectedColumnsAndLineBreaks) {
   SetLines({"abcdef", "ghijkl", "mnopqr"});
-  editor.SelectionModel().SetBlock({2, 0}, {3, 2});
+  Inside(editor).selection.SetBlock({2, 0}, {3, 2});
   editor.GetLineAttr(0, 0, 10);
   EXPECT_EQ(editor.LineAttrs()[2].BackColor, clWindow);     // column 1
   EXPECT_EQ(editor.LineAttrs()[3].BackColor, clHighlight);  // column 2
@@ -281,11 +282,11 @@ TEST_F(ViewTest, SelectionColoursTheSelectedColumnsAndLineBreaks) {
   editor.GetLineAttr(2, 0, 10);
   EXPECT_EQ(editor.LineAttrs()[3].BackColor, clHighlight);  // column 2
   EXPECT_EQ(editor.LineAttrs()[4].BackColor, clWindow);     // column 3: the first after the block
-  editor.SelectionModel().SetFormat(TSelBlockFormat::bfInclusive);
+  Inside(editor).selection.SetFormat(TSelBlockFormat::bfInclusive);
   editor.GetLineAttr(2, 0, 10);
   EXPECT_EQ(editor.LineAttrs()[4].BackColor, clHighlight);
   // The rest of a row whose line break is selected takes the selection colour.
-  editor.SelectionModel().SetFormat(TSelBlockFormat::bfNonInclusive);
+  Inside(editor).selection.SetFormat(TSelBlockFormat::bfNonInclusive);
   PaintAll();
   const auto rowFill = [&](int row) {
     Color c{};
@@ -296,7 +297,7 @@ TEST_F(ViewTest, SelectionColoursTheSelectedColumnsAndLineBreaks) {
   };
   EXPECT_EQ(rowFill(0), clHighlight);
   EXPECT_EQ(rowFill(2), clWindow);
-  editor.SelectionModel().SetFormat(TSelBlockFormat::bfColumn);
+  Inside(editor).selection.SetFormat(TSelBlockFormat::bfColumn);
   PaintAll();
   EXPECT_EQ(rowFill(0), clWindow);
 }
@@ -362,7 +363,7 @@ TEST_F(ViewTest, NothingIsPaintedUnderALockAndAllAtTheEndUpdate) {
   EXPECT_EQ(host.invalid, host.client);
   host.UpdateNow();  // a small clip, but the pending full repaint covers everything
   EXPECT_FALSE(Row(1).empty());
-  EXPECT_FALSE(editor.View().FullRepaintPending);
+  EXPECT_FALSE(Inside(editor).view.FullRepaintPending);
 }
 
 TEST_F(ViewTest, TheGutterHasItsThreeLines) {
@@ -414,7 +415,7 @@ TEST_F(ViewTest, TheCaretSitsAtTheLeftEdgeOfItsCell) {
   EXPECT_EQ(host.caretSize, (Point{2, 14}));
   EXPECT_EQ(host.caretPos, (Point{32, 1}));
   EXPECT_TRUE(host.CaretVisible());
-  editor.CaretModel().MoveTo(3, 2);
+  Inside(editor).caret.MoveTo(3, 2);
   editor.PaintCaret(false);
   EXPECT_FALSE(host.CaretVisible());
   editor.PaintCaret(true);
@@ -435,13 +436,13 @@ TEST_F(ViewTest, TheCaretSitsAtTheLeftEdgeOfItsCell) {
 TEST_F(ViewTest, ScrollBarRangesFollowTheText) {
   std::vector<std::string> many(2000, "line");
   SetLines(many);
-  auto& v = editor.VertScrollBar();
+  auto& v = Inside(editor).view.VertScrollBar();
   EXPECT_EQ(v.Page(), 30);
   EXPECT_EQ(v.Max(), 2000 + 30 - 2);
   EXPECT_EQ(v.LargeChange, 30);
   EXPECT_EQ(host.bars[ScrollBarKind::Vertical].max, 2028);
-  EXPECT_EQ(editor.HorzScrollBar().Max(), 1023);
-  EXPECT_EQ(editor.HorzScrollBar().Page(), 76);
+  EXPECT_EQ(Inside(editor).view.HorzScrollBar().Max(), 1023);
+  EXPECT_EQ(Inside(editor).view.HorzScrollBar().Page(), 76);
   // An empty text still counts one line.
   SetLines({});
   EXPECT_EQ(v.Max(), 1 + 30 - 2);
@@ -456,13 +457,13 @@ TEST_F(ViewTest, ABarWithoutItsStyleKeepsItsValuesButShowsNothing) {
   EXPECT_FALSE(host.bars.count(ScrollBarKind::Horizontal));
   editor.ScrollTo(40, 0);  // the view still scrolls sideways
   EXPECT_EQ(editor.LeftColumn(), 40);
-  EXPECT_EQ(editor.HorzScrollBar().Position(), 40);
+  EXPECT_EQ(Inside(editor).view.HorzScrollBar().Position(), 40);
   EXPECT_FALSE(host.bars.count(ScrollBarKind::Horizontal));
 }
 
 TEST_F(ViewTest, ScrollCodesMoveTheTextOrOnlyTheBar) {
   SetLines(std::vector<std::string>(200, "x"));
-  auto& v = editor.VertScrollBar();
+  auto& v = Inside(editor).view.VertScrollBar();
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::LineDown);
   EXPECT_EQ(editor.TopLine(), 1);
   editor.ScrollMessage(ScrollBarKind::Vertical, ScrollCode::PageDown);
@@ -506,7 +507,7 @@ TEST_F(ViewTest, ScrollingByALineShiftsPixelsAndPaintsTheUncoveredStrip) {
   editor.ScrollTo(0, 100);
   EXPECT_TRUE(host.scrolls.empty());
   EXPECT_EQ(editor.TopLine(), 100);
-  EXPECT_EQ(editor.VertScrollBar().Position(), 100);
+  EXPECT_EQ(Inside(editor).view.VertScrollBar().Position(), 100);
 }
 
 TEST_F(ViewTest, ScrollingUnderALockOnlyStoresThePosition) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MainFormFixture.h"
+#include "tests/support/EditorInternals.h"
 
 namespace vantorel {
 namespace {
@@ -120,7 +121,7 @@ TEST_F(ConvertTest, WinToDosAndBackKeepsLinesEmptyLinesAndAscii) {
   // Neither the change mark nor undo sees a conversion.
   EXPECT_EQ(window.PanelText(panel::Modified), "");
   EXPECT_FALSE(memo.Modified);
-  EXPECT_FALSE(memo.UndoBuffer().CanUndo());
+  EXPECT_FALSE(Inside(memo).undo.CanUndo());
 }
 
 TEST_F(ConvertTest, ACharacterWithoutCounterpartComesBackChangedAndTheLengthStays) {

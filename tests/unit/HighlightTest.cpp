@@ -15,6 +15,7 @@
 #include "headless/HeadlessWindows.h"
 #include "highlight/HLEditor.h"
 #include "highlight/Scanner.h"
+#include "tests/support/EditorInternals.h"
 #include "tests/support/HighlightCheck.h"
 #include "tests/unit/HighlightFixture.h"
 
@@ -132,7 +133,7 @@ TEST(Highlight, TheLastColumnIsPaintedInItsOwnColour) {
   p.editor.Lines().SetTextStr(std::string(1022, ' ') + "a(b\r\n");
   p.editor.ScrollTo(1000, 0);
   p.host.canvas.Clear();
-  p.editor.View().FullRepaintPending = true;
+  Inside(p.editor).view.FullRepaintPending = true;
   p.editor.Paint(p.host.canvas, p.host.client);
   std::string shown;
   for (const RecordingSurface::TextCall& run : p.host.canvas.texts) {

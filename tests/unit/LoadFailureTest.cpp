@@ -16,6 +16,7 @@
 #include "editor/EditorStrings.h"
 #include "headless/PosixFileSystem.h"
 #include "platform/Errors.h"
+#include "tests/support/EditorInternals.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ class FailedLoad : public EditorFixture {
     // The old text holds a loaded line, an expanded one and an edited one.
     editor.Lines().SetTextStr("old\r\n\tkeep\r\nthird");
     editor.Lines().SetLineText(2, "edited");
-    editor.UndoBuffer().Record<TCaretUndo>(1, 1);
+    Inside(editor).undo.Record<TCaretUndo>(1, 1);
     ResetCounts();
     editor.Lines().AddWatcher(reports);
   }
@@ -113,12 +114,12 @@ class FailedLoad : public EditorFixture {
     EXPECT_EQ(listChanges, 0);
     EXPECT_EQ(editor.textAllChanged, 0);
     EXPECT_TRUE(editor.modifications.empty());
-    EXPECT_TRUE(editor.UndoBuffer().CanUndo());
+    EXPECT_TRUE(Inside(editor).undo.CanUndo());
     EXPECT_EQ(editor.UpdateLock(), 0);
   }
   void RestoreOldText() {
     editor.Lines().Assign(kOld);
-    editor.UndoBuffer().Record<TCaretUndo>(1, 1);
+    Inside(editor).undo.Record<TCaretUndo>(1, 1);
     ResetCounts();
   }
 
@@ -178,7 +179,7 @@ TEST_F(FailedLoad, SetTextStrKeepsTheOldTextWhereverAnAllocationFails) {
                                              EXPECT_THROW(std::rethrow_exception(error), std::bad_alloc);
                                            });
   EXPECT_GT(failures, 20);  // the building allocates chunks, line records and a long line
-  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_FALSE(Inside(editor).undo.CanUndo());
 }
 
 TEST_F(FailedLoad, AssignKeepsTheOldTextWhereverAnAllocationFails) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "MainFormFixture.h"
+#include "headless/MemoryClipboard.h"
 #include "platform/Errors.h"
+#include "tests/support/EditorInternals.h"
 
 namespace vantorel {
 namespace {
@@ -64,10 +66,10 @@ TEST_F(MainFormTest, ResizeRaisesTheWidthAndPlacesBV1) {
 }
 
 TEST_F(MainFormTest, CaretPanelAndModifiedMark) {
-  memo.CaretModel().MoveTo(5, 2);
+  Inside(memo).caret.MoveTo(5, 2);
   memo.MouseUp(MouseButton::Left, {}, {});
   EXPECT_EQ(window.PanelText(panel::Caret), "5 : 2");
-  memo.CaretModel().MoveTo(0, 0);
+  Inside(memo).caret.MoveTo(0, 0);
   memo.KeyUp(vk::Left, {});
   EXPECT_EQ(window.PanelText(panel::Caret), "0 : 0");
   memo.Lines().Add("program text");
@@ -217,21 +219,12 @@ TEST_F(MainFormTest, AButtonWhoseHandlerFailsStillGivesTheFocusBack) {
 namespace vantorel {
 namespace {
 
-// Notes which editor operation each Edit command called.
-class CallRecordingEditor : public THLEditor {
- public:
-  using THLEditor::THLEditor;
-  void CopySelection() override { calls.push_back("copy"); }
-  void CutSelection() override { calls.push_back("cut"); }
-  void PasteClipboard() override { calls.push_back("paste"); }
-  void Deselect() override { calls.push_back("deselect"); }
-  void Undo() override { calls.push_back("undo"); }
-  std::vector<std::string> calls;
-};
-
-TEST(MainFormEdit, EachEditCommandIsOneEditorCall) {
+// Each Edit command reaches the editor's operation of its name.
+TEST(MainFormEdit, TheEditCommandsReachTheEditor) {
   HeadlessWindowHost host;
-  CallRecordingEditor memo(&host);
+  THLEditor memo(&host);
+  MemoryClipboard clipboard;
+  memo.SetClipboard(&clipboard);
   HeadlessMainWindow window;
   MemoryRegistry registry;
   PosixFileSystem fs;
@@ -240,12 +233,20 @@ TEST(MainFormEdit, EachEditCommandIsOneEditorCall) {
   IconvCodePages codePages;
   RecordingShell shell;
   TFmain form(window, memo, registry, fs, dialogs, processes, codePages, shell);
-  for (Handler h : {Handler::BCopy1Click, Handler::BCut1Click, Handler::BPaste1Click, Handler::BdelClick,
-                    Handler::BundoClick}) {
-    form.Run(h);
-  }
-  EXPECT_EQ(memo.calls, (std::vector<std::string>{"copy", "cut", "paste", "deselect", "undo"}));
-  EXPECT_EQ(window.PanelText(panel::Modified), "");
+  memo.Lines().Assign(std::vector<std::string>{"abc def"});
+  memo.SelectRange(0, 0, 3, 0);
+  form.Run(Handler::BCopy1Click);
+  EXPECT_EQ(clipboard.text, "abc");
+  form.Run(Handler::BdelClick);
+  EXPECT_FALSE(memo.HasSelection());
+  EXPECT_EQ(memo.LineView(0), "abc def");
+  memo.SelectRange(0, 0, 3, 0);
+  form.Run(Handler::BCut1Click);
+  EXPECT_EQ(memo.LineView(0), " def");
+  form.Run(Handler::BPaste1Click);
+  EXPECT_EQ(memo.LineView(0), "abc def");
+  form.Run(Handler::BundoClick);
+  EXPECT_EQ(memo.LineView(0), " def");
 }
 
 }  // namespace

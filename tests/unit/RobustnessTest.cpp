@@ -10,6 +10,7 @@
 #include "headless/HeadlessWindows.h"
 #include "headless/IconvCodePages.h"
 #include "headless/MemoryClipboard.h"
+#include "tests/support/EditorInternals.h"
 
 namespace vantorel {
 namespace {
@@ -52,7 +53,7 @@ class RobustnessTest : public ::testing::Test {
     Press(second);
   }
   void UndoAll() {
-    for (int guard = 0; editor.UndoBuffer().CanUndo() && guard < 1000; ++guard) editor.Undo();
+    for (int guard = 0; Inside(editor).undo.CanUndo() && guard < 1000; ++guard) editor.Undo();
   }
   std::vector<std::string> Lines() const {
     std::vector<std::string> out;
@@ -85,7 +86,7 @@ TEST_F(RobustnessTest, ACommandThatRunsAnotherIsRecordedOnceAndReplaysOnce) {
   Press('R', kCtrlShift);
   Press(vk::Down, kShiftAlt);  // a column selection runs the selection command inside
   Press('R', kCtrlShift);
-  EXPECT_EQ(editor.Commands().LastMacro().size(), 2u);
+  EXPECT_EQ(Inside(editor).commands->LastMacro().size(), 2u);
   Press('P', kCtrlShift);
   EXPECT_EQ(editor.SelEndY(), 2);  // one line more, not two
   EXPECT_EQ(editor.SelBlockFormat(), TSelBlockFormat::bfColumn);
@@ -195,11 +196,11 @@ TEST_F(RobustnessTest, UnindentWithoutLeadingBlanksChangesNothing) {
   Load("mov\r\nret\r\nend\r\n");
   Press(vk::Down, kShift);
   Press(vk::Down, kShift);
-  editor.UndoBuffer().Clear();
+  Inside(editor).undo.Clear();
   editor.Modified = false;
   Chord('K', 'U');
   EXPECT_FALSE(editor.Modified);
-  EXPECT_FALSE(editor.UndoBuffer().CanUndo());
+  EXPECT_FALSE(Inside(editor).undo.CanUndo());
 }
 
 TEST_F(RobustnessTest, AnIndentKeepsTheAnchorSoTheBlockGrowsOn) {
@@ -234,11 +235,11 @@ TEST_F(RobustnessTest, AnEmptySelectionBeyondTheTextPutsTheCaretAtTheStart) {
 
 TEST_F(RobustnessTest, BlockNotWholeTellsWhetherTheBlockCoversEverything) {
   Load("ab\r\ncd\r\n");
-  EXPECT_TRUE(editor.Blocks().BlockNotWhole());
+  EXPECT_TRUE(Inside(editor).blocks->BlockNotWhole());
   Press('A', kCtrl);
-  EXPECT_FALSE(editor.Blocks().BlockNotWhole());
+  EXPECT_FALSE(Inside(editor).blocks->BlockNotWhole());
   editor.SelectRange(0, 0, 1, 1);
-  EXPECT_TRUE(editor.Blocks().BlockNotWhole());
+  EXPECT_TRUE(Inside(editor).blocks->BlockNotWhole());
 }
 
 // What the command fuzzer found besides.
@@ -265,7 +266,7 @@ TEST_F(RobustnessTest, ABlockNamingLinesTheTextNoLongerHasIsDroppedNotErased) {
   Load("abc\r\ndef\r\n");
   editor.SelectRange(1, 0, 2, 1);
   editor.Lines().Delete(1);  // the program removes a line under the block
-  editor.SelectionModel().SetBlock({1, 0}, {2, 1});
+  Inside(editor).selection.SetBlock({1, 0}, {2, 1});
   editor.EraseSelection();
   EXPECT_EQ(Lines(), (Text{"abc"}));
   EXPECT_FALSE(editor.HasSelection());

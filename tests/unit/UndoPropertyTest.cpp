@@ -13,9 +13,10 @@
 #include "headless/HeadlessWindows.h"
 #include "headless/MemoryClipboard.h"
 #include "highlight/HLEditor.h"
+#include "tests/support/EditorInternals.h"
 #include "tests/support/HighlightCheck.h"
-#include "tests/support/Shown.h"
 #include "tests/support/KeyPress.h"
+#include "tests/support/Shown.h"
 
 namespace vantorel {
 namespace {
@@ -102,7 +103,7 @@ std::string Replay(const std::vector<std::string>& text, TextPoint caret, const 
   editor.Lines().SetTextStr(file);
   const std::vector<std::string> before = Stored(editor);
   editor.SetCaret(caret.x, caret.y);
-  editor.UndoBuffer().Clear();
+  Inside(editor).undo.Clear();
   for (const Step& step : steps) {
     ShiftState shift;
     shift.shift = step.shift;
@@ -115,11 +116,11 @@ std::string Replay(const std::vector<std::string>& text, TextPoint caret, const 
     if (editor.UpdateLock() != 0 || editor.UndoGroupDepth != 0) return "a lock or group left open";
     if (std::string p = LongStatesProblem(editor); !p.empty()) return p;
   }
-  for (int guard = 0; editor.UndoBuffer().CanUndo() && guard < 10000; ++guard) {
+  for (int guard = 0; Inside(editor).undo.CanUndo() && guard < 10000; ++guard) {
     editor.Undo();
     if (std::string p = LongStatesProblem(editor); !p.empty()) return "after an undo: " + p;
   }
-  if (editor.UndoBuffer().CanUndo()) return "undo never ends";
+  if (Inside(editor).undo.CanUndo()) return "undo never ends";
   const std::vector<std::string> after = Stored(editor);
   if (after != before) {
     std::string got;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "editor/KeyTable.h"
+#include "tests/support/EditorInternals.h"
 #include "tests/unit/EditorFixture.h"
 
 namespace vantorel {
@@ -16,7 +17,7 @@ class UndoTest : public EditorFixture {
   UndoTest() {
     editor.OnChangeStatus = [this] { ++statusEvents; };
   }
-  TUndoBuffer& Buffer() { return editor.UndoBuffer(); }
+  TUndoBuffer& Buffer() { return Inside(editor).undo; }
   TEditorStrings& Text() { return editor.Lines(); }
   TextPoint Caret() const { return {editor.CaretX(), editor.CaretY()}; }
   void Move(int x, int y) { editor.SetCaret(x, y); }
@@ -98,7 +99,7 @@ class UndoTest : public EditorFixture {
     const TSelBlockFormat format = editor.SelBlockFormat();
     const int bx = editor.SelBeginX(), by = editor.SelBeginY(), ex = editor.SelEndX(), ey = editor.SelEndY();
     editor.LockPaint();
-    editor.SelectionModel().Clear();
+    Inside(editor).selection.Clear();
     if (format == TSelBlockFormat::bfColumn) {
       Text().DeleteColumnText(bx, by, ex, ey);
       Place(bx, editor.CaretY());
@@ -304,20 +305,20 @@ TEST_F(UndoTest, AnInsertedColumnIsCutOutOfEachLineEvenAPaddedOne) {
 TEST_F(UndoTest, TwoColumnUnindentsComeBackInOneStepWithTheirBlock) {
   SetLines({"    a", "  b", "c"});
   editor.SelectRange(0, 0, 1, 1);
-  const Selection selected = editor.SelectionModel();
+  const Selection selected = Inside(editor).selection;
   Move(1, 1);
   Buffer().Record<TUnindentColumnUndo>(1, 1, 0, 0, "  \r\n  ");
   Text().DeleteColumnText(0, 0, 1, 1);
   Buffer().Record<TUnindentColumnUndo>(1, 1, 0, 0, "  \r\n");
   Text().DeleteColumnText(0, 0, 1, 0);
   EXPECT_EQ(AllLines(), (Lines{"a", "b", "c"}));
-  editor.SelectionModel().Clear();
+  Inside(editor).selection.Clear();
   Undo();
   EXPECT_EQ(AllLines(), (Lines{"    a", "  b", "c"}));
   EXPECT_EQ(Caret(), (TextPoint{1, 1}));
   EXPECT_TRUE(editor.HasSelection());
-  EXPECT_EQ(editor.SelectionModel().Begin(), selected.Begin());
-  EXPECT_EQ(editor.SelectionModel().End(), selected.End());
+  EXPECT_EQ(Inside(editor).selection.Begin(), selected.Begin());
+  EXPECT_EQ(Inside(editor).selection.End(), selected.End());
 }
 
 // --- erased blocks ---
@@ -342,7 +343,7 @@ TEST_F(UndoTest, AnErasedBlockOfEachFormatComesBackSelected) {
     editor.SetSelBlockFormat(TSelBlockFormat::bfNonInclusive);
     editor.SelectRange(c.begin.x, c.begin.y, c.end.x, c.end.y);
     editor.SetSelBlockFormat(c.format);  // a line block widens to whole lines
-    const Selection selected = editor.SelectionModel();
+    const Selection selected = Inside(editor).selection;
     Place(c.end.x, c.end.y);
     const TextPoint caret = Caret();
     EraseBlock(c.blockText);
@@ -352,9 +353,9 @@ TEST_F(UndoTest, AnErasedBlockOfEachFormatComesBackSelected) {
     EXPECT_EQ(AllLines(), (Lines{"abcd", "efgh", "ijk"}));
     EXPECT_TRUE(editor.HasSelection());
     EXPECT_EQ(editor.SelBlockFormat(), c.format);
-    EXPECT_EQ(editor.SelectionModel().Begin(), selected.Begin());
-    EXPECT_EQ(editor.SelectionModel().End(), selected.End());
-    EXPECT_EQ(editor.SelectionModel().LineModeBeginX(), selected.LineModeBeginX());
+    EXPECT_EQ(Inside(editor).selection.Begin(), selected.Begin());
+    EXPECT_EQ(Inside(editor).selection.End(), selected.End());
+    EXPECT_EQ(Inside(editor).selection.LineModeBeginX(), selected.LineModeBeginX());
     EXPECT_EQ(Caret(), caret);
   }
 }
