@@ -248,7 +248,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       // With repetitions the median row, which comes after the single runs, is the
       // figure; the mean, deviation and variation rows are no ratios to compare.
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-      if (run.run_name.function_name == "BM_LoadInFreshProcess") {
+      if (run.run_name.function_name.starts_with("BM_LoadInFreshProcess")) {
         fresh_.push_back(run);
         continue;
       }
@@ -271,7 +271,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const double peak = figure("peak_per_file");
       std::printf("%s: time / floor %.2f (target <= %.2f) %s, peak heap / file %.2f (target <= %.2f) %s, "
                   "/ loaded text %.2f\n",
-                  run.run_name.args.c_str(), time, kFreshTimeTarget, time <= kFreshTimeTarget ? "ok" : "OVER TARGET",
+                  run.run_name.function_name.c_str(), time, kFreshTimeTarget, time <= kFreshTimeTarget ? "ok" : "OVER TARGET",
                   peak, kPeakTarget, peak <= kPeakTarget ? "ok" : "OVER TARGET", figure("peak_per_text"));
     }
     if (!time_ || !peak_) return;
