@@ -27,6 +27,7 @@
 #include <string_view>
 #include <utility>
 
+#include "bench/BenchFiles.h"
 #include "bench/BenchHost.h"
 #include "bench/Floor.h"
 #include "editor/KeyTable.h"
@@ -36,30 +37,12 @@
 namespace vantorel {
 namespace {
 
-std::string TempPath(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
-
-// Writes the file once per machine; a file of the right size from an earlier run is
-// used as it is.
-template <class Make>
-const std::string& Generated(const char* name, std::size_t size, Make make) {
-  static const std::string path = [&] {
-    const std::string p = TempPath(name);
-    std::error_code error;
-    if (std::filesystem::file_size(p, error) == size) return p;
-    const std::string text = make();
-    if (text.size() != size) std::abort();  // the generator and its size disagree
-    std::ofstream(p, std::ios::binary) << text;
-    return p;
-  }();
-  return path;
-}
-
 // About 200 MB of Masm32-style source with CR LF line ends: one line in eight indented
 // by tabs, comments in Windows-1251, numbers that vary, and a last line with trailing
 // blanks, where the caret lands at the end of the text.
 constexpr std::size_t k200MB = 200'000'000;
 const std::string& Source200MB() {
-  return Generated("vantorel-bench-large-200mb-v1.asm", k200MB, [] {
+  static const std::string path = GeneratedFile("vantorel-bench-large-200mb-v1.asm", k200MB, [] {
     static const char* const kLines[] = {
         "    invoke  CreateWindowEx, 0, ADDR szClassName, ADDR szDisplayName, \\",
         "            WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 696, 405,",
@@ -91,25 +74,7 @@ const std::string& Source200MB() {
     text += "\r\n" + last;
     return text;
   });
-}
-
-// One line of 10 MB: a data definition that never ends, with its CR LF.
-constexpr std::size_t k10MB = 10'000'000;
-const std::string& SingleLine10MB() {
-  return Generated("vantorel-bench-large-10mb-line-v1.asm", k10MB, [] {
-    std::string text = "table db ";
-    static const char kHex[] = "0123456789ABCDEF";
-    for (unsigned i = 0; text.size() < k10MB - 8; ++i) {
-      text += '0';
-      text += kHex[i >> 4 & 15];
-      text += kHex[i & 15];
-      text += "h, ";
-    }
-    text.resize(k10MB - 2, ' ');
-    text.back() = '0';
-    text += "\r\n";
-    return text;
-  });
+  return path;
 }
 
 // Two million short lines, one in twelve tab-indented.
@@ -120,7 +85,7 @@ const std::string& TwoMillionLines() {
                                        "",                 "    dec ecx", "    jnz @B",  "    db 0"};
   std::size_t size = 0;
   for (int i = 0; i < k2MLines; ++i) size += std::strlen(kLines[i % std::size(kLines)]) + 2;
-  return Generated("vantorel-bench-large-2m-lines-v1.asm", size, [] {
+  static const std::string path = GeneratedFile("vantorel-bench-large-2m-lines-v1.asm", size, [] {
     std::string text;
     for (int i = 0; i < k2MLines; ++i) {
       text += kLines[i % std::size(kLines)];
@@ -128,6 +93,7 @@ const std::string& TwoMillionLines() {
     }
     return text;
   });
+  return path;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -228,8 +194,8 @@ double WriteFloorMs(const std::string& path, const std::string& bytes) {
 
 void RunLarge(benchmark::State& state, const std::string& path) {
   PosixFileSystem fs;
-  const std::string target = TempPath("vantorel-bench-large-saved.asm");
-  const std::string scratch = TempPath("vantorel-bench-large-write-floor.bin");
+  const std::string target = BenchTempPath("vantorel-bench-large-saved.asm");
+  const std::string scratch = BenchTempPath("vantorel-bench-large-write-floor.bin");
   Steps sum;
   double worst = 0;
   int over = 0;
@@ -350,9 +316,57 @@ void BM_Large200MBSource(benchmark::State& state) { RunLarge(state, Source200MB(
 void BM_Large10MBLine(benchmark::State& state) { RunLarge(state, SingleLine10MB()); }
 void BM_Large2MLines(benchmark::State& state) { RunLarge(state, TwoMillionLines()); }
 
+// Typing in a line of two million blanks (a megabyte of tabs two blanks wide) and taking
+// it back: the caret at column 1024, nine characters typed, one Undo timed, which must
+// give the line back byte for byte. The typing cuts the blanks behind the characters;
+// the undo brings them back and takes the characters out.
+void BM_LargeUndoInBlankLine(benchmark::State& state) {
+  PosixFileSystem fs;
+  const std::string& path = TabsFile(true);
+  double type = 0;
+  double undo = 0;
+  for (auto _ : state) {
+    Screen screen;
+    THLEditor& editor = screen.editor;
+    editor.Lines().LoadFromFile(fs, path);
+    screen.host.UpdateNow();
+    const std::string loaded(editor.LineView(0));
+    if (loaded != std::string(2'000'000, ' ')) {
+      state.SkipWithError("the line of tabs did not load as two million blanks");
+      break;
+    }
+    editor.SetCaret(1024, 0);
+    Clock::time_point t = Clock::now();
+    for (int i = 0; i < kMoreCharacters; ++i) {
+      char ch = 'x';
+      editor.KeyPress(ch);
+      screen.host.UpdateNow();
+    }
+    type += MillisecondsSince(t);
+    if (editor.LineView(0) != std::string(1024, ' ') + std::string(kMoreCharacters, 'x')) {
+      state.SkipWithError("the typed characters are not where the caret was");
+      break;
+    }
+    t = Clock::now();
+    editor.RunCommand(ec::Undo);
+    screen.host.UpdateNow();
+    const double ms = MillisecondsSince(t);
+    undo += ms;
+    state.SetIterationTime(ms / 1000);
+    if (editor.LineView(0) != loaded) {
+      state.SkipWithError("one undo did not give the line back byte for byte");
+      break;
+    }
+  }
+  const double n = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  state.counters["type_s"] = type / n / kMoreCharacters / 1000;
+  state.counters["undo_s"] = undo / n / 1000;
+}
+
 BENCHMARK(BM_Large200MBSource)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Large10MBLine)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Large2MLines)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargeUndoInBlankLine)->UseManualTime()->Iterations(10)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vantorel

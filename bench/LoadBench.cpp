@@ -1,14 +1,16 @@
 // Loading a large source file into the editor's line list, against the floor of
 // reading the same file with read() and counting its lines with memchr. Reports time
 // and the peak of heap memory each takes, and at the end the load's time and peak
-// against their targets.
+// against their targets; the same for one-line files each loaded once in a process of
+// its own.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <cstdio>
@@ -18,49 +20,16 @@
 #include <functional>
 #include <optional>
 #include <memory>
-#include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "bench/BenchFiles.h"
 #include "bench/Floor.h"
+#include "bench/HeapCount.h"
 #include "editor/Editor.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/PosixFileSystem.h"
-
-// --- heap accounting: current and peak bytes held through operator new ---
-namespace {
-std::atomic<std::size_t> gCurrent{0};
-std::atomic<std::size_t> gPeak{0};
-std::atomic<std::size_t> gAllocations{0};
-
-void* Allocate(std::size_t size) {
-  void* p = std::malloc(size + sizeof(std::max_align_t));
-  if (!p) throw std::bad_alloc();
-  ++gAllocations;
-  *static_cast<std::size_t*>(p) = size;
-  const std::size_t now = gCurrent += size;
-  std::size_t peak = gPeak.load();
-  while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
-  }
-  return static_cast<char*>(p) + sizeof(std::max_align_t);
-}
-
-void Release(void* p) noexcept {
-  if (!p) return;
-  void* block = static_cast<char*>(p) - sizeof(std::max_align_t);
-  gCurrent -= *static_cast<std::size_t*>(block);
-  std::free(block);
-}
-}  // namespace
-
-std::size_t BenchAllocationCount() noexcept { return gAllocations.load(); }
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
 
 namespace vantorel {
 namespace {
@@ -103,15 +72,15 @@ constexpr double kPeakTarget = 1.3;
 
 void ReportPeak(benchmark::State& state, std::size_t before) {
   const double fileSize = static_cast<double>(std::filesystem::file_size(SourceFile()));
-  state.counters["peak_MB"] = static_cast<double>(gPeak.load() - before) / 1e6;
-  state.counters["peak_per_file"] = static_cast<double>(gPeak.load() - before) / fileSize;
+  state.counters["peak_MB"] = static_cast<double>(BenchHeapPeak() - before) / 1e6;
+  state.counters["peak_per_file"] = static_cast<double>(BenchHeapPeak() - before) / fileSize;
   state.SetBytesProcessed(static_cast<std::int64_t>(static_cast<double>(state.iterations()) * fileSize));
 }
 
 // The floor: read() the file into a buffer and count its LF bytes with memchr.
 void BM_ReadAndMemchrCount(benchmark::State& state) {
-  const std::size_t before = gCurrent.load();
-  gPeak = before;
+  const std::size_t before = BenchHeapNow();
+  BenchResetHeapPeak();
   for (auto _ : state) {
     const std::optional<std::size_t> lines = ReadAndCountLines(SourceFile());
     if (!lines) {
@@ -123,25 +92,6 @@ void BM_ReadAndMemchrCount(benchmark::State& state) {
   ReportPeak(state, before);
 }
 BENCHMARK(BM_ReadAndMemchrCount)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-// Files of nothing but tabs: one line of 1 MB (oneLine), or 10 MB in lines of 64 tabs.
-const std::string& TabsFile(bool oneLine) {
-  static std::string paths[2];
-  std::string& path = paths[oneLine ? 0 : 1];
-  if (path.empty()) {
-    path = (std::filesystem::temp_directory_path() / (oneLine ? "vantorel-bench-tabs-line.asm" : "vantorel-bench-tabs-lines.asm")).string();
-    std::string text;
-    if (oneLine) {
-      text.assign(1'000'000, '\t');
-      text += "\r\n";
-    } else {
-      const std::string line = std::string(64, '\t') + "\r\n";
-      while (text.size() < 10'000'000) text += line;
-    }
-    std::ofstream(path, std::ios::binary) << text;
-  }
-  return path;
-}
 
 double SecondsOf(const std::function<void()>& run) {
   const auto start = std::chrono::steady_clock::now();
@@ -182,8 +132,8 @@ int LoadAgainstFloor(benchmark::State& state, const std::string& file) {
 }
 
 void BM_LoadIntoLineList(benchmark::State& state) {
-  const std::size_t before = gCurrent.load();
-  gPeak = before;
+  const std::size_t before = BenchHeapNow();
+  BenchResetHeapPeak();
   // The floor's buffer is freed before each load begins and is smaller than the
   // load's peak, so the peak is the load's.
   state.counters["lines"] = LoadAgainstFloor(state, SourceFile());
@@ -194,6 +144,101 @@ BENCHMARK(BM_LoadIntoLineList)->UseManualTime()->Unit(benchmark::kMillisecond)->
 void BM_LoadOnlyTabs(benchmark::State& state) { LoadAgainstFloor(state, TabsFile(state.range(0) == 0)); }
 BENCHMARK(BM_LoadOnlyTabs)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// --- one load in a fresh process ---
+// A process's first load pays for memory the process never had; in a process that
+// loaded before, freed memory is reused and hides that cost. So each iteration runs
+// this program again to load the file once, with the floor measured just before in the
+// same process: load_per_floor is the median of the loads over the median of the
+// floors, peak_per_file the median of the load's heap peaks over the file's size and
+// peak_per_text over the loaded text's (a tab loads as several blanks).
+
+constexpr double kFreshTimeTarget = 2.0;
+constexpr std::string_view kLoadOnceOption = "--load-once=";
+const char* gProgram = nullptr;  // this program, to run again
+
+struct LoadOnceFigures {
+  double floor = 0;
+  double load = 0;
+  double peak = 0;  // bytes
+  double text = 0;  // bytes of the lines as loaded
+};
+
+// In the process of its own: prints the figures of one load.
+int LoadOnce(const std::string& file) {
+  PosixFileSystem fs;
+  HeadlessWindowHost host;
+  host.hasWindow = false;
+  LoadOnceFigures f;
+  f.floor = SecondsOf([&] { benchmark::DoNotOptimize(ReadAndCountLines(file)); });
+  const std::size_t before = BenchHeapNow();
+  BenchResetHeapPeak();
+  {
+    TEditor editor(&host);
+    f.load = SecondsOf([&] { editor.Lines().LoadFromFile(fs, file); });
+    f.peak = static_cast<double>(BenchHeapPeak() - before);
+    for (int i = 0; i < editor.Lines().Count(); ++i) f.text += static_cast<double>(editor.Lines().View(i).size());
+  }
+  std::printf("%.9f %.9f %.0f %.0f\n", f.floor, f.load, f.peak, f.text);
+  return 0;
+}
+
+std::optional<LoadOnceFigures> RunLoadOnce(const std::string& file) {
+  int out[2];
+  if (::pipe(out) != 0) return std::nullopt;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  const std::string option = std::string(kLoadOnceOption) + file;
+  char* const args[] = {const_cast<char*>(gProgram), const_cast<char*>(option.c_str()), nullptr};
+  pid_t child = 0;
+  const int spawned = posix_spawn(&child, gProgram, &actions, nullptr, args, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  std::string reply;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<std::size_t>(n));
+  ::close(out[0]);
+  int status = 0;
+  if (spawned != 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return std::nullopt;
+  }
+  LoadOnceFigures f;
+  if (std::sscanf(reply.c_str(), "%lf %lf %lf %lf", &f.floor, &f.load, &f.peak, &f.text) != 4) return std::nullopt;
+  return f;
+}
+
+void BM_LoadInFreshProcess(benchmark::State& state, bool tabs) {
+  const std::string& file = tabs ? TabsFile(true) : SingleLine10MB();
+  std::vector<double> floors, loads, peaks;
+  double text = 0;
+  for (auto _ : state) {
+    const std::optional<LoadOnceFigures> f = RunLoadOnce(file);
+    if (!f) {
+      state.SkipWithError("the load in a process of its own failed");
+      break;
+    }
+    state.SetIterationTime(f->load);
+    floors.push_back(f->floor);
+    loads.push_back(f->load);
+    peaks.push_back(f->peak);
+    text = f->text;
+  }
+  const double floor = Median(floors);
+  const double size = static_cast<double>(std::filesystem::file_size(file));
+  state.counters["load_per_floor"] = floor > 0 ? Median(loads) / floor : 0;
+  state.counters["peak_per_file"] = Median(peaks) / size;
+  state.counters["peak_per_text"] = text > 0 ? Median(peaks) / text : 0;
+}
+BENCHMARK_CAPTURE(BM_LoadInFreshProcess, line_10MB, false)
+    ->UseManualTime()
+    ->Iterations(9)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadInFreshProcess, tabs_line_1MB, true)
+    ->UseManualTime()
+    ->Iterations(9)
+    ->Unit(benchmark::kMillisecond);
+
 // Prints the results as usual and, at the end, the load against the floor: its time
 // over the floor's and its peak heap over the file's size, each with its target.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -203,6 +248,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
       // With repetitions the median row, which comes after the single runs, is the
       // figure; the mean, deviation and variation rows are no ratios to compare.
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+      if (run.run_name.function_name.starts_with("BM_LoadInFreshProcess")) {
+        fresh_.push_back(run);
+        continue;
+      }
       if (run.run_name.function_name != "BM_LoadIntoLineList") continue;
       const auto time = run.counters.find("load_per_floor");
       const auto peak = run.counters.find("peak_per_file");
@@ -213,6 +262,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
+    for (const Run& run : fresh_) {
+      const auto figure = [&run](const char* name) {
+        const auto it = run.counters.find(name);
+        return it == run.counters.end() ? 0.0 : it->second.value;
+      };
+      const double time = figure("load_per_floor");
+      const double peak = figure("peak_per_file");
+      std::printf("%s: time / floor %.2f (target <= %.2f) %s, peak heap / file %.2f (target <= %.2f) %s, "
+                  "/ loaded text %.2f\n",
+                  run.run_name.function_name.c_str(), time, kFreshTimeTarget, time <= kFreshTimeTarget ? "ok" : "OVER TARGET",
+                  peak, kPeakTarget, peak <= kPeakTarget ? "ok" : "OVER TARGET", figure("peak_per_text"));
+    }
     if (!time_ || !peak_) return;
     std::printf("load time / read()+memchr count: %.2f (target <= %.2f) %s\n", *time_, kTimeTarget,
                 *time_ <= kTimeTarget ? "ok" : "OVER TARGET");
@@ -223,12 +284,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
  private:
   std::optional<double> time_;
   std::optional<double> peak_;
+  std::vector<Run> fresh_;
 };
 
 }  // namespace
 }  // namespace vantorel
 
 int main(int argc, char** argv) {
+  vantorel::gProgram = argv[0];
+  if (argc == 2 && std::string_view(argv[1]).starts_with(vantorel::kLoadOnceOption)) {
+    return vantorel::LoadOnce(std::string(std::string_view(argv[1]).substr(vantorel::kLoadOnceOption.size())));
+  }
   benchmark::Initialize(&argc, argv);
   vantorel::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -238,10 +238,13 @@ constexpr std::size_t kMaxChunks = (std::size_t{UINT32_MAX} + 1) >> kChunkBits;
 constexpr std::size_t kMoveHeadAbove = 4096;
 constexpr std::size_t kFrontRoom = 4096;
 
-// A loaded line longer than this becomes the list's own as it is loaded, with room
-// before and after it: copying it at its first edit would make that keystroke cost a
-// pass over the whole line. Shorter lines stay views; their first edit copies little.
-constexpr std::size_t kLongestLoadedView = 64 * 1024;
+// Cut spaces up to this many are kept as bytes (inside the record's string); more are
+// counted and shown through a shared run.
+constexpr std::size_t kFewBlanks = 32;
+
+// Nothing but spaces (a byte of code 32 or less that is not a space is a blank too, but
+// it cannot be written back as a count).
+bool AllSpaces(std::string_view s) noexcept { return s.find_first_not_of(' ') == std::string_view::npos; }
 
 // The room kept after a long line for it to grow in place.
 constexpr std::size_t BackRoom(std::size_t size) noexcept { return std::max(kFrontRoom, size / 64); }
@@ -250,7 +253,9 @@ constexpr std::size_t BackRoom(std::size_t size) noexcept { return std::max(kFro
 
 // Fills a new store: lines of the loaded text stay views of it unless they hold a tab;
 // copied and tabbed lines are written, tabs expanded, into shared chunks while they are
-// still in cache. The tab setting is read once, at the first tab.
+// still in cache, and lines of nothing but tabs view the shared run of spaces, which
+// Finish makes (after the loaded bytes were freed, when no line views them). The tab
+// setting is read once, at the first tab.
 class TEditorStrings::Builder {
  public:
   Builder(Store& into, const TEditorStringsOwner& owner) noexcept : into_(into), owner_(owner) {}
@@ -328,10 +333,15 @@ class TEditorStrings::Builder {
     Flush();
     // Keeps the store's promise that releasing a slot never allocates.
     into_.freeSlots.reserve(into_.owned.size());
+    if (longestBlank_ > into_.blanksSize) {
+      into_.blanks = std::make_shared_for_overwrite<char[]>(longestBlank_);
+      std::memset(into_.blanks.get(), ' ', longestBlank_);
+      into_.blanksSize = longestBlank_;
+    }
   }
 
   // Some line is a view into the loaded bytes (else they need not be kept).
-  bool Viewed() const noexcept { return viewed_; }
+  bool Viewed() const noexcept { return into_.views > 0; }
 
  private:
   // The line of the loaded bytes from begin to end, holding tabs tabs.
@@ -339,9 +349,10 @@ class TEditorStrings::Builder {
     const std::size_t size = end - begin;
     if (size == 0) {
       Append(LineRef{});
-    } else if (tabs == 0 && begin <= UINT32_MAX && size <= kLongestLoadedView) {
+    } else if (tabs == 0 && begin <= UINT32_MAX && size <= LineRef::kMaxSize) {
+      // However long: its first edit makes it the list's own, with room to grow.
       Append(LineRef::Make(LineRef::Loaded, begin, size));
-      viewed_ = true;
+      ++into_.views;
     } else {
       Append(Place(std::string_view(base + begin, size), tabs));
     }
@@ -370,13 +381,14 @@ class TEditorStrings::Builder {
     const int width = tabs > 0 ? TabWidth() : 0;
     const std::size_t size = ExpandedSize(s.size(), tabs, width);
     if (size == 0) return {};
-    // A line of nothing but tabs (an indented empty line) is a view of one run of
-    // blanks that all such lines share: nothing is written for it. Chunked bytes are
-    // never changed, an edit makes the line a string of its own first.
-    const bool blank = tabs == s.size() && size <= kLongestChunkedLine;
-    if (blank && blanksAt_ != kNoBlanks) return LineRef::Make(LineRef::Chunked, blanksAt_, size);
-    const std::size_t need = blank ? kLongestChunkedLine : size;
-    if (size > kLongestChunkedLine || (room_ < need && into_.chunks.size() >= kMaxChunks)) {
+    // A line of nothing but tabs (an indented empty line, or a megabyte of them) is a
+    // view of one run of blanks that all such lines share: nothing is written for it.
+    // The run is never changed, an edit makes the line a string of its own first.
+    if (tabs == s.size() && size <= LineRef::kMaxSize) {
+      longestBlank_ = std::max(longestBlank_, size);
+      return LineRef::Make(LineRef::Blank, 0, size);
+    }
+    if (size > kLongestChunkedLine || (room_ < size && into_.chunks.size() >= kMaxChunks)) {
       if (into_.owned.size() >= UINT32_MAX) throw std::length_error("too many lines");
       // Laid out as an edit lays out a long line: room before it for its head to move
       // into and room after it to grow, so that editing it never starts with a copy.
@@ -395,24 +407,18 @@ class TEditorStrings::Builder {
       into_.tabbed.push_back(false);  // within the room reserved above
       return LineRef::Make(LineRef::Owned, into_.owned.size() - 1, 0);
     }
-    if (room_ < need) {
+    if (room_ < size) {
       into_.chunks.push_back(std::make_unique_for_overwrite<char[]>(kChunkSize));
       room_ = kChunkSize;
     }
     const std::size_t offset = kChunkSize - room_;
     const std::size_t at = ((into_.chunks.size() - 1) << kChunkBits) + offset;
-    if (blank) {
-      std::memset(into_.chunks.back().get() + offset, ' ', need);
-      blanksAt_ = at;
-    } else {
-      ExpandInto(into_.chunks.back().get() + offset, s, width);
-    }
-    room_ -= need;
+    ExpandInto(into_.chunks.back().get() + offset, s, width);
+    room_ -= size;
     return LineRef::Make(LineRef::Chunked, at, size);
   }
 
   static constexpr std::size_t kBlock = 1024;
-  static constexpr std::size_t kNoBlanks = SIZE_MAX;
 
   Store& into_;
   const TEditorStringsOwner& owner_;
@@ -423,10 +429,9 @@ class TEditorStrings::Builder {
   std::size_t tabs_ = 0;                      // its tabs so far
   std::uint64_t crCarry_ = 0;                 // the last byte split was a CR
   std::size_t room_ = 0;  // free bytes at the end of the last chunk
-  std::size_t blanksAt_ = kNoBlanks;  // the shared blanks in the chunks, once placed
+  std::size_t longestBlank_ = 0;  // the longest line of nothing but tabs, expanded
   int width_ = 0;
   bool widthRead_ = false;
-  bool viewed_ = false;
 };
 
 // --- the store ---
@@ -439,8 +444,23 @@ std::string_view TEditorStrings::Store::ViewOf(LineRef ref) const noexcept {
       return {chunks[ref.at >> kChunkBits].get() + (ref.at & (kChunkSize - 1)), ref.size()};
     case LineRef::Owned:
       return owned[ref.at].View();
+    case LineRef::Blank:
+      return {blanks.get(), ref.size()};
   }
   return {};
+}
+
+std::size_t TEditorStrings::Store::KnownSpaces(LineRef ref) const noexcept {
+  switch (ref.kind()) {
+    case LineRef::Owned: {
+      const OwnedLine& line = owned[ref.at];
+      return line.blanks - line.hidden;
+    }
+    case LineRef::Blank:
+      return ref.size();
+    default:
+      return 0;
+  }
 }
 
 void TEditorStrings::Store::ReserveSlots(std::size_t n) {
@@ -470,6 +490,11 @@ TEditorStrings::LineRef TEditorStrings::Store::Keep(OwnedLine&& s) noexcept {
 }
 
 void TEditorStrings::Store::Release(LineRef ref) noexcept {
+  if (ref.kind() == LineRef::Loaded && ref.size() > 0 && --views == 0) {
+    // No line views the loaded bytes any longer (the last one was edited).
+    file.reset();
+    std::string().swap(text);
+  }
   if (ref.kind() != LineRef::Owned) return;
   owned[ref.at] = OwnedLine{};
   tabbed[ref.at] = false;
@@ -480,7 +505,12 @@ void TEditorStrings::Store::Swap(Store& other) noexcept {
   lines.swap(other.lines);
   file.swap(other.file);
   text.swap(other.text);
+  std::swap(views, other.views);
   chunks.swap(other.chunks);
+  blanks.swap(other.blanks);
+  std::swap(blanksSize, other.blanksSize);
+  spare.swap(other.spare);
+  std::swap(spareSize, other.spareSize);
   owned.swap(other.owned);
   tabbed.swap(other.tabbed);
   freeSlots.swap(other.freeSlots);
@@ -490,7 +520,12 @@ void TEditorStrings::Store::Drop() noexcept {
   lines.clear();
   file.reset();
   std::string().swap(text);
+  views = 0;
   decltype(chunks)().swap(chunks);
+  blanks.reset();
+  blanksSize = 0;
+  spare.reset();
+  spareSize = 0;
   decltype(owned)().swap(owned);
   decltype(tabbed)().swap(tabbed);
   decltype(freeSlots)().swap(freeSlots);
@@ -550,7 +585,8 @@ void TEditorStrings::Delete(int index) {
 }
 
 void TEditorStrings::Clear() {
-  if (store_.lines.empty() && !store_.file && store_.text.empty() && store_.chunks.empty() && store_.owned.empty()) {
+  if (store_.lines.empty() && !store_.file && store_.text.empty() && store_.chunks.empty() && store_.owned.empty() &&
+      !store_.blanks && !store_.spare) {
     return;
   }
   const OriginScope origin(*this, PlainOrigin(), false);
@@ -616,8 +652,7 @@ void TEditorStrings::Put(int index, std::string_view s) {
   if (!owner_.OwnerKeepsTrailingBlanks()) {
     const std::size_t kept = TrimmedLength(s);
     if (kept < s.size()) {
-      undo_.Record<TDeleteTrailUndo>(static_cast<int>(s.size()), index,
-                                                        std::string(s.substr(kept)));
+      undo_.Record<TDeleteTrailUndo>(static_cast<int>(s.size()), index, BlanksOf(s.substr(kept)));
       s = s.substr(0, kept);
     }
   }
@@ -627,8 +662,8 @@ void TEditorStrings::Put(int index, std::string_view s) {
 void TEditorStrings::BuildLoaded(Store& into, std::size_t size) const {
   Builder builder(into, owner_);
   builder.Split(into.Loaded(), size, true);
-  builder.Finish();
   if (!builder.Viewed()) std::string().swap(into.text);
+  builder.Finish();
 }
 
 // Swaps the built lines in (nothing here fails until the notification) and frees the
@@ -674,8 +709,14 @@ void TEditorStrings::LoadFromFile(FileSystem& fs, const std::string& path) {
     FileBytes bytes =
         fs.ReadInPieces(path, [&builder](const char* base, std::size_t done) { builder.Split(base, done, false); });
     builder.Split(bytes.data.get(), bytes.size, true);
+    // Freed before the shared run of spaces is made: a file of tabs is not held
+    // together with its blanks.
+    if (builder.Viewed()) {
+      fresh->file = std::move(bytes.data);
+    } else {
+      bytes.data.reset();
+    }
     builder.Finish();
-    if (builder.Viewed()) fresh->file = std::move(bytes.data);
   } catch (const EFileError&) {
     throw;
   } catch (const std::bad_alloc&) {
@@ -747,7 +788,7 @@ void TEditorStrings::StoreEdited(int y, std::string text) {
     // and the edit's own record must find the line as the edit made it.
     const std::size_t kept = TrimmedLength(text);
     if (kept < text.size()) {
-      undo_.Record<TDeleteTrailUndo>(static_cast<int>(text.size()), y, text.substr(kept));
+      undo_.Record<TDeleteTrailUndo>(static_cast<int>(text.size()), y, BlanksOf(std::string_view(text).substr(kept)));
       text.resize(kept);
     }
   }
@@ -760,17 +801,66 @@ void TEditorStrings::KeepTrailingBlanksOf(int fromY, int toY) {
   toY = std::min(toY, Count() - 1);
   for (int y = fromY; y <= toY; ++y) {
     const std::string_view line = View(y);
-    const std::size_t kept = TrimmedLength(line);
+    // The spaces known to end the line (a line of blanks, a long line's cut ones) are
+    // not read again.
+    const std::size_t known = store_.KnownSpaces(store_.lines[static_cast<std::size_t>(y)]);
+    const std::size_t kept = TrimmedLength(line.substr(0, line.size() - known));
     if (kept < line.size()) {
-      undo_.Record<TDeleteTrailUndo>(static_cast<int>(line.size()), y,
-                                                        std::string(line.substr(kept)));
+      undo_.Record<TDeleteTrailUndo>(static_cast<int>(line.size()), y, BlanksOf(line.substr(kept), known));
     }
   }
+}
+
+TrailingBlanks TEditorStrings::BlanksOf(std::string_view cut, std::size_t known) {
+  known = std::min(known, cut.size());
+  if (cut.size() > kFewBlanks && AllSpaces(cut.substr(0, cut.size() - known))) return SpacesFor(cut.size());
+  return TrailingBlanks(std::string(cut));
+}
+
+TrailingBlanks TEditorStrings::SpacesFor(std::size_t count) {
+  if (count <= store_.blanksSize) return TrailingBlanks(store_.blanks, count);
+  if (count > store_.spareSize) {
+    // Grown by doubling, so that many records share few runs; the records keep the
+    // runs they view.
+    const std::size_t size = std::max(count, 2 * store_.spareSize);
+    std::shared_ptr<char[]> run = std::make_shared_for_overwrite<char[]>(size);
+    std::memset(run.get(), ' ', size);
+    store_.spare = std::move(run);
+    store_.spareSize = size;
+  }
+  return TrailingBlanks(store_.spare, count);
 }
 
 void TEditorStrings::RestoreTrailingBlanks(int y, int at, std::string_view blanks) {
   if (y < 0 || y >= Count() || View(y).size() != static_cast<std::size_t>(at)) return;
   EditLine(y, static_cast<std::size_t>(at), 0, blanks, true);
+}
+
+void TEditorStrings::RestoreTrailingBlanks(int y, int at, const TrailingBlanks& blanks) {
+  if (y < 0 || y >= Count() || View(y).size() != static_cast<std::size_t>(at)) return;
+  if (blanks.OnlySpaces() && RevealSpaces(y, blanks.size())) return;
+  EditLine(y, static_cast<std::size_t>(at), 0, blanks, true);
+}
+
+bool TEditorStrings::RevealSpaces(int y, std::size_t count) {
+  LineRef& ref = store_.lines[static_cast<std::size_t>(y)];
+  const std::size_t size = store_.ViewOf(ref).size();
+  Store::OwnedLine* const line = ref.kind() == LineRef::Owned ? &store_.owned[ref.at] : nullptr;
+  const bool kept = line != nullptr && line->hidden >= count;
+  // A line of spaces (or none) becomes a longer view of the shared run.
+  const bool viewed = !kept && (size == 0 || ref.kind() == LineRef::Blank) && size + count <= store_.blanksSize &&
+                      size + count <= LineRef::kMaxSize;
+  if (!kept && !viewed) return false;
+  PaintLock paint(owner_);
+  const OriginScope origin(*this, ChangeOrigin::User, false);
+  if (kept) {
+    line->hidden -= count;
+  } else {
+    store_.Release(ref);
+    ref = LineRef::Make(LineRef::Blank, 0, size + count);
+  }
+  NotifyLine(y);
+  return true;
 }
 
 void TEditorStrings::RemovePadding(int y, int at, int count) {
@@ -828,23 +918,26 @@ void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::str
   const std::size_t removed = at < size ? std::min(count, size - at) : 0;
   const std::size_t tailFrom = std::min(at, size) + removed;
   const std::size_t newSize = size + pad - removed + text.size();
+  const std::size_t head = std::min(at, size);
+  const std::size_t tail = size - tailFrom;
+  // The last bytes of the tail known to be spaces are not read again: a long line of
+  // blanks is not scanned at every edit.
+  const std::size_t known = store_.KnownSpaces(ref);
+  const std::size_t tailSpaces = std::min(known, tail);
 
   // The edited line is head (the line up to at), pad blanks, text, then the old tail.
   // Its trailing blanks are found and recorded before anything changes, so that a
   // failure leaves the line as it was.
   std::size_t kept = newSize;
   if (!raw && !owner_.OwnerKeepsTrailingBlanks()) {
-    const std::string_view tail = old.substr(tailFrom);
-    kept = newSize - tail.size() + TrimmedLength(tail);
-    if (kept == newSize - tail.size()) {
+    kept = newSize - tail + TrimmedLength(old.substr(tailFrom, tail - tailSpaces));
+    if (kept == newSize - tail) {
       kept -= text.size() - TrimmedLength(text);
-      if (kept == newSize - tail.size() - text.size()) kept = TrimmedLength(old.substr(0, std::min(at, size)));
+      if (kept == newSize - tail - text.size()) kept = TrimmedLength(old.substr(0, head));
     }
   }
   // Near the start of a long line (typing never goes past column 1024) the head moves,
   // into the room before the line, instead of the tail.
-  const std::size_t head = std::min(at, size);
-  const std::size_t tail = size - tailFrom;
   const bool moveHead = size > kMoveHeadAbove && head < tail;
   const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(pad + text.size()) - static_cast<std::ptrdiff_t>(removed);
   Store::OwnedLine* line = nullptr;
@@ -860,31 +953,42 @@ void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::str
   const std::size_t frontRoom = moveHead ? std::max<std::size_t>(kFrontRoom, 2 * text.size()) : 0;
   if (line == &fresh || (moveHead && delta > 0 && line->begin < static_cast<std::size_t>(delta))) {
     // A new layout: room before the line for the head to move into and after it
-    // to grow. Nothing has changed yet when this fails.
+    // to grow, and the spaces kept behind it. Nothing has changed yet when this fails.
+    const std::size_t hidden = line->hidden;
     std::string bytes;
-    bytes.reserve(frontRoom + newSize + newSize / 8);
+    bytes.reserve(frontRoom + newSize + hidden + newSize / 8);
     bytes.append(frontRoom, ' ');
     bytes.append(old);  // the line as it is, wherever it was stored
-    *line = Store::OwnedLine{std::move(bytes), frontRoom};
-  } else if (!moveHead && line->bytes.capacity() < line->begin + newSize) {
+    bytes.append(hidden, ' ');
+    *line = Store::OwnedLine{std::move(bytes), frontRoom, hidden, known + hidden};
+  } else if (!moveHead && delta > static_cast<std::ptrdiff_t>(line->hidden) &&
+             line->bytes.capacity() < line->begin + newSize) {
     line->bytes.reserve(std::max(line->begin + newSize, 2 * line->bytes.capacity()));
   }
-  if (kept < newSize) {
-    std::string cut;
-    cut.reserve(newSize - kept);
-    // The cut part, from the end of the edited line backwards through its pieces.
-    const std::string_view now = line->View();
-    const std::string_view pieces[] = {now.substr(0, head), {}, text, now.substr(tailFrom)};
-    std::size_t want = newSize - kept;
-    for (int i = 3; i >= 0 && want > 0; --i) {
-      const std::size_t length = i == 1 ? pad : pieces[i].size();
-      const std::size_t take = std::min(want, length);
-      if (i == 1) {
-        cut.insert(0, take, ' ');
-      } else {
-        cut.insert(0, pieces[i].substr(length - take));
-      }
-      want -= take;
+  // What is cut from the end of the edited line: the end of each of its pieces.
+  const std::string_view now = line->View();
+  const std::size_t textAt = head + pad;
+  const auto keptOf = [kept](std::size_t start, std::size_t length) {
+    return kept > start ? std::min(length, kept - start) : 0;
+  };
+  const std::string_view headCut = now.substr(keptOf(0, head), head - keptOf(0, head));
+  const std::size_t padCut = pad - keptOf(head, pad);
+  const std::string_view textCut = text.substr(keptOf(textAt, text.size()));
+  const std::string_view tailCut = now.substr(tailFrom + keptOf(textAt + text.size(), tail));
+  const bool cutSpaces = kept < newSize && AllSpaces(headCut) && AllSpaces(textCut) &&
+                         AllSpaces(tailCut.substr(0, tailCut.size() - std::min(tailSpaces, tailCut.size())));
+  if (kept < newSize && !undo_.Undoing()) {
+    TrailingBlanks cut;
+    if (cutSpaces && newSize - kept > kFewBlanks) {
+      cut = SpacesFor(newSize - kept);
+    } else {
+      std::string bytes;
+      bytes.reserve(newSize - kept);
+      bytes.append(headCut);
+      bytes.append(padCut, ' ');
+      bytes.append(textCut);
+      bytes.append(tailCut);
+      cut = TrailingBlanks(std::move(bytes));
     }
     undo_.Record<TDeleteTrailUndo>(static_cast<int>(newSize), y, std::move(cut));
   }
@@ -897,16 +1001,39 @@ void TEditorStrings::EditLine(int y, std::size_t at, std::size_t count, std::str
     std::memmove(bytes + to, bytes + line->begin, head);
     if (!text.empty()) std::memcpy(bytes + to + head, text.data(), text.size());
     line->begin = to;
+  } else if (delta <= static_cast<std::ptrdiff_t>(line->hidden)) {
+    // Where the bytes are: a growing tail moves over spaces kept behind the line, a
+    // shrinking one leaves spaces behind it.
+    char* const bytes = line->bytes.data() + line->begin;
+    if (tail > 0) std::memmove(bytes + tailFrom + delta, bytes + tailFrom, tail);
+    if (pad > 0) std::memset(bytes + head, ' ', pad);
+    if (!text.empty()) std::memcpy(bytes + textAt, text.data(), text.size());
+    if (delta < 0) std::memset(bytes + newSize, ' ', static_cast<std::size_t>(-delta));
+    line->hidden = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(line->hidden) - delta);
   } else {
+    // The spaces kept behind the line give way to it.
+    line->bytes.resize(line->bytes.size() - line->hidden);
+    line->hidden = 0;
     if (pad > 0) line->bytes.append(pad, ' ');
     line->bytes.replace(line->begin + at, removed, text);
   }
-  line->bytes.resize(line->begin + kept);
+  // The line now ends at kept: spaces cut from it stay behind its end for their undo,
+  // other blanks go.
+  if (kept < newSize && cutSpaces) {
+    line->hidden += newSize - kept;
+    line->blanks = line->hidden;
+  } else if (kept < newSize) {
+    line->bytes.resize(line->begin + kept);
+    line->hidden = 0;
+    line->blanks = 0;
+  } else {
+    line->blanks = line->hidden + tailSpaces;
+  }
   if (line == &fresh) {
     const LineRef previous = ref;
     ref = store_.Keep(std::move(fresh));
     store_.Release(previous);
-  } else if (kept == 0) {
+  } else if (kept == 0 && line->hidden == 0) {
     store_.Release(ref);
     ref = LineRef{};
   } else if (raw && HasTab(text)) {

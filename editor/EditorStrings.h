@@ -2,8 +2,9 @@
 // and the text-level operations the editing commands are built from.
 //
 // A loaded text is kept as one block and its lines stay views into it until one of
-// them is changed; lines with tabs are expanded into shared chunks as the text is
-// split. A line record is 8 bytes, so a large file costs little more than its bytes.
+// them is changed, however long; lines with tabs are expanded into shared chunks as the
+// text is split, and lines of nothing but blanks view one shared run of spaces. A line
+// record is 8 bytes, so a large file costs little more than its bytes.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +23,7 @@ namespace vantorel {
 
 class FileSystem;
 struct FileBytes;
+class TrailingBlanks;
 class TUndoBuffer;
 
 inline constexpr std::string_view kListIndexError = "List index out of bounds (%d)";
@@ -117,8 +119,10 @@ class TEditorStrings {
   // back once the edit is undone (a transparent record per line that has any).
   void KeepTrailingBlanksOf(int fromY, int toY);
   // Undo of such a record: the blanks go back at the end of line y when the line is
-  // again as long as it was without them.
+  // again as long as it was without them. Spaces the list still keeps behind the line's
+  // end, or a line of spaces its shared run can show, come back without being written.
   void RestoreTrailingBlanks(int y, int at, std::string_view blanks);
+  void RestoreTrailingBlanks(int y, int at, const TrailingBlanks& blanks);
   // Undo of ReLine's padding: count blanks from column at are removed when they are
   // exactly what ends line y.
   void RemovePadding(int y, int at, int count);
@@ -144,15 +148,16 @@ class TEditorStrings {
   class Builder;
 
   // One line in 8 bytes: where its bytes are and how many there are. A line is a view
-  // into the loaded text, a copy in a shared chunk, or (once edited) a string of its
-  // own in a slot; the kind sits in the top two bits of the size. An empty line points
-  // nowhere.
+  // into the loaded text, a copy in a shared chunk, a view of the shared run of spaces
+  // (a line of nothing but blanks), or (once edited) a string of its own in a slot; the
+  // kind sits in the top two bits of the size. An empty line points nowhere, but for an
+  // edited one that keeps the spaces cut from it.
   struct LineRef {
-    enum Kind : std::uint32_t { Loaded, Chunked, Owned };
+    enum Kind : std::uint32_t { Loaded, Chunked, Owned, Blank };
     static constexpr unsigned kKindShift = 30;
     static constexpr std::size_t kMaxSize = (std::size_t{1} << kKindShift) - 1;
 
-    std::uint32_t at = 0;   // offset in the loaded text or the chunks, or the slot
+    std::uint32_t at = 0;   // offset in the loaded text or the chunks, or the slot (0 for blanks)
     std::uint32_t tag = 0;  // kind << 30 | size (an owned line's size is its string's)
 
     Kind kind() const noexcept { return static_cast<Kind>(tag >> kKindShift); }
@@ -167,17 +172,33 @@ class TEditorStrings {
   // which is how a new text replaces the old one.
   struct Store {
     std::deque<LineRef> lines;
-    // The loaded bytes: a file as read, or a text handed over as a string.
+    // The loaded bytes: a file as read, or a text handed over as a string. They are
+    // freed when the last line viewing them is changed.
     std::unique_ptr<char[]> file;
     std::string text;
+    std::size_t views = 0;                          // lines viewing the loaded bytes
     std::vector<std::unique_ptr<char[]>> chunks;    // copied and tab-expanded lines
+    // The spaces the lines of nothing but blanks view, as long as the longest of them;
+    // the undo records of cut spaces share it, or the spare run when it is too short.
+    std::shared_ptr<char[]> blanks;
+    std::size_t blanksSize = 0;
+    std::shared_ptr<char[]> spare;
+    std::size_t spareSize = 0;
     // An edited line: its bytes from begin on. The bytes before begin are room for
     // edits near the start of a long line, which move the line's head into it
-    // instead of moving its tail.
+    // instead of moving its tail. The last hidden bytes are spaces cut from the
+    // line's end and kept there, so that their undo (the step that takes back typing
+    // in a long line of blanks) writes nothing; the last blanks bytes (hidden or not)
+    // are known to be spaces, so that finding the line's trailing blanks again does
+    // not read them.
     struct OwnedLine {
       std::string bytes;
       std::size_t begin = 0;
-      std::string_view View() const noexcept { return std::string_view(bytes).substr(begin); }
+      std::size_t hidden = 0;
+      std::size_t blanks = 0;
+      std::string_view View() const noexcept {
+        return std::string_view(bytes).substr(begin, bytes.size() - begin - hidden);
+      }
     };
     std::vector<OwnedLine> owned;                   // edited lines, by slot
     // By slot: the line may hold a tab. Only Put and the undo of cut blanks store a
@@ -187,6 +208,8 @@ class TEditorStrings {
 
     const char* Loaded() const noexcept { return file ? file.get() : text.data(); }
     std::string_view ViewOf(LineRef ref) const noexcept;
+    // How many bytes at the end of the line are known to be spaces, without reading it.
+    std::size_t KnownSpaces(LineRef ref) const noexcept;
     // Makes room for n more owned lines, so that Keep cannot fail afterwards.
     void ReserveSlots(std::size_t n);
     LineRef Keep(std::string&& s) noexcept { return Keep(OwnedLine{std::move(s)}); }
@@ -210,6 +233,14 @@ class TEditorStrings {
   void StoreLine(int index, std::string s);  // no tabs, no trimming, no undo
   // ReplaceInLine's work; raw stores the text as it is (no tab expansion, no cut).
   void EditLine(int y, std::size_t at, std::size_t count, std::string_view text, bool raw);
+  // count spaces back at the end of line y without writing them, when the line keeps
+  // them behind its end or can view them in the shared run; false when it cannot.
+  bool RevealSpaces(int y, std::size_t count);
+  // The record of blanks cut from a line's end; the last known bytes of cut are known
+  // to be spaces.
+  TrailingBlanks BlanksOf(std::string_view cut, std::size_t known = 0);
+  // A record of count spaces, viewing a shared run.
+  TrailingBlanks SpacesFor(std::size_t count);
   // An edited line with its tabs expanded: trailing blanks cut (and recorded), stored.
   void StoreEdited(int y, std::string text);
   void InsertLines(int index, std::span<std::string> lines);

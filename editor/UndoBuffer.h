@@ -8,8 +8,11 @@
 // takes back its whole run (it and the records right before it of its class) at once.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "editor/Selection.h"
@@ -204,12 +207,39 @@ class TDeleteUndo : public TInsertUndo {
       : TInsertUndo(editor, x, y, std::move(text), cls) {}
 };
 
-// Trailing blanks cut from a stored line: Y is the line, X its length before.
-class TDeleteTrailUndo : public TDeleteUndo {
+// Blanks cut from the end of a line, kept for their undo: their bytes, or, when they are
+// nothing but spaces (a long line of blanks), their count and a run of spaces shared
+// with the line list to show them by, so that cutting them copies nothing.
+class TrailingBlanks {
  public:
-  TDeleteTrailUndo(EditorContext& editor, int x, int y, std::string blanks)
-      : TDeleteUndo(editor, x, y, std::move(blanks), UndoClass::DeleteTrail) {}
+  TrailingBlanks() = default;
+  explicit TrailingBlanks(std::string bytes)
+      : bytes_(std::move(bytes)), onlySpaces_(bytes_.find_first_not_of(' ') == std::string::npos) {}
+  // count spaces; run holds at least that many.
+  TrailingBlanks(std::shared_ptr<const char[]> run, std::size_t count) noexcept
+      : run_(std::move(run)), count_(count), onlySpaces_(true) {}
+
+  std::size_t size() const noexcept { return run_ ? count_ : bytes_.size(); }
+  // Spaces alone may come back without being written again: the line list keeps the
+  // spaces it cut behind a line's end, or shows a line of them from its shared run.
+  bool OnlySpaces() const noexcept { return onlySpaces_; }
+  operator std::string_view() const noexcept { return run_ ? std::string_view(run_.get(), count_) : bytes_; }
+  friend bool operator==(const TrailingBlanks& a, std::string_view b) noexcept { return std::string_view(a) == b; }
+
+ private:
+  std::string bytes_;
+  std::shared_ptr<const char[]> run_;
+  std::size_t count_ = 0;
+  bool onlySpaces_ = false;
+};
+
+// Trailing blanks cut from a stored line: Y is the line, X its length before.
+class TDeleteTrailUndo : public TCaretUndo {
+ public:
+  TDeleteTrailUndo(EditorContext& editor, int x, int y, TrailingBlanks blanks)
+      : TCaretUndo(editor, x, y, UndoClass::DeleteTrail), Text(std::move(blanks)) {}
   void Undo(TUndoBuffer& buffer, TEditorStrings& lines) override;
+  TrailingBlanks Text;
 };
 
 // One character removed left of the caret, or LF for a line joined to the one above;

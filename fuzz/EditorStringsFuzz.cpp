@@ -36,6 +36,16 @@ class Input {
     for (int i = 0; i < n; ++i) s += kAlphabet[Byte() % sizeof kAlphabet];
     return s;
   }
+  // A line long enough for the ways the list holds long lines: over 64 KiB of text, over
+  // 16 KiB of tabs or blanks, with a short end that may be blank.
+  std::string LongLine() {
+    static const char kFill[] = {'x', '\t', ' ', '\t'};
+    const int kind = Byte();
+    const std::size_t size = (kind & 1 ? 66'000 : 17'000) + static_cast<std::size_t>(Byte()) * 13;
+    std::string s(size, kFill[(kind >> 1) % sizeof kFill]);
+    if (kind & 8) s.insert(static_cast<std::size_t>(Byte()) * 7, Text());
+    return s + Text();
+  }
 
  private:
   const std::uint8_t* data_;
@@ -58,7 +68,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   editor.KeepTrailingBlanks = in.Byte() & 1;
   while (!in.Empty()) {
     try {
-      switch (in.Byte() % 15) {
+      const int op = in.Byte();
+      // The highest bytes choose the operations on long lines and undo, so that the
+      // other bytes keep their meaning for the inputs found before them.
+      if (op >= 240) {
+        switch (op % 4) {
+          case 0: {
+            std::string text = in.Text() + "\r\n" + in.LongLine();
+            if (in.Byte() & 1) text += "\n" + in.LongLine() + "\r" + in.Text();
+            lines.SetTextStr(std::move(text));
+            break;
+          }
+          case 1: {
+            // Typing as the editor does it: the line's trailing blanks are kept for
+            // undo, then the text goes in where the line is stored.
+            const int y = in.Coord();
+            lines.KeepTrailingBlanksOf(y, y);
+            lines.ReplaceInLine(y, in.Coord(), static_cast<std::size_t>(in.Byte() % 4), in.Text());
+            break;
+          }
+          case 2: Inside(editor).undo.Undo(lines); break;
+          default: lines.Put(in.Coord(), in.LongLine()); break;
+        }
+        Check(editor.UpdateLock() == 0);
+        Check(mirror.Problem().empty());
+        continue;
+      }
+      switch (op % 15) {
         case 0: lines.SetTextStr(in.Text() + in.Text()); break;
         case 1: lines.InsertText(in.Coord(), in.Coord(), in.Text()); break;
         case 2: lines.DeleteText(in.Coord(), in.Coord(), in.Coord(), in.Coord()); break;

@@ -121,6 +121,17 @@ TEST_F(LoadText, AnyTextReadInPiecesOfAnySizeSplitsAsTheLineRuleSays) {
   }
 }
 
+// Where a text record says its text was, and the text: cut trailing blanks are kept
+// as a count or as bytes, and compare by what they hold.
+std::tuple<int, int, std::string> RecordedText(const TUndo& record) {
+  if (const auto* trail = dynamic_cast<const TDeleteTrailUndo*>(&record)) {
+    return {trail->X, trail->Y, std::string(std::string_view(trail->Text))};
+  }
+  const auto* text = dynamic_cast<const TInsertUndo*>(&record);
+  if (text == nullptr) return {-1, -1, "not a text record"};
+  return {text->X, text->Y, text->Text};
+}
+
 TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
   // An edit in place must store and record exactly what storing the edited line whole
   // does: every line kind (loaded, chunked, owned, put with a tab, empty, long enough
@@ -141,7 +152,12 @@ TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
   for (int round = 0; round < 400; ++round) {
     std::string text;
     const std::size_t longLine = round % 4 == 0 ? 70000 : 5000;
-    for (int i = 0; i < 6; ++i) text += (i == 3 ? std::string(longLine, 'x') + piece(12) : piece(12)) + "\r\n";
+    // Line 4 is now and then a long run of tabs (a view of the shared blanks) or of
+    // blanks before a short end: edits near its start cut off what follows them.
+    const std::string runs[] = {piece(12), std::string(9000, '\t'), std::string(20000, ' ') + piece(3), piece(12)};
+    for (int i = 0; i < 6; ++i) {
+      text += (i == 3 ? std::string(longLine, 'x') + piece(12) : i == 4 ? runs[round % 4] : piece(12)) + "\r\n";
+    }
     for (TEditor* e : {&inPlace, &whole}) {
       e->Lines().SetTextStr(text);
       e->Lines().Put(1, "p\tq  ");
@@ -163,10 +179,7 @@ TEST(ReplaceInLine, EditsInPlaceAsTheWholeLineWouldBeStoredWithTheSameUndo) {
       ASSERT_EQ(a.Count(), b.Count());
       for (int i = 0; i < a.Count(); ++i) {
         ASSERT_EQ(a.Item(i).Class(), b.Item(i).Class());
-        const auto* ra = dynamic_cast<const TInsertUndo*>(&a.Item(i));
-        const auto* rb = dynamic_cast<const TInsertUndo*>(&b.Item(i));
-        ASSERT_TRUE(ra && rb);
-        ASSERT_EQ(std::tie(ra->X, ra->Y, ra->Text), std::tie(rb->X, rb->Y, rb->Text)) << "round " << round;
+        ASSERT_EQ(RecordedText(a.Item(i)), RecordedText(b.Item(i))) << "round " << round;
       }
     }
     while (Inside(inPlace).undo.CanUndo()) inPlace.RunCommand(ec::Undo);
@@ -262,7 +275,7 @@ TEST_F(EditorFixture, PutTrimsTrailingBlanksWithAnUndoItem) {
   const auto& item = static_cast<const TDeleteTrailUndo&>(Inside(editor).undo.Item(0));
   EXPECT_EQ(item.Class(), UndoClass::DeleteTrail);
   EXPECT_TRUE(item.IsTransparent());
-  EXPECT_EQ(item.Text, "  ");
+  EXPECT_EQ(std::string_view(item.Text), "  ");
   EXPECT_EQ(item.X, 4);
   EXPECT_EQ(item.Y, 0);
 }

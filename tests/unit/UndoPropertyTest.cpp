@@ -46,6 +46,16 @@ std::string RandomLine(std::mt19937& rng) {
   }
   // Now and then a line longer than the columns the editor shows.
   if (std::uniform_int_distribution<int>(0, 40)(rng) == 0) line += std::string(1100, 'w');
+  // Rarely one of the long lines the list holds in ways of their own: over 64 KiB of
+  // text, or a run of tabs or blanks over 16 KiB (alone, a view of the shared blanks)
+  // with or without the line's text after it, which typing near its start cuts off.
+  switch (std::uniform_int_distribution<int>(0, 150)(rng)) {
+    case 0: line.insert(0, std::string(66'000, 'l')); break;
+    case 1: line = std::string(9'000, '\t'); break;
+    case 2: line.insert(0, std::string(17'000, ' ')); break;
+    case 3: line.insert(0, std::string(9'000, '\t')); break;
+    default: break;
+  }
   return line;
 }
 
