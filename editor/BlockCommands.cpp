@@ -96,8 +96,7 @@ void BlockCommands::EraseSelection() {
     c_.view.RepaintAll();
     return;
   }
-  TEditorUpdate update(c_);
-  TEditorCaretHidden caret(c_);
+  TEditorEdit edit(c_, {.hideCaret = true});
   const std::string text = BlockText();
   const TextPoint b = block.Begin();
   const TextPoint en = block.End();
@@ -118,7 +117,7 @@ void BlockCommands::EraseSelection() {
     c_.caretOps->SetCaretInternal(b.x, b.y);
   }
   c_.notices.Changed();
-  update.End();
+  edit.End();
 }
 
 }  // namespace vantorel
@@ -145,14 +144,13 @@ void BlockCommands::PasteClipboard() {
   if (c_.caret.Y() >= c_.LineCount() && c_.LineCount() > 0 && c_.behaviour.BeepOnError && c_.host) c_.host->Beep();
   const std::optional<std::string> clip = clipboard_ ? clipboard_->Text() : std::nullopt;
   if (!clip || clip->empty()) return;
-  TEditorUpdate update(c_);
-  TEditorCaretHidden caret(c_);
+  TEditorEdit edit(c_, {.hideCaret = true});
   std::string text = c_.Lines().ExpandTabs(NormalizeLineBreaks(*clip));
   TEditorStrings& lines = c_.Lines();
   Selection& block = c_.selection;
   int x = c_.caret.X();
   int y = c_.caret.Y();
-  TEditorUndoGroup group(c_);
+  edit.OpenGroup();
   if (block.HasBlock()) {
     x = block.Begin().x;
     y = block.Begin().y;
@@ -183,8 +181,7 @@ void BlockCommands::PasteClipboard() {
   }
   c_.caretOps->SetCaretInternal(caretAt.x, caretAt.y);
   c_.notices.Changed();
-  group.End();
-  update.End();
+  edit.End();
 }
 
 void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
@@ -222,8 +219,7 @@ void BlockCommands::InsertStreamText(std::string_view text) {
 }
 
 void BlockCommands::ReplaceBlock(std::string_view text) {
-  TEditorUpdate update(c_);
-  TEditorUndoGroup group(c_);
+  TEditorEdit edit(c_, {.group = true});
   Selection& block = c_.selection;
   const bool replacing = block.HasBlock();
   const Selection before = block;
@@ -269,8 +265,7 @@ void BlockCommands::ReplaceBlock(std::string_view text) {
   }
   block.StopExtending();
   for (int line = block.Begin().y; line <= block.End().y; ++line) c_.view.RepaintLine(line);
-  group.End();
-  update.End();
+  edit.End();
 }
 
 void BlockCommands::ConvertBlockCase(int code) {

@@ -200,8 +200,7 @@ void CommandDispatcher::JumpToBookmark(int slot, Target& t) {
 }
 
 void CommandDispatcher::DeleteWord() {
-  TEditorUndoGroup group(c_);
-  TEditorUpdate update(c_);
+  TEditorEdit edit(c_, {.group = true, .groupOutside = true});
   {
     // The word is erased in the format it was selected in; the user's format comes
     // back after, so a line or column format cannot widen what is deleted.
@@ -209,23 +208,20 @@ void CommandDispatcher::DeleteWord() {
     RunCommand(ec::SelectWordRight);
     RunCommand(ec::DeleteSelection);
   }
-  update.End();
-  group.End();
+  edit.End();
 }
 
 void CommandDispatcher::ReplayMacro() {
   // A macro recorded while a replay ran holds the replay itself: a replay run by a
   // replay (or by any other command) would never end, so only one at the top runs.
   if (running_ > 1) return;
-  TEditorUpdate update(c_);
-  TEditorUndoGroup group(c_);
+  TEditorEdit edit(c_, {.group = true});
   const std::string macro = lastMacro_;  // a replayed command may not change what runs
   for (std::size_t i = 0; i + 1 < macro.size(); i += 2) {
     RunCommand(static_cast<std::uint16_t>(static_cast<unsigned char>(macro[i]) |
                                           (static_cast<unsigned char>(macro[i + 1]) << 8)));
   }
-  group.End();
-  update.End();
+  edit.End();
 }
 
 bool CommandDispatcher::Carry(std::uint16_t code, Target& t) {

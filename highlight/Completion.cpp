@@ -278,29 +278,25 @@ void TCompletionBase::ReplaceWordAtCaret(const std::string& value, bool template
     }
   }
   {
-    TEditorUpdate update(c_);
-    {
-      TEditorCaretHidden caret(c_);
-      TEditorUndoGroup group(c_);
-      c_.caretOps->Deselect();
-      c_.Lines().KeepTrailingBlanksOf(y, y);
-      c_.Lines().ReLine();
-      c_.undo.Record<TReplaceUndo>(x, y, begin - 1, y, old, text);
-      // One step: the line is not stored without the word first, which would cut a
-      // NUL left last on it and pad a blank in its place.
-      EditText(c_, [&] { c_.Lines().ReplaceText(begin - 1, y, end - 1, y, text); },
-               {begin - 1, y, text, TextAction::Replace});
-      const std::string_view cut = std::string_view(text).substr(0, caretAt);
-      const std::size_t lastBreak = cut.rfind('\n');
-      if (lastBreak == std::string_view::npos) {
-        c_.caretOps->SetCaret(begin - 1 + static_cast<int>(cut.size()), y);
-      } else {
-        const int breaks = static_cast<int>(std::count(cut.begin(), cut.end(), '\n'));
-        c_.caretOps->SetCaret(static_cast<int>(cut.size() - lastBreak - 1), y + breaks);
-      }
-      group.End();
+    // The caret comes back before the update ends.
+    TEditorEdit edit(c_, {.hideCaret = true, .group = true, .caretBackFirst = true});
+    c_.caretOps->Deselect();
+    c_.Lines().KeepTrailingBlanksOf(y, y);
+    c_.Lines().ReLine();
+    c_.undo.Record<TReplaceUndo>(x, y, begin - 1, y, old, text);
+    // One step: the line is not stored without the word first, which would cut a
+    // NUL left last on it and pad a blank in its place.
+    EditText(c_, [&] { c_.Lines().ReplaceText(begin - 1, y, end - 1, y, text); },
+             {begin - 1, y, text, TextAction::Replace});
+    const std::string_view cut = std::string_view(text).substr(0, caretAt);
+    const std::size_t lastBreak = cut.rfind('\n');
+    if (lastBreak == std::string_view::npos) {
+      c_.caretOps->SetCaret(begin - 1 + static_cast<int>(cut.size()), y);
+    } else {
+      const int breaks = static_cast<int>(std::count(cut.begin(), cut.end(), '\n'));
+      c_.caretOps->SetCaret(static_cast<int>(cut.size() - lastBreak - 1), y + breaks);
     }
-    update.End();
+    edit.End();
   }
   c_.notices.Changed();
 }
