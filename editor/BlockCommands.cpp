@@ -85,13 +85,18 @@ std::string BlockCommands::BlockText() const {
   return text;
 }
 
+bool BlockCommands::BlockNamesGoneLines() const {
+  const Selection& block = c_.selection;
+  return block.Begin().y < 0 || block.End().y >= c_.LineCount();
+}
+
 void BlockCommands::EraseSelection() {
   Selection& block = c_.selection;
   if (!block.HasBlock()) return;
   // A block that names lines the text no longer has (left by an undo that removed
   // them) has no text to keep for undo: it is dropped rather than erased, so nothing
   // is deleted that undo could not bring back.
-  if (block.Begin().y < 0 || block.End().y >= c_.LineCount()) {
+  if (BlockNamesGoneLines()) {
     block.Clear();
     c_.view.RepaintAll();
     return;
@@ -152,8 +157,12 @@ void BlockCommands::PasteClipboard() {
   int y = c_.caret.Y();
   edit.OpenGroup();
   if (block.HasBlock()) {
-    x = block.Begin().x;
-    y = block.Begin().y;
+    // A block that names lines that are gone is only dropped: the text goes to the
+    // caret, on a line that exists, not to where the block began.
+    if (!BlockNamesGoneLines()) {
+      x = block.Begin().x;
+      y = block.Begin().y;
+    }
     EraseSelection();
   }
   // The caret's line must exist; it is not padded up to the caret, since the text

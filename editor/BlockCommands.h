@@ -53,6 +53,9 @@ class BlockCommands {
   std::uint8_t ClipboardBlockType() const;
 
  private:
+  // The block names lines the text no longer has (left by an undo that removed them).
+  bool BlockNamesGoneLines() const;
+
   EditorContext& c_;
   Clipboard* clipboard_ = nullptr;
   CodePages* codePages_ = nullptr;

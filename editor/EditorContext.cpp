@@ -119,6 +119,7 @@ void TEditorEdit::End() {
   if (!holds_.groupOutside) CloseGroup();
   if (holds_.caretBackFirst) ShowCaret();
   EndUpdate();
+  ShowCaret();
   if (holds_.groupOutside) CloseGroup();
 }
 

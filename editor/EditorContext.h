@@ -189,7 +189,7 @@ class TEditorUpdate {
 // What an edit of several steps holds while it runs, beyond the update that every such
 // edit holds (the view and the list's notices wait for its end).
 struct EditHolds {
-  bool hideCaret = false;     // the caret hidden, shown again when the guard goes
+  bool hideCaret = false;     // the caret hidden, shown again after the update ends
   bool group = false;         // the steps one undo step
   bool groupOutside = false;  // the group opened before the update and closed after it
   bool caretBackFirst = false;  // the caret shown before the update ends, not after
