@@ -97,11 +97,12 @@ class CompletionHooks {
 };
 
 struct EditorContext {
-  EditorContext(TUndoBuffer& undo, Caret& caret, Selection& selection, EditorView& view, EditorState& state,
-                bool& modified, int& undoGroupDepth, EditorBehaviour& behaviour, EditorEvents& events,
-                EditorNotices& notices, WindowHost* host) noexcept
-      : undo(undo), caret(caret), selection(selection), view(view), state(state), modified(modified),
-        undoGroupDepth(undoGroupDepth), behaviour(behaviour), events(events), notices(notices), host(host) {}
+  EditorContext(TUndoBuffer& undoBuffer, Caret& caretModel, Selection& selectionModel, EditorView& editorView,
+                EditorState& editorState, bool& modifiedFlag, int& groupDepth, EditorBehaviour& behaviourSettings,
+                EditorEvents& ownerEvents, EditorNotices& editorNotices, WindowHost* windowHost) noexcept
+      : undo(undoBuffer), caret(caretModel), selection(selectionModel), view(editorView), state(editorState),
+        modified(modifiedFlag), undoGroupDepth(groupDepth), behaviour(behaviourSettings), events(ownerEvents),
+        notices(editorNotices), host(windowHost) {}
   EditorContext(const EditorContext&) = delete;
   EditorContext& operator=(const EditorContext&) = delete;
 

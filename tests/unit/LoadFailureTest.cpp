@@ -166,7 +166,7 @@ class FailedLoad : public EditorFixture {
   const Lines kOld{"old", "  keep", "edited"};
   int listChanges = 0;
   struct Reports : LineWatcher {
-    explicit Reports(int& count) : count(count) {}
+    explicit Reports(int& counter) : count(counter) {}
     void LinesChanged(const LineChange&) noexcept override { ++count; }
     int& count;
   } reports{listChanges};
