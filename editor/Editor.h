@@ -154,8 +154,8 @@ class TCustomEditorBase : public EditorBehaviour, public EditorEvents, private V
   // Undo groups make everything between their markers one undo step.
   void BeginUndoGroup() { context_.BeginUndoGroup(); }
   void EndUndoGroup() { context_.EndUndoGroup(); }
-  void LockPaint() noexcept { ++state_.updateLock; }
-  void UnlockPaint() noexcept { --state_.updateLock; }
+  void LockPaint() noexcept { context_.LockPaint(); }
+  void UnlockPaint() noexcept { context_.UnlockPaint(); }
 
   // --- notifications ---
   void Changed() override;
@@ -239,7 +239,7 @@ class TCustomEditorBase : public EditorBehaviour, public EditorEvents, private V
   // What the view reads of the control.
   TextPoint CaretAt() const override { return caret_.At(); }
   const Selection& Block() const override { return selection_; }
-  bool PaintLocked() const override { return state_.updateLock > 0; }
+  bool PaintLocked() const override { return context_.PaintLocked(); }
   void DecorateLine(int line, int colBeg, int colEnd) override;
   bool DecorationFillsLine(int line) const override { return GetAttrFillsLine(line); }
   void FinishLine(int line, int colBeg, int colEnd) override { ChangeAttr(line, colBeg, colEnd); }

@@ -133,6 +133,9 @@ struct EditorContext {
   // The text's length with CR LF between lines and none after the last.
   long long TextLength() const;
   int GetTabStop(int x, bool next) const;
+  // The paint lock alone: raised and lowered with no repaint at the end.
+  void LockPaint() const noexcept { ++state.updateLock; }
+  void UnlockPaint() const noexcept { --state.updateLock; }
   bool PaintLocked() const noexcept { return state.updateLock > 0; }
 
   // The completion's share, where there is one.
@@ -227,8 +230,8 @@ class TEditorEdit {
 // Holds the paint lock for a scope.
 class TEditorPaintLock {
  public:
-  explicit TEditorPaintLock(EditorContext& c) noexcept : c_(c) { ++c_.state.updateLock; }
-  ~TEditorPaintLock() { --c_.state.updateLock; }
+  explicit TEditorPaintLock(EditorContext& c) noexcept : c_(c) { c_.LockPaint(); }
+  ~TEditorPaintLock() { c_.UnlockPaint(); }
   TEditorPaintLock(const TEditorPaintLock&) = delete;
   TEditorPaintLock& operator=(const TEditorPaintLock&) = delete;
 

@@ -284,6 +284,7 @@ void TBracketHighlighting::UpdateBracketMarks(BracketTextPort& text, bool showin
 }
 
 void TBracketHighlighting::ClearMarks(BracketTextPort& text) {
+  stale_ = false;
   const TBracketMark start = start_;
   const TBracketMark partner = partner_;
   start_ = TBracketMark{};
@@ -331,8 +332,24 @@ void TBracketHighlighting::FindMarks(BracketTextPort& text, int caretX, int care
   if (found.y != caretY) text.RepaintLine(found.y);
 }
 
+void TBracketHighlighting::LinesChanged(const LineChange& change) noexcept {
+  for (TBracketMark* mark : {&start_, &partner_}) {
+    if (!mark->IsSet() || mark->BeginY < change.first) continue;
+    if (change.wholeText) {
+      stale_ = true;
+    } else if (mark->BeginY >= change.first + change.removed) {
+      mark->BeginY += change.added - change.removed;
+    } else {
+      // The marked line went or was rewritten: the line now in its place is repainted.
+      stale_ = true;
+      mark->BeginY = change.first + std::min(mark->BeginY - change.first, std::max(change.added - 1, 0));
+    }
+    mark->EndY = mark->BeginY;
+  }
+}
+
 void TBracketHighlighting::ApplyBracketMarks(int line, TLineAttrs& attrs) const noexcept {
-  if (!Active) return;
+  if (!Active || stale_) return;
   for (const TBracketMark* mark : {&start_, &partner_}) {
     if (!mark->IsSet() || line < mark->BeginY || line > mark->EndY) continue;
     if (mark->EndX > MaxLineColumns || mark->EndX < mark->BeginX) continue;

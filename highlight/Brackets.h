@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/EditorTypes.h"
+#include "editor/LineChange.h"
 #include "platform/Types.h"
 
 namespace vantorel {
@@ -34,7 +35,11 @@ struct TBracketMark {
   friend bool operator==(const TBracketMark&, const TBracketMark&) = default;
 };
 
-class TBracketHighlighting {
+// The marks follow the text between two updates: lines inserted or removed above them
+// move them, so the frame stays on the characters it was found on and the next update
+// repaints the lines they stand on now. A mark whose own line changed is no longer
+// drawn; its line is still repainted then, with its partner's, to take the frame away.
+class TBracketHighlighting : public LineWatcher {
  public:
   bool Active = false;
   vantorel::Color BorderColor = clSilver;
@@ -63,6 +68,10 @@ class TBracketHighlighting {
   void UpdateBracketMarks(BracketTextPort& text, bool showing, int caretX, int caretY);
   // Gives the marked columns of one painted line the marks' colours and frame.
   void ApplyBracketMarks(int line, TLineAttrs& attrs) const noexcept;
+  // False from a change of a marked line until the next update.
+  bool MarksDrawn() const noexcept { return !stale_; }
+
+  void LinesChanged(const LineChange& change) noexcept override;
 
   const TBracketMark& StartMark() const noexcept { return start_; }
   const TBracketMark& PartnerMark() const noexcept { return partner_; }
@@ -74,6 +83,7 @@ class TBracketHighlighting {
   std::vector<std::string> wordPairs_;
   TBracketMark start_;
   TBracketMark partner_;
+  bool stale_ = false;
 };
 
 }  // namespace vantorel

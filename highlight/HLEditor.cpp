@@ -8,10 +8,14 @@ THLEditor::THLEditor(WindowHost* host) : TEditor(host) {
   parser_.KeepComments = true;
   parser_.ScanStyle = TScanStyle::Other;
   Lines().AddWatcher(states_);
+  Lines().AddWatcher(brackets_);
   context_.completion = this;
 }
 
-THLEditor::~THLEditor() { Lines().RemoveWatcher(states_); }
+THLEditor::~THLEditor() {
+  Lines().RemoveWatcher(brackets_);
+  Lines().RemoveWatcher(states_);
+}
 
 void THLEditor::SetHighlighter(THighlighter value) {
   if (value == highlighter_) return;

@@ -3,6 +3,7 @@
 // reach (the look copied by Assign, the column limit, Cyrillic pair lookup).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <string>
@@ -102,21 +103,68 @@ TEST(BracketMarks, MatchReferenceOnRandomTexts) {
                                            " end",  "Begin", "END", "beginning", "endless", "proc", "endp", "(a)"};
   const std::vector<std::pair<std::string, std::string>> pairs = {{"begin", "end"}, {"proc", "endp"}};
   const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-  int found = 0, foundWords = 0;
+  const auto randomLine = [&] {
+    // Short lines and lines of several 16-byte blocks.
+    std::string line;
+    for (int n = pick(2) == 0 ? pick(9) : pick(30); n > 0; --n) {
+      line += pieces[static_cast<std::size_t>(pick(std::ssize(pieces)))];
+    }
+    return line;
+  };
+  int found = 0, foundWords = 0, moved = 0, hidden = 0;
   for (int round = 0; round < 400; ++round) {
     FakeText text;
+    // Each line's identity: a line a change rewrites or adds gets a new one.
+    std::vector<int> ids;
+    int nextId = 0;
     text.lines.resize(static_cast<std::size_t>(1 + pick(12)));
     for (std::string& line : text.lines) {
-      // Short lines and lines of several 16-byte blocks.
-      for (int n = pick(2) == 0 ? pick(9) : pick(30); n > 0; --n) {
-        line += pieces[static_cast<std::size_t>(pick(std::ssize(pieces)))];
-      }
+      line = randomLine();
+      ids.push_back(nextId++);
     }
+    int startId = -1, partnerId = -1;
+    std::string startText, partnerText;
     TBracketHighlighting marks;
     marks.Active = true;
     marks.CaseSensitiveWordPairs = pick(2) == 0;
     marks.SetWordPairs({"nothing here", "begin=end", "proc=endp"});
     for (int step = 0; step < 20; ++step) {
+      if (pick(3) == 0) {
+        // Lines replaced between two updates: the marks follow the lines they stand on
+        // and stop being drawn when one of those goes.
+        const int count = std::ssize(text.lines);
+        const LineChange change{pick(count + 1), 0, pick(4), ChangeOrigin::User};
+        const int removed = std::min(pick(3), count - change.first);
+        text.lines.erase(text.lines.begin() + change.first, text.lines.begin() + change.first + removed);
+        ids.erase(ids.begin() + change.first, ids.begin() + change.first + removed);
+        for (int k = 0; k < change.added; ++k) {
+          text.lines.insert(text.lines.begin() + change.first + k, randomLine());
+          ids.insert(ids.begin() + change.first + k, nextId++);
+        }
+        marks.LinesChanged({change.first, removed, change.added, ChangeOrigin::User});
+        if (marks.StartMark().IsSet()) {
+          const auto startAt = std::find(ids.begin(), ids.end(), startId);
+          const auto partnerAt = std::find(ids.begin(), ids.end(), partnerId);
+          const bool kept = startAt != ids.end() && partnerAt != ids.end();
+          ASSERT_EQ(marks.MarksDrawn(), kept && startId >= 0);
+          if (marks.MarksDrawn()) {
+            const auto marked = [&](const TBracketMark& m) {
+              return text.lines[static_cast<std::size_t>(m.BeginY)].substr(
+                  static_cast<std::size_t>(m.BeginX - 1), static_cast<std::size_t>(m.EndX - m.BeginX + 1));
+            };
+            ASSERT_EQ(marks.StartMark().BeginY, startAt - ids.begin());
+            ASSERT_EQ(marks.PartnerMark().BeginY, partnerAt - ids.begin());
+            ASSERT_EQ(marked(marks.StartMark()), startText);
+            ASSERT_EQ(marked(marks.PartnerMark()), partnerText);
+            moved += removed != change.added && change.first <= marks.StartMark().BeginY ? 1 : 0;
+          } else {
+            startId = -1;  // stays hidden until the next update
+            ++hidden;
+          }
+          // A mark whose lines went from the end stands on the row just below the text.
+          ASSERT_LE(marks.StartMark().BeginY, std::ssize(text.lines));
+        }
+      }
       const int cy = pick(std::ssize(text.lines) + 1);  // one caret line past the text
       const std::size_t at = static_cast<std::size_t>(cy);
       const int length = at < text.lines.size() ? static_cast<int>(text.lines[at].size()) : 0;
@@ -135,11 +183,23 @@ TEST(BracketMarks, MatchReferenceOnRandomTexts) {
       found += start.IsSet() ? 1 : 0;
       foundWords += start.IsSet() && start.EndX > start.BeginX ? 1 : 0;
       ASSERT_EQ(text.repainted, expected);
+      ASSERT_TRUE(marks.MarksDrawn());
+      if (start.IsSet()) {
+        startId = ids[static_cast<std::size_t>(start.BeginY)];
+        partnerId = ids[static_cast<std::size_t>(partner.BeginY)];
+        startText = text.lines[static_cast<std::size_t>(start.BeginY)].substr(
+            static_cast<std::size_t>(start.BeginX - 1), static_cast<std::size_t>(start.EndX - start.BeginX + 1));
+        partnerText = text.lines[static_cast<std::size_t>(partner.BeginY)].substr(
+            static_cast<std::size_t>(partner.BeginX - 1), static_cast<std::size_t>(partner.EndX - partner.BeginX + 1));
+      }
     }
   }
-  // Of 8,000 carets (fixed seed), enough find partners, words among them, to test anything.
+  // Of 8,000 carets (fixed seed), enough find partners, words among them, and enough
+  // marks outlive or lose their lines, to test anything.
   EXPECT_GT(found, 600);
   EXPECT_GT(foundWords, 200);
+  EXPECT_GT(moved, 50);
+  EXPECT_GT(hidden, 50);
 }
 
 TEST(BracketMarks, NestedWordPairAcrossLinesAndExamples) {
@@ -242,6 +302,11 @@ TEST(BracketMarks, EditorMarksOnlyWhileVisibleAndEnabled) {
   EXPECT_FALSE(marksAtStart());
   host.showing = true;
   EXPECT_TRUE(marksAtStart());
+  // The editor's line list moves the marks with the lines it inserts.
+  editor.BeginUpdate();
+  editor.Lines().Insert(0, "x");
+  EXPECT_EQ(editor.BracketHighlighting().PartnerMark(), (TBracketMark{3, 1, 3, 1}));
+  editor.EndUpdate();
 }
 
 }  // namespace
