@@ -43,20 +43,12 @@ std::wstring Wide(const PaneLine& line) {
 
 BuildPaneWindow::~BuildPaneWindow() {
   if (list_) ::RemoveWindowSubclass(list_, &ListProc, kSubclassId);
+  DestroyOwnWindow();
 }
 
 void BuildPaneWindow::Create(HWND parent, std::function<void()> relayout) {
   relayout_ = std::move(relayout);
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kBuildPaneClassName;
-    RegisterWindowClass(wc);
-    return true;
-  }();
-  (void)registered;
+  RegisterClassOnce(kBuildPaneClassName, {.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
   CreateWindowOrThrow("build output", 0, kBuildPaneClassName, L"", WS_CHILD | WS_CLIPCHILDREN, Rect{}, parent,
                       nullptr, this);
   ApplyFont();
@@ -181,9 +173,6 @@ LRESULT BuildPaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) == LBN_SELCHANGE) client_->LineSelected(selected);
         if (HIWORD(wParam) == LBN_DBLCLK && selected >= 0) client_->LineOpened(selected);
       }
-      return 0;
-    case WM_NCDESTROY:
-      hwnd_ = nullptr;
       return 0;
     default:
       return ::DefWindowProcW(hwnd_, msg, wParam, lParam);

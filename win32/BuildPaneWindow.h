@@ -25,16 +25,13 @@ struct PaneLineQuery {
   int kind;  // set: 0 text, 1 error, 2 warning
 };
 
-class BuildPaneWindow : public BuildPane, public MessageTarget {
+class BuildPaneWindow : public BuildPane, public OwnWindow {
  public:
   BuildPaneWindow() = default;
   ~BuildPaneWindow() override;
-  BuildPaneWindow(const BuildPaneWindow&) = delete;
-  BuildPaneWindow& operator=(const BuildPaneWindow&) = delete;
 
   // Made hidden; relayout is asked for when the pane's height changes with its font.
   void Create(HWND parent, std::function<void()> relayout);
-  HWND Handle() const noexcept { return hwnd_; }
   // kPaneLines lines of the font and the list's border.
   int PreferredHeight() const noexcept;
 
@@ -46,7 +43,6 @@ class BuildPaneWindow : public BuildPane, public MessageTarget {
   void Beep() override;
 
  private:
-  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
   void ApplyFont();
@@ -54,7 +50,6 @@ class BuildPaneWindow : public BuildPane, public MessageTarget {
   std::wstring LineText(int index) const;
   int VisibleRows() const;
 
-  HWND hwnd_ = nullptr;
   HWND list_ = nullptr;
   BuildPaneClient* client_ = nullptr;
   std::function<void()> relayout_;

@@ -40,11 +40,8 @@ int BarOf(ScrollBarKind kind) { return kind == ScrollBarKind::Vertical ? SB_VERT
 EditorWindow::EditorWindow() : editor_(this) { editor_.SetClipboard(&clipboard_); }
 
 EditorWindow::~EditorWindow() {
-  if (hwnd_) {
-    DetachWindow(hwnd_);
-    ownDc_.reset();
-    ::DestroyWindow(hwnd_);
-  }
+  ownDc_.reset();
+  DestroyOwnWindow();
 }
 
 DWORD EditorWindow::Style() const {
@@ -63,19 +60,10 @@ DWORD EditorWindow::ExStyle() const { return editor_.WindowStyle().clientEdge ? 
 void EditorWindow::Create(HWND parent, int id) { CreateAt(parent, id, Rect{0, 0, 150, 100}); }
 
 void EditorWindow::CreateAt(HWND parent, int id, const Rect& bounds) {
-  static const bool registered = [] {
-    WNDCLASSEXA wc{};
-    // Its own device context, kept for the window's life: the control measures and
-    // paints single lines outside WM_PAINT. No redraw on resize: it repaints itself.
-    wc.style = CS_DBLCLKS | CS_OWNDC;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_IBEAM);
-    wc.lpszClassName = kEditorClassName;
-    RegisterWindowClass(wc);
-    blockTypeFormat_ = ::RegisterClipboardFormatA(kBlockTypeFormatName);
-    return true;
-  }();
-  (void)registered;
+  // Its own device context, kept for the window's life: the control measures and
+  // paints single lines outside WM_PAINT. No redraw on resize: it repaints itself.
+  RegisterClassOnce(kEditorClassName, {.style = CS_DBLCLKS | CS_OWNDC, .cursor = IDC_IBEAM});
+  if (!blockTypeFormat_) blockTypeFormat_ = ::RegisterClipboardFormatA(kBlockTypeFormatName);
   CreateWindowOrThrow("editor", ExStyle(), kEditorClassName, "", Style(), bounds, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), this);
   try {
@@ -285,7 +273,6 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCDESTROY:
       ownDc_.reset();
-      hwnd_ = nullptr;
       return 0;
     case WM_PAINT: {
       editor_.PrepareToPaint();

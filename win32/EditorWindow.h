@@ -18,15 +18,12 @@ namespace vantorel::win32 {
 
 inline constexpr char kEditorClassName[] = "THLEditor";
 
-class EditorWindow : public WindowHost, public MessageTarget {
+class EditorWindow : public WindowHost, public OwnWindow {
  public:
   EditorWindow();
   ~EditorWindow() override;
-  EditorWindow(const EditorWindow&) = delete;
-  EditorWindow& operator=(const EditorWindow&) = delete;
 
   void Create(HWND parent, int id);
-  HWND Handle() const noexcept { return hwnd_; }
   THLEditor& Editor() noexcept { return editor_; }
   // The block-type clipboard format, registered once per process with the class.
   static UINT BlockTypeFormat() noexcept { return blockTypeFormat_; }
@@ -71,7 +68,7 @@ class EditorWindow : public WindowHost, public MessageTarget {
  private:
   // MessageTarget
   void Attach(HWND hwnd) noexcept override {
-    hwnd_ = hwnd;
+    OwnWindow::Attach(hwnd);
     focused_ = false;
     caretPlaced_ = false;
   }
@@ -93,7 +90,6 @@ class EditorWindow : public WindowHost, public MessageTarget {
   Win32Clipboard clipboard_;
   std::unique_ptr<OwnDcSurface> ownDc_;
   THLEditor editor_;
-  HWND hwnd_ = nullptr;
   bool focused_ = false;
   // Where the caret was last put since it was made; a paint that leaves it where it
   // was asks the system for nothing.

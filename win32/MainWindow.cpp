@@ -48,15 +48,7 @@ std::wstring MenuText(std::string_view caption) {
 }  // namespace
 
 void Panel::Create(HWND parent, const Rect& bounds) {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPanelClassName;
-    RegisterWindowClass(wc);
-    return true;
-  }();
-  (void)registered;
+  RegisterClassOnce(kPanelClassName, {});
   CreateWindowOrThrow("panel", 0, kPanelClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, bounds, parent,
                       nullptr, this);
 }
@@ -91,21 +83,10 @@ MainWindow::MainWindow()
   form_->AttachBuildOutput(capture_, pane_);
 }
 
-MainWindow::~MainWindow() {
-  if (hwnd_) {
-    DetachWindow(hwnd_);
-    ::DestroyWindow(hwnd_);
-  }
-}
+MainWindow::~MainWindow() { DestroyOwnWindow(); }
 
 void MainWindow::Create() {
-  WNDCLASSEXW wc{};
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainClassName;
-  RegisterWindowClass(wc);
+  RegisterClassOnce(kMainClassName, {.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), .icon = L"MAINICON"});
   CreateWindowOrThrow("main", 0, kMainClassName, Widen(kMainCaption).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       kDesignedBounds, nullptr, nullptr, this);
   // A bad stored value is reported; the window opens all the same.
@@ -155,9 +136,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
-      return 0;
-    case WM_NCDESTROY:
-      hwnd_ = nullptr;
       return 0;
     default:
       if (msg == findMessage_ && findMessage_ != 0) {

@@ -30,29 +30,23 @@ HBITMAP BitmapOnButtonFace(const PixelImage& image);
 
 // A plain panel: button face, an optional etched frame, and the commands of its
 // buttons passed on to the window that owns it.
-class Panel : public MessageTarget {
+class Panel : public OwnWindow {
  public:
   explicit Panel(bool framed) : framed_(framed) {}
   void Create(HWND parent, const Rect& bounds);
-  HWND Handle() const noexcept { return hwnd_; }
-  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
   bool framed_;
-  HWND hwnd_ = nullptr;
 };
 
-class MainWindow : public MainWindowPort, public MessageTarget {
+class MainWindow : public MainWindowPort, public OwnWindow {
  public:
   MainWindow();
   ~MainWindow() override;
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
 
   void Create();
   void Show(int showCommand);
-  HWND Handle() const noexcept { return hwnd_; }
   EditorWindow& Memo() noexcept { return memo_; }
   // With the build output shown, F4 and Shift+F4 step through its lines.
   HACCEL Accelerators() const noexcept {
@@ -85,7 +79,6 @@ class MainWindow : public MainWindowPort, public MessageTarget {
 
  private:
   // MessageTarget
-  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void CreateChildren();
   // Appends the items to the menu, sub-menus made for the items that have children.
@@ -108,7 +101,6 @@ class MainWindow : public MainWindowPort, public MessageTarget {
   BuildPaneWindow pane_;
   std::unique_ptr<TFmain> form_;
 
-  HWND hwnd_ = nullptr;
   Panel pbutton_{true};
   Panel ptools_{false};
   HWND status_ = nullptr;

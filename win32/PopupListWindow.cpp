@@ -9,27 +9,13 @@ constexpr UINT_PTR kTimerId = 1;
 }  // namespace
 
 PopupListWindow::PopupListWindow(HWND owner, PopupClient& client) : client_(client) {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.style = CS_SAVEBITS;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPopupListClassName;
-    RegisterWindowClass(wc);
-    return true;
-  }();
-  (void)registered;
+  RegisterClassOnce(kPopupListClassName, {.style = CS_SAVEBITS});
   // Made hidden, off the screen's left edge, until the list first opens.
   CreateWindowOrThrow("completion list", WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kPopupListClassName, L"",
                       WS_POPUP | WS_BORDER, Rect{-1000, 0, -1000 + 100, 100}, owner, nullptr, this);
 }
 
-PopupListWindow::~PopupListWindow() {
-  if (hwnd_) {
-    DetachWindow(hwnd_);
-    ::DestroyWindow(hwnd_);
-  }
-}
+PopupListWindow::~PopupListWindow() { DestroyOwnWindow(); }
 
 void PopupListWindow::Place(const Rect& bounds) {
   if (hwnd_) {
@@ -74,9 +60,6 @@ void PopupListWindow::StopTimer() {
 
 LRESULT PopupListWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_NCDESTROY:
-      hwnd_ = nullptr;
-      return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     case WM_PAINT: {

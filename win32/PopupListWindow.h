@@ -11,13 +11,10 @@ namespace vantorel::win32 {
 
 inline constexpr wchar_t kPopupListClassName[] = L"TEditorCompletionList";
 
-class PopupListWindow : public PopupWindow, public MessageTarget {
+class PopupListWindow : public PopupWindow, public OwnWindow {
  public:
   PopupListWindow(HWND owner, PopupClient& client);
   ~PopupListWindow() override;
-  PopupListWindow(const PopupListWindow&) = delete;
-  PopupListWindow& operator=(const PopupListWindow&) = delete;
-  HWND Handle() const noexcept { return hwnd_; }
 
   // PopupWindow
   void Place(const Rect& bounds) override;
@@ -33,12 +30,10 @@ class PopupListWindow : public PopupWindow, public MessageTarget {
 
  private:
   // MessageTarget
-  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   PopupClient& client_;
   GdiCache gdi_;
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace vantorel::win32

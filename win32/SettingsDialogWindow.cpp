@@ -43,19 +43,15 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void RegisterClasses() {
+  RegisterClassOnce(kSettingsClassName,
+                    {.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), .icon = L"MAINICON"});
+  // The panels of the pages have a plain procedure of their own.
   static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kSettingsClassName;
-    RegisterWindowClass(wc);
     WNDCLASSEXW panel{};
     panel.cbSize = sizeof panel;
     panel.lpfnWndProc = PanelProc;
-    panel.hInstance = wc.hInstance;
-    panel.hCursor = wc.hCursor;
+    panel.hInstance = ::GetModuleHandleW(nullptr);
+    panel.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     panel.lpszClassName = kSettingsPanelClassName;
     if (!::RegisterClassExW(&panel)) {
       throw Exception("Cannot register the window class TSettingsPanel. " + SystemErrorMessage(::GetLastError()));
@@ -69,12 +65,7 @@ Rect Offset(const Rect& r, int dx, int dy) { return Rect{r.left + dx, r.top + dy
 
 }  // namespace
 
-SettingsDialog::~SettingsDialog() {
-  if (hwnd_) {
-    DetachWindow(hwnd_);
-    ::DestroyWindow(hwnd_);
-  }
-}
+SettingsDialog::~SettingsDialog() { DestroyOwnWindow(); }
 
 void SettingsDialog::Create() {
   RegisterClasses();
@@ -235,9 +226,6 @@ LRESULT SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE:
       form_.B_closeClick();
-      return 0;
-    case WM_NCDESTROY:
-      hwnd_ = nullptr;
       return 0;
     default:
       return ::DefWindowProcW(hwnd_, msg, wParam, lParam);

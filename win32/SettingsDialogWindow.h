@@ -16,12 +16,10 @@ namespace vantorel::win32 {
 
 inline constexpr wchar_t kSettingsClassName[] = L"TFsetting";
 
-class SettingsDialog : public SettingsDialogWindow, public MessageTarget {
+class SettingsDialog : public SettingsDialogWindow, public OwnWindow {
  public:
   SettingsDialog(TFsetting& form, HWND owner) : form_(form), owner_(owner) {}
   ~SettingsDialog() override;
-  SettingsDialog(const SettingsDialog&) = delete;
-  SettingsDialog& operator=(const SettingsDialog&) = delete;
 
   // Creates the window, runs FormShow and a message loop until the form ends the
   // dialog; the owner is disabled meanwhile.
@@ -35,14 +33,12 @@ class SettingsDialog : public SettingsDialogWindow, public MessageTarget {
   Dialogs& OwnedDialogs() override { return dialogs_; }
 
  private:
-  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void Create();
   void CreateControls();
 
   TFsetting& form_;
   HWND owner_;
-  HWND hwnd_ = nullptr;
   Win32Dialogs dialogs_;
   bool ended_ = false;
   bool settingText_ = false;  // a change the program makes is no change event

@@ -17,14 +17,14 @@ constexpr UINT kDeliver = WM_APP + 0x210;
 // behind may hold its write end for ever.
 constexpr DWORD kPollMs = 15;
 
-class Handle {
+class KernelHandle {
  public:
-  explicit Handle(HANDLE h = nullptr) noexcept : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  ~Handle() noexcept {
+  explicit KernelHandle(HANDLE h = nullptr) noexcept : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+  ~KernelHandle() noexcept {
     if (h_) ::CloseHandle(h_);
   }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
+  KernelHandle(const KernelHandle&) = delete;
+  KernelHandle& operator=(const KernelHandle&) = delete;
   HANDLE get() const noexcept { return h_; }
   HANDLE* out() noexcept { return &h_; }
   HANDLE release() noexcept { return std::exchange(h_, nullptr); }
@@ -59,41 +59,31 @@ Win32CapturedProcesses::Win32CapturedProcesses() noexcept = default;
 
 Win32CapturedProcesses::~Win32CapturedProcesses() {
   EndCaptured();
-  if (window_) {
-    DetachWindow(window_);
-    ::DestroyWindow(window_);
-  }
+  DestroyOwnWindow();
 }
 
 std::optional<std::string> Win32CapturedProcesses::StartCaptured(const std::string& commandLine,
                                                                   CaptureListener& listener) {
   EndCaptured();
-  if (!window_) {
-    static const bool registered = [] {
-      WNDCLASSEXW wc{};
-      wc.hInstance = ::GetModuleHandleW(nullptr);
-      wc.lpszClassName = kCaptureClassName;
-      RegisterWindowClass(wc);
-      return true;
-    }();
-    (void)registered;
+  if (!hwnd_) {
+    RegisterClassOnce(kCaptureClassName, {.cursor = nullptr});
     CreateWindowOrThrow("build capture", 0, kCaptureClassName, L"", 0, Rect{}, HWND_MESSAGE, nullptr, this);
   }
 
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  Handle readEnd, writeEnd;
+  KernelHandle readEnd, writeEnd;
   if (!::CreatePipe(readEnd.out(), writeEnd.out(), &inherited, 0)) return Reason("CreatePipe");
   ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-  Handle nul(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0,
+  KernelHandle nul(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0,
                            nullptr));
   if (!nul.get()) return Reason("NUL");
-  Handle job(::CreateJobObjectW(nullptr, nullptr));
+  KernelHandle job(::CreateJobObjectW(nullptr, nullptr));
   if (job.get()) {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     ::SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
   }
-  Handle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  KernelHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!stop.get()) return Reason("CreateEvent");
 
   std::wstring line = L"\"" + Interpreter() + L"\" /c " + Widen(commandLine);
@@ -109,8 +99,8 @@ std::optional<std::string> Win32CapturedProcesses::StartCaptured(const std::stri
                         nullptr, &si, &pi)) {
     return Reason("cmd.exe");
   }
-  Handle process(pi.hProcess);
-  Handle mainThread(pi.hThread);
+  KernelHandle process(pi.hProcess);
+  KernelHandle mainThread(pi.hThread);
   // Without a job (a system that refuses one) the interpreter alone can be ended.
   if (job.get() && !::AssignProcessToJobObject(job.get(), pi.hProcess)) Close(*job.out());
   ::ResumeThread(pi.hThread);
@@ -225,7 +215,7 @@ void Win32CapturedProcesses::Post(std::vector<std::string>& lines, bool end, int
   post = !posted_;
   posted_ = true;
   ::ReleaseSRWLockExclusive(&lock_);
-  if (post) ::PostMessageW(window_, kDeliver, 0, 0);
+  if (post) ::PostMessageW(hwnd_, kDeliver, 0, 0);
 }
 
 void Win32CapturedProcesses::Deliver() {
@@ -261,8 +251,7 @@ LRESULT Win32CapturedProcesses::HandleMessage(UINT msg, WPARAM wParam, LPARAM lP
     Deliver();
     return 0;
   }
-  HWND hwnd = window_;
-  if (msg == WM_NCDESTROY) window_ = nullptr;
+  HWND hwnd = hwnd_;
   return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 

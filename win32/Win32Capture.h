@@ -12,19 +12,16 @@
 
 namespace vantorel::win32 {
 
-class Win32CapturedProcesses : public CapturedProcesses, private MessageTarget {
+class Win32CapturedProcesses : public CapturedProcesses, private OwnWindow {
  public:
   Win32CapturedProcesses() noexcept;
   ~Win32CapturedProcesses() override;
-  Win32CapturedProcesses(const Win32CapturedProcesses&) = delete;
-  Win32CapturedProcesses& operator=(const Win32CapturedProcesses&) = delete;
 
   std::optional<std::string> StartCaptured(const std::string& commandLine, CaptureListener& listener) override;
   void EndCaptured() noexcept override;
 
  private:
-  // MessageTarget: the message-only window that receives the reader's posts.
-  void Attach(HWND hwnd) noexcept override { window_ = hwnd; }
+  // The message-only window that receives the reader's posts.
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   static DWORD WINAPI ReaderThread(void* self);
@@ -36,7 +33,6 @@ class Win32CapturedProcesses : public CapturedProcesses, private MessageTarget {
   // Waits for the reader and closes the handles of the command.
   void Release() noexcept;
 
-  HWND window_ = nullptr;
   CaptureListener* listener_ = nullptr;
   HANDLE job_ = nullptr;
   HANDLE process_ = nullptr;

@@ -125,6 +125,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   if (msg == WM_NCDESTROY) {
     ::SetWindowLongPtrW(hwnd, kTargetSlot, 0);
+    target->Attach(nullptr);
     paintFailures.Forget(hwnd);
   }
   return result;
@@ -159,6 +160,36 @@ void RegisterWindowClass(WNDCLASSEXW wc) {
 
 void RegisterWindowClass(WNDCLASSEXA wc) {
   RegisterWith(wc, [](const WNDCLASSEXA* c) { return ::RegisterClassExA(c); }, std::string(wc.lpszClassName));
+}
+
+template <class WndClass, class Char>
+void RegisterOnceWith(const Char* name, const WindowClassLook& look, const std::string& key) {
+  static std::set<std::string> registered;
+  if (registered.contains(key)) return;
+  WndClass wc{};
+  wc.style = look.style;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  if (look.cursor) wc.hCursor = ::LoadCursorW(nullptr, look.cursor);
+  if (look.icon) wc.hIcon = ::LoadIconW(wc.hInstance, look.icon);
+  wc.hbrBackground = look.background;
+  wc.lpszClassName = name;
+  RegisterWindowClass(wc);
+  registered.insert(key);
+}
+
+void RegisterClassOnce(const wchar_t* name, const WindowClassLook& look) {
+  RegisterOnceWith<WNDCLASSEXW>(name, look, Narrow(name));
+}
+
+void RegisterClassOnce(const char* name, const WindowClassLook& look) {
+  RegisterOnceWith<WNDCLASSEXA>(name, look, name);
+}
+
+void OwnWindow::DestroyOwnWindow() noexcept {
+  if (!hwnd_) return;
+  HWND hwnd = std::exchange(hwnd_, nullptr);
+  DetachWindow(hwnd);
+  ::DestroyWindow(hwnd);
 }
 
 HWND CreateWindowOrThrow(std::string_view what, DWORD exStyle, const wchar_t* className, const wchar_t* text,

@@ -27,6 +27,19 @@ class MessageTarget {
 void RegisterWindowClass(WNDCLASSEXW wc);
 void RegisterWindowClass(WNDCLASSEXA wc);
 
+// How a class of the program's own windows looks to the system.
+struct WindowClassLook {
+  UINT style = 0;
+  const wchar_t* cursor = IDC_ARROW;  // a system cursor; nullptr for none
+  HBRUSH background = nullptr;
+  const wchar_t* icon = nullptr;  // an icon resource of the program; nullptr for none
+};
+
+// Registers the class with the shared procedure the first time it is asked for; later
+// calls for the same name do nothing. A failure throws, and the next call tries again.
+void RegisterClassOnce(const wchar_t* name, const WindowClassLook& look);
+void RegisterClassOnce(const char* name, const WindowClassLook& look);
+
 // Creates a window; target is the object of a class registered above, or nullptr for
 // a system class. Never returns nullptr: a failure throws Exception naming what, with
 // the error the window's creation handlers threw or else the system's message.
@@ -38,6 +51,29 @@ HWND CreateWindowOrThrow(std::string_view what, DWORD exStyle, const char* class
 // Cuts the window off from its object, so the messages of its destruction go to the
 // default procedure: for an object that is being destroyed itself.
 void DetachWindow(HWND hwnd) noexcept;
+
+// What every object behind a window of the program's own classes shares: the handle,
+// kept from WM_NCCREATE until WM_NCDESTROY has been handled (the shared procedure
+// attaches the object to nothing then), and the window's end when the object goes
+// first. An owner destroys its window as the first step of its destructor, while the
+// members the window's last messages reach are still there; the base's own destructor
+// only catches an object that did not.
+class OwnWindow : public MessageTarget {
+ public:
+  OwnWindow(const OwnWindow&) = delete;
+  OwnWindow& operator=(const OwnWindow&) = delete;
+
+  HWND Handle() const noexcept { return hwnd_; }
+  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
+
+ protected:
+  OwnWindow() = default;
+  ~OwnWindow() override { DestroyOwnWindow(); }
+  // Cuts the window off from this object and destroys it; nothing when there is none.
+  void DestroyOwnWindow() noexcept;
+
+  HWND hwnd_ = nullptr;
+};
 
 // Runs f; an exception it throws is shown in a message box over owner: the text of a
 // std::exception, a general one for anything else. True when none was thrown. The

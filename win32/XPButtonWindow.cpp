@@ -15,15 +15,6 @@ bool IsClass(HWND hwnd, const wchar_t* name) {
   return hwnd && ::GetClassNameW(hwnd, buffer, 64) > 0 && std::wcscmp(buffer, name) == 0;
 }
 
-void RegisterClassOnce(const wchar_t* name) {
-  WNDCLASSEXW wc{};
-  wc.style = CS_DBLCLKS;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = name;
-  RegisterWindowClass(wc);
-}
-
 }  // namespace
 
 // --- the theme ---
@@ -88,22 +79,12 @@ std::unique_ptr<XPButtonWindow> XPButtonWindow::Speed(HWND parent, int id, const
 }
 
 void XPButtonWindow::Create(const wchar_t* className, const std::wstring& text, DWORD style, const Rect& bounds) {
-  static const bool registered = [] {
-    RegisterClassOnce(kXPButtonClassName);
-    RegisterClassOnce(kXPSpeedButtonClassName);
-    return true;
-  }();
-  (void)registered;
+  RegisterClassOnce(className, {.style = CS_DBLCLKS});
   CreateWindowOrThrow("button", 0, className, text.c_str(), style, bounds, parent_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), this);
 }
 
-XPButtonWindow::~XPButtonWindow() {
-  if (hwnd_) {
-    DetachWindow(hwnd_);
-    ::DestroyWindow(hwnd_);
-  }
-}
+XPButtonWindow::~XPButtonWindow() { DestroyOwnWindow(); }
 
 Rect XPButtonWindow::ClientRect() const {
   RECT r{};
@@ -210,9 +191,6 @@ LRESULT XPButtonWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT XPButtonWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_NCDESTROY:
-      hwnd_ = nullptr;
-      return 0;
     case WM_PAINT: {
       PaintScope paint(hwnd_);
       if (!paint.dc()) ThrowApiError("Cannot paint a button", "BeginPaint", ::GetLastError());

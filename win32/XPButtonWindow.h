@@ -27,7 +27,7 @@ class Win32Theme : public ThemeQuery {
   std::optional<std::string> CurrentColorSchemeName() const override;
 };
 
-class XPButtonWindow : public ButtonWindow, public MessageTarget {
+class XPButtonWindow : public ButtonWindow, public OwnWindow {
  public:
   // A push button whose window text is its caption.
   static std::unique_ptr<XPButtonWindow> Push(HWND parent, int id, const Rect& bounds, const std::string& caption,
@@ -36,10 +36,7 @@ class XPButtonWindow : public ButtonWindow, public MessageTarget {
   static std::unique_ptr<XPButtonWindow> Speed(HWND parent, int id, const Rect& bounds, const std::string& hint,
                                                const PixelImage& glyph, Color parentColor);
   ~XPButtonWindow() override;
-  XPButtonWindow(const XPButtonWindow&) = delete;
-  XPButtonWindow& operator=(const XPButtonWindow&) = delete;
 
-  HWND Handle() const noexcept { return hwnd_; }
   TXPButton* PushButton() noexcept { return push_.get(); }
   TXPSpeedButton* SpeedButton() noexcept { return speed_.get(); }
 
@@ -62,7 +59,6 @@ class XPButtonWindow : public ButtonWindow, public MessageTarget {
   XPButtonWindow(HWND parent, int id, Color parentColor) noexcept : parent_(parent), id_(id), parentColor_(parentColor) {}
   void Create(const wchar_t* className, const std::wstring& text, DWORD style, const Rect& bounds);
   // MessageTarget
-  void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
   // The parent hears of the click as of a system button's.
@@ -73,7 +69,6 @@ class XPButtonWindow : public ButtonWindow, public MessageTarget {
   HWND parent_;
   int id_;
   Color parentColor_;
-  HWND hwnd_ = nullptr;
   GdiCache gdi_;
   std::unique_ptr<TXPButton> push_;
   std::unique_ptr<TXPSpeedButton> speed_;
