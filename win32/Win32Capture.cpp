@@ -74,8 +74,8 @@ std::optional<std::string> Win32CapturedProcesses::StartCaptured(const std::stri
   KernelHandle readEnd, writeEnd;
   if (!::CreatePipe(readEnd.out(), writeEnd.out(), &inherited, 0)) return Reason("CreatePipe");
   ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-  KernelHandle nul(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0,
-                           nullptr));
+  KernelHandle nul(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
+                                 0, nullptr));
   if (!nul.get()) return Reason("NUL");
   KernelHandle job(::CreateJobObjectW(nullptr, nullptr));
   if (job.get()) {
