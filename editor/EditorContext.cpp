@@ -63,63 +63,32 @@ bool EditorContext::DefersPaint() const noexcept { return view.settings.deferred
 
 TEditorEdit::TEditorEdit(EditorContext& c, EditHolds holds) : c_(c), holds_(holds) {
   if (holds_.group && holds_.groupOutside) OpenGroup();
-  c_.BeginUpdate();
-  updating_ = true;
-  // With the repaints deferred nothing is drawn while the edit runs, so the caret stays
-  // as it is: the paint that follows hides it and puts it in its place.
-  if (holds_.hideCaret && !c_.DefersPaint()) {
-    c_.PaintCaret(false);
-    caretHidden_ = true;
-  }
+  update_.emplace(c_);
+  if (holds_.hideCaret) caret_.emplace(c_);
   if (holds_.group && !holds_.groupOutside) OpenGroup();
 }
 
 TEditorEdit::~TEditorEdit() {
-  if (grouped_ && !holds_.groupOutside) {
-    grouped_ = false;
-    c_.CloseUndoGroupQuietly();
-  }
-  if (holds_.caretBackFirst) ShowCaret();
-  if (updating_) {
-    updating_ = false;
-    c_.ReleaseUpdate();
-  }
-  ShowCaret();
-  if (grouped_) {
-    grouped_ = false;
-    c_.CloseUndoGroupQuietly();
-  }
+  if (!holds_.groupOutside) group_.reset();
+  if (holds_.caretBackFirst) caret_.reset();
+  update_.reset();
+  caret_.reset();
+  group_.reset();
 }
 
 void TEditorEdit::OpenGroup() {
-  if (grouped_) return;
-  c_.BeginUndoGroup();
-  grouped_ = true;
+  if (!group_) group_.emplace(c_);
 }
 
 void TEditorEdit::CloseGroup() {
-  if (!grouped_) return;
-  grouped_ = false;
-  c_.EndUndoGroup();
-}
-
-void TEditorEdit::EndUpdate() {
-  if (!updating_) return;
-  updating_ = false;
-  c_.EndUpdate();
-}
-
-void TEditorEdit::ShowCaret() noexcept {
-  if (!caretHidden_) return;
-  caretHidden_ = false;
-  c_.PaintCaret(true);
+  if (group_) group_->End();
 }
 
 void TEditorEdit::End() {
   if (!holds_.groupOutside) CloseGroup();
-  if (holds_.caretBackFirst) ShowCaret();
-  EndUpdate();
-  ShowCaret();
+  if (holds_.caretBackFirst) caret_.reset();
+  if (update_) update_->End();
+  caret_.reset();
   if (holds_.groupOutside) CloseGroup();
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -190,43 +191,6 @@ class TEditorUpdate {
   bool open_ = true;
 };
 
-// What an edit of several steps holds while it runs, beyond the update that every such
-// edit holds (the view and the list's notices wait for its end).
-struct EditHolds {
-  bool hideCaret = false;     // the caret hidden, shown again after the update ends
-  bool group = false;         // the steps one undo step
-  bool groupOutside = false;  // the group opened before the update and closed after it
-  bool caretBackFirst = false;  // the caret shown before the update ends, not after
-};
-
-// One guard for an edit of several steps: the update, and as the edit asks the caret
-// hidden and an undo group, each opened and closed in the order the edit gives. End()
-// closes them where the edit's work is done (ending the update repaints and reports,
-// and may throw); a scope left without it (an error, an early return) releases them
-// quietly, so the error in flight is the one reported and no destructor throws.
-class TEditorEdit {
- public:
-  TEditorEdit(EditorContext& c, EditHolds holds);
-  ~TEditorEdit();
-  // Opens the undo group now, for an edit whose first steps (reading the clipboard)
-  // belong to no undo step.
-  void OpenGroup();
-  void End();
-  TEditorEdit(const TEditorEdit&) = delete;
-  TEditorEdit& operator=(const TEditorEdit&) = delete;
-
- private:
-  void CloseGroup();
-  void EndUpdate();
-  void ShowCaret() noexcept;
-
-  EditorContext& c_;
-  const EditHolds holds_;
-  bool updating_ = false;
-  bool grouped_ = false;
-  bool caretHidden_ = false;
-};
-
 // Holds the paint lock for a scope.
 class TEditorPaintLock {
  public:
@@ -278,6 +242,43 @@ class TEditorUndoGroup {
  private:
   EditorContext& c_;
   bool open_ = true;
+};
+
+// What an edit of several steps holds while it runs, beyond the update that every such
+// edit holds (the view and the list's notices wait for its end).
+struct EditHolds {
+  bool hideCaret = false;     // the caret hidden, shown again after the update ends
+  bool group = false;         // the steps one undo step
+  bool groupOutside = false;  // the group opened before the update and closed after it
+  bool caretBackFirst = false;  // the caret shown before the update ends, not after
+};
+
+// One guard for an edit of several steps: the update, and as the edit asks the caret
+// hidden and an undo group, each opened and closed in the order the edit gives. End()
+// closes them where the edit's work is done (ending the update repaints and reports,
+// and may throw); a scope left without it (an error, an early return) releases them
+// quietly, so the error in flight is the one reported and no destructor throws.
+class TEditorEdit {
+ public:
+  TEditorEdit(EditorContext& c, EditHolds holds);
+  ~TEditorEdit();
+  // Opens the undo group now, for an edit whose first steps (reading the clipboard)
+  // belong to no undo step.
+  void OpenGroup();
+  void End();
+  TEditorEdit(const TEditorEdit&) = delete;
+  TEditorEdit& operator=(const TEditorEdit&) = delete;
+
+ private:
+  // Ends the group where a failure to record its end is reported.
+  void CloseGroup();
+
+  EditorContext& c_;
+  const EditHolds holds_;
+  // Each released quietly by its own destructor, in the order the edit gives.
+  std::optional<TEditorUndoGroup> group_;
+  std::optional<TEditorUpdate<EditorContext>> update_;
+  std::optional<TEditorCaretHidden> caret_;
 };
 
 }  // namespace vantorel
