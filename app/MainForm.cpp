@@ -66,12 +66,10 @@ void TFmain::FormCreate() {
   } catch (...) {
     // The choices are read before the value that failed.
     ApplyHighlighter();
-    Memo1.SetDeferredPaint(Settings.DEFERRED_PAINT);
     if (BuildOutputShown()) window_.SetToolPanelVisible(ToolPanel::BuildOutput, true);
     throw;
   }
   ApplyHighlighter();
-  Memo1.SetDeferredPaint(Settings.DEFERRED_PAINT);
   Last1.Caption = last;
   Last1.Hint = Last1.Caption;
   window_.SetMenuCaption(MenuItemId::Last1, Last1.Caption);
@@ -336,12 +334,6 @@ void TFmain::N4Click() {
   window_.SetMenuChecked(MenuItemId::_Ntools, PbuttonVisible);
   window_.SetMenuChecked(MenuItemId::_Ncomp, PtoolsVisible);
   window_.SetMenuChecked(MenuItemId::N_buildOutput, Settings.BUILD_OUTPUT);
-  window_.SetMenuChecked(MenuItemId::N_deferredPaint, Settings.DEFERRED_PAINT);
-}
-
-void TFmain::N_deferredPaintClick() {
-  Settings.DEFERRED_PAINT = !Settings.DEFERRED_PAINT;
-  Memo1.SetDeferredPaint(Settings.DEFERRED_PAINT);
 }
 
 void TFmain::N_buildOutputClick() {
@@ -430,7 +422,6 @@ void TFmain::Run(Handler handler, std::string_view sender) {
     case Handler::_NfontClick: _NfontClick(); break;
     case Handler::N6Click: N6Click(); break;
     case Handler::N_buildOutputClick: N_buildOutputClick(); break;
-    case Handler::N_deferredPaintClick: N_deferredPaintClick(); break;
     case Handler::NextBuildMessage:
     case Handler::PreviousBuildMessage:
       if (BuildOutputShown()) buildOutput_->Step(handler == Handler::NextBuildMessage);

@@ -97,8 +97,6 @@ class TFmain {
   // The build output option: the pane shows while it is on, and the build command
   // then captures its output there.
   void N_buildOutputClick();
-  // Switches the editor's deferred painting.
-  void N_deferredPaintClick();
   // The colouring rules, a radio item per language of the table (row): the editor
   // recolours at once, and the choice is stored at close and applied at the next start.
   void N_hlClick(std::size_t row);

@@ -51,7 +51,6 @@ constexpr MenuItem kViewItems[] = {
     {"_Nfont", "выбрать шрифт", {}, Handler::_NfontClick, {}},
     {"N6", "помощь", {vk::F1, false, "F1"}, Handler::N6Click, {}},
     {"N_buildOutput", "вывод сборки в окне", {}, Handler::N_buildOutputClick, {}, MenuItemId::N_buildOutput},
-    {"N_deferredPaint", "отложенная перерисовка", {}, Handler::N_deferredPaintClick, {}, MenuItemId::N_deferredPaint},
     {"N_hlsep", "-", {}, Handler::None, {}},
 };
 

@@ -52,7 +52,6 @@ enum class Handler {
   N_buildOutputClick,
   NextBuildMessage,
   PreviousBuildMessage,
-  N_deferredPaintClick,
   // The languages' items, one per row of the language table in its order, the first
   // two named: kept last, so that a further language needs no value of its own.
   N_hljavaClick,
@@ -66,7 +65,7 @@ struct Shortcut {
 };
 
 // The languages' radio items come last, as their handlers do.
-enum class MenuItemId { None, Last1, _Ntools, _Ncomp, N_buildOutput, N_deferredPaint, N_hljava, N_hlmasm };
+enum class MenuItemId { None, Last1, _Ntools, _Ncomp, N_buildOutput, N_hljava, N_hlmasm };
 
 // The View menu's radio item, and its handler, of the language in row of the table.
 constexpr MenuItemId LanguageMenuItem(std::size_t row) noexcept {

@@ -128,7 +128,6 @@ void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,
   reg.WriteString("RUN_FILE", settings.RUN_FILE);
   if (lastFile) reg.WriteString("LAST_FILE", *lastFile);
   WriteOption(reg, "BUILD_OUTPUT", settings.BUILD_OUTPUT);
-  WriteOption(reg, "DEFERRED_PAINT", settings.DEFERRED_PAINT);
   WriteOption(reg, "HIGHLIGHTER", settings.HIGHLIGHTER);
 }
 
@@ -152,7 +151,6 @@ std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSetti
   RestorePlacement(reg, window);
   settings.BUILD_OUTPUT = ReadOption(reg, "BUILD_OUTPUT");
   settings.HIGHLIGHTER = ReadLanguage(reg, "HIGHLIGHTER");
-  settings.DEFERRED_PAINT = ReadOption(reg, "DEFERRED_PAINT");
   settings.MASM_PATH = reg.ReadString("MASM_PATH");
   settings.PROG_PATH = reg.ReadString("PROG_PATH");
   settings.COMPILE_FILE = reg.ReadString("COMPILE_FILE");

@@ -22,7 +22,6 @@ struct TSettings {
   std::string COMPILE_FILE;
   std::string RUN_FILE;
   bool BUILD_OUTPUT = false;  // the build's output in the window
-  bool DEFERRED_PAINT = false;  // the editor's repaints wait for the paint message
   std::int32_t HIGHLIGHTER = 0;  // the colouring rules: the stored value of a language's row
 };
 

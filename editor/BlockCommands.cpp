@@ -101,7 +101,7 @@ void BlockCommands::EraseSelection() {
     c_.view.RepaintAll();
     return;
   }
-  TEditorEdit edit(c_, {.hideCaret = true});
+  TEditorEdit edit(c_, {});
   const std::string text = BlockText();
   const TextPoint b = block.Begin();
   const TextPoint en = block.End();
@@ -149,7 +149,7 @@ void BlockCommands::PasteClipboard() {
   if (c_.caret.Y() >= c_.LineCount() && c_.LineCount() > 0 && c_.behaviour.BeepOnError && c_.host) c_.host->Beep();
   const std::optional<std::string> clip = clipboard_ ? clipboard_->Text() : std::nullopt;
   if (!clip || clip->empty()) return;
-  TEditorEdit edit(c_, {.hideCaret = true});
+  TEditorEdit edit(c_, {});
   std::string text = c_.Lines().ExpandTabs(NormalizeLineBreaks(*clip));
   TEditorStrings& lines = c_.Lines();
   Selection& block = c_.selection;
@@ -213,7 +213,6 @@ void BlockCommands::InsertColumnBlock(int x, int y, std::string_view text) {
 
 void BlockCommands::InsertStreamText(std::string_view text) {
   if (text.empty()) return;
-  TEditorCaretHidden caret(c_);
   // A caret below the text gets its line the recorded way, so undo removes it again.
   c_.Lines().ReLine(false);
   const std::string inserted(text);

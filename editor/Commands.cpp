@@ -46,7 +46,6 @@ void CommandDispatcher::KeyDown(int& key, ShiftState shift) {
 
 void CommandDispatcher::KeyPress(char& ch) {
   if (!decoder_.CharacterAllowed() || c_.state.readOnly) return;
-  TEditorCaretHidden caret(c_);
   if (c_.events.OnKeyPress) c_.events.OnKeyPress(ch);
   RunCommand(static_cast<unsigned char>(ch));
 }
@@ -65,7 +64,6 @@ void CommandDispatcher::RunCommand(std::uint16_t code) {
     Nesting(const Nesting&) = delete;
     Nesting& operator=(const Nesting&) = delete;
   } nesting(running_);
-  TEditorCaretHidden caret(c_);
   if (Carry(code, t)) return;
   if (t.caretUndo) {
     c_.caretOps->SetCaret(t.x, t.y);

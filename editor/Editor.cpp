@@ -117,12 +117,6 @@ void TCustomEditorBase::SetFont(const FontDesc& value) {
 
 // --- locks and notifications ---
 
-void TCustomEditorBase::SetDeferredPaint(bool value) {
-  // What waits is marked for the paint message on its way before the mode changes.
-  if (!value) view_.PrepareToPaint();
-  view_.settings.deferredPaint = value;
-}
-
 void TCustomEditorBase::Changed() {
   Modified = true;
   if (OnChange) OnChange();

@@ -65,9 +65,6 @@ class TCustomEditorBase : public EditorBehaviour, public EditorEvents, private V
   void SetBackColor(Color value);
   bool HideCaret() const noexcept { return view_.settings.hideCaret; }
   void SetHideCaret(bool value) noexcept { view_.settings.hideCaret = value; }
-  // Off: repaints draw at once. On: they wait for the next paint message.
-  bool DeferredPaint() const noexcept { return view_.settings.deferredPaint; }
-  void SetDeferredPaint(bool value);
   bool InsertMode() const noexcept { return state_.insertMode; }
   void SetInsertMode(bool value);
   bool ReadOnly() const noexcept { return state_.readOnly; }
@@ -188,7 +185,7 @@ class TCustomEditorBase : public EditorBehaviour, public EditorEvents, private V
   // --- what the window hands on ---
   // The window exists (again): the scroll bars whose style is on get it.
   void WindowCreated() { view_.WindowCreated(); }
-  // The system is about to paint: deferred scrolls and repaints are marked now.
+  // The system is about to paint: the scrolls and repaints since the last paint are marked now.
   void PrepareToPaint() { view_.PrepareToPaint(); }
   // The system asks for a clip rectangle to be painted on surface.
   void Paint(Surface& surface, const Rect& clip) { view_.Paint(surface, clip); }

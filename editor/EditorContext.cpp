@@ -57,22 +57,17 @@ void EditorContext::CloseUndoGroupQuietly() noexcept {
 
 void EditorContext::PaintCaret(bool show) const { view.PaintCaret(show); }
 
-bool EditorContext::DefersPaint() const noexcept { return view.settings.deferredPaint; }
-
 // --- an edit of several steps ---
 
 TEditorEdit::TEditorEdit(EditorContext& c, EditHolds holds) : c_(c), holds_(holds) {
   if (holds_.group && holds_.groupOutside) OpenGroup();
   update_.emplace(c_);
-  if (holds_.hideCaret) caret_.emplace(c_);
   if (holds_.group && !holds_.groupOutside) OpenGroup();
 }
 
 TEditorEdit::~TEditorEdit() {
   if (!holds_.groupOutside) group_.reset();
-  if (holds_.caretBackFirst) caret_.reset();
   update_.reset();
-  caret_.reset();
   group_.reset();
 }
 
@@ -86,9 +81,7 @@ void TEditorEdit::CloseGroup() {
 
 void TEditorEdit::End() {
   if (!holds_.groupOutside) CloseGroup();
-  if (holds_.caretBackFirst) caret_.reset();
   if (update_) update_->End();
-  caret_.reset();
   if (holds_.groupOutside) CloseGroup();
 }
 

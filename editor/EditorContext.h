@@ -162,9 +162,8 @@ struct EditorContext {
   // Closes a group for a scope left by an error: the depth falls even should the end
   // marker fail to be recorded, so the error already in flight is the one reported.
   void CloseUndoGroupQuietly() noexcept;
-  // Hides or shows the caret where the repaints are drawn at once.
+  // Hides the system caret, or shows it in the caret's cell.
   void PaintCaret(bool show) const;
-  bool DefersPaint() const noexcept;
 };
 
 // Holds the update lock of an editor (or its context) for a scope. End() ends the
@@ -203,25 +202,6 @@ class TEditorPaintLock {
   EditorContext& c_;
 };
 
-// Hides the caret for a scope and shows it again however the scope ends. With the
-// repaints deferred nothing is drawn in the scope, so the caret stays as it is: the
-// paint that follows hides it and puts it in its place.
-class TEditorCaretHidden {
- public:
-  explicit TEditorCaretHidden(const EditorContext& c) : c_(c), hides_(!c.DefersPaint()) {
-    if (hides_) c_.PaintCaret(false);
-  }
-  ~TEditorCaretHidden() {
-    if (hides_) c_.PaintCaret(true);
-  }
-  TEditorCaretHidden(const TEditorCaretHidden&) = delete;
-  TEditorCaretHidden& operator=(const TEditorCaretHidden&) = delete;
-
- private:
-  const EditorContext& c_;
-  const bool hides_;
-};
-
 // Holds an undo group open for a scope; the group is closed on every path. End()
 // closes it where a failure to record the end marker must be reported; a scope left
 // without it closes the group quietly.
@@ -246,15 +226,15 @@ class TEditorUndoGroup {
 
 // What an edit of several steps holds while it runs, beyond the update that every such
 // edit holds (the view and the list's notices wait for its end).
+// Nothing is drawn while an edit runs (the paint that follows it hides the caret and
+// puts it in its place), so the caret is not hidden around one.
 struct EditHolds {
-  bool hideCaret = false;     // the caret hidden, shown again after the update ends
   bool group = false;         // the steps one undo step
   bool groupOutside = false;  // the group opened before the update and closed after it
-  bool caretBackFirst = false;  // the caret shown before the update ends, not after
 };
 
-// One guard for an edit of several steps: the update, and as the edit asks the caret
-// hidden and an undo group, each opened and closed in the order the edit gives. End()
+// One guard for an edit of several steps: the update, and as the edit asks an undo
+// group, each opened and closed in the order the edit gives. End()
 // closes them where the edit's work is done (ending the update repaints and reports,
 // and may throw); a scope left without it (an error, an early return) releases them
 // quietly, so the error in flight is the one reported and no destructor throws.
@@ -278,7 +258,6 @@ class TEditorEdit {
   // Each released quietly by its own destructor, in the order the edit gives.
   std::optional<TEditorUndoGroup> group_;
   std::optional<TEditorUpdate<EditorContext>> update_;
-  std::optional<TEditorCaretHidden> caret_;
 };
 
 }  // namespace vantorel

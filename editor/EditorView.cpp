@@ -24,10 +24,10 @@ EditorView::EditorView(ViewClient& client, WindowHost* host)
   };
   horz_.OnScroll = onBar(false);
   vert_.OnScroll = onBar(true);
-  // Deferred, the bars take their values before the paint, with the pixels: one
-  // gutter pixel marked brings that paint, which redraws the gutter anyway.
+  // The bars take their values before the paint, with the pixels: one gutter pixel
+  // marked brings that paint, which redraws the gutter anyway.
   const auto defer = [this] {
-    if (!Deferring()) return false;
+    if (!HasWindow()) return false;
     RequestPaint(Rect{0, 0, 1, 1});
     return true;
   };
@@ -35,7 +35,9 @@ EditorView::EditorView(ViewClient& client, WindowHost* host)
   vert_.Defer = defer;
 }
 
-bool EditorView::CanDraw() const { return host_ && host_->HasWindow() && !client_.PaintLocked(); }
+bool EditorView::HasWindow() const { return host_ && host_->HasWindow(); }
+
+bool EditorView::CanDraw() const { return HasWindow() && !client_.PaintLocked(); }
 
 Rect EditorView::CellRect(int column, int line) const noexcept {
   const int left = TextLeft() + 1 + column * cellWidth_;
@@ -120,20 +122,12 @@ void EditorView::Scroll(bool vertical, int position) {
   }
   const int d = (first - position) * (vertical ? cellHeight_ : cellWidth_);
   first = position;
-  if (Deferring()) {
-    // The position changes now; the pixels move once, before the next paint.
+  if (HasWindow()) {
+    // The position changes now; the pixels move once, before the next paint, so a
+    // burst of scrolls moves them once.
     (vertical ? pendingDy_ : pendingDx_) += d;
     RequestPaint(AreaMovedBy(vertical, d).uncovered);
-    client_.Scrolled();
-    return;
   }
-  PaintCaret(false);
-  if (host_ && host_->HasWindow()) {
-    ShiftPixels(vertical, d);
-    host_->UpdateNow();
-  }
-  DrawRightMargin();
-  PaintCaret(true);
   client_.Scrolled();
 }
 
@@ -187,7 +181,7 @@ Rect EditorView::LineRect(int line) const {
 void EditorView::PrepareToPaint() {
   horz_.Flush();
   vert_.Flush();
-  if (!paintRequested_ || !host_ || !host_->HasWindow()) return;
+  if (!paintRequested_ || !HasWindow()) return;
   paintRequested_ = false;
   const int dx = std::exchange(pendingDx_, 0);
   const int dy = std::exchange(pendingDy_, 0);
@@ -218,23 +212,15 @@ void EditorView::Paint(Surface& surface, const Rect& clip) {
   // The margin runs the client's full height: drawn once, over the rows just painted.
   DrawRightMarginOn(surface);
   PaintCaret(true);
-  if (CanDraw()) PaintGutterNow();
+  PaintGutterOn(surface);
   FullRepaintPending = false;
 }
 
-void EditorView::PaintLine(int line, int colBeg, int colEnd) {
-  if (client_.PaintLocked() || !host_) return;
-  if (Deferring()) {
-    if (line < topLine_ || line > topLine_ + visibleLines_) return;
-    if (std::find(dirtyLines_.begin(), dirtyLines_.end(), line) == dirtyLines_.end()) dirtyLines_.push_back(line);
-    RequestPaint(LineRect(line));
-    return;
-  }
-  if (Surface* canvas = host_->Canvas()) {
-    PaintCaret(false);
-    PaintLineOn(*canvas, line, colBeg, colEnd);
-    PaintCaret(true);
-  }
+void EditorView::PaintLine(int line, int /*colBeg*/, int /*colEnd*/) {
+  // The whole line is marked: the paint draws whole cells of the marked rows anyway.
+  if (!CanDraw() || line < topLine_ || line > topLine_ + visibleLines_) return;
+  if (std::find(dirtyLines_.begin(), dirtyLines_.end(), line) == dirtyLines_.end()) dirtyLines_.push_back(line);
+  RequestPaint(LineRect(line));
 }
 
 void EditorView::PaintLineOn(Surface& surface, int line, int colBeg, int colEnd, bool margin) {
@@ -463,30 +449,25 @@ void EditorView::ApplySelection(int line, int colBeg, int colEnd) {
 }
 
 void EditorView::PaintGutter() {
-  if (!CanDraw()) return;
-  if (Deferring()) {
-    // Every paint ends with the whole gutter.
-    RequestPaint(Rect{0, 0, settings.gutterWidth + 2, host_->ClientRect().bottom});
-    return;
-  }
-  PaintGutterNow();
+  // Every paint ends with the whole gutter.
+  if (CanDraw()) RequestPaint(Rect{0, 0, settings.gutterWidth + 2, host_->ClientRect().bottom});
 }
 
-void EditorView::PaintGutterNow() {
-  Surface* canvas = host_->Canvas();
-  if (!canvas) return;
+void EditorView::PaintGutterOn(Surface& surface) {
   const int width = settings.gutterWidth;
-  const int height = host_->ClientRect().Height();
-  canvas->FillRect(Rect{0, 0, width, height}, settings.gutterColor);
-  canvas->DrawLine(Point{width - 2, 0}, Point{width - 2, height}, settings.backColor, 1);
-  canvas->DrawLine(Point{width + 1, 0}, Point{width + 1, height}, settings.backColor, 2);
-  canvas->DrawLine(Point{width - 1, 0}, Point{width - 1, height}, clGray, 1);
-  client_.GutterPainted(*canvas);
+  const int height = host_ ? host_->ClientRect().Height() : 0;
+  surface.FillRect(Rect{0, 0, width, height}, settings.gutterColor);
+  surface.DrawLine(Point{width - 2, 0}, Point{width - 2, height}, settings.backColor, 1);
+  surface.DrawLine(Point{width + 1, 0}, Point{width + 1, height}, settings.backColor, 2);
+  surface.DrawLine(Point{width - 1, 0}, Point{width - 1, height}, clGray, 1);
+  client_.GutterPainted(surface);
 }
 
 void EditorView::DrawRightMargin() {
-  if (!CanDraw() || Deferring()) return;
-  if (Surface* canvas = host_->Canvas()) DrawRightMarginOn(*canvas);
+  const int margin = settings.rightMargin;
+  if (!CanDraw() || !settings.rightMarginVisible || leftColumn_ >= margin || margin >= LastVisibleColumn() + 3) return;
+  const int x = CellLeft(margin);
+  host_->Invalidate(Rect{x, 0, x + 1, host_->ClientRect().Height()});
 }
 
 void EditorView::DrawRightMarginOn(Surface& surface) {
@@ -506,7 +487,7 @@ Point EditorView::CaretPixel() const {
 }
 
 void EditorView::PaintCaret(bool show) {
-  if (settings.hideCaret || !host_ || !host_->HasWindow()) return;
+  if (settings.hideCaret || !HasWindow()) return;
   if (!show) {
     host_->HideCaret();
     return;
@@ -518,8 +499,8 @@ void EditorView::PaintCaret(bool show) {
 
 void EditorView::PlaceCaret() {
   // A paint on its way places the caret when it ends.
-  if (Deferring() && paintRequested_) return;
-  if (host_ && host_->HasWindow() && host_->Focused()) host_->SetCaretPos(CaretPixel());
+  if (paintRequested_) return;
+  if (HasWindow() && host_->Focused()) host_->SetCaretPos(CaretPixel());
 }
 
 void EditorView::CreateCaret() {

@@ -57,9 +57,6 @@ struct ViewSettings {
   FontDesc font{"Courier New", -13, FontStyle::None, clWindowText};
   Color backColor = clWindow;
   bool hideCaret = false;
-  // Repaints wait for the next paint message instead of drawing at once: a burst of
-  // edits and sideways scrolls costs one paint. The screen when idle is the same.
-  bool deferredPaint = false;
 };
 
 class EditorView {
@@ -105,10 +102,15 @@ class EditorView {
   void Scroll(bool vertical, int position);
   void ScrollMessage(ScrollBarKind kind, ScrollCode code);
 
-  // Before the system's paint: moves the pixels of scrolls that were deferred and marks
-  // the lines deferred repaints asked for, so one paint covers them all.
+  // Drawing happens in the system's paint only. Every repaint below marks what it
+  // changed and makes sure a paint comes; the window ends the message that asked with
+  // that paint, so a burst of edits and scrolls within one message costs one paint.
+  //
+  // Before the system's paint: moves the pixels of the scrolls since the last paint
+  // and marks the lines the repaints asked for, so one paint covers them all.
   void PrepareToPaint();
   void Paint(Surface& surface, const Rect& clip);
+  // Marks one line (whole: the paint draws whole rows) for the next paint.
   void PaintLine(int line, int colBeg, int colEnd);
   void RepaintLine(int line) { PaintLine(line, -1, -1); }
   void PaintGutter();
@@ -123,9 +125,9 @@ class EditorView {
   bool ArrowCursorAt(Point at) const noexcept { return at.x < settings.gutterWidth; }
 
  private:
+  bool HasWindow() const;
   bool CanDraw() const;
-  bool Deferring() const { return settings.deferredPaint && host_ && host_->HasWindow(); }
-  // Makes sure a paint message comes: the first deferred repaint marks rect.
+  // Makes sure a paint message comes: the first repaint since the last paint marks rect.
   void RequestPaint(const Rect& rect);
   Rect LineRect(int line) const;
   struct ScrollArea {
@@ -134,7 +136,7 @@ class EditorView {
   ScrollArea AreaMovedBy(bool vertical, int d) const;
   // Moves the text area's pixels by d and marks the uncovered strip (or all).
   void ShiftPixels(bool vertical, int d);
-  void PaintGutterNow();
+  void PaintGutterOn(Surface& surface);
   void PaintLineOn(Surface& surface, int line, int colBeg, int colEnd, bool margin = true);
   void PaintLineText(Surface& surface, int line, int colBeg, int& painted, int colEnd);
   void DrawRightMarginOn(Surface& surface);
@@ -163,8 +165,8 @@ class EditorView {
   // Aligned to a cache line, so that no 16-byte access to a record straddles two.
   alignas(64) TLineAttrs lineAttrs_{};
   std::string runText_;
-  // Deferred painting: whether a paint message is on its way, the pixels the view
-  // scrolled by that have not moved yet, and the lines to repaint.
+  // Whether a paint message is on its way, the pixels the view scrolled by that have
+  // not moved yet, and the lines to repaint.
   bool paintRequested_ = false;
   int pendingDx_ = 0;
   int pendingDy_ = 0;

@@ -278,8 +278,7 @@ void TCompletionBase::ReplaceWordAtCaret(const std::string& value, bool template
     }
   }
   {
-    // The caret comes back before the update ends.
-    TEditorEdit edit(c_, {.hideCaret = true, .group = true, .caretBackFirst = true});
+    TEditorEdit edit(c_, {.group = true});
     c_.caretOps->Deselect();
     c_.Lines().KeepTrailingBlanksOf(y, y);
     c_.Lines().ReLine();

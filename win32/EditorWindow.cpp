@@ -39,10 +39,7 @@ int BarOf(ScrollBarKind kind) { return kind == ScrollBarKind::Vertical ? SB_VERT
 
 EditorWindow::EditorWindow() : editor_(this) { editor_.SetClipboard(&clipboard_); }
 
-EditorWindow::~EditorWindow() {
-  ownDc_.reset();
-  DestroyOwnWindow();
-}
+EditorWindow::~EditorWindow() { DestroyOwnWindow(); }
 
 DWORD EditorWindow::Style() const {
   const EditorWindowStyle bits = editor_.WindowStyle();
@@ -60,19 +57,16 @@ DWORD EditorWindow::ExStyle() const { return editor_.WindowStyle().clientEdge ? 
 void EditorWindow::Create(HWND parent, int id) { CreateAt(parent, id, Rect{0, 0, 150, 100}); }
 
 void EditorWindow::CreateAt(HWND parent, int id, const Rect& bounds) {
-  // Its own device context, kept for the window's life: the control measures and
-  // paints single lines outside WM_PAINT. No redraw on resize: it repaints itself.
-  RegisterClassOnce(kEditorClassName, {.style = CS_DBLCLKS | CS_OWNDC, .cursor = IDC_IBEAM});
+  // No redraw on resize: the control repaints what a new size uncovers itself.
+  RegisterClassOnce(kEditorClassName, {.style = CS_DBLCLKS, .cursor = IDC_IBEAM});
   if (!blockTypeFormat_) blockTypeFormat_ = ::RegisterClipboardFormatA(kBlockTypeFormatName);
+  if (!measuring_) {
+    auto measuring = std::make_unique<MeasuringSurface>(gdi_);
+    if (!measuring->dc.get()) ThrowApiError("Cannot create the editor", "CreateCompatibleDC", ::GetLastError());
+    measuring_ = std::move(measuring);
+  }
   CreateWindowOrThrow("editor", ExStyle(), kEditorClassName, "", Style(), bounds, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), this);
-  try {
-    ownDc_ = std::make_unique<OwnDcSurface>(hwnd_, gdi_);
-  } catch (...) {
-    // A window without its canvas would paint nothing outside WM_PAINT: none is kept.
-    ::DestroyWindow(hwnd_);
-    throw;
-  }
   clipboard_.SetOwner(hwnd_);
   clipboard_.SetBlockTypeFormat(blockTypeFormat_);
   editor_.WindowCreated();
@@ -85,13 +79,16 @@ Rect EditorWindow::ClientRect() const {
 }
 
 void EditorWindow::InvalidateAll() {
-  if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
+  if (!hwnd_) return;
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
+  PaintAfterMessage(hwnd_);
 }
 
 void EditorWindow::Invalidate(const Rect& rect) {
   if (!hwnd_) return;
   const RECT r = ToRECT(rect);
   ::InvalidateRect(hwnd_, &r, FALSE);
+  PaintAfterMessage(hwnd_);
 }
 
 void EditorWindow::ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) {
@@ -120,7 +117,6 @@ void EditorWindow::RecreateWindow() {
   RECT r;
   ::GetWindowRect(hwnd_, &r);
   ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  ownDc_.reset();
   ::DestroyWindow(hwnd_);
   CreateAt(parent, id, FromRECT(r));
   if (hadFocus && hwnd_) ::SetFocus(hwnd_);
@@ -271,9 +267,6 @@ LRESULT EditorWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_NCDESTROY:
-      ownDc_.reset();
-      return 0;
     case WM_PAINT: {
       editor_.PrepareToPaint();
       PaintScope paint(hwnd_);

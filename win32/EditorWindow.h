@@ -36,7 +36,7 @@ class EditorWindow : public WindowHost, public OwnWindow {
   // several times a keystroke was a good part of typing's cost.
   bool Focused() const override { return hwnd_ && focused_; }
   Rect ClientRect() const override;
-  Surface* Canvas() override { return ownDc_ ? &ownDc_->surface : nullptr; }
+  Surface* Canvas() override { return hwnd_ && measuring_ ? &measuring_->surface : nullptr; }
   void InvalidateAll() override;
   void Invalidate(const Rect& rect) override;
   void ScrollPixels(int dx, int dy, const Rect& area, const Rect& clip) override;
@@ -78,17 +78,17 @@ class EditorWindow : public WindowHost, public OwnWindow {
   DWORD ExStyle() const;
   LRESULT MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-  // The window's own device context (CS_OWNDC) and a surface on it, for the lines
-  // the control paints outside WM_PAINT.
-  struct OwnDcSurface {
-    OwnDcSurface(HWND hwnd, GdiCache& cache) : dc(hwnd), surface(dc.get(), cache) {}
-    WindowDC dc;
+  // A surface on a memory device context like the screen's, where the control measures
+  // its font's cells; it paints only in WM_PAINT.
+  struct MeasuringSurface {
+    explicit MeasuringSurface(GdiCache& cache) : dc(nullptr), surface(dc.get(), cache) {}
+    MemoryDC dc;
     GdiSurface surface;
   };
 
   GdiCache gdi_;
   Win32Clipboard clipboard_;
-  std::unique_ptr<OwnDcSurface> ownDc_;
+  std::unique_ptr<MeasuringSurface> measuring_;
   THLEditor editor_;
   bool focused_ = false;
   // Where the caret was last put since it was made; a paint that leaves it where it

@@ -127,19 +127,11 @@ void GdiSurface::DrawImage(int x, int y, const PixelImage& image) {
     const std::uint32_t p = image.pixels[i];
     out[i] = (p >> 24) == 0 ? 0 : (p | 0xFF000000u);
   }
-  struct MemoryDc {
-    HDC dc;
-    explicit MemoryDc(HDC like) noexcept : dc(::CreateCompatibleDC(like)) {}
-    ~MemoryDc() {
-      if (dc) ::DeleteDC(dc);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-  } memory(dc_);
-  if (!memory.dc) ThrowApiError("Cannot draw an image", "CreateCompatibleDC", ::GetLastError());
-  SelectObjectScope select(memory.dc, bitmap.get());
+  const MemoryDC memory(dc_);
+  if (!memory.get()) ThrowApiError("Cannot draw an image", "CreateCompatibleDC", ::GetLastError());
+  SelectObjectScope select(memory.get(), bitmap.get());
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  ::AlphaBlend(dc_, x, y, image.width, image.height, memory.dc, 0, 0, image.width, image.height, blend);
+  ::AlphaBlend(dc_, x, y, image.width, image.height, memory.get(), 0, 0, image.width, image.height, blend);
 }
 
 Rect GdiSurface::DrawFormattedText(const Rect& rect, std::string_view utf8, Color color, unsigned format) {

@@ -127,6 +127,22 @@ class WindowDC {
   HDC dc_;
 };
 
+// A memory device context compatible with another (with the screen for nullptr),
+// deleted with the object; get() is nullptr when the system could not make one.
+class MemoryDC {
+ public:
+  explicit MemoryDC(HDC like) noexcept : dc_(::CreateCompatibleDC(like)) {}
+  ~MemoryDC() noexcept {
+    if (dc_) ::DeleteDC(dc_);
+  }
+  MemoryDC(const MemoryDC&) = delete;
+  MemoryDC& operator=(const MemoryDC&) = delete;
+  HDC get() const noexcept { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
 // BeginPaint and EndPaint for one WM_PAINT: EndPaint runs on every path, so a failed
 // paint does not leave the window asking to be painted again and again (the failure
 // itself is reported after painting by the window procedure).

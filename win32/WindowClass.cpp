@@ -1,9 +1,11 @@
 #include "win32/WindowClass.h"
 
+#include <algorithm>
 #include <exception>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Errors.h"
 
@@ -93,6 +95,26 @@ LRESULT Paint(MessageTarget& target, HWND hwnd, WPARAM wParam, LPARAM lParam) no
   return 0;
 }
 
+// The windows to update when the message being handled ends, and how deep the program's
+// procedure is nested in messages sent from within other messages.
+thread_local std::vector<HWND> toPaint;
+thread_local int messageDepth = 0;
+
+// Counts one message handled; at the end of the outermost one, or of a scroll bar's
+// message, the marked windows are painted.
+class MessageScope {
+ public:
+  explicit MessageScope(UINT msg) noexcept : paints_(msg == WM_VSCROLL || msg == WM_HSCROLL) { ++messageDepth; }
+  ~MessageScope() {
+    if (--messageDepth == 0 || paints_) PaintMarkedWindows();
+  }
+  MessageScope(const MessageScope&) = delete;
+  MessageScope& operator=(const MessageScope&) = delete;
+
+ private:
+  const bool paints_;
+};
+
 LRESULT DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return ::IsWindowUnicode(hwnd) ? ::DefWindowProcW(hwnd, msg, wParam, lParam)
                                  : ::DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -112,6 +134,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     paintFailures.Report(hwnd);
     return 0;
   }
+  const MessageScope scope(msg);
   LRESULT result = 0;
   if (msg == WM_NCCREATE || msg == WM_CREATE) {
     try {
@@ -206,6 +229,18 @@ HWND CreateWindowOrThrow(std::string_view what, DWORD exStyle, const char* class
     return ::CreateWindowExA(exStyle, className, text, style, bounds.left, bounds.top, bounds.Width(),
                              bounds.Height(), parent, menuOrId, ::GetModuleHandleW(nullptr), target);
   });
+}
+
+void PaintAfterMessage(HWND hwnd) {
+  if (std::find(toPaint.begin(), toPaint.end(), hwnd) == toPaint.end()) toPaint.push_back(hwnd);
+}
+
+void PaintMarkedWindows() noexcept {
+  // Taken first: a paint may mark again (a scroll's pixels moved by the paint itself).
+  const std::vector<HWND> windows = std::exchange(toPaint, {});
+  for (HWND hwnd : windows) {
+    if (::IsWindow(hwnd)) ::UpdateWindow(hwnd);
+  }
 }
 
 void DetachWindow(HWND hwnd) noexcept {

@@ -48,6 +48,17 @@ HWND CreateWindowOrThrow(std::string_view what, DWORD exStyle, const wchar_t* cl
 HWND CreateWindowOrThrow(std::string_view what, DWORD exStyle, const char* className, const char* text, DWORD style,
                          const Rect& bounds, HWND parent, HMENU menuOrId, MessageTarget* target);
 
+// Windows are painted in WM_PAINT only. A window of the program that marks part of
+// itself for repainting while a message is handled asks for PaintAfterMessage; when
+// the outermost message handled by the program's procedure ends (or a scroll bar's
+// message, which arrives inside the system's modal tracking loop), the windows asked
+// for are updated, so what a message changed is on the screen when it returns and a
+// burst of changes within one message costs one paint.
+void PaintAfterMessage(HWND hwnd);
+// Updates the windows asked for now. The message loops call it after each message,
+// for the messages that reach a dialog or a system window instead.
+void PaintMarkedWindows() noexcept;
+
 // Cuts the window off from its object, so the messages of its destruction go to the
 // default procedure: for an object that is being destroyed itself.
 void DetachWindow(HWND hwnd) noexcept;

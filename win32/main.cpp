@@ -18,10 +18,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     window.Show(showCommand);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      if (window.FindDialog() && ::IsDialogMessageW(window.FindDialog(), &msg)) continue;
-      if (window.Handle() && ::TranslateAcceleratorW(window.Handle(), window.Accelerators(), &msg)) continue;
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
+      const bool handled = (window.FindDialog() && ::IsDialogMessageW(window.FindDialog(), &msg)) ||
+                           (window.Handle() && ::TranslateAcceleratorW(window.Handle(), window.Accelerators(), &msg));
+      if (!handled) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+      }
+      vantorel::win32::PaintMarkedWindows();
     }
     return static_cast<int>(msg.wParam);
   } catch (const std::exception& e) {

@@ -88,7 +88,8 @@ class MasmHighlightTest : public E2eTest {
     ASSERT_GT(cellWidth, 4);
     const auto cell = [&](int column) { return 33 + column * cellWidth; };
     EXPECT_GT(CountColour(image, 0, kOlive), 20);
-    EXPECT_EQ(CountColour(image, 0, 0x000000), 0);
+    // Right of the caret, which stands on the first cell's left edge.
+    EXPECT_EQ(CountColour(image, 0, 0x000000, cell(0) + 1), 0);
     const double italic = Slant(image, 0, cell(2), cell(6));
     const double upright = Slant(image, 1, cell(2), cell(6));
     EXPECT_GT(italic, upright + 1.0) << "slant of the comment " << italic << ", of the plain word " << upright;

@@ -1,10 +1,10 @@
-// Deferred painting draws nothing until the paint message, and then the screen must be
-// exactly what painting at once leaves: twin editors take the same random keys, one
-// painting at once (and at every idle moment), the other only after a burst of keys.
-// Their pixels (text cells included) and carets are compared after each burst. The
-// window model clips a paint to the pixels marked and moves pixels on a scroll, as the
-// system does, so a repaint the deferred editor forgets, or pixels it moves wrongly,
-// show up as a difference.
+// The editor draws only when the window paints; a key marks what it changed. Painting
+// after every key and painting once after a burst of keys must leave the same screen:
+// twin editors take the same random keys, one painted after each key, the other only
+// after each burst. Their pixels (text cells included) and carets are compared after
+// each burst. The window model clips a paint to the pixels marked and moves pixels on
+// a scroll, as the system does, so a repaint a burst forgets to mark, or pixels it
+// moves wrongly, show up as a difference.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "MainFormFixture.h"
 #include "editor/KeyTable.h"
 #include "headless/HeadlessWindows.h"
 #include "headless/MemoryClipboard.h"
@@ -53,7 +52,7 @@ struct Twin {
   THLEditor editor{&host};
   MemoryClipboard clipboard;
 
-  Twin(bool deferred, const std::string& text) {
+  explicit Twin(const std::string& text) {
     host.control = &editor;
     host.client = Rect{0, 0, 400, 200};
     host.focused = true;
@@ -64,7 +63,6 @@ struct Twin {
     editor.WindowCreated();
     editor.FocusReceived();
     editor.Lines().SetTextStr(text);
-    editor.SetDeferredPaint(deferred);
     host.canvas.StartRaster(host.client.Width(), host.client.Height(), kUnpainted);
     host.canvas.rasterText = true;
     host.InvalidateAll();
@@ -92,7 +90,7 @@ std::string RandomText(std::mt19937& rng) {
 // The first pixel where the two screens differ, or empty. Two pixel columns are left
 // out: the edge left of the text and the first pixel of the first column keep, after
 // a sideways scroll, whatever the move brings into them (a glyph's last pixel, the
-// right margin when it scrolls under the first column), in either painting mode.
+// right margin when it scrolls under the first column), however often it paints.
 std::string FirstDifference(const Twin& a, const Twin& b) {
   const RecordingSurface& s = a.host.canvas;
   const int edge = a.editor.TextLeft();
@@ -121,12 +119,12 @@ std::string FirstUnpainted(const Twin& twin) {
   return "unpainted pixel (" + std::to_string(i % s.rasterWidth) + ", " + std::to_string(i / s.rasterWidth) + ")";
 }
 
-TEST(DeferredPaint, AfterEachBurstTheScreenIsWhatPaintingAtOnceLeaves) {
+TEST(PaintAfterBurst, AfterEachBurstTheScreenIsWhatPaintingAfterEachKeyLeaves) {
   std::mt19937 rng(20261208);
   for (int session = 0; session < 30; ++session) {
     const std::string text = RandomText(rng);
-    Twin now(false, text);
-    Twin later(true, text);
+    Twin now(text);
+    Twin later(text);
     ASSERT_EQ(FirstDifference(now, later), "");
     std::string keys;
     int burstLeft = std::uniform_int_distribution<int>(1, 30)(rng);
@@ -153,8 +151,8 @@ TEST(DeferredPaint, AfterEachBurstTheScreenIsWhatPaintingAtOnceLeaves) {
 // A burst of typing past the right edge scrolls sideways once: the pixels move in one
 // step before the paint, and the keys themselves draw nothing and move no pixel.
 // The scroll bars too wait for it: the system redraws a bar on every change.
-TEST(DeferredPaint, ABurstOfTypingDrawsNothingUntilThePaint) {
-  Twin later(true, "start:\r\n");
+TEST(PaintAfterBurst, ABurstOfTypingDrawsNothingUntilThePaint) {
+  Twin later("start:\r\n");
   later.editor.SetCaret(0, 0);
   later.host.UpdateNow();
   later.host.scrolls.clear();
@@ -176,39 +174,22 @@ TEST(DeferredPaint, ABurstOfTypingDrawsNothingUntilThePaint) {
   EXPECT_EQ(later.host.bars[ScrollBarKind::Horizontal].position, Inside(later.editor).view.HorzScrollBar().Position());
 }
 
-// Painting at once, a bar is given its values only when they change.
+// A bar is given its values at the paint, and only when they changed.
 TEST(ScrollBarMirror, TypingThatMovesNoBarLeavesTheBarsAlone) {
-  Twin now(false, "start:\r\n");
-  now.host.barChanges = 0;
-  for (int i = 0; i < 5; ++i) now.Press(Key{'A', false, false, 'a'});
-  EXPECT_EQ(now.host.barChanges, 0);
-  now.Press(Key{vk::Return, false, false, '\r'});
-  EXPECT_EQ(now.host.barChanges, 1);
+  Twin twin("start:\r\n");
+  const auto press = [&](const Key& k) {
+    twin.Press(k);
+    twin.host.UpdateNow();
+  };
+  twin.host.barChanges = 0;
+  for (int i = 0; i < 5; ++i) press(Key{'A', false, false, 'a'});
+  EXPECT_EQ(twin.host.barChanges, 0);
+  press(Key{vk::Return, false, false, '\r'});
+  EXPECT_EQ(twin.host.barChanges, 1);
   // A window made anew gets every bar again.
-  now.editor.WindowCreated();
-  EXPECT_EQ(now.host.barChanges, 3);
-}
-
-// The View menu's switch: read at start, applied to the editor, stored at close once
-// it was ever on (off and never stored, nothing is written).
-TEST_F(MainFormTest, DeferredPaintIsAViewOptionStoredOnceSwitchedOn) {
-  form.FormCreate();
-  EXPECT_FALSE(memo.DeferredPaint());
-  form.FormClose();
-  EXPECT_FALSE(registry.Get(RegistryRoot::LocalMachine, kKey, "DEFERRED_PAINT"));
-  form.Run(Handler::N_deferredPaintClick);
-  EXPECT_TRUE(memo.DeferredPaint());
-  form.Run(Handler::N4Click);
-  EXPECT_EQ(window.checkedItems.count(MenuItemId::N_deferredPaint), 1u);
-  form.FormClose();
-  ASSERT_TRUE(registry.Get(RegistryRoot::LocalMachine, kKey, "DEFERRED_PAINT"));
-  EXPECT_EQ(registry.Get(RegistryRoot::LocalMachine, kKey, "DEFERRED_PAINT")->integer, 1);
-
-  HeadlessWindowHost host;
-  THLEditor editor(&host);
-  TFmain started(window, editor, registry, fs, dialogs, processes, codePages, shell);
-  started.FormCreate();
-  EXPECT_TRUE(editor.DeferredPaint());
+  twin.editor.WindowCreated();
+  twin.host.UpdateNow();
+  EXPECT_EQ(twin.host.barChanges, 3);
 }
 
 }  // namespace
