@@ -261,14 +261,24 @@ std::span<const Accelerator> BuildOutputKeys() { return kBuildOutputKeys; }
 
 // --- the build ---
 
+int PaneHeightFor(int wanted, int lineHeight, int frameHeight, int space) {
+  lineHeight = std::max(lineHeight, 1);
+  const int most = static_cast<int>(std::max(space, 0) * kPaneShareMax);
+  const int least = std::min(kPaneLinesMin * lineHeight + frameHeight, most);
+  if (wanted <= 0) wanted = kPaneLines * lineHeight + frameHeight;
+  return std::clamp(wanted, least, most);
+}
+
 TBuildOutput::TBuildOutput(MainWindowPort& window, THLEditor& memo, FileSystem& fs, CodePages& codePages,
-                           CapturedProcesses& capture, BuildPane& pane, std::function<void()> caretMoved)
+                           CapturedProcesses& capture, BuildPane& pane, std::int32_t& storedHeight,
+                           std::function<void()> caretMoved)
     : window_(window),
       memo_(memo),
       fs_(fs),
       codePages_(codePages),
       capture_(capture),
       pane_(pane),
+      storedHeight_(storedHeight),
       caretMoved_(std::move(caretMoved)) {
   pane_.SetClient(this);
   pane_.SetFont(memo_.Font());
@@ -284,6 +294,51 @@ void TBuildOutput::Stop() noexcept {
   running_ = false;
 }
 
+void TBuildOutput::StopByUser() {
+  if (!running_) {
+    pane_.Beep();
+    return;
+  }
+  capture_.EndCaptured();
+  running_ = false;
+  pane_.LinesChanged(AddNote(std::string(kBuildStopped)));
+  window_.SetPanelText(panel::Build, std::string(kBuildStopped));
+}
+
+void TBuildOutput::ShowPane(bool visible) {
+  if (visible == paneVisible_) return;
+  paneVisible_ = visible;
+  window_.SetToolPanelVisible(ToolPanel::BuildOutput, visible);
+  if (!visible) window_.FocusEditor();
+}
+
+int TBuildOutput::PaneHeight(int space) {
+  space_ = space;
+  return PaneHeightFor(storedHeight_, pane_.LineHeight(), pane_.FrameHeight(), space);
+}
+
+bool TBuildOutput::PaneKeyDown(int key) {
+  if (key == vk::Return) {
+    LineOpened(lines_.Selected());
+    return true;
+  }
+  if (key == vk::Escape) {
+    ShowPane(false);
+    return true;
+  }
+  return false;
+}
+
+void TBuildOutput::PaneClosed() { ShowPane(false); }
+
+void TBuildOutput::PaneDragged(int height) {
+  const int kept = PaneHeightFor(std::max(height, 1), pane_.LineHeight(), pane_.FrameHeight(), space_);
+  if (kept == storedHeight_) return;
+  storedHeight_ = kept;
+  // Shown again, the pane takes its new height in the window's layout.
+  if (paneVisible_) window_.SetToolPanelVisible(ToolPanel::BuildOutput, true);
+}
+
 void TBuildOutput::FontChanged() { pane_.SetFont(memo_.Font()); }
 
 int TBuildOutput::AddNote(std::string text) {
@@ -296,6 +351,7 @@ int TBuildOutput::AddNote(std::string text) {
 void TBuildOutput::Refuse() {
   pane_.Beep();
   pane_.LinesChanged(AddNote(std::string(kBuildBusy)));
+  ShowPane(true);
 }
 
 void TBuildOutput::Start(const std::string& commandLine, const std::string& folder) {
@@ -304,6 +360,7 @@ void TBuildOutput::Start(const std::string& commandLine, const std::string& fold
   lines_.Clear();
   AddNote(commandLine);
   pane_.LinesChanged(0);
+  ShowPane(true);
   // Set first: a command may end before the start returns.
   running_ = true;
   window_.SetPanelText(panel::Build, std::string(kBuildRunning));

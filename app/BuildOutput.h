@@ -99,8 +99,14 @@ std::span<const Accelerator> BuildOutputKeys();
 // The colours of error and warning lines in the pane.
 inline constexpr Color kErrorLineColor = Color::Rgb(255, 0, 0);
 inline constexpr Color kWarningLineColor = clOlive;
-// The pane's height in lines of the editor's font.
+// The pane's height in lines of the editor's font until the user sets one, and the
+// least it may be set to; it never takes more than kPaneShareMax of the editor's space.
 inline constexpr int kPaneLines = 8;
+inline constexpr int kPaneLinesMin = 3;
+inline constexpr double kPaneShareMax = 0.8;
+// The pane's height for wanted pixels (0: the default), with lines and frame measured
+// in its font, in space pixels of the editor's place.
+int PaneHeightFor(int wanted, int lineHeight, int frameHeight, int space);
 
 inline constexpr std::string_view kBuildRunning = "Сборка...";
 inline constexpr std::string_view kBuildSucceeded = "Готово, код %s";
@@ -109,14 +115,18 @@ inline constexpr std::string_view kBuildNotStarted = "Сборка не запу
 inline constexpr std::string_view kBuildBusy = "Сборка уже идёт: новая не запущена";
 inline constexpr std::string_view kCannotStartBuild = "Не удалось запустить сборку: %s";
 inline constexpr std::string_view kOtherFile = "Строка из другого файла, он не открыт: %s";
+inline constexpr std::string_view kBuildStopped = "Остановлено";
 
 // The build whose output the pane shows: started by the build command with the option
 // on, it fills the pane as the lines come, reports its end in panel 4, and opens a
-// line's source position in the editor.
+// line's source position in the editor. It owns the pane's rules: hidden until a build
+// starts, hidden again by Escape, its close mark or the option going off; its height
+// set by dragging its top edge and kept in storedHeight (pixels, 0 for the default).
 class TBuildOutput : public CaptureListener, public BuildPaneClient {
  public:
   TBuildOutput(MainWindowPort& window, THLEditor& memo, FileSystem& fs, CodePages& codePages,
-               CapturedProcesses& capture, BuildPane& pane, std::function<void()> caretMoved);
+               CapturedProcesses& capture, BuildPane& pane, std::int32_t& storedHeight,
+               std::function<void()> caretMoved);
   ~TBuildOutput() override;
   TBuildOutput(const TBuildOutput&) = delete;
   TBuildOutput& operator=(const TBuildOutput&) = delete;
@@ -142,6 +152,14 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   void Start(const std::string& commandLine, const std::string& folder);
   // Ends a running build and everything it started (the program closes).
   void Stop() noexcept;
+  // The user stops the build: it ends with everything it started, and panel 4 and the
+  // pane say so. A beep when none runs.
+  void StopByUser();
+  bool PaneVisible() const noexcept { return paneVisible_; }
+  void ShowPane(bool visible);
+  // The pane's height in the editor's place of space pixels; the space is kept for the
+  // drags that follow.
+  int PaneHeight(int space);
   // F4 (forward) and Shift+F4: the next or previous line with a position.
   void Step(bool forward);
   // The editor's font changed; the pane follows.
@@ -157,6 +175,9 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   int SelectedLine() const override { return lines_.Selected(); }
   void LineSelected(int index) override { lines_.Select(index); }
   void LineOpened(int index) override;
+  bool PaneKeyDown(int key) override;
+  void PaneClosed() override;
+  void PaneDragged(int height) override;
 
  private:
   int AddNote(std::string text);
@@ -172,6 +193,7 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   CodePages& codePages_;
   CapturedProcesses& capture_;
   BuildPane& pane_;
+  std::int32_t& storedHeight_;
   std::function<void()> caretMoved_;
   TOutputLines lines_;
   std::string folder_;
@@ -179,6 +201,8 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   std::unordered_map<std::string, bool> existing_;
   bool preparing_ = false;
   bool running_ = false;
+  bool paneVisible_ = false;
+  int space_ = 0;  // the editor's place at the last layout
 };
 
 }  // namespace vantorel

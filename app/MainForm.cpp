@@ -66,14 +66,14 @@ void TFmain::FormCreate() {
   } catch (...) {
     // The choices are read before the value that failed.
     ApplyHighlighter();
-    if (BuildOutputShown()) window_.SetToolPanelVisible(ToolPanel::BuildOutput, true);
+    ShowBuildOutputOption();
     throw;
   }
   ApplyHighlighter();
   Last1.Caption = last;
   Last1.Hint = Last1.Caption;
   window_.SetMenuCaption(MenuItemId::Last1, Last1.Caption);
-  if (BuildOutputShown()) window_.SetToolPanelVisible(ToolPanel::BuildOutput, true);
+  ShowBuildOutputOption();
 }
 
 std::string ExtractFileDir(const std::string& path) {
@@ -338,12 +338,19 @@ void TFmain::N4Click() {
 
 void TFmain::N_buildOutputClick() {
   Settings.BUILD_OUTPUT = !Settings.BUILD_OUTPUT;
-  if (buildOutput_) window_.SetToolPanelVisible(ToolPanel::BuildOutput, Settings.BUILD_OUTPUT);
+  ShowBuildOutputOption();
+}
+
+// The pane appears with the next build; the option going off hides it, and the stop
+// item shows only while a build can be one to stop.
+void TFmain::ShowBuildOutputOption() {
+  window_.SetMenuItemShown(MenuItemId::N_stopBuild, BuildOutputShown());
+  if (buildOutput_ && !Settings.BUILD_OUTPUT) buildOutput_->ShowPane(false);
 }
 
 void TFmain::AttachBuildOutput(CapturedProcesses& capture, BuildPane& pane) {
   buildOutput_ = std::make_unique<TBuildOutput>(window_, Memo1, fs_, codePages_, capture, pane,
-                                                [this] { ShowCaretPosition(); });
+                                                Settings.BUILD_OUTPUT_HEIGHT, [this] { ShowCaretPosition(); });
 }
 
 void TFmain::ApplyHighlighter() {
@@ -422,6 +429,9 @@ void TFmain::Run(Handler handler, std::string_view sender) {
     case Handler::_NfontClick: _NfontClick(); break;
     case Handler::N6Click: N6Click(); break;
     case Handler::N_buildOutputClick: N_buildOutputClick(); break;
+    case Handler::N_stopBuildClick:
+      if (BuildOutputShown()) buildOutput_->StopByUser();
+      break;
     case Handler::NextBuildMessage:
     case Handler::PreviousBuildMessage:
       if (BuildOutputShown()) buildOutput_->Step(handler == Handler::NextBuildMessage);
@@ -450,13 +460,13 @@ void TFmain::ButtonClick(Handler handler, std::string_view sender) {
   Run(handler, sender);
 }
 
-ClientLayout TFmain::Layout(const Rect& client, int statusBarHeight, int paneHeight) const {
+ClientLayout TFmain::Layout(const Rect& client, int statusBarHeight) const {
   ClientLayout layout;
   layout.Pbutton = Rect{client.left, client.top, client.right, client.top + (PbuttonVisible ? kToolBarHeight : 0)};
   layout.Memo1 = Rect{client.left, layout.Pbutton.bottom, client.right, client.bottom - statusBarHeight};
   if (layout.Memo1.bottom < layout.Memo1.top) layout.Memo1.bottom = layout.Memo1.top;
-  if (BuildOutputShown() && paneHeight > 0) {
-    const int height = std::min(paneHeight, layout.Memo1.Height() / 2);
+  if (BuildOutputShown() && buildOutput_->PaneVisible()) {
+    const int height = buildOutput_->PaneHeight(layout.Memo1.Height());
     layout.Pane = Rect{client.left, layout.Memo1.bottom - height, client.right, layout.Memo1.bottom};
     layout.Memo1.bottom = layout.Pane.top;
   }

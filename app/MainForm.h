@@ -97,6 +97,7 @@ class TFmain {
   // The build output option: the pane shows while it is on, and the build command
   // then captures its output there.
   void N_buildOutputClick();
+  void ShowBuildOutputOption();
   // The colouring rules, a radio item per language of the table (row): the editor
   // recolours at once, and the choice is stored at close and applied at the next start.
   void N_hlClick(std::size_t row);
@@ -107,9 +108,9 @@ class TFmain {
   TBuildOutput* BuildOutput() noexcept { return buildOutput_.get(); }
   bool BuildOutputShown() const noexcept { return buildOutput_ && Settings.BUILD_OUTPUT; }
 
-  // paneHeight: the build output pane's height while it shows (at most half of the
-  // space between the tool bar and the status bar).
-  ClientLayout Layout(const Rect& client, int statusBarHeight, int paneHeight = 0) const;
+  // The build output pane, while it shows, takes the bottom of the space between the
+  // tool bar and the status bar, as high as the build output's rules give.
+  ClientLayout Layout(const Rect& client, int statusBarHeight) const;
 
   THLEditor& Memo1;
   TSettings Settings;

@@ -27,6 +27,9 @@ constexpr MenuItem kFileItems[] = {
 constexpr MenuItem kProjectItems[] = {
     {"N_compile", "компилировать", {vk::F9, true, "Ctrl+F9"}, Handler::N_compileClick, {}},
     {"N_run", "выполнить", {vk::F9, false, "F9"}, Handler::N_runClick, {}},
+    // Shown only while the build's output goes to the window: only such a build can be stopped.
+    {"N_stopBuild", "остановить сборку", {vk::Cancel, true, "Ctrl+Break"}, Handler::N_stopBuildClick, {},
+     MenuItemId::N_stopBuild},
     {"N3", "-", {}, Handler::None, {}},
     {"N_setup", "настройки", {}, Handler::N_setupClick, {}},
 };

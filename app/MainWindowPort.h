@@ -22,6 +22,8 @@ class MainWindowPort : public PlacementTarget, public SettingsDialogHost {
   virtual void SetPanelText(int index, const std::string& text) = 0;
   virtual void SetMenuCaption(MenuItemId item, const std::string& caption) = 0;
   virtual void SetMenuChecked(MenuItemId item, bool checked) = 0;
+  // Puts the item in its menu, where the table has it, or takes it out.
+  virtual void SetMenuItemShown(MenuItemId item, bool shown) = 0;
   // Marks chosen as the choice of the radio group of the items first to last (items
   // that follow each other in one menu) and clears the others' marks.
   virtual void SetMenuRadioChoice(MenuItemId first, MenuItemId last, MenuItemId chosen) = 0;

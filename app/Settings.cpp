@@ -90,14 +90,17 @@ void RestorePlacement(TRegistry& reg, PlacementTarget& window) {
   if (!applied) Centre(window);
 }
 
-// An on/off option: a missing value, or one of another type, is off and never reported.
-bool ReadOption(TRegistry& reg, const std::string& name) {
+// A number: a missing value, or one of another type, is 0 and never reported.
+std::int32_t ReadNumber(TRegistry& reg, const std::string& name) {
   try {
-    return reg.ReadInteger(name) != 0;
+    return reg.ReadInteger(name);
   } catch (const ERegistryError&) {
-    return false;
+    return 0;
   }
 }
+
+// An on/off option: a missing value, or one of another type, is off and never reported.
+bool ReadOption(TRegistry& reg, const std::string& name) { return ReadNumber(reg, name) != 0; }
 
 // An option (or a choice) that is 0 and was never stored otherwise is not written, so a
 // store that never saw it keeps exactly the values it had before the option existed.
@@ -128,6 +131,7 @@ void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,
   reg.WriteString("RUN_FILE", settings.RUN_FILE);
   if (lastFile) reg.WriteString("LAST_FILE", *lastFile);
   WriteOption(reg, "BUILD_OUTPUT", settings.BUILD_OUTPUT);
+  WriteOption(reg, "BUILD_OUTPUT_HEIGHT", settings.BUILD_OUTPUT_HEIGHT);
   WriteOption(reg, "HIGHLIGHTER", settings.HIGHLIGHTER);
 }
 
@@ -150,6 +154,7 @@ std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSetti
   OpenForReading(registry, reg);
   RestorePlacement(reg, window);
   settings.BUILD_OUTPUT = ReadOption(reg, "BUILD_OUTPUT");
+  settings.BUILD_OUTPUT_HEIGHT = ReadNumber(reg, "BUILD_OUTPUT_HEIGHT");
   settings.HIGHLIGHTER = ReadLanguage(reg, "HIGHLIGHTER");
   settings.MASM_PATH = reg.ReadString("MASM_PATH");
   settings.PROG_PATH = reg.ReadString("PROG_PATH");

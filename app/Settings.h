@@ -22,6 +22,7 @@ struct TSettings {
   std::string COMPILE_FILE;
   std::string RUN_FILE;
   bool BUILD_OUTPUT = false;  // the build's output in the window
+  std::int32_t BUILD_OUTPUT_HEIGHT = 0;  // the output pane's height in pixels; 0 for its default
   std::int32_t HIGHLIGHTER = 0;  // the colouring rules: the stored value of a language's row
 };
 

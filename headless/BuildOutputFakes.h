@@ -52,6 +52,8 @@ class RecordingPane : public BuildPane {
   void ShowSelection() override { shownSelections.push_back(client ? client->SelectedLine() : -2); }
   void SetFont(const FontDesc& f) override { font = f; }
   void Beep() override { ++beeps; }
+  int LineHeight() const override { return lineHeight; }
+  int FrameHeight() const override { return frameHeight; }
 
   // The lines as the pane would show them.
   std::vector<std::string> Texts() const {
@@ -66,6 +68,8 @@ class RecordingPane : public BuildPane {
   std::vector<int> shownSelections;
   FontDesc font;
   int beeps = 0;
+  int lineHeight = 16;
+  int frameHeight = 20;
 };
 
 }  // namespace vantorel

@@ -205,6 +205,13 @@ class HeadlessMainWindow : public MainWindowPort {
   void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) override {
     droppedMenus.push_back({std::string(buttonName), items, offsetX});
   }
+  void SetMenuItemShown(MenuItemId item, bool shown) override {
+    if (shown) {
+      hiddenItems.erase(item);
+    } else {
+      hiddenItems.insert(item);
+    }
+  }
   void SetMenuChecked(MenuItemId item, bool checked) override {
     if (checked) {
       checkedItems.insert(item);
@@ -245,6 +252,7 @@ class HeadlessMainWindow : public MainWindowPort {
   };
   std::vector<DroppedMenu> droppedMenus;
   std::set<MenuItemId> checkedItems;
+  std::set<MenuItemId> hiddenItems;  // taken out of their menus
   std::map<std::pair<MenuItemId, MenuItemId>, MenuItemId> radioChoices;  // by the group's first and last
   std::map<ToolPanel, bool> panelVisible;
   bool findOpen = false;

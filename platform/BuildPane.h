@@ -28,8 +28,15 @@ class BuildPaneClient {
   virtual int SelectedLine() const = 0;
   // The user moved the pane's selection (a click, the arrow keys).
   virtual void LineSelected(int index) = 0;
-  // The user opened a line: a double click or Enter.
+  // The user opened a line: a double click.
   virtual void LineOpened(int index) = 0;
+  // A key pressed in the pane's list (a virtual-key code); true when the core used it.
+  virtual bool PaneKeyDown(int key) = 0;
+  // The user clicked the pane's close mark.
+  virtual void PaneClosed() = 0;
+  // The user drags the bar on the pane's top edge: the height, in pixels, the pane
+  // would have with the bar where the pointer is.
+  virtual void PaneDragged(int height) = 0;
 };
 
 class BuildPane {
@@ -43,6 +50,10 @@ class BuildPane {
   virtual void ShowSelection() = 0;
   virtual void SetFont(const FontDesc& font) = 0;
   virtual void Beep() = 0;
+  // The height of one line in the pane's font, and of what the pane has beside its
+  // lines (the bar on its top edge, the list's border), in pixels.
+  virtual int LineHeight() const = 0;
+  virtual int FrameHeight() const = 0;
 };
 
 }  // namespace vantorel

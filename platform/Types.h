@@ -124,6 +124,7 @@ enum class MouseButton { Left, Right, Middle };
 
 // Virtual-key codes with the Windows values.
 namespace vk {
+inline constexpr int Cancel = 0x03;  // Ctrl+Break
 inline constexpr int Back = 0x08;
 inline constexpr int Tab = 0x09;
 inline constexpr int Return = 0x0D;

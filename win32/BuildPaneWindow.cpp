@@ -15,6 +15,10 @@ constexpr int kListId = 1;
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kTabWidth = 8;
 constexpr int kTextIndent = 2;
+// The bar on the pane's top edge: dragged, it sets the pane's height; the close mark
+// stands at its right end.
+constexpr int kBarHeight = 14;
+constexpr int kCloseMarkSize = 12;
 
 // A line in UTF-16: the program's notes are UTF-8, the tools' output is in the ANSI
 // page; tabs are laid out as the console would, since the list draws none.
@@ -63,8 +67,36 @@ void BuildPaneWindow::Create(HWND parent, std::function<void()> relayout) {
   ::SendMessageW(list_, LB_SETITEMHEIGHT, 0, itemHeight_);
 }
 
-int BuildPaneWindow::PreferredHeight() const noexcept {
-  return kPaneLines * itemHeight_ + 2 * ::GetSystemMetrics(SM_CYEDGE);
+int BuildPaneWindow::LineHeight() const { return itemHeight_; }
+
+int BuildPaneWindow::FrameHeight() const { return kBarHeight + 2 * ::GetSystemMetrics(SM_CYEDGE); }
+
+RECT BuildPaneWindow::CloseMark() const {
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  const int top = (kBarHeight - kCloseMarkSize) / 2;
+  return RECT{client.right - kCloseMarkSize - 2, top, client.right - 2, top + kCloseMarkSize};
+}
+
+void BuildPaneWindow::PaintBar() {
+  PaintScope paint(hwnd_);
+  if (!paint.dc()) return;
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  RECT bar{0, 0, client.right, kBarHeight};
+  ::FillRect(paint.dc(), &bar, ::GetSysColorBrush(COLOR_BTNFACE));
+  // A raised line across the bar, as a splitter's grip.
+  RECT grip{0, kBarHeight / 2 - 1, client.right - kCloseMarkSize - 6, kBarHeight / 2 + 1};
+  ::DrawEdge(paint.dc(), &grip, BDR_RAISEDINNER, BF_TOP | BF_BOTTOM);
+  // The close mark: a cross of two strokes, drawn whatever symbol fonts the system has.
+  const RECT mark = CloseMark();
+  GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 2, ::GetSysColor(COLOR_BTNTEXT)));
+  const HGDIOBJ old = ::SelectObject(paint.dc(), pen.get());
+  ::MoveToEx(paint.dc(), mark.left + 3, mark.top + 3, nullptr);
+  ::LineTo(paint.dc(), mark.right - 3, mark.bottom - 3);
+  ::MoveToEx(paint.dc(), mark.right - 4, mark.top + 3, nullptr);
+  ::LineTo(paint.dc(), mark.left + 2, mark.bottom - 3);
+  ::SelectObject(paint.dc(), old);
 }
 
 void BuildPaneWindow::SetFont(const FontDesc& font) {
@@ -159,7 +191,52 @@ void BuildPaneWindow::DrawItem(const DRAWITEMSTRUCT& item) {
 LRESULT BuildPaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SIZE:
-      if (list_) ::MoveWindow(list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      if (list_) ::MoveWindow(list_, 0, kBarHeight, LOWORD(lParam), std::max(HIWORD(lParam) - kBarHeight, 0), TRUE);
+      ::InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
+    case WM_PAINT:
+      PaintBar();
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd_) {
+        const Point at = CursorInClient();
+        const RECT mark = CloseMark();
+        const bool onMark = ::PtInRect(&mark, POINT{at.x, at.y}) != 0;
+        ::SetCursor(::LoadCursorW(nullptr, onMark ? IDC_ARROW : IDC_SIZENS));
+        return TRUE;
+      }
+      return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+    case WM_LBUTTONDOWN: {
+      const RECT mark = CloseMark();
+      const Point point = MousePoint(lParam);
+      const POINT at{point.x, point.y};
+      if (::PtInRect(&mark, at)) {
+        if (client_) client_->PaneClosed();
+        return 0;
+      }
+      RECT window{};
+      ::GetWindowRect(hwnd_, &window);
+      POINT screen = at;
+      ::ClientToScreen(hwnd_, &screen);
+      dragFrom_ = screen.y;
+      dragHeight_ = window.bottom - window.top;
+      ::SetCapture(hwnd_);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (dragHeight_ > 0 && client_) {
+        const Point point = MousePoint(lParam);
+        POINT screen{point.x, point.y};
+        ::ClientToScreen(hwnd_, &screen);
+        client_->PaneDragged(dragHeight_ - (screen.y - dragFrom_));
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (::GetCapture() == hwnd_) ::ReleaseCapture();
+      dragHeight_ = 0;
+      return 0;
+    case WM_CAPTURECHANGED:
+      dragHeight_ = 0;
       return 0;
     case WM_MEASUREITEM:
       reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(itemHeight_);
@@ -194,11 +271,7 @@ LRESULT CALLBACK BuildPaneWindow::ListProc(HWND hwnd, UINT msg, WPARAM wParam, L
         self->list_ = nullptr;
         break;
       case WM_KEYDOWN:
-        if (wParam == VK_RETURN && self->client_) {
-          const int selected = static_cast<int>(::SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
-          if (selected >= 0) self->client_->LineOpened(selected);
-          handled = true;
-        }
+        handled = self->client_ && self->client_->PaneKeyDown(static_cast<int>(wParam));
         break;
       default:
         if (msg != lineMessage || msg == 0) break;

@@ -1,7 +1,8 @@
-// The build output pane's window, class TBuildOutput: a panel below the editor that
-// holds an owner-drawn list box without data of its own (LBS_NODATA), so the core's
-// lines are the only copy; each line is painted from the core in the editor's font,
-// error lines red and warnings olive. A double click or Enter opens a line.
+// The build output pane's window, class TBuildOutput: a panel below the editor with a
+// bar on its top edge (dragged to size the pane, a close mark at its end) over an
+// owner-drawn list box without data of its own (LBS_NODATA), so the core's lines are
+// the only copy; each line is painted from the core in the editor's font, error lines
+// red and warnings olive. A double click opens a line; keys go to the core.
 #pragma once
 
 #include <functional>
@@ -32,8 +33,6 @@ class BuildPaneWindow : public BuildPane, public OwnWindow {
 
   // Made hidden; relayout is asked for when the pane's height changes with its font.
   void Create(HWND parent, std::function<void()> relayout);
-  // kPaneLines lines of the font and the list's border.
-  int PreferredHeight() const noexcept;
 
   // BuildPane
   void SetClient(BuildPaneClient* client) override { client_ = client; }
@@ -41,8 +40,12 @@ class BuildPaneWindow : public BuildPane, public OwnWindow {
   void ShowSelection() override;
   void SetFont(const FontDesc& font) override;
   void Beep() override;
+  int LineHeight() const override;
+  int FrameHeight() const override;
 
  private:
+  RECT CloseMark() const;
+  void PaintBar();
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
   void ApplyFont();
@@ -59,6 +62,9 @@ class BuildPaneWindow : public BuildPane, public OwnWindow {
   int charWidth_ = 8;
   int shownCount_ = 0;  // the count the list was last given
   int widestLine_ = 0;  // in characters, for the horizontal scroll range
+  // While the top bar is dragged: where the press was (screen y) and the height then.
+  int dragFrom_ = 0;
+  int dragHeight_ = 0;
 };
 
 }  // namespace vantorel::win32

@@ -170,12 +170,7 @@ void EditorWindow::SetCaretPos(Point at) {
   }
 }
 
-Point EditorWindow::MousePosition() const {
-  POINT p{};
-  ::GetCursorPos(&p);
-  if (hwnd_) ::ScreenToClient(hwnd_, &p);
-  return Point{p.x, p.y};
-}
+Point EditorWindow::MousePosition() const { return CursorInClient(); }
 
 void EditorWindow::TakeFocus() {
   if (hwnd_ && ::GetFocus() != hwnd_) ::SetFocus(hwnd_);
@@ -287,10 +282,7 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
-        POINT p;
-        ::GetCursorPos(&p);
-        ::ScreenToClient(hwnd_, &p);
-        ::SetCursor(::LoadCursorW(nullptr, CursorId(editor_.CursorAt(Point{p.x, p.y}))));
+        ::SetCursor(::LoadCursorW(nullptr, CursorId(editor_.CursorAt(CursorInClient()))));
         return TRUE;
       }
       return ::DefWindowProcA(hwnd_, msg, wParam, lParam);

@@ -189,6 +189,19 @@ void MainWindow::SetMenuChecked(MenuItemId item, bool checked) {
   ::CheckMenuItem(it->second.first, it->second.second, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+void MainWindow::SetMenuItemShown(MenuItemId item, bool shown) {
+  const auto it = menuItems_.find(item);
+  const auto place = menuPlaces_.find(item);
+  if (it == menuItems_.end() || place == menuPlaces_.end()) return;
+  const auto [menu, id] = it->second;
+  const bool present = ::GetMenuState(menu, id, MF_BYCOMMAND) != static_cast<UINT>(-1);
+  if (shown && !present) {
+    ::InsertMenuW(menu, place->second.position, MF_BYPOSITION | MF_STRING, id, place->second.text.c_str());
+  } else if (!shown && present) {
+    ::RemoveMenu(menu, id, MF_BYCOMMAND);
+  }
+}
+
 void MainWindow::SetMenuRadioChoice(MenuItemId first, MenuItemId last, MenuItemId chosen) {
   const auto from = menuItems_.find(first);
   const auto to = menuItems_.find(last);
@@ -241,7 +254,10 @@ void MainWindow::FillMenu(HMENU menu, std::span<const MenuItem> items) {
     commands_[id] = Command{item.handler, item.name};
     menuCommandIds_.emplace(item.handler, id);
     AppendMenuOrThrow(menu, MF_STRING, static_cast<UINT_PTR>(id), text.c_str());
-    if (item.id != MenuItemId::None) menuItems_[item.id] = {menu, static_cast<UINT>(id)};
+    if (item.id != MenuItemId::None) {
+      menuItems_[item.id] = {menu, static_cast<UINT>(id)};
+      menuPlaces_[item.id] = MenuPlace{static_cast<UINT>(::GetMenuItemCount(menu) - 1), text};
+    }
   }
 }
 
@@ -351,7 +367,7 @@ void MainWindow::LayoutChildren() {
   if (!status_ || !memo_.Handle()) return;
   RECT client;
   ::GetClientRect(hwnd_, &client);
-  const ClientLayout layout = form_->Layout(FromRECT(client), kStatusBarHeight, pane_.PreferredHeight());
+  const ClientLayout layout = form_->Layout(FromRECT(client), kStatusBarHeight);
   ::MoveWindow(status_, layout.Bar1.left, layout.Bar1.top, layout.Bar1.Width(), layout.Bar1.Height(), TRUE);
   ::MoveWindow(pbutton_.Handle(), layout.Pbutton.left, layout.Pbutton.top, layout.Pbutton.Width(), layout.Pbutton.Height(),
                TRUE);

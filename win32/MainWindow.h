@@ -71,6 +71,7 @@ class MainWindow : public MainWindowPort, public OwnWindow {
   void SendEditorChar(unsigned char code) override;
   void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) override;
   void SetMenuChecked(MenuItemId item, bool checked) override;
+  void SetMenuItemShown(MenuItemId item, bool shown) override;
   void SetMenuRadioChoice(MenuItemId first, MenuItemId last, MenuItemId chosen) override;
   void SetToolPanelVisible(ToolPanel panel, bool visible) override;
   void ShowFindDialog(const std::string& text) override;
@@ -122,6 +123,13 @@ class MainWindow : public MainWindowPort, public OwnWindow {
   HWND findDialog_ = nullptr;
   UINT findMessage_ = 0;
   std::map<MenuItemId, std::pair<HMENU, UINT>> menuItems_;
+  // Where an item stands in its menu as made, and its text: an item taken out comes
+  // back there.
+  struct MenuPlace {
+    UINT position;
+    std::wstring text;
+  };
+  std::map<MenuItemId, MenuPlace> menuPlaces_;
   std::map<std::string, HWND, std::less<>> buttons_;
   std::deque<GdiObject<HBITMAP>> bitmaps_;
   std::vector<std::unique_ptr<XPButtonWindow>> xpButtons_;

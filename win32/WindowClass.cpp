@@ -208,6 +208,13 @@ void RegisterClassOnce(const char* name, const WindowClassLook& look) {
   RegisterOnceWith<WNDCLASSEXA>(name, look, name);
 }
 
+Point OwnWindow::CursorInClient() const noexcept {
+  POINT p{};
+  ::GetCursorPos(&p);
+  if (hwnd_) ::ScreenToClient(hwnd_, &p);
+  return Point{p.x, p.y};
+}
+
 void OwnWindow::DestroyOwnWindow() noexcept {
   if (!hwnd_) return;
   HWND hwnd = std::exchange(hwnd_, nullptr);

@@ -76,6 +76,8 @@ class OwnWindow : public MessageTarget {
 
   HWND Handle() const noexcept { return hwnd_; }
   void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
+  // The pointer's position in the window's client coordinates.
+  Point CursorInClient() const noexcept;
 
  protected:
   OwnWindow() = default;

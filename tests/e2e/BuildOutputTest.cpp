@@ -78,7 +78,7 @@ TEST_F(BuildOutputTest, ErrorLinesFillThePaneAndTakeTheCaretToTheirLines) {
       "echo %1.asm(9) : error A2005: symbol redefinition : x\r\n"
       "pause\r\n"
       "exit /b 2\r\n");
-  EXPECT_TRUE(Pane().visible);
+  EXPECT_FALSE(Pane().visible);
   Build();
   // The pause returned at once (its input is the null device) and the code shows.
   EXPECT_TRUE(WaitForPanel(4, "Ошибки, код 2")) << wine.Panel(4);
@@ -141,24 +141,80 @@ TEST_F(BuildOutputTest, F4FindsARelativeNameInAFolderWithCyrillicLetters) {
   EXPECT_EQ(Pane().selected, 5);
 }
 
-TEST_F(BuildOutputTest, TheViewItemShowsThePaneAndIsKeptAcrossRuns) {
+TEST_F(BuildOutputTest, TheViewItemIsKeptAcrossRunsAndThePaneWaitsForABuild) {
   ASSERT_TRUE(wine.Start());
-  const auto editorBottom = [&] { return ParseRect(wine.Ask({"rect", "editor"})).value_or(ScreenRect{}).bottom; };
-  const int full = editorBottom();
   EXPECT_FALSE(Pane().visible);
   wine.Ask({"menu", "Вид/вывод сборки в окне"});
-  EXPECT_TRUE(WineSession::WaitUntil([&] { return Pane().visible; }));
-  EXPECT_LT(editorBottom(), full - 100);  // about eight lines of the editor's font
   Close();
   EXPECT_EQ(wine.RegDword("BUILD_OUTPUT"), std::optional<std::uint32_t>(1));
 
   ASSERT_TRUE(wine.Start());
-  EXPECT_TRUE(WineSession::WaitUntil([&] { return Pane().visible; }));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_FALSE(Pane().visible);  // the whole height is the editor's until a build
   wine.Ask({"menu", "Вид/вывод сборки в окне"});
-  EXPECT_TRUE(WineSession::WaitUntil([&] { return !Pane().visible; }));
-  EXPECT_EQ(editorBottom(), full);
   Close();
   EXPECT_EQ(wine.RegDword("BUILD_OUTPUT"), std::optional<std::uint32_t>(0));
+}
+
+// A build that never ends on its own: the pane appears with it, its bar drags it
+// higher, the stop command ends the build and the interpreter it started within a
+// second, Escape hides the pane, and the height is found again at the next start.
+TEST_F(BuildOutputTest, ThePaneAppearsIsSizedByItsBarAndTheStopCommandEndsTheBuild) {
+  wine.PutFile("tools\\beat.bat", "@echo off\r\n:loop\r\necho beat>> C:\\proj\\beat.txt\r\ngoto loop\r\n");
+  StartWithBuild("@echo off\r\necho started\r\ncmd /c C:\\tools\\beat.bat\r\nping -n 1000 127.0.0.1 > nul\r\n");
+  const auto rect = [&](const char* name) { return ParseRect(wine.Ask({"rect", name})).value_or(ScreenRect{}); };
+  const int editorBottom = rect("editor").bottom;
+  EXPECT_FALSE(Pane().visible);
+  Build();
+  ASSERT_TRUE(WineSession::WaitUntil([&] { return Pane().visible; }));
+  ASSERT_TRUE(WineSession::WaitUntil([&] { return std::filesystem::exists(wine.DriveC() / "proj/beat.txt"); }, 60s));
+  const ScreenRect pane = rect("pane");
+  EXPECT_EQ(rect("editor").bottom, pane.top);
+  EXPECT_LT(pane.top, editorBottom - 100);  // about eight lines of the editor's font
+  // The bar on the pane's top edge, dragged 60 pixels up (from 5 below its top edge).
+  const std::string x = std::to_string(pane.left + 50), y = std::to_string(pane.top + 5);
+  ASSERT_EQ(wine.Xdotool({"mousemove", x, y, "sleep", "0.3", "mousedown", "1", "sleep", "0.2", "mousemove", x,
+                          std::to_string(pane.top - 30), "sleep", "0.2", "mousemove", x,
+                          std::to_string(pane.top - 55), "sleep", "0.3", "mouseup", "1"})
+                .exitCode,
+            0);
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return rect("pane").top == pane.top - 60; })) << rect("pane").top;
+  const int dragged = rect("pane").Height();
+  EXPECT_EQ(rect("editor").bottom, rect("pane").top);
+
+  EXPECT_EQ(wine.Panel(4), "Сборка...");
+  wine.Ask({"menu", "Проект/остановить сборку"});
+  EXPECT_TRUE(WaitForPanel(4, "Остановлено")) << wine.Panel(4);
+  // Whatever was writing has gone within a second: the file stops growing.
+  const auto size = [&] { return std::filesystem::file_size(wine.DriveC() / "proj/beat.txt"); };
+  std::this_thread::sleep_for(1s);
+  const auto after = size();
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(size(), after);
+  EXPECT_EQ(Pane().lines.back().text, "Остановлено");
+
+  // Escape in the pane's list hides it; the editor has its whole height again.
+  const std::optional<ScreenRect> item = ParseRect(wine.Ask({"pane-item", "0"}));
+  ASSERT_TRUE(item);
+  ASSERT_EQ(wine.Xdotool({"mousemove", std::to_string(item->left + 40), std::to_string(item->top + 3), "sleep", "0.3",
+                          "click", "1", "sleep", "0.3", "key", "Escape"})
+                .exitCode,
+            0);
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return !Pane().visible; }));
+  EXPECT_EQ(rect("editor").bottom, editorBottom);
+  Close();
+  const std::optional<std::uint32_t> stored = wine.RegDword("BUILD_OUTPUT_HEIGHT");
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(static_cast<int>(*stored), dragged);
+
+  // The next start keeps the height for the next build.
+  std::filesystem::remove(wine.DriveC() / "proj/beat.txt");
+  wine.PutFile("tools\\build.bat", "@echo off\r\necho quick\r\n");
+  ASSERT_TRUE(wine.Start({"C:\\proj\\hello.asm"}));
+  Build();
+  ASSERT_TRUE(WineSession::WaitUntil([&] { return Pane().visible; }));
+  EXPECT_EQ(rect("pane").Height(), dragged);
+  EXPECT_TRUE(WaitForPanel(4, "Готово, код 0")) << wine.Panel(4);
 }
 
 TEST_F(BuildOutputTest, TwentyThousandLinesKeepTheWindowAnsweringAndThePaneKeepsTheLastTenThousand) {

@@ -216,6 +216,11 @@ class BuildOutputTest : public BuildPorts, public MainFormTest {
     window.SetPanelText(panel::File, source);
   }
   std::string Base() const { return PathWithoutExtension(source); }
+  // The program starts with the option stored on.
+  void Create() {
+    registry.Put(RegistryRoot::LocalMachine, kKey, "BUILD_OUTPUT", IntegerValue(1));
+    form.FormCreate();
+  }
   // A build that wrote these lines, still running.
   void Build(std::vector<std::string> lines) {
     form.Run(Handler::N_compileClick);
@@ -413,34 +418,124 @@ TEST_F(BuildOutputTest, ACommandThatCannotStartIsNotedAndLeavesNoBuildRunning) {
   EXPECT_EQ(pane.beeps, 0);
 }
 
-TEST_F(BuildOutputTest, TheViewItemTogglesThePaneAndItsCheckMark) {
+TEST_F(BuildOutputTest, TheViewItemSwitchesTheOptionItsCheckMarkAndTheStopItem) {
+  Create();
+  EXPECT_EQ(window.hiddenItems.count(MenuItemId::N_stopBuild), 0u);
   form.Run(Handler::N4Click);
   EXPECT_EQ(window.checkedItems.count(MenuItemId::N_buildOutput), 1u);
+  // Off: the stop item leaves the menu, which is the "Проект" menu as it always was.
   form.Run(Handler::N_buildOutputClick);
   EXPECT_FALSE(form.Settings.BUILD_OUTPUT);
-  EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
+  EXPECT_EQ(window.hiddenItems.count(MenuItemId::N_stopBuild), 1u);
   form.Run(Handler::N4Click);
   EXPECT_EQ(window.checkedItems.count(MenuItemId::N_buildOutput), 0u);
+  // On again: the pane waits for a build.
   form.Run(Handler::N_buildOutputClick);
-  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  EXPECT_EQ(window.hiddenItems.count(MenuItemId::N_stopBuild), 0u);
+  EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
   // The pane follows the editor's font.
   dialogs.fonts = {FontDesc{"Lucida Console", -12}};
   form.Run(Handler::_NfontClick);
   EXPECT_EQ(pane.font.name, "Lucida Console");
 }
 
-TEST_F(BuildOutputTest, ThePaneTakesTheBottomOfTheEditorsPlaceAtMostHalf) {
-  const Rect client{0, 0, 680, 340};
-  ClientLayout layout = form.Layout(client, 19, 100);
-  EXPECT_EQ(layout.Pane, (Rect{0, 221, 680, 321}));
-  EXPECT_EQ(layout.Memo1, (Rect{0, 31, 680, 221}));
-  layout = form.Layout(client, 19, 1000);
-  EXPECT_EQ(layout.Pane.Height(), (321 - 31) / 2);
-  EXPECT_EQ(layout.Memo1.bottom, layout.Pane.top);
+// The pane's height for any wish and any space: never more than 80% of the space,
+// never less than three lines and the frame while that fits, the wish itself between
+// the two, and eight lines when there is no wish.
+TEST(PaneHeight, StaysBetweenThreeLinesAndEightyPercentOfTheSpace) {
+  std::mt19937 rng(30);
+  for (int i = 0; i < 20000; ++i) {
+    const int line = std::uniform_int_distribution<int>(-2, 40)(rng);
+    const int frame = std::uniform_int_distribution<int>(0, 30)(rng);
+    const int space = std::uniform_int_distribution<int>(-10, 2000)(rng);
+    const int wanted = std::uniform_int_distribution<int>(-100, 3000)(rng);
+    const int height = PaneHeightFor(wanted, line, frame, space);
+    const int most = static_cast<int>(std::max(space, 0) * 0.8);
+    const int least = std::min(3 * std::max(line, 1) + frame, most);
+    SCOPED_TRACE(std::to_string(wanted) + " " + std::to_string(line) + " " + std::to_string(frame) + " " +
+                 std::to_string(space));
+    ASSERT_LE(height, most);
+    ASSERT_GE(height, least);
+    const int wish = wanted > 0 ? wanted : 8 * std::max(line, 1) + frame;
+    if (wish >= least && wish <= most) ASSERT_EQ(height, wish);
+  }
+}
+
+// The pane's rules, step by step through one session: hidden until a build starts,
+// sized by its bar, hidden by Escape, by its close mark and by the option, the height
+// kept at close and found again at the next start.
+TEST_F(BuildOutputTest, ThePaneAppearsWithABuildIsSizedAndHidden) {
+  Create();
+  const Rect client{0, 0, 680, 440};  // the editor's place: 31 to 421, 390 pixels
+  const auto layout = [&] { return form.Layout(client, 19); };
+  EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
+  EXPECT_EQ(layout().Pane.Height(), 0);
+  EXPECT_EQ(layout().Memo1, (Rect{0, 31, 680, 421}));
+  Build({"src.asm(3) : error A2008: x", "src.asm(5) : error A2008: y"});
+  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  // Eight lines of 16 pixels and the frame of 20, at the bottom of the editor's place.
+  EXPECT_EQ(layout().Pane, (Rect{0, 421 - 148, 680, 421}));
+  EXPECT_EQ(layout().Memo1.bottom, 421 - 148);
+  struct Drag {
+    int to, height;
+  };
+  for (const Drag d : {Drag{100, 100}, Drag{10, 3 * 16 + 20}, Drag{-5, 68}, Drag{5000, 312}, Drag{200, 200}}) {
+    pane.client->PaneDragged(d.to);
+    EXPECT_EQ(layout().Pane.Height(), d.height) << d.to;
+    EXPECT_EQ(form.Settings.BUILD_OUTPUT_HEIGHT, d.height) << d.to;
+  }
+  // Enter opens the chosen line; other keys are the list's own.
+  pane.client->LineSelected(2);
+  EXPECT_TRUE(pane.client->PaneKeyDown(vk::Return));
+  EXPECT_EQ(Caret(), "0 : 4");
+  EXPECT_FALSE(pane.client->PaneKeyDown(vk::Down));
+  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  const int focused = window.editorFocused;
+  EXPECT_TRUE(pane.client->PaneKeyDown(vk::Escape));
+  EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
+  EXPECT_EQ(window.editorFocused, focused + 1);
+  EXPECT_EQ(layout().Pane.Height(), 0);
+  capture.Exit(0);
+  form.Run(Handler::N_compileClick);
+  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  EXPECT_EQ(layout().Pane.Height(), 200);
+  pane.client->PaneClosed();
+  EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
+  form.Run(Handler::N_compileClick);  // refused while one runs: the pane shows why
+  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  form.Run(Handler::N_buildOutputClick);
+  EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
+  form.FormClose();
+  ASSERT_TRUE(registry.Get(RegistryRoot::LocalMachine, kKey, "BUILD_OUTPUT_HEIGHT"));
+  EXPECT_EQ(registry.Get(RegistryRoot::LocalMachine, kKey, "BUILD_OUTPUT_HEIGHT")->integer, 200);
+  TSettings settings;
+  LoadSettings(registry, window, settings);
+  EXPECT_EQ(settings.BUILD_OUTPUT_HEIGHT, 200);
+  // A value of another type is the default height, without a message.
+  registry.Put(RegistryRoot::LocalMachine, kKey, "BUILD_OUTPUT_HEIGHT", StringValue("200"));
+  LoadSettings(registry, window, settings);
+  EXPECT_EQ(settings.BUILD_OUTPUT_HEIGHT, 0);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(BuildOutputTest, StoppingEndsTheBuildAndSaysSo) {
+  form.Run(Handler::N_stopBuildClick);  // nothing runs: a beep
+  EXPECT_EQ(pane.beeps, 1);
+  EXPECT_EQ(capture.ended, 0);
+  Build({"waiting"});
+  form.Run(Handler::N_stopBuildClick);
+  EXPECT_EQ(capture.ended, 1);
+  EXPECT_FALSE(capture.Running());
+  EXPECT_EQ(window.PanelText(panel::Build), "Остановлено");
+  EXPECT_EQ(pane.Texts().back(), "Остановлено");
+  // The next build starts at once.
+  form.Run(Handler::N_compileClick);
+  EXPECT_TRUE(capture.Running());
+  EXPECT_EQ(capture.commands.size(), 2u);
+  // With the option off the item does nothing.
   form.Settings.BUILD_OUTPUT = false;
-  layout = form.Layout(client, 19, 100);
-  EXPECT_EQ(layout.Pane.Height(), 0);
-  EXPECT_EQ(layout.Memo1, (Rect{0, 31, 680, 321}));
+  form.Run(Handler::N_stopBuildClick);
+  EXPECT_TRUE(capture.Running());
 }
 
 // --- the option's storage ---
@@ -461,7 +556,7 @@ TEST_F(BuildOutputOption, ReadsAsOnOnlyFromAStoredNonZeroInteger) {
   Store(IntegerValue(1));
   form.FormCreate();
   EXPECT_TRUE(form.Settings.BUILD_OUTPUT);
-  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  EXPECT_EQ(window.hiddenItems.count(MenuItemId::N_stopBuild), 0u);
   for (const RegistryValue& value : {IntegerValue(0), StringValue("1")}) {
     Store(value);
     TSettings settings;
@@ -477,12 +572,15 @@ TEST_F(BuildOutputOption, ReadsAsOnOnlyFromAStoredNonZeroInteger) {
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(BuildOutputOption, ThePaneShowsAlsoWhenALaterValueStopsTheReads) {
+TEST_F(BuildOutputOption, TheStopItemFollowsTheOptionAlsoWhenALaterValueStopsTheReads) {
   form.AttachBuildOutput(capture, pane);
-  Store(IntegerValue(1));
   registry.Put(RegistryRoot::LocalMachine, kKey, "MASM_PATH", IntegerValue(3));
   EXPECT_THROW(form.FormCreate(), ERegistryError);
-  EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
+  EXPECT_EQ(window.hiddenItems.count(MenuItemId::N_stopBuild), 1u);
+  Store(IntegerValue(1));
+  EXPECT_THROW(form.FormCreate(), ERegistryError);
+  EXPECT_EQ(window.hiddenItems.count(MenuItemId::N_stopBuild), 0u);
+  EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
 }
 
 TEST_F(BuildOutputOption, IsWrittenAtCloseOnceItWasEverOn) {

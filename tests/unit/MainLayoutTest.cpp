@@ -18,6 +18,7 @@ TEST(MenuAccelerators, TheMainMenuShortcutsRunTheirItemsCommands) {
                                               {vk::F2, {}, Handler::N_saveClick},
                                               {vk::F9, Ctrl(), Handler::N_compileClick},
                                               {vk::F9, {}, Handler::N_runClick},
+                                              {vk::Cancel, Ctrl(), Handler::N_stopBuildClick},
                                               {vk::F3, {}, Handler::N8Click},
                                               {vk::F1, {}, Handler::N6Click},
                                           }));

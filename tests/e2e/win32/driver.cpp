@@ -423,6 +423,7 @@ HWND NamedWindow(const std::wstring& name) {
   if (name == L"editor") return Editor();
   if (name == L"status") return Descendant(MainWindow(), STATUSCLASSNAMEW);
   if (name == L"list") return CompletionList();
+  if (name == L"pane") return Descendant(MainWindow(), L"TBuildOutput");
   if (name == L"menu") {
     HWND menu = FindWindowW(L"#32768", nullptr);
     if (!menu || !IsWindowVisible(menu)) throw Failure{"no pop-up menu shows"};
