@@ -261,6 +261,34 @@ std::span<const Accelerator> BuildOutputKeys() { return kBuildOutputKeys; }
 
 // --- the build ---
 
+ShownPaneLine ShowPaneLine(const PaneLine& line, CodePages& codePages) {
+  const std::string utf8 = line.utf8 ? std::string(line.text) : codePages.Utf8FromAnsi(line.text);
+  ShownPaneLine shown;
+  shown.text.reserve(utf8.size());
+  for (const char c : utf8) {
+    if (c == '\t') {
+      const int spaces = kPaneTabWidth - shown.columns % kPaneTabWidth;
+      shown.text.append(static_cast<std::size_t>(spaces), ' ');
+      shown.columns += spaces;
+      continue;
+    }
+    shown.text += c;
+    // A character is counted at its first byte, not at the bytes that continue it.
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++shown.columns;
+  }
+  shown.color = line.kind == PaneLineKind::Error     ? kErrorLineColor
+                : line.kind == PaneLineKind::Warning ? kWarningLineColor
+                                                     : clNone;
+  return shown;
+}
+
+PaneScroll PaneScrollAfter(int shown, int dropped, int count, int top, int rows) {
+  const int kept = shown - dropped;
+  const bool fresh = count < kept || kept <= 0;
+  const bool atEnd = fresh || top + rows >= shown;
+  return PaneScroll{atEnd ? std::max(0, count - rows) : std::max(0, top - dropped), fresh};
+}
+
 int PaneHeightFor(int wanted, int lineHeight, int frameHeight, int space) {
   lineHeight = std::max(lineHeight, 1);
   const int most = static_cast<int>(std::max(space, 0) * kPaneShareMax);

@@ -99,6 +99,14 @@ std::span<const Accelerator> BuildOutputKeys();
 // The colours of error and warning lines in the pane.
 inline constexpr Color kErrorLineColor = Color::Rgb(255, 0, 0);
 inline constexpr Color kWarningLineColor = clOlive;
+// Tabs in the pane stop every kPaneTabWidth characters, as in the console.
+inline constexpr int kPaneTabWidth = 8;
+// The line in UTF-8 (the tools' bytes read in the ANSI page), tabs laid out, in its
+// kind's colour.
+ShownPaneLine ShowPaneLine(const PaneLine& line, CodePages& codePages);
+// A list at its end, or a new one, stays at the end; otherwise it keeps its first
+// line, which moved up by the dropped lines.
+PaneScroll PaneScrollAfter(int shown, int dropped, int count, int top, int rows);
 // The pane's height in lines of the editor's font until the user sets one, and the
 // least it may be set to; it never takes more than kPaneShareMax of the editor's space.
 inline constexpr int kPaneLines = 8;
@@ -172,6 +180,10 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   // BuildPaneClient
   int LineCount() const override { return lines_.Count(); }
   PaneLine Line(int index) const override;
+  ShownPaneLine Shown(int index) const override { return ShowPaneLine(Line(index), codePages_); }
+  PaneScroll ScrollAfterChange(int shown, int dropped, int top, int rows) const override {
+    return PaneScrollAfter(shown, dropped, lines_.Count(), top, rows);
+  }
   int SelectedLine() const override { return lines_.Selected(); }
   void LineSelected(int index) override { lines_.Select(index); }
   void LineOpened(int index) override;

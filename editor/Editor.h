@@ -202,6 +202,13 @@ class TCustomEditorBase : public EditorBehaviour, public EditorEvents, private V
   void MouseMove(ShiftState shift, Point at) { mouse_.Move(shift, at); }
   void MouseUp(MouseButton button, ShiftState shift, Point at) { mouse_.Release(button, shift, at); }
   void DblClick() { mouse_.DoubleClick(); }
+  // The second press of a double click: for the left button the double click comes
+  // first and the press after it (which the control drops); another button's is a
+  // press like the first.
+  void DoubleClick(MouseButton button, ShiftState shift, Point at) {
+    if (button == MouseButton::Left) DblClick();
+    MouseDown(button, shift, at);
+  }
   void MouseCaptureLost() { mouse_.CaptureLost(); }
   void MouseWheel(ShiftState shift, int delta) { mouse_.Wheel(shift, delta); }
   virtual void TimerTick(EditorTimer timer);

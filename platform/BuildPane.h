@@ -17,6 +17,20 @@ struct PaneLine {
   PaneLineKind kind = PaneLineKind::Text;
 };
 
+// A line as the pane draws it: UTF-8 with its tabs laid out, its width in characters,
+// and its colour (clNone: the list's own text colour).
+struct ShownPaneLine {
+  std::string text;
+  int columns = 0;
+  Color color = clNone;
+};
+
+// Where a pane's list stands after its lines changed.
+struct PaneScroll {
+  int top = 0;         // the first line shown
+  bool fresh = false;  // a new list rather than lines added to the old one
+};
+
 // What the pane asks of the core.
 class BuildPaneClient {
  public:
@@ -24,6 +38,10 @@ class BuildPaneClient {
   virtual int LineCount() const = 0;
   // 0 <= index < LineCount().
   virtual PaneLine Line(int index) const = 0;
+  virtual ShownPaneLine Shown(int index) const = 0;
+  // The list showed shown lines from top, rows at a time; dropped of them went from
+  // the top and it holds LineCount() now.
+  virtual PaneScroll ScrollAfterChange(int shown, int dropped, int top, int rows) const = 0;
   // The chosen line, or -1.
   virtual int SelectedLine() const = 0;
   // The user moved the pane's selection (a click, the arrow keys).

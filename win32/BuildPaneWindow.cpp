@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "app/BuildOutput.h"
 #include "win32/GdiSurface.h"
 
 namespace vantorel::win32 {
@@ -13,35 +12,11 @@ namespace {
 
 constexpr int kListId = 1;
 constexpr UINT_PTR kSubclassId = 1;
-constexpr int kTabWidth = 8;
 constexpr int kTextIndent = 2;
 // The bar on the pane's top edge: dragged, it sets the pane's height; the close mark
 // stands at its right end.
 constexpr int kBarHeight = 14;
 constexpr int kCloseMarkSize = 12;
-
-// A line in UTF-16: the program's notes are UTF-8, the tools' output is in the ANSI
-// page; tabs are laid out as the console would, since the list draws none.
-std::wstring Wide(const PaneLine& line) {
-  std::wstring raw;
-  if (line.utf8) {
-    raw = Widen(line.text);
-  } else if (!line.text.empty()) {
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, line.text.data(), static_cast<int>(line.text.size()), nullptr, 0);
-    raw.resize(static_cast<std::size_t>(std::max(n, 0)));
-    ::MultiByteToWideChar(CP_ACP, 0, line.text.data(), static_cast<int>(line.text.size()), raw.data(), n);
-  }
-  std::wstring out;
-  out.reserve(raw.size());
-  for (wchar_t c : raw) {
-    if (c == L'\t') {
-      out.append(static_cast<std::size_t>(kTabWidth) - out.size() % kTabWidth, L' ');
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -136,20 +111,16 @@ int BuildPaneWindow::VisibleRows() const {
 void BuildPaneWindow::LinesChanged(int dropped) {
   if (!list_ || !client_) return;
   const int count = client_->LineCount();
-  const int kept = shownCount_ - dropped;
-  const bool fresh = count < kept || kept <= 0;  // a new list, not lines added to the old one
   const int top = static_cast<int>(::SendMessageW(list_, LB_GETTOPINDEX, 0, 0));
-  const int rows = VisibleRows();
-  const bool atEnd = fresh || top + rows >= shownCount_;
-  if (fresh) widestLine_ = 0;
-  for (int i = fresh ? 0 : std::max(kept, 0); i < count; ++i) {
-    widestLine_ = std::max(widestLine_, static_cast<int>(client_->Line(i).text.size()));
+  const PaneScroll scroll = client_->ScrollAfterChange(shownCount_, dropped, top, VisibleRows());
+  if (scroll.fresh) widestLine_ = 0;
+  for (int i = scroll.fresh ? 0 : std::max(shownCount_ - dropped, 0); i < count; ++i) {
+    widestLine_ = std::max(widestLine_, client_->Shown(i).columns);
   }
   ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   ::SendMessageW(list_, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
   ::SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(client_->SelectedLine()), 0);
-  ::SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(atEnd ? std::max(0, count - rows) : std::max(0, top - dropped)),
-                 0);
+  ::SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(scroll.top), 0);
   ::SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widestLine_ * charWidth_ + 2 * kTextIndent), 0);
   ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(list_, nullptr, TRUE);
@@ -163,7 +134,7 @@ void BuildPaneWindow::ShowSelection() {
 
 std::wstring BuildPaneWindow::LineText(int index) const {
   if (!client_ || index < 0 || index >= client_->LineCount()) return {};
-  return Wide(client_->Line(index));
+  return Widen(client_->Shown(index).text);
 }
 
 void BuildPaneWindow::DrawItem(const DRAWITEMSTRUCT& item) {
@@ -175,10 +146,9 @@ void BuildPaneWindow::DrawItem(const DRAWITEMSTRUCT& item) {
   COLORREF fore = ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
   std::wstring text;
   if (client_ && index >= 0 && index < client_->LineCount()) {
-    const PaneLine line = client_->Line(index);
-    if (!selected && line.kind == PaneLineKind::Error) fore = ToCOLORREF(kErrorLineColor);
-    if (!selected && line.kind == PaneLineKind::Warning) fore = ToCOLORREF(kWarningLineColor);
-    text = Wide(line);
+    const ShownPaneLine line = client_->Shown(index);
+    if (!selected && line.color != clNone) fore = ToCOLORREF(line.color);
+    text = Widen(line.text);
   }
   ::SetTextColor(dc, fore);
   const HGDIOBJ old = ::SelectObject(dc, font_.get());

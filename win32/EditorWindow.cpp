@@ -241,20 +241,16 @@ LRESULT EditorWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   const Point at = MousePoint(lParam);
   const ShiftState shift = MouseShift(wParam);
   switch (msg) {
-    case WM_LBUTTONDOWN: editor_.MouseDown(MouseButton::Left, shift, at); break;
+    case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK: editor_.MouseDown(MouseButton::Right, shift, at); break;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK: editor_.MouseDown(MouseButton::Middle, shift, at); break;
+    case WM_MBUTTONDOWN: editor_.MouseDown(MouseButtonOf(msg), shift, at); break;
     case WM_LBUTTONDBLCLK:
-      // The double click comes first; the press that arrives with it is dropped.
-      editor_.DblClick();
-      editor_.MouseDown(MouseButton::Left, shift, at);
-      break;
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: editor_.DoubleClick(MouseButtonOf(msg), shift, at); break;
     case WM_MOUSEMOVE: editor_.MouseMove(shift, at); break;
-    case WM_LBUTTONUP: editor_.MouseUp(MouseButton::Left, shift, at); break;
-    case WM_RBUTTONUP: editor_.MouseUp(MouseButton::Right, shift, at); break;
-    case WM_MBUTTONUP: editor_.MouseUp(MouseButton::Middle, shift, at); break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: editor_.MouseUp(MouseButtonOf(msg), shift, at); break;
     default: break;
   }
   return 0;

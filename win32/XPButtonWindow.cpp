@@ -55,7 +55,9 @@ std::unique_ptr<XPButtonWindow> XPButtonWindow::Push(HWND parent, int id, const 
                                                      const std::string& caption, const FontDesc& font,
                                                      Color parentColor) {
   std::unique_ptr<XPButtonWindow> w(new XPButtonWindow(parent, id, parentColor));
-  w->push_ = std::make_unique<TXPButton>(w.get());
+  auto button = std::make_unique<TXPButton>(w.get());
+  w->push_ = button.get();
+  w->button_ = std::move(button);
   w->push_->Caption = caption;
   w->push_->Font = font;
   w->push_->OnClick = [self = w.get()] { self->NotifyClicked(); };
@@ -71,7 +73,9 @@ std::unique_ptr<XPButtonWindow> XPButtonWindow::Speed(HWND parent, int id, const
                                                       const std::string& hint, const PixelImage& glyph,
                                                       Color parentColor) {
   std::unique_ptr<XPButtonWindow> w(new XPButtonWindow(parent, id, parentColor));
-  w->speed_ = std::make_unique<TXPSpeedButton>(w.get());
+  auto button = std::make_unique<TXPSpeedButton>(w.get());
+  w->speed_ = button.get();
+  w->button_ = std::move(button);
   w->speed_->SetGlyph(glyph);
   w->speed_->OnClick = [self = w.get()] { self->NotifyClicked(); };
   w->Create(kXPSpeedButtonClassName, Widen(hint), WS_CHILD | WS_VISIBLE, bounds);
@@ -99,12 +103,11 @@ void XPButtonWindow::Repaint() {
 }
 
 bool XPButtonWindow::CanFocus() const {
-  return hwnd_ && ::IsWindowVisible(hwnd_) && ::IsWindowEnabled(hwnd_) && push_ != nullptr;
+  return hwnd_ && ::IsWindowVisible(hwnd_) && ::IsWindowEnabled(hwnd_) && button_->TakesFocus();
 }
 
 void XPButtonWindow::TakeFocus() {
-  // A speed button never takes the focus from the control that has it.
-  if (hwnd_ && push_) ::SetFocus(hwnd_);
+  if (hwnd_ && button_->TakesFocus()) ::SetFocus(hwnd_);
 }
 
 void XPButtonWindow::CaptureMouse() {
@@ -158,31 +161,25 @@ LRESULT XPButtonWindow::MouseMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
         tracking_ = ::TrackMouseEvent(&track) != FALSE;
         HWND capture = ::GetCapture();
-        if (push_) push_->MouseEnter();
-        if (speed_) speed_->MouseEnter(capture != nullptr && capture != hwnd_);
+        button_->PointerEntered(capture != nullptr && capture != hwnd_);
       }
-      if (push_) push_->MouseMove(at);
-      if (speed_) speed_->MouseMove(at);
+      button_->MouseMove(at);
       return 0;
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+      button_->MouseDown(button, at);
+      return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
-      if (push_) push_->MouseDown(button, at);
-      if (speed_) speed_->MouseDown(button, at);
-      if (msg == WM_LBUTTONDBLCLK) {
-        if (push_) push_->DblClick();
-        if (speed_) speed_->DblClick();
-      }
+      button_->DoubleClick(button, at);
       return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      if (push_) push_->MouseUp(button, at);
-      if (speed_) speed_->MouseUp(button, at);
+      button_->MouseUp(button, at);
       return 0;
     default: break;
   }
@@ -195,8 +192,7 @@ LRESULT XPButtonWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       PaintScope paint(hwnd_);
       if (!paint.dc()) ThrowApiError("Cannot paint a button", "BeginPaint", ::GetLastError());
       GdiSurface surface(paint.dc(), gdi_);
-      if (push_) push_->Paint(surface);
-      if (speed_) speed_->Paint(surface);
+      button_->Paint(surface);
       return 0;
     }
     case WM_ERASEBKGND:
@@ -214,65 +210,56 @@ LRESULT XPButtonWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return MouseMessage(msg, wParam, lParam);
     case WM_MOUSELEAVE:
       tracking_ = false;
-      if (push_) push_->MouseLeave();
-      if (speed_) speed_->MouseLeave();
+      button_->MouseLeave();
       return 0;
     case WM_CAPTURECHANGED:
-      if (push_) push_->CaptureLost();
-      if (speed_) speed_->CaptureLost();
+      button_->CaptureLost();
       return 0;
     case WM_TIMER:
-      if (speed_) speed_->TimerTick();
+      button_->TimerTick();
       return 0;
     case WM_KEYDOWN:
-      if (push_) push_->KeyDown(static_cast<int>(wParam), KeyShift());
+      button_->KeyDown(static_cast<int>(wParam), KeyShift());
       return 0;
     case WM_KEYUP:
-      if (push_) push_->KeyUp(static_cast<int>(wParam), KeyShift());
+      button_->KeyUp(static_cast<int>(wParam), KeyShift());
       return 0;
     case WM_GETDLGCODE:
-      return push_ ? DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON : DLGC_STATIC;
+      return button_->TakesFocus() ? DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON : DLGC_STATIC;
     case BM_CLICK:
-      if (push_) push_->Click();
-      if (speed_) speed_->Click();
+      button_->Click();
       return 0;
+    // The push buttons of the window hear where the focus went, so the one that shows
+    // the default look can follow it.
     case WM_SETFOCUS:
-      if (push_) {
-        push_->FocusReceived();
-        TellFocusMoved(hwnd_);
-      }
+      button_->FocusReceived();
+      TellFocusMoved(hwnd_);
       return 0;
     case WM_KILLFOCUS:
-      if (push_) {
-        push_->FocusLost();
-        TellFocusMoved(reinterpret_cast<HWND>(wParam));
-      }
+      button_->FocusLost();
+      TellFocusMoved(reinterpret_cast<HWND>(wParam));
       return 0;
     case kFocusMovedMessage: {
       const auto focused = reinterpret_cast<HWND>(wParam);
-      if (push_) push_->FocusMoved(IsClass(focused, kXPButtonClassName), focused == hwnd_);
+      button_->FocusMoved(IsClass(focused, kXPButtonClassName), focused == hwnd_);
       return 0;
     }
     case WM_ENABLE:
-      if (push_) push_->SetEnabled(wParam != FALSE);
-      if (speed_) speed_->SetEnabled(wParam != FALSE);
+      button_->SetEnabled(wParam != FALSE);
       return 0;
     case WM_THEMECHANGED:
-      if (push_) push_->ThemeChanged(Win32Theme());
+      button_->ThemeChanged(Win32Theme());
       return 0;
     case WM_SYSCOLORCHANGE:
-      if (speed_) speed_->SystemColorsChanged();
+      button_->SystemColorsChanged();
       ::InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
-    case WM_SETTEXT:
-      if (push_) {
-        const LRESULT result = ::DefWindowProcW(hwnd_, msg, wParam, lParam);
-        const auto* text = reinterpret_cast<const wchar_t*>(lParam);
-        push_->Caption = text ? Narrow(text) : std::string();
-        Repaint();
-        return result;
-      }
-      break;
+    case WM_SETTEXT: {
+      const LRESULT result = ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+      const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+      button_->TextChanged(text ? Narrow(text) : std::string());
+      return result;
+    }
     default: break;
   }
   return ::DefWindowProcW(hwnd_, msg, wParam, lParam);

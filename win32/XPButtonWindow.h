@@ -1,7 +1,7 @@
 // The windows of the XP-look buttons: a push button (class TXPButton) and a speed
-// button (class TXPSpeedButton) that never takes the focus. Each hands its input to
-// the core button and paints it; a click reaches the parent as a button's
-// WM_COMMAND (BN_CLICKED) would. One factory makes both for every window.
+// button (class TXPSpeedButton). Either hands its input to the core button through
+// the one ButtonControl interface and paints it; what a kind does with it is the
+// button's own. A click reaches the parent as a button's WM_COMMAND (BN_CLICKED) would.
 #pragma once
 
 #include <memory>
@@ -37,8 +37,9 @@ class XPButtonWindow : public ButtonWindow, public OwnWindow {
                                                const PixelImage& glyph, Color parentColor);
   ~XPButtonWindow() override;
 
-  TXPButton* PushButton() noexcept { return push_.get(); }
-  TXPSpeedButton* SpeedButton() noexcept { return speed_.get(); }
+  // The button behind the window, as its kind (nullptr when it is of the other kind).
+  TXPButton* PushButton() noexcept { return push_; }
+  TXPSpeedButton* SpeedButton() noexcept { return speed_; }
 
   // ButtonWindow
   Rect ClientRect() const override;
@@ -70,8 +71,9 @@ class XPButtonWindow : public ButtonWindow, public OwnWindow {
   int id_;
   Color parentColor_;
   GdiCache gdi_;
-  std::unique_ptr<TXPButton> push_;
-  std::unique_ptr<TXPSpeedButton> speed_;
+  std::unique_ptr<ButtonControl> button_;
+  TXPButton* push_ = nullptr;
+  TXPSpeedButton* speed_ = nullptr;
   bool tracking_ = false;
 };
 

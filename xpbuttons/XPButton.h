@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/ButtonWindow.h"
+#include "xpbuttons/ButtonControl.h"
 #include "platform/Surface.h"
 #include "platform/Theme.h"
 #include "xpbuttons/Face.h"
@@ -16,7 +17,7 @@ namespace vantorel {
 
 inline constexpr Color kDisabledInk = Color::Rgb(184, 170, 154);
 
-class TXPButton {
+class TXPButton : public ButtonControl {
  public:
   enum class State { Up, Down };
 
@@ -39,7 +40,7 @@ class TXPButton {
   bool DrawFocusRect() const noexcept { return drawFocusRect_; }
   void SetDrawFocusRect(bool value);
   bool Enabled() const noexcept { return enabled_; }
-  void SetEnabled(bool value);
+  void SetEnabled(bool value) override;
   int ModalResult = 0;
   bool RightToLeft = false;
   std::function<void()> OnClick;
@@ -56,31 +57,37 @@ class TXPButton {
   bool DefaultLook() const noexcept { return defaultLook_; }
 
   // --- input the window hands on ---
-  void MouseDown(MouseButton button, Point at);
-  void MouseMove(Point at);
-  void MouseUp(MouseButton button, Point at);
+  void MouseDown(MouseButton button, Point at) override;
+  void MouseMove(Point at) override;
+  void MouseUp(MouseButton button, Point at) override;
   // The mouse capture went to another window (a message box, Alt+Tab): a press held
   // with the mouse ends without a click, as a system button's does.
-  void CaptureLost();
-  void DblClick() { Click(); }
-  void KeyDown(int key, ShiftState shift);
-  void KeyUp(int key, ShiftState shift);
+  void CaptureLost() override;
+  void DblClick() override { Click(); }
+  void KeyDown(int key, ShiftState shift) override;
+  void KeyUp(int key, ShiftState shift) override;
   // Enter or Escape while the focus is anywhere in the form; true when it clicked.
   bool DialogKey(int key, ShiftState shift);
   // The caption's accelerator character was pressed.
   void Accelerator();
   void MouseEnter();
-  void MouseLeave();
-  void FocusReceived() { Repaint(); }
-  void FocusLost();
+  void PointerEntered(bool /*anotherHoldsMouse*/) override { MouseEnter(); }
+  void MouseLeave() override;
+  bool TakesFocus() const override { return true; }
+  void FocusReceived() override { Repaint(); }
+  void FocusLost() override;
   // The form's focus moved to a control: whether it is an XP push button, and this one.
-  void FocusMoved(bool toXPButton, bool toThis);
+  void FocusMoved(bool toXPButton, bool toThis) override;
   void WindowCreated() { defaultLook_ = default_; }
   // The system's visual style changed.
-  void ThemeChanged(const ThemeQuery& theme);
+  void ThemeChanged(const ThemeQuery& theme) override;
+  void TextChanged(const std::string& text) override {
+    Caption = text;
+    Repaint();
+  }
 
-  void Click();
-  void Paint(Surface& surface);
+  void Click() override;
+  void Paint(Surface& surface) override;
 
  private:
   struct Face {

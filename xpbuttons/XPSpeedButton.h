@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ButtonWindow.h"
+#include "xpbuttons/ButtonControl.h"
 #include "platform/Surface.h"
 #include "xpbuttons/Face.h"
 #include "xpbuttons/Glyph.h"
@@ -18,7 +19,7 @@ namespace vantorel {
 inline constexpr int kRepeatDelayMs = 400;
 inline constexpr int kRepeatPeriodMs = 100;
 
-class TXPSpeedButton {
+class TXPSpeedButton : public ButtonControl {
  public:
   explicit TXPSpeedButton(ButtonWindow* window);
 
@@ -32,7 +33,7 @@ class TXPSpeedButton {
   bool Down() const noexcept { return down_; }
   void SetDown(bool value);
   bool Enabled() const noexcept { return enabled_; }
-  void SetEnabled(bool value);
+  void SetEnabled(bool value) override;
   bool Flat() const noexcept { return flat_; }
   void SetFlat(bool value);
   TXPBGlyph& Glyph() noexcept { return glyph_; }
@@ -63,22 +64,23 @@ class TXPSpeedButton {
   bool Hot() const noexcept { return hot_; }
 
   // --- input the window hands on ---
-  void MouseDown(MouseButton button, Point at);
-  void MouseMove(Point at);
-  void MouseUp(MouseButton button, Point at);
+  void MouseDown(MouseButton button, Point at) override;
+  void MouseMove(Point at) override;
+  void MouseUp(MouseButton button, Point at) override;
   // The mouse capture went to another window: a held press ends without a click and
   // the repeat stops.
-  void CaptureLost();
-  void DblClick();
+  void CaptureLost() override;
+  void DblClick() override;
   void Accelerator();
   // The pointer came in; anotherHoldsMouse: another control has the mouse captured.
   void MouseEnter(bool anotherHoldsMouse = false);
-  void MouseLeave();
-  void TimerTick();
-  void SystemColorsChanged();
+  void PointerEntered(bool anotherHoldsMouse) override { MouseEnter(anotherHoldsMouse); }
+  void MouseLeave() override;
+  void TimerTick() override;
+  void SystemColorsChanged() override;
 
-  void Click();
-  void Paint(Surface& surface);
+  void Click() override;
+  void Paint(Surface& surface) override;
 
  private:
   bool Inside(Point at) const;

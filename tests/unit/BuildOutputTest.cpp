@@ -8,6 +8,7 @@
 
 #include "MainFormFixture.h"
 #include "headless/BuildOutputFakes.h"
+#include "headless/IconvCodePages.h"
 #include "platform/Errors.h"
 
 namespace vantorel {
@@ -193,6 +194,57 @@ TEST(OutputLines, TheOldestGoAndTheChosenLineStaysWithItsText) {
   EXPECT_EQ(lines.Selected(), -1);  // its line has gone
   lines.Select(lines.Count());
   EXPECT_EQ(lines.Selected(), -1);
+}
+
+// How the pane draws a line: the ANSI page read as such, the program's notes as they
+// are, tabs every eight characters counted in characters (not bytes), the kind's colour.
+TEST(PaneLines, AreShownInUtf8WithTabsLaidOutAndInTheirKindsColour) {
+  IconvCodePages codePages;
+  struct Case {
+    PaneLine line;
+    std::string text;
+    int columns;
+    Color color;
+  };
+  const Case cases[] = {
+      {{"a\tb", false, PaneLineKind::Text}, "a       b", 9, clNone},
+      {{"\t", false, PaneLineKind::Text}, "        ", 8, clNone},
+      {{"abcdefgh\tx", false, PaneLineKind::Error}, "abcdefgh        x", 17, kErrorLineColor},
+      {{"\xce\xf8\tx", false, PaneLineKind::Warning}, "\xd0\x9e\xd1\x88      x", 9, kWarningLineColor},
+      {{"\xd0\xa1\xd0\xb1\tx", true, PaneLineKind::Text}, "\xd0\xa1\xd0\xb1      x", 9, clNone},
+      {{"", false, PaneLineKind::Error}, "", 0, kErrorLineColor},
+  };
+  for (const Case& c : cases) {
+    const ShownPaneLine shown = ShowPaneLine(c.line, codePages);
+    EXPECT_EQ(shown.text, c.text) << c.line.text;
+    EXPECT_EQ(shown.columns, c.columns) << c.line.text;
+    EXPECT_EQ(shown.color, c.color) << c.line.text;
+  }
+}
+
+// Where the list stands after its lines changed: at the end it follows the new lines,
+// scrolled back it keeps its first line (which the dropped lines moved up), and a
+// list that shrank or lost all it showed is a new one.
+TEST(PaneLines, AListAtItsEndStaysThereAndOneScrolledBackKeepsItsLine) {
+  struct Case {
+    int shown, dropped, count, top, rows;
+    PaneScroll scroll;
+  };
+  const Case cases[] = {
+      {0, 0, 1, 0, 8, {0, true}},         // the first line of a new build
+      {10, 0, 20, 2, 8, {12, false}},     // at the end: follows
+      {10, 0, 20, 0, 8, {0, false}},      // scrolled back: stays
+      {100, 5, 100, 40, 8, {35, false}},  // scrolled back while old lines go
+      {100, 5, 100, 2, 8, {0, false}},    // its first line went: the top
+      {100, 0, 1, 50, 8, {0, true}},      // a new list
+      {10, 10, 12, 0, 8, {4, true}},      // everything shown went
+      {5, 0, 6, 0, 8, {0, false}},        // fewer lines than rows
+  };
+  for (const Case& c : cases) {
+    const PaneScroll s = PaneScrollAfter(c.shown, c.dropped, c.count, c.top, c.rows);
+    EXPECT_EQ(s.top, c.scroll.top) << c.shown << " " << c.dropped << " " << c.count << " " << c.top;
+    EXPECT_EQ(s.fresh, c.scroll.fresh) << c.shown << " " << c.dropped << " " << c.count << " " << c.top;
+  }
 }
 
 // --- the build command with its output in the window ---

@@ -25,8 +25,7 @@ class CaretSelectionTest : public EditorFixture {
   void DoubleClick(Point at) {
     Click(at);
     host.mouse = at;
-    editor.DblClick();
-    editor.MouseDown(MouseButton::Left, {}, at);  // the press of the double click, dropped
+    editor.DoubleClick(MouseButton::Left, {}, at);  // the double click, then its press, dropped
     editor.MouseUp(MouseButton::Left, {}, at);
   }
   std::string Selected() const {

@@ -354,3 +354,48 @@ TEST_F(SpeedButtonTest, ADisabledButtonKeepsABrownishOutlineAndIgnoresTheMouse) 
 
 }  // namespace
 }  // namespace vantorel
+
+namespace vantorel {
+namespace {
+
+// Both kinds through the one interface their window hands input to: only a push button
+// takes the focus, and a double click is a press like the first and, for the left
+// button only, the double click.
+TEST(ButtonControls, BothKindsTakeTheOneInterfaceAndKeepTheirOwnRules) {
+  FakeButtonWindow pushWindow;
+  FakeButtonWindow speedWindow;
+  TXPButton push(&pushWindow);
+  TXPSpeedButton speed(&speedWindow);
+  speed.SetGroupIndex(1);
+  speed.SetDown(true);  // a speed button hears double clicks only while down
+  int pushClicks = 0;
+  int speedDoubles = 0;
+  push.OnClick = [&] { ++pushClicks; };
+  speed.OnDblClick = [&] { ++speedDoubles; };
+  struct Kind {
+    ButtonControl& button;
+    FakeButtonWindow& window;
+    bool takesFocus;
+    int* doubles;
+  };
+  for (const Kind& k : {Kind{push, pushWindow, true, &pushClicks}, Kind{speed, speedWindow, false, &speedDoubles}}) {
+    SCOPED_TRACE(k.takesFocus ? "push button" : "speed button");
+    EXPECT_EQ(k.button.TakesFocus(), k.takesFocus);
+    k.button.MouseDown(MouseButton::Left, Point{5, 5});
+    EXPECT_EQ(k.window.focused, k.takesFocus);
+    EXPECT_TRUE(k.window.captured);
+    k.button.MouseUp(MouseButton::Left, Point{5, 5});
+    const int before = *k.doubles;
+    k.button.DoubleClick(MouseButton::Right, Point{5, 5});
+    EXPECT_EQ(*k.doubles, before);
+    EXPECT_FALSE(k.window.captured);
+    k.button.DoubleClick(MouseButton::Left, Point{5, 5});
+    EXPECT_EQ(*k.doubles, before + 1);
+    EXPECT_TRUE(k.window.captured);  // the press of the double click holds the mouse
+    k.button.MouseUp(MouseButton::Left, Point{5, 5});
+    EXPECT_FALSE(k.window.captured);
+  }
+}
+
+}  // namespace
+}  // namespace vantorel
