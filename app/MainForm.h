@@ -44,6 +44,11 @@ class TFmain {
   void FormCreate();
   void FormShow();
   void FormResize();
+  // The window was sized. Minimised, it keeps the bounds it comes back to, and nothing
+  // is fitted to the icon's size.
+  void WindowSized(bool minimised) {
+    if (!minimised) FormResize();
+  }
   // True when the window may close.
   bool FormCloseQuery();
   void FormClose();

@@ -117,7 +117,7 @@ constexpr ButtonDesc kButtons[] = {
     {"Bcombo", ButtonKind::Flat, ButtonParent::Ptools, At(131, 0, 26, 24), "TComboBox", true, Handler::BeditClick,
      ButtonImageId::ComboBox},
     {"Bevents", ButtonKind::XP, ButtonParent::Ptools, At(165, 2, 21, 20), "Events", false, Handler::BeventsClick,
-     ButtonImageId::EventsArrow},
+     ButtonImageId::EventsArrow, true},
 };
 
 constexpr PanelDesc kPanels[] = {

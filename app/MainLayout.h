@@ -120,6 +120,9 @@ struct ButtonDesc {
   bool showHint;
   Handler handler;
   ButtonImageId image;
+  // No click of its own: it drops its menu down on every release over it, of either
+  // mouse button, by running handler.
+  bool dropsMenu = false;
 };
 
 std::span<const ButtonDesc> ToolButtons();

@@ -44,13 +44,7 @@ std::pair<int, int> CentredSpan(int screen, std::int64_t size) {
   return {static_cast<int>(start), static_cast<int>(start + size)};
 }
 
-void Centre(PlacementTarget& window) {
-  Rect b = window.Bounds();
-  const Point screen = window.ScreenSize();
-  std::tie(b.left, b.right) = CentredSpan(screen.x, Width64(b));
-  std::tie(b.top, b.bottom) = CentredSpan(screen.y, Height64(b));
-  window.SetBounds(b);
-}
+void Centre(PlacementTarget& window) { window.SetBounds(CentredOnScreen(window.Bounds(), window.ScreenSize())); }
 
 // Applies Left, Top, Height and Width, each right after its read. False when one
 // puts an edge outside the int range; the rest are then not read.
@@ -148,6 +142,13 @@ std::optional<std::string> TrySave(RegistryPort& registry, RegistryRoot root, co
 }
 
 }  // namespace
+
+Rect CentredOnScreen(const Rect& bounds, Point screen) {
+  Rect b = bounds;
+  std::tie(b.left, b.right) = CentredSpan(screen.x, Width64(b));
+  std::tie(b.top, b.bottom) = CentredSpan(screen.y, Height64(b));
+  return b;
+}
 
 std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSettings& settings) {
   TRegistry reg(registry);

@@ -35,6 +35,10 @@ class PlacementTarget {
   virtual Point ScreenSize() const = 0;
 };
 
+// bounds moved so that they stand in the middle of a screen of this size (the size
+// kept; the arithmetic in 64 bits, so any size that fits an int gives edges that do).
+Rect CentredOnScreen(const Rect& bounds, Point screen);
+
 // Restores the placement (centring the window when any of Left, Top, Height, Width
 // cannot be read), then reads the variables and returns LAST_FILE. A string stored
 // with another type throws ERegistryError; the reads after it are skipped.

@@ -19,6 +19,11 @@ SettingsDialogWindow& TFsetting::Window() const {
   return *window_;
 }
 
+ButtonImageId PickButtonImage(SettingsCommand command) {
+  return command == SettingsCommand::B_select || command == SettingsCommand::B_select_2 ? ButtonImageId::PickFolder
+                                                                                          : ButtonImageId::PickFile;
+}
+
 void TFsetting::FormShow() {
   SetField(SettingField::E_masm_path, settings_.MASM_PATH);
   SetField(SettingField::E_prog_path, settings_.PROG_PATH);
@@ -26,6 +31,7 @@ void TFsetting::FormShow() {
   SetField(SettingField::E_run_file, settings_.RUN_FILE);
   saveEnabled_ = false;
   Window().SetSaveEnabled(false);
+  Window().FocusField(SettingField::E_masm_path);
 }
 
 void TFsetting::E_masm_pathChange() {

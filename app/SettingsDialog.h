@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/ButtonImages.h"
 #include "app/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/Types.h"
@@ -25,6 +26,8 @@ class SettingsDialogWindow {
   // Sets the text without raising the field's change event.
   virtual void SetFieldText(SettingField field, const std::string& text) = 0;
   virtual void SetSaveEnabled(bool enabled) = 0;
+  // Gives the field the keyboard focus.
+  virtual void FocusField(SettingField field) = 0;
   // Ends the modal loop; the window is destroyed after it.
   virtual void EndModal(ModalResult result) = 0;
   // The file and folder dialogs, owned by this window.
@@ -102,6 +105,9 @@ struct SettingsControl {
 
 // In tab order: a parent comes before its children.
 std::span<const SettingsControl> SettingsControls();
+// The picture of a pick button: a folder for the two path fields, a file for the two
+// batch files.
+ButtonImageId PickButtonImage(SettingsCommand command);
 inline constexpr int kSettingsPanelHeight = 40;  // P1, at the bottom over the full width
 inline constexpr Color kSettingsPanelColor = clGray;
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -167,6 +168,7 @@ class HeadlessSettingsWindow : public SettingsDialogWindow {
   std::string FieldText(SettingField field) const override;
   void SetFieldText(SettingField field, const std::string& text) override { fields[field] = text; }
   void SetSaveEnabled(bool enabled) override { saveEnabled = enabled; }
+  void FocusField(SettingField field) override { focused = field; }
   void EndModal(ModalResult r) override { result = r; }
   Dialogs& OwnedDialogs() override { return dialogs_; }
   // The user types into a field: the text changes and the change event fires.
@@ -177,6 +179,7 @@ class HeadlessSettingsWindow : public SettingsDialogWindow {
 
   std::map<SettingField, std::string> fields;
   bool saveEnabled = false;
+  std::optional<SettingField> focused;
   ModalResult result = ModalResult::None;
 
  private:

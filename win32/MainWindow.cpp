@@ -114,7 +114,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SIZE:
       LayoutChildren();
-      if (wParam != SIZE_MINIMIZED) form_->FormResize();
+      form_->WindowSized(wParam == SIZE_MINIMIZED);
       return 0;
     case WM_SETFOCUS:
       if (memo_.Handle()) ::SetFocus(memo_.Handle());
@@ -319,11 +319,9 @@ void MainWindow::CreateButtons() {
       auto& xp = xpButtons_.emplace_back(
           XPButtonWindow::Speed(parent, id, desc.bounds, std::string(desc.hint), LoadButtonImage(desc.image), clBtnFace));
       button = xp->Handle();
-      // The Events button has no click of its own: it drops its menu down on every
-      // release over it, of either mouse button.
-      if (desc.handler == Handler::BeventsClick) {
+      if (desc.dropsMenu) {
         xp->SpeedButton()->OnClick = nullptr;
-        xp->SpeedButton()->DropDownMenu = [this](Point) { form_->Run(Handler::BeventsClick); };
+        xp->SpeedButton()->DropDownMenu = [this, handler = desc.handler](Point) { form_->Run(handler); };
       }
     } else {
       button = CreateWindowOrThrow("button " + std::string(desc.name), 0, L"BUTTON", Widen(desc.hint).c_str(),

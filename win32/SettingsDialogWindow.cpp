@@ -11,12 +11,6 @@ namespace {
 constexpr wchar_t kSettingsPanelClassName[] = L"TSettingsPanel";
 constexpr int kControlIdBase = 100;  // above IDOK and IDCANCEL, which keys send
 
-// Folders for the two path fields, files for the two batch files.
-ButtonImageId PickImage(SettingsCommand command) {
-  return command == SettingsCommand::B_select || command == SettingsCommand::B_select_2 ? ButtonImageId::PickFolder
-                                                                                          : ButtonImageId::PickFile;
-}
-
 // P1: grey, a lowered outer bevel, and the commands of its buttons passed on. It calls
 // only system functions (the dialog's own procedure guards the commands it is sent),
 // so no exception can arise here.
@@ -75,12 +69,10 @@ void SettingsDialog::Create() {
   constexpr DWORD exStyle = WS_EX_DLGMODALFRAME;
   RECT outer{0, 0, kSettingsClientSize.x, kSettingsClientSize.y};
   ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
-  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  CreateWindowOrThrow("settings dialog", exStyle, kSettingsClassName, Widen(kSettingsCaption).c_str(), style,
-                      Rect{left, top, left + width, top + height}, owner_, nullptr, this);
+  const Point screen{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  const Rect bounds = CentredOnScreen(FromRECT(outer), screen);
+  CreateWindowOrThrow("settings dialog", exStyle, kSettingsClassName, Widen(kSettingsCaption).c_str(), style, bounds,
+                      owner_, nullptr, this);
   dialogs_.SetOwner(hwnd_);
   CreateControls();
 }
@@ -132,7 +124,7 @@ void SettingsDialog::CreateControls() {
       case SettingsControlKind::PickButton: {
         // A speed button: reached by the mouse only, never by Tab.
         hwnd = xpButtons_
-                   .emplace_back(XPButtonWindow::Speed(parent, id, bounds, "", LoadButtonImage(PickImage(c.command)),
+                   .emplace_back(XPButtonWindow::Speed(parent, id, bounds, "", LoadButtonImage(PickButtonImage(c.command)),
                                                        clBtnFace))
                    ->Handle();
         break;
@@ -156,7 +148,6 @@ void SettingsDialog::CreateControls() {
     ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     commands_[id++] = c.command;
   }
-  ::EnableWindow(save_, FALSE);  // disabled at design
 }
 
 ModalResult SettingsDialog::RunModal() {
@@ -179,7 +170,6 @@ ModalResult SettingsDialog::RunModal() {
   ::EnableWindow(owner_, FALSE);
   ::ShowWindow(hwnd_, SW_SHOW);
   ShowingErrors(hwnd_, [this] { form_.FormShow(); });
-  ::SetFocus(fields_.at(SettingField::E_masm_path));
   MSG msg;
   while (!ended_) {
     const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -208,6 +198,8 @@ void SettingsDialog::SetFieldText(SettingField field, const std::string& text) {
 }
 
 void SettingsDialog::SetSaveEnabled(bool enabled) { ::EnableWindow(save_, enabled); }
+
+void SettingsDialog::FocusField(SettingField field) { ::SetFocus(fields_.at(field)); }
 
 LRESULT SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

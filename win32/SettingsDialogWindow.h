@@ -29,6 +29,7 @@ class SettingsDialog : public SettingsDialogWindow, public OwnWindow {
   std::string FieldText(SettingField field) const override;
   void SetFieldText(SettingField field, const std::string& text) override;
   void SetSaveEnabled(bool enabled) override;
+  void FocusField(SettingField field) override;
   void EndModal(ModalResult result) override { ended_ = true; (void)result; }
   Dialogs& OwnedDialogs() override { return dialogs_; }
 

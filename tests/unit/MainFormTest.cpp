@@ -56,7 +56,10 @@ TEST_F(MainFormTest, ShowTakesAFolderForNoFile) {
 
 TEST_F(MainFormTest, ResizeRaisesTheWidthAndPlacesBV1) {
   window.bounds = Rect{100, 100, 100 + 200, 100 + 150};
-  form.FormResize();
+  form.WindowSized(true);  // minimised: the bounds it comes back to stay as they are
+  EXPECT_EQ(window.bounds, (Rect{100, 100, 100 + 200, 100 + 150}));
+  EXPECT_TRUE(window.buttonLeft.empty());
+  form.WindowSized(false);
   EXPECT_EQ(window.bounds, (Rect{100, 100, 100 + 350, 100 + 150}));
   EXPECT_EQ(window.buttonLeft["BV1"], 350 - 17 - 10);
   window.bounds = Rect{0, 0, 696, 405};

@@ -47,5 +47,16 @@ TEST(MenuAccelerators, TwoItemsWithOneShortcutAreATableError) {
   }
 }
 
+// The Events button alone drops its menu down instead of clicking, and what it runs is
+// its handler.
+TEST(ToolButtons, OnlyTheEventsButtonDropsAMenu) {
+  std::vector<std::string_view> dropping;
+  for (const ButtonDesc& b : ToolButtons()) {
+    if (b.dropsMenu) dropping.push_back(b.name);
+    if (b.dropsMenu) EXPECT_EQ(b.handler, Handler::BeventsClick);
+  }
+  EXPECT_EQ(dropping, std::vector<std::string_view>{"Bevents"});
+}
+
 }  // namespace
 }  // namespace vantorel

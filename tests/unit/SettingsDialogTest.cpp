@@ -19,6 +19,7 @@ class SettingsDialogTest : public MainFormTest {
     window.settingsScript = [&, script](TFsetting& f, HeadlessSettingsWindow& w) {
       shownFields = w.fields;
       shownSaveEnabled = w.saveEnabled;
+      shownFocus = w.focused;
       script(f, w);
       endedSaveEnabled = w.saveEnabled;
     };
@@ -29,6 +30,7 @@ class SettingsDialogTest : public MainFormTest {
   ScriptedDialogs owned;  // the dialogs owned by the settings dialog
   std::map<SettingField, std::string> shownFields;
   bool shownSaveEnabled = true;
+  std::optional<SettingField> shownFocus;
   bool endedSaveEnabled = false;
 };
 
@@ -40,6 +42,7 @@ TEST_F(SettingsDialogTest, FirstRunShowsEmptyFieldsAndCancelKeepsTheSettings) {
   EXPECT_EQ(shownFields, (std::map<SettingField, std::string>{
                              {F::E_masm_path, ""}, {F::E_prog_path, ""}, {F::E_compile_file, ""}, {F::E_run_file, ""}}));
   EXPECT_FALSE(shownSaveEnabled);  // the design texts were replaced, and that is no change
+  EXPECT_EQ(shownFocus, F::E_masm_path);
   EXPECT_TRUE(endedSaveEnabled);
   EXPECT_EQ(form.Settings.MASM_PATH, "");
   EXPECT_EQ(window.settingsShown, 1);
@@ -119,13 +122,28 @@ TEST_F(SettingsDialogTest, SavedValuesReachTheRegistryOnlyWhenTheWindowCloses) {
 
 TEST(SettingsDialogLayout, ChildrenFitTheirParentsAndParentsComeFirst) {
   std::map<std::string_view, Rect> placed{{"", Rect{0, 0, kSettingsClientSize.x, kSettingsClientSize.y}}};
+  int pickButtons = 0;
   for (const SettingsControl& c : SettingsControls()) {
+    // The path fields' pick buttons show a folder, the batch files' a file.
+    if (c.kind == SettingsControlKind::PickButton) {
+      ++pickButtons;
+      const bool folder = c.command == SettingsCommand::B_select || c.command == SettingsCommand::B_select_2;
+      EXPECT_EQ(PickButtonImage(c.command), folder ? ButtonImageId::PickFolder : ButtonImageId::PickFile) << c.name;
+    }
     ASSERT_TRUE(placed.count(c.parent)) << c.name << " comes before its parent " << c.parent;
     const Rect& parent = placed[c.parent];
     EXPECT_LE(c.bounds.right, parent.Width()) << c.name;
     EXPECT_LE(c.bounds.bottom, parent.Height()) << c.name;
     placed[c.name] = c.bounds;
   }
+  EXPECT_EQ(pickButtons, 4);
+}
+
+// The dialog stands in the middle of the screen, as the main window does without a
+// stored place.
+TEST(SettingsDialogLayout, IsCentredOnTheScreen) {
+  EXPECT_EQ(CentredOnScreen(Rect{0, 0, 478, 382}, Point{1024, 768}), (Rect{273, 193, 751, 575}));
+  EXPECT_EQ(CentredOnScreen(Rect{-5, -5, 995, 995}, Point{640, 480}), (Rect{-180, -260, 820, 740}));
 }
 
 }  // namespace
