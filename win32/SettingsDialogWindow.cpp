@@ -40,19 +40,7 @@ void RegisterClasses() {
   RegisterClassOnce(kSettingsClassName,
                     {.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), .icon = L"MAINICON"});
   // The panels of the pages have a plain procedure of their own.
-  static const bool registered = [] {
-    WNDCLASSEXW panel{};
-    panel.cbSize = sizeof panel;
-    panel.lpfnWndProc = PanelProc;
-    panel.hInstance = ::GetModuleHandleW(nullptr);
-    panel.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    panel.lpszClassName = kSettingsPanelClassName;
-    if (!::RegisterClassExW(&panel)) {
-      throw Exception("Cannot register the window class TSettingsPanel. " + SystemErrorMessage(::GetLastError()));
-    }
-    return true;
-  }();
-  (void)registered;
+  RegisterClassOnce(kSettingsPanelClassName, {.procedure = PanelProc});
 }
 
 Rect Offset(const Rect& r, int dx, int dy) { return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }

@@ -157,7 +157,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 template <class WndClass, class Register>
 void RegisterWith(WndClass wc, Register registerClass, const std::string& name) {
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &WindowProc;
+  if (!wc.lpfnWndProc) wc.lpfnWndProc = &WindowProc;
   wc.cbWndExtra = sizeof(LONG_PTR);
   if (registerClass(&wc) == 0) {
     const DWORD error = ::GetLastError();
@@ -195,6 +195,7 @@ void RegisterOnceWith(const Char* name, const WindowClassLook& look, const std::
   if (look.cursor) wc.hCursor = ::LoadCursorW(nullptr, look.cursor);
   if (look.icon) wc.hIcon = ::LoadIconW(wc.hInstance, look.icon);
   wc.hbrBackground = look.background;
+  wc.lpfnWndProc = look.procedure;
   wc.lpszClassName = name;
   RegisterWindowClass(wc);
   registered.insert(key);

@@ -22,8 +22,8 @@ class MessageTarget {
   virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
 };
 
-// Registers a class whose procedure is the shared one (lpfnWndProc and cbWndExtra are
-// set here). Throws Exception naming the class and the system's reason on failure.
+// Registers a class whose procedure is the shared one unless lpfnWndProc names another
+// (cbWndExtra is set here). Throws Exception naming the class and the system's reason on failure.
 void RegisterWindowClass(WNDCLASSEXW wc);
 void RegisterWindowClass(WNDCLASSEXA wc);
 
@@ -33,6 +33,9 @@ struct WindowClassLook {
   const wchar_t* cursor = IDC_ARROW;  // a system cursor; nullptr for none
   HBRUSH background = nullptr;
   const wchar_t* icon = nullptr;  // an icon resource of the program; nullptr for none
+  // A plain procedure of the class's own, for windows without an object behind them;
+  // nullptr for the shared one.
+  WNDPROC procedure = nullptr;
 };
 
 // Registers the class with the shared procedure the first time it is asked for; later
