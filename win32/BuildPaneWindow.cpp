@@ -47,8 +47,7 @@ int BuildPaneWindow::LineHeight() const { return itemHeight_; }
 int BuildPaneWindow::FrameHeight() const { return kBarHeight + 2 * ::GetSystemMetrics(SM_CYEDGE); }
 
 RECT BuildPaneWindow::CloseMark() const {
-  RECT client{};
-  ::GetClientRect(hwnd_, &client);
+  const Rect client = ClientArea();
   const int top = (kBarHeight - kCloseMarkSize) / 2;
   return RECT{client.right - kCloseMarkSize - 2, top, client.right - 2, top + kCloseMarkSize};
 }
@@ -56,8 +55,7 @@ RECT BuildPaneWindow::CloseMark() const {
 void BuildPaneWindow::PaintBar() {
   PaintScope paint(hwnd_);
   if (!paint.dc()) return;
-  RECT client{};
-  ::GetClientRect(hwnd_, &client);
+  const Rect client = ClientArea();
   RECT bar{0, 0, client.right, kBarHeight};
   ::FillRect(paint.dc(), &bar, ::GetSysColorBrush(COLOR_BTNFACE));
   // A raised line across the bar, as a splitter's grip.
@@ -190,7 +188,7 @@ LRESULT BuildPaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       ::ClientToScreen(hwnd_, &screen);
       dragFrom_ = screen.y;
       dragHeight_ = window.bottom - window.top;
-      ::SetCapture(hwnd_);
+      TakeCapture();
       return 0;
     }
     case WM_MOUSEMOVE:
@@ -202,7 +200,7 @@ LRESULT BuildPaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_LBUTTONUP:
-      if (::GetCapture() == hwnd_) ::ReleaseCapture();
+      GiveCaptureUp();
       dragHeight_ = 0;
       return 0;
     case WM_CAPTURECHANGED:

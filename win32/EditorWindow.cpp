@@ -72,11 +72,7 @@ void EditorWindow::CreateAt(HWND parent, int id, const Rect& bounds) {
   editor_.WindowCreated();
 }
 
-Rect EditorWindow::ClientRect() const {
-  RECT r{};
-  if (hwnd_) ::GetClientRect(hwnd_, &r);
-  return FromRECT(r);
-}
+Rect EditorWindow::ClientRect() const { return ClientArea(); }
 
 void EditorWindow::InvalidateAll() {
   if (!hwnd_) return;
@@ -176,21 +172,14 @@ void EditorWindow::TakeFocus() {
   if (hwnd_ && ::GetFocus() != hwnd_) ::SetFocus(hwnd_);
 }
 
-void EditorWindow::CaptureMouse() {
-  if (hwnd_) ::SetCapture(hwnd_);
-}
-
-void EditorWindow::ReleaseMouse() {
-  if (hwnd_ && ::GetCapture() == hwnd_) ::ReleaseCapture();
-}
+void EditorWindow::CaptureMouse() { TakeCapture(); }
+void EditorWindow::ReleaseMouse() { GiveCaptureUp(); }
 
 void EditorWindow::StartTimer(EditorTimer timer, int milliseconds) {
-  if (hwnd_) ::SetTimer(hwnd_, static_cast<UINT_PTR>(timer), static_cast<UINT>(milliseconds), nullptr);
+  StartWindowTimer(static_cast<UINT_PTR>(timer), milliseconds);
 }
 
-void EditorWindow::StopTimer(EditorTimer timer) {
-  if (hwnd_) ::KillTimer(hwnd_, static_cast<UINT_PTR>(timer));
-}
+void EditorWindow::StopTimer(EditorTimer timer) { StopWindowTimer(static_cast<UINT_PTR>(timer)); }
 
 void EditorWindow::Beep() { ::MessageBeep(MB_OK); }
 
@@ -223,14 +212,8 @@ std::unique_ptr<PopupWindow> EditorWindow::CreatePopup(PopupClient& client) {
 
 void EditorWindow::RefreshCursor() {
   if (!hwnd_) return;
-  const Point at = MousePosition();
-  if (FromRECT([this] {
-        RECT r{};
-        ::GetClientRect(hwnd_, &r);
-        return r;
-      }()).Contains(at)) {
-    ::SetCursor(::LoadCursorW(nullptr, CursorId(editor_.CursorAt(at))));
-  }
+  const Point at = CursorInClient();
+  if (ClientArea().Contains(at)) ::SetCursor(::LoadCursorW(nullptr, CursorId(editor_.CursorAt(at))));
 }
 
 void EditorWindow::PostCommand(int code) {

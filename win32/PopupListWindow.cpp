@@ -32,31 +32,16 @@ void PopupListWindow::Hide() {
   if (hwnd_) ::ShowWindow(hwnd_, SW_HIDE);
 }
 
-Rect PopupListWindow::ClientRect() const {
-  RECT r{};
-  if (hwnd_) ::GetClientRect(hwnd_, &r);
-  return FromRECT(r);
-}
+Rect PopupListWindow::ClientRect() const { return ClientArea(); }
 
 void PopupListWindow::InvalidateAll() {
   if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void PopupListWindow::CaptureMouse() {
-  if (hwnd_) ::SetCapture(hwnd_);
-}
-
-void PopupListWindow::ReleaseMouse() {
-  if (hwnd_ && ::GetCapture() == hwnd_) ::ReleaseCapture();
-}
-
-void PopupListWindow::StartTimer(int milliseconds) {
-  if (hwnd_) ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(milliseconds), nullptr);
-}
-
-void PopupListWindow::StopTimer() {
-  if (hwnd_) ::KillTimer(hwnd_, kTimerId);
-}
+void PopupListWindow::CaptureMouse() { TakeCapture(); }
+void PopupListWindow::ReleaseMouse() { GiveCaptureUp(); }
+void PopupListWindow::StartTimer(int milliseconds) { StartWindowTimer(kTimerId, milliseconds); }
+void PopupListWindow::StopTimer() { StopWindowTimer(kTimerId); }
 
 LRESULT PopupListWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

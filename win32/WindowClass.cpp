@@ -216,6 +216,30 @@ Point OwnWindow::CursorInClient() const noexcept {
   return Point{p.x, p.y};
 }
 
+Rect OwnWindow::ClientArea() const noexcept {
+  RECT r{};
+  if (hwnd_) ::GetClientRect(hwnd_, &r);
+  return FromRECT(r);
+}
+
+void OwnWindow::TakeCapture() noexcept {
+  if (hwnd_) ::SetCapture(hwnd_);
+}
+
+void OwnWindow::GiveCaptureUp() noexcept {
+  if (HoldsCapture()) ::ReleaseCapture();
+}
+
+bool OwnWindow::HoldsCapture() const noexcept { return hwnd_ && ::GetCapture() == hwnd_; }
+
+void OwnWindow::StartWindowTimer(UINT_PTR id, int milliseconds) noexcept {
+  if (hwnd_) ::SetTimer(hwnd_, id, static_cast<UINT>(milliseconds), nullptr);
+}
+
+void OwnWindow::StopWindowTimer(UINT_PTR id) noexcept {
+  if (hwnd_) ::KillTimer(hwnd_, id);
+}
+
 void OwnWindow::DestroyOwnWindow() noexcept {
   if (!hwnd_) return;
   HWND hwnd = std::exchange(hwnd_, nullptr);

@@ -81,6 +81,16 @@ class OwnWindow : public MessageTarget {
   void Attach(HWND hwnd) noexcept override { hwnd_ = hwnd; }
   // The pointer's position in the window's client coordinates.
   Point CursorInClient() const noexcept;
+  // The client area; empty while there is no window.
+  Rect ClientArea() const noexcept;
+  // Mouse messages keep coming to the window while a button is held outside it.
+  void TakeCapture() noexcept;
+  // Gives the capture up when this window holds it.
+  void GiveCaptureUp() noexcept;
+  bool HoldsCapture() const noexcept;
+  // A timer of the window's own; starting it again changes its period.
+  void StartWindowTimer(UINT_PTR id, int milliseconds) noexcept;
+  void StopWindowTimer(UINT_PTR id) noexcept;
 
  protected:
   OwnWindow() = default;

@@ -90,11 +90,7 @@ void XPButtonWindow::Create(const wchar_t* className, const std::wstring& text, 
 
 XPButtonWindow::~XPButtonWindow() { DestroyOwnWindow(); }
 
-Rect XPButtonWindow::ClientRect() const {
-  RECT r{};
-  if (hwnd_) ::GetClientRect(hwnd_, &r);
-  return FromRECT(r);
-}
+Rect XPButtonWindow::ClientRect() const { return ClientArea(); }
 
 void XPButtonWindow::Repaint() {
   if (!hwnd_) return;
@@ -110,21 +106,10 @@ void XPButtonWindow::TakeFocus() {
   if (hwnd_ && button_->TakesFocus()) ::SetFocus(hwnd_);
 }
 
-void XPButtonWindow::CaptureMouse() {
-  if (hwnd_) ::SetCapture(hwnd_);
-}
-
-void XPButtonWindow::ReleaseMouse() {
-  if (MouseCaptured()) ::ReleaseCapture();
-}
-
-void XPButtonWindow::StartTimer(int milliseconds) {
-  if (hwnd_) ::SetTimer(hwnd_, 1, static_cast<UINT>(milliseconds), nullptr);
-}
-
-void XPButtonWindow::StopTimer() {
-  if (hwnd_) ::KillTimer(hwnd_, 1);
-}
+void XPButtonWindow::CaptureMouse() { TakeCapture(); }
+void XPButtonWindow::ReleaseMouse() { GiveCaptureUp(); }
+void XPButtonWindow::StartTimer(int milliseconds) { StartWindowTimer(1, milliseconds); }
+void XPButtonWindow::StopTimer() { StopWindowTimer(1); }
 
 Point XPButtonWindow::ScreenOrigin() const {
   POINT p{0, 0};

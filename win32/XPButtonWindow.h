@@ -49,7 +49,7 @@ class XPButtonWindow : public ButtonWindow, public OwnWindow {
   void TakeFocus() override;
   void CaptureMouse() override;
   void ReleaseMouse() override;
-  bool MouseCaptured() const override { return hwnd_ && ::GetCapture() == hwnd_; }
+  bool MouseCaptured() const override { return HoldsCapture(); }
   void StartTimer(int milliseconds) override;
   void StopTimer() override;
   Point ScreenOrigin() const override;
