@@ -1,8 +1,8 @@
 #include "win32/SettingsDialogWindow.h"
 
+#include "app/MainLayout.h"
 #include "platform/Errors.h"
 #include "win32/GdiSurface.h"
-#include "win32/MainWindow.h"
 
 namespace vantorel::win32 {
 
