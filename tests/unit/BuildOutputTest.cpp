@@ -509,7 +509,9 @@ TEST(PaneHeight, StaysBetweenThreeLinesAndEightyPercentOfTheSpace) {
     ASSERT_LE(height, most);
     ASSERT_GE(height, least);
     const int wish = wanted > 0 ? wanted : 8 * std::max(line, 1) + frame;
-    if (wish >= least && wish <= most) ASSERT_EQ(height, wish);
+    if (wish >= least && wish <= most) {
+      ASSERT_EQ(height, wish);
+    }
   }
 }
 

@@ -52,8 +52,9 @@ TEST(MenuAccelerators, TwoItemsWithOneShortcutAreATableError) {
 TEST(ToolButtons, OnlyTheEventsButtonDropsAMenu) {
   std::vector<std::string_view> dropping;
   for (const ButtonDesc& b : ToolButtons()) {
-    if (b.dropsMenu) dropping.push_back(b.name);
-    if (b.dropsMenu) EXPECT_EQ(b.handler, Handler::BeventsClick);
+    if (!b.dropsMenu) continue;
+    dropping.push_back(b.name);
+    EXPECT_EQ(b.handler, Handler::BeventsClick);
   }
   EXPECT_EQ(dropping, std::vector<std::string_view>{"Bevents"});
 }
