@@ -261,11 +261,14 @@ std::span<const Accelerator> BuildOutputKeys() { return kBuildOutputKeys; }
 
 // --- the build ---
 
-ShownPaneLine ShowPaneLine(const PaneLine& line, CodePages& codePages) {
-  const std::string utf8 = line.utf8 ? std::string(line.text) : codePages.Utf8FromAnsi(line.text);
+namespace {
+
+// The line with its tabs laid out, still in its own encoding: a tab is one byte in
+// either, and a character is a byte of the ANSI page or a UTF-8 sequence of a note.
+ShownPaneLine LayOutTabs(const PaneLine& line) {
   ShownPaneLine shown;
-  shown.text.reserve(utf8.size());
-  for (const char c : utf8) {
+  shown.text.reserve(line.text.size());
+  for (const char c : line.text) {
     if (c == '\t') {
       const int spaces = kPaneTabWidth - shown.columns % kPaneTabWidth;
       shown.text.append(static_cast<std::size_t>(spaces), ' ');
@@ -273,9 +276,19 @@ ShownPaneLine ShowPaneLine(const PaneLine& line, CodePages& codePages) {
       continue;
     }
     shown.text += c;
-    // A character is counted at its first byte, not at the bytes that continue it.
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++shown.columns;
+    // A UTF-8 character is counted at its first byte, not at the bytes that continue it.
+    if (!line.utf8 || (static_cast<unsigned char>(c) & 0xC0) != 0x80) ++shown.columns;
   }
+  return shown;
+}
+
+}  // namespace
+
+int PaneLineColumns(const PaneLine& line) { return LayOutTabs(line).columns; }
+
+ShownPaneLine ShowPaneLine(const PaneLine& line, CodePages& codePages) {
+  ShownPaneLine shown = LayOutTabs(line);
+  if (!line.utf8) shown.text = codePages.Utf8FromAnsi(shown.text);
   shown.color = line.kind == PaneLineKind::Error     ? kErrorLineColor
                 : line.kind == PaneLineKind::Warning ? kWarningLineColor
                                                      : clNone;
@@ -342,7 +355,11 @@ void TBuildOutput::ShowPane(bool visible) {
 
 int TBuildOutput::PaneHeight(int space) {
   space_ = space;
-  return PaneHeightFor(storedHeight_, pane_.LineHeight(), pane_.FrameHeight(), space);
+  return HeightFor(storedHeight_);
+}
+
+int TBuildOutput::HeightFor(int wanted) const {
+  return PaneHeightFor(wanted, pane_.LineHeight(), pane_.FrameHeight(), space_);
 }
 
 bool TBuildOutput::PaneKeyDown(int key) {
@@ -360,7 +377,7 @@ bool TBuildOutput::PaneKeyDown(int key) {
 void TBuildOutput::PaneClosed() { ShowPane(false); }
 
 void TBuildOutput::PaneDragged(int height) {
-  const int kept = PaneHeightFor(std::max(height, 1), pane_.LineHeight(), pane_.FrameHeight(), space_);
+  const int kept = HeightFor(std::max(height, 1));
   if (kept == storedHeight_) return;
   storedHeight_ = kept;
   // Shown again, the pane takes its new height in the window's layout.

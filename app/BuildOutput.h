@@ -104,6 +104,8 @@ inline constexpr int kPaneTabWidth = 8;
 // The line in UTF-8 (the tools' bytes read in the ANSI page), tabs laid out, in its
 // kind's colour.
 ShownPaneLine ShowPaneLine(const PaneLine& line, CodePages& codePages);
+// Its width in characters, without reading it into UTF-8.
+int PaneLineColumns(const PaneLine& line);
 // A list at its end, or a new one, stays at the end; otherwise it keeps its first
 // line, which moved up by the dropped lines.
 PaneScroll PaneScrollAfter(int shown, int dropped, int count, int top, int rows);
@@ -181,6 +183,7 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   int LineCount() const override { return lines_.Count(); }
   PaneLine Line(int index) const override;
   ShownPaneLine Shown(int index) const override { return ShowPaneLine(Line(index), codePages_); }
+  int Columns(int index) const override { return PaneLineColumns(Line(index)); }
   PaneScroll ScrollAfterChange(int shown, int dropped, int top, int rows) const override {
     return PaneScrollAfter(shown, dropped, lines_.Count(), top, rows);
   }
@@ -193,6 +196,8 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
 
  private:
   int AddNote(std::string text);
+  // The pane's height for wanted pixels in the editor's place at the last layout.
+  int HeightFor(int wanted) const;
   OutputLine ReadToolLine(std::string raw);
   // The full path (UTF-8) of a file a tool named in the ANSI page.
   std::string FullPath(std::string_view ansiName) const;

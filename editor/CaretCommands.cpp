@@ -291,11 +291,9 @@ void CaretCommands::SelectWordAtCaret() {
   c_.caret.MoveTo(x, y);  // no undo item: the first click placed the caret
   const std::optional<WordSpan> word = FindWord(std::string(line) + ' ', x + 1);
   if (!word) return;
-  c_.PaintCaret(false);
   ExtendSelection(word->begin - 1, y);
   ExtendSelection(word->end - 1, y);
   SetCaret(word->end - 1, y);
-  c_.PaintCaret(true);
 }
 
 // --- messages ---

@@ -39,6 +39,8 @@ class BuildPaneClient {
   // 0 <= index < LineCount().
   virtual PaneLine Line(int index) const = 0;
   virtual ShownPaneLine Shown(int index) const = 0;
+  // Shown(index).columns, for the horizontal scroll range of every line that arrives.
+  virtual int Columns(int index) const = 0;
   // The list showed shown lines from top, rows at a time; dropped of them went from
   // the top and it holds LineCount() now.
   virtual PaneScroll ScrollAfterChange(int shown, int dropped, int top, int rows) const = 0;

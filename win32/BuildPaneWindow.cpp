@@ -46,10 +46,17 @@ int BuildPaneWindow::LineHeight() const { return itemHeight_; }
 
 int BuildPaneWindow::FrameHeight() const { return kBarHeight + 2 * ::GetSystemMetrics(SM_CYEDGE); }
 
-RECT BuildPaneWindow::CloseMark() const {
+Rect BuildPaneWindow::CloseMark() const {
   const Rect client = ClientArea();
   const int top = (kBarHeight - kCloseMarkSize) / 2;
-  return RECT{client.right - kCloseMarkSize - 2, top, client.right - 2, top + kCloseMarkSize};
+  return Rect{client.right - kCloseMarkSize - 2, top, client.right - 2, top + kCloseMarkSize};
+}
+
+int BuildPaneWindow::ScreenY(LPARAM lParam) const {
+  const Point at = MousePoint(lParam);
+  POINT screen{at.x, at.y};
+  ::ClientToScreen(hwnd_, &screen);
+  return screen.y;
 }
 
 void BuildPaneWindow::PaintBar() {
@@ -62,7 +69,7 @@ void BuildPaneWindow::PaintBar() {
   RECT grip{0, kBarHeight / 2 - 1, client.right - kCloseMarkSize - 6, kBarHeight / 2 + 1};
   ::DrawEdge(paint.dc(), &grip, BDR_RAISEDINNER, BF_TOP | BF_BOTTOM);
   // The close mark: a cross of two strokes, drawn whatever symbol fonts the system has.
-  const RECT mark = CloseMark();
+  const Rect mark = CloseMark();
   GdiObject<HPEN> pen(::CreatePen(PS_SOLID, 2, ::GetSysColor(COLOR_BTNTEXT)));
   const HGDIOBJ old = ::SelectObject(paint.dc(), pen.get());
   ::MoveToEx(paint.dc(), mark.left + 3, mark.top + 3, nullptr);
@@ -113,7 +120,7 @@ void BuildPaneWindow::LinesChanged(int dropped) {
   const PaneScroll scroll = client_->ScrollAfterChange(shownCount_, dropped, top, VisibleRows());
   if (scroll.fresh) widestLine_ = 0;
   for (int i = scroll.fresh ? 0 : std::max(shownCount_ - dropped, 0); i < count; ++i) {
-    widestLine_ = std::max(widestLine_, client_->Shown(i).columns);
+    widestLine_ = std::max(widestLine_, client_->Columns(i));
   }
   ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   ::SendMessageW(list_, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
@@ -167,37 +174,25 @@ LRESULT BuildPaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd_) {
-        const Point at = CursorInClient();
-        const RECT mark = CloseMark();
-        const bool onMark = ::PtInRect(&mark, POINT{at.x, at.y}) != 0;
+        const bool onMark = CloseMark().Contains(CursorInClient());
         ::SetCursor(::LoadCursorW(nullptr, onMark ? IDC_ARROW : IDC_SIZENS));
         return TRUE;
       }
       return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
     case WM_LBUTTONDOWN: {
-      const RECT mark = CloseMark();
-      const Point point = MousePoint(lParam);
-      const POINT at{point.x, point.y};
-      if (::PtInRect(&mark, at)) {
+      if (CloseMark().Contains(MousePoint(lParam))) {
         if (client_) client_->PaneClosed();
         return 0;
       }
       RECT window{};
       ::GetWindowRect(hwnd_, &window);
-      POINT screen = at;
-      ::ClientToScreen(hwnd_, &screen);
-      dragFrom_ = screen.y;
+      dragFrom_ = ScreenY(lParam);
       dragHeight_ = window.bottom - window.top;
       TakeCapture();
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (dragHeight_ > 0 && client_) {
-        const Point point = MousePoint(lParam);
-        POINT screen{point.x, point.y};
-        ::ClientToScreen(hwnd_, &screen);
-        client_->PaneDragged(dragHeight_ - (screen.y - dragFrom_));
-      }
+      if (dragHeight_ > 0 && client_) client_->PaneDragged(dragHeight_ - (ScreenY(lParam) - dragFrom_));
       return 0;
     case WM_LBUTTONUP:
       GiveCaptureUp();

@@ -44,7 +44,10 @@ class BuildPaneWindow : public BuildPane, public OwnWindow {
   int FrameHeight() const override;
 
  private:
-  RECT CloseMark() const;
+  Rect CloseMark() const;
+  // The screen row of a mouse message's point: a drag is measured on the screen, since
+  // the window moves under the pointer as it is sized.
+  int ScreenY(LPARAM lParam) const;
   void PaintBar();
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);

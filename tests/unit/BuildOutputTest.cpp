@@ -218,6 +218,7 @@ TEST(PaneLines, AreShownInUtf8WithTabsLaidOutAndInTheirKindsColour) {
     const ShownPaneLine shown = ShowPaneLine(c.line, codePages);
     EXPECT_EQ(shown.text, c.text) << c.line.text;
     EXPECT_EQ(shown.columns, c.columns) << c.line.text;
+    EXPECT_EQ(PaneLineColumns(c.line), c.columns) << c.line.text;
     EXPECT_EQ(shown.color, c.color) << c.line.text;
   }
 }

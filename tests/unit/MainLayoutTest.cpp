@@ -47,17 +47,5 @@ TEST(MenuAccelerators, TwoItemsWithOneShortcutAreATableError) {
   }
 }
 
-// The Events button alone drops its menu down instead of clicking, and what it runs is
-// its handler.
-TEST(ToolButtons, OnlyTheEventsButtonDropsAMenu) {
-  std::vector<std::string_view> dropping;
-  for (const ButtonDesc& b : ToolButtons()) {
-    if (!b.dropsMenu) continue;
-    dropping.push_back(b.name);
-    EXPECT_EQ(b.handler, Handler::BeventsClick);
-  }
-  EXPECT_EQ(dropping, std::vector<std::string_view>{"Bevents"});
-}
-
 }  // namespace
 }  // namespace vantorel
