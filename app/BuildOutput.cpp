@@ -217,38 +217,6 @@ bool SamePath(std::string_view a, std::string_view b, CodePages& codePages) {
   return x == y;
 }
 
-void TOutputLines::Clear() {
-  lines_.clear();
-  first_ = 0;
-  selected_ = -1;
-}
-
-int TOutputLines::Add(OutputLine line) {
-  lines_.push_back(std::move(line));
-  if (lines_.size() <= kMaxLines) return 0;
-  lines_.pop_front();
-  ++first_;
-  return 1;
-}
-
-int TOutputLines::Selected() const noexcept {
-  return selected_ >= first_ ? static_cast<int>(selected_ - first_) : -1;
-}
-
-void TOutputLines::Select(int index) noexcept { selected_ = index >= 0 && index < Count() ? first_ + index : -1; }
-
-int TOutputLines::NextMessage(bool forward) const noexcept {
-  const int from = Selected();
-  if (forward) {
-    for (int i = from + 1; i < Count(); ++i)
-      if (lines_[static_cast<std::size_t>(i)].IsMessage()) return i;
-  } else {
-    for (int i = (from < 0 ? Count() : from) - 1; i >= 0; --i)
-      if (lines_[static_cast<std::size_t>(i)].IsMessage()) return i;
-  }
-  return -1;
-}
-
 namespace {
 constexpr int kVkF4 = 0x73;
 constexpr Accelerator kBuildOutputKeys[] = {
@@ -261,74 +229,22 @@ std::span<const Accelerator> BuildOutputKeys() { return kBuildOutputKeys; }
 
 // --- the build ---
 
-namespace {
-
-// The line with its tabs laid out, still in its own encoding: a tab is one byte in
-// either, and a character is a byte of the ANSI page or a UTF-8 sequence of a note.
-ShownPaneLine LayOutTabs(const PaneLine& line) {
-  ShownPaneLine shown;
-  shown.text.reserve(line.text.size());
-  for (const char c : line.text) {
-    if (c == '\t') {
-      const int spaces = kPaneTabWidth - shown.columns % kPaneTabWidth;
-      shown.text.append(static_cast<std::size_t>(spaces), ' ');
-      shown.columns += spaces;
-      continue;
-    }
-    shown.text += c;
-    // A UTF-8 character is counted at its first byte, not at the bytes that continue it.
-    if (!line.utf8 || (static_cast<unsigned char>(c) & 0xC0) != 0x80) ++shown.columns;
-  }
-  return shown;
-}
-
-}  // namespace
-
-int PaneLineColumns(const PaneLine& line) { return LayOutTabs(line).columns; }
-
-ShownPaneLine ShowPaneLine(const PaneLine& line, CodePages& codePages) {
-  ShownPaneLine shown = LayOutTabs(line);
-  if (!line.utf8) shown.text = codePages.Utf8FromAnsi(shown.text);
-  shown.color = line.kind == PaneLineKind::Error     ? kErrorLineColor
-                : line.kind == PaneLineKind::Warning ? kWarningLineColor
-                                                     : clNone;
-  return shown;
-}
-
-PaneScroll PaneScrollAfter(int shown, int dropped, int count, int top, int rows) {
-  const int kept = shown - dropped;
-  const bool fresh = count < kept || kept <= 0;
-  const bool atEnd = fresh || top + rows >= shown;
-  return PaneScroll{atEnd ? std::max(0, count - rows) : std::max(0, top - dropped), fresh};
-}
-
-int PaneHeightFor(int wanted, int lineHeight, int frameHeight, int space) {
-  lineHeight = std::max(lineHeight, 1);
-  const int most = static_cast<int>(std::max(space, 0) * kPaneShareMax);
-  const int least = std::min(kPaneLinesMin * lineHeight + frameHeight, most);
-  if (wanted <= 0) wanted = kPaneLines * lineHeight + frameHeight;
-  return std::clamp(wanted, least, most);
-}
-
 TBuildOutput::TBuildOutput(MainWindowPort& window, THLEditor& memo, FileSystem& fs, CodePages& codePages,
-                           CapturedProcesses& capture, BuildPane& pane, std::int32_t& storedHeight,
+                           CapturedProcesses& capture, PaneWindow& pane, std::int32_t& storedHeight,
                            std::function<void()> caretMoved)
     : window_(window),
       memo_(memo),
       fs_(fs),
       codePages_(codePages),
       capture_(capture),
-      pane_(pane),
+      paneWindow_(pane),
       storedHeight_(storedHeight),
-      caretMoved_(std::move(caretMoved)) {
-  pane_.SetClient(this);
+      caretMoved_(std::move(caretMoved)),
+      pane_(pane, lines_, codePages, *this) {
   pane_.SetFont(memo_.Font());
 }
 
-TBuildOutput::~TBuildOutput() {
-  Stop();
-  pane_.SetClient(nullptr);
-}
+TBuildOutput::~TBuildOutput() { Stop(); }
 
 void TBuildOutput::Stop() noexcept {
   capture_.EndCaptured();
@@ -337,7 +253,7 @@ void TBuildOutput::Stop() noexcept {
 
 void TBuildOutput::StopByUser() {
   if (!running_) {
-    pane_.Beep();
+    paneWindow_.Beep();
     return;
   }
   capture_.EndCaptured();
@@ -362,18 +278,6 @@ int TBuildOutput::HeightFor(int wanted) const {
   return PaneHeightFor(wanted, pane_.LineHeight(), pane_.FrameHeight(), space_);
 }
 
-bool TBuildOutput::PaneKeyDown(int key) {
-  if (key == vk::Return) {
-    LineOpened(lines_.Selected());
-    return true;
-  }
-  if (key == vk::Escape) {
-    ShowPane(false);
-    return true;
-  }
-  return false;
-}
-
 void TBuildOutput::PaneClosed() { ShowPane(false); }
 
 void TBuildOutput::PaneDragged(int height) {
@@ -384,7 +288,11 @@ void TBuildOutput::PaneDragged(int height) {
   if (paneVisible_) window_.SetToolPanelVisible(ToolPanel::BuildOutput, true);
 }
 
-void TBuildOutput::FontChanged() { pane_.SetFont(memo_.Font()); }
+void TBuildOutput::FontChanged() {
+  pane_.SetFont(memo_.Font());
+  // Shown again, the pane takes the height of its new lines in the window's layout.
+  if (paneVisible_) window_.SetToolPanelVisible(ToolPanel::BuildOutput, true);
+}
 
 int TBuildOutput::AddNote(std::string text) {
   OutputLine line;
@@ -394,7 +302,7 @@ int TBuildOutput::AddNote(std::string text) {
 }
 
 void TBuildOutput::Refuse() {
-  pane_.Beep();
+  paneWindow_.Beep();
   pane_.LinesChanged(AddNote(std::string(kBuildBusy)));
   ShowPane(true);
 }
@@ -469,11 +377,6 @@ void TBuildOutput::CaptureEnded(int exitCode) {
                                                 {std::to_string(exitCode)}));
 }
 
-PaneLine TBuildOutput::Line(int index) const {
-  const OutputLine& line = lines_[index];
-  return PaneLine{line.text, line.utf8, line.kind};
-}
-
 bool TBuildOutput::IsOpenFile(const std::string& path) {
   const std::string current = window_.PanelText(panel::File);
   return !current.empty() && SamePath(ResolveToolPath(current, ""), path, codePages_);
@@ -499,7 +402,7 @@ void TBuildOutput::LineOpened(int index) {
 void TBuildOutput::Step(bool forward) {
   const int next = lines_.NextMessage(forward);
   if (next < 0) {
-    pane_.Beep();
+    paneWindow_.Beep();
     return;
   }
   lines_.Select(next);

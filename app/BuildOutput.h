@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <span>
 #include <string>
@@ -15,8 +14,8 @@
 
 #include "app/MainLayout.h"
 #include "app/MainWindowPort.h"
+#include "app/OutputPane.h"
 #include "highlight/HLEditor.h"
-#include "platform/BuildPane.h"
 #include "platform/CapturedProcesses.h"
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
@@ -58,65 +57,8 @@ std::string ResolveToolPath(std::string_view path, std::string_view folder);
 // of either kind and letters of any case (the ANSI page's, Cyrillic included) alike.
 bool SamePath(std::string_view a, std::string_view b, CodePages& codePages);
 
-struct OutputLine {
-  std::string text;
-  bool utf8 = false;  // the program's own note rather than tool output
-  PaneLineKind kind = PaneLineKind::Text;
-  std::string path;  // the full path (UTF-8) of the source the line names
-  int line = 0;
-  bool HasPosition() const noexcept { return line > 0 && !path.empty(); }
-  // An error or a warning at a source position: what F4 steps through. Context lines
-  // ("x.asm(14): Main Line Code") have a position but are no message.
-  bool IsMessage() const noexcept { return kind != PaneLineKind::Text && HasPosition(); }
-};
-
-// The pane's lines: at most kMaxLines, the oldest dropped first, and the chosen one,
-// which stays on its line while older ones are dropped.
-class TOutputLines {
- public:
-  static constexpr std::size_t kMaxLines = 10000;
-  void Clear();
-  // Returns the number of old lines dropped to make room (0 or 1).
-  int Add(OutputLine line);
-  int Count() const noexcept { return static_cast<int>(lines_.size()); }
-  const OutputLine& operator[](int index) const { return lines_[static_cast<std::size_t>(index)]; }
-  int Selected() const noexcept;
-  void Select(int index) noexcept;
-  // The next error or warning with a source position after the chosen line (from the
-  // top when none is chosen), or the previous one before it (from the end); -1 when
-  // there is none.
-  int NextMessage(bool forward) const noexcept;
-
- private:
-  std::deque<OutputLine> lines_;
-  std::int64_t first_ = 0;      // the serial number of lines_.front()
-  std::int64_t selected_ = -1;  // a serial number
-};
-
 // F4 and Shift+F4 step through the lines with a position while the pane shows.
 std::span<const Accelerator> BuildOutputKeys();
-
-// The colours of error and warning lines in the pane.
-inline constexpr Color kErrorLineColor = Color::Rgb(255, 0, 0);
-inline constexpr Color kWarningLineColor = clOlive;
-// Tabs in the pane stop every kPaneTabWidth characters, as in the console.
-inline constexpr int kPaneTabWidth = 8;
-// The line in UTF-8 (the tools' bytes read in the ANSI page), tabs laid out, in its
-// kind's colour.
-ShownPaneLine ShowPaneLine(const PaneLine& line, CodePages& codePages);
-// Its width in characters, without reading it into UTF-8.
-int PaneLineColumns(const PaneLine& line);
-// A list at its end, or a new one, stays at the end; otherwise it keeps its first
-// line, which moved up by the dropped lines.
-PaneScroll PaneScrollAfter(int shown, int dropped, int count, int top, int rows);
-// The pane's height in lines of the editor's font until the user sets one, and the
-// least it may be set to; it never takes more than kPaneShareMax of the editor's space.
-inline constexpr int kPaneLines = 8;
-inline constexpr int kPaneLinesMin = 3;
-inline constexpr double kPaneShareMax = 0.8;
-// The pane's height for wanted pixels (0: the default), with lines and frame measured
-// in its font, in space pixels of the editor's place.
-int PaneHeightFor(int wanted, int lineHeight, int frameHeight, int space);
 
 inline constexpr std::string_view kBuildRunning = "Сборка...";
 inline constexpr std::string_view kBuildSucceeded = "Готово, код %s";
@@ -132,10 +74,10 @@ inline constexpr std::string_view kBuildStopped = "Остановлено";
 // line's source position in the editor. It owns the pane's rules: hidden until a build
 // starts, hidden again by Escape, its close mark or the option going off; its height
 // set by dragging its top edge and kept in storedHeight (pixels, 0 for the default).
-class TBuildOutput : public CaptureListener, public BuildPaneClient {
+class TBuildOutput : public CaptureListener, public OutputPaneOwner {
  public:
   TBuildOutput(MainWindowPort& window, THLEditor& memo, FileSystem& fs, CodePages& codePages,
-               CapturedProcesses& capture, BuildPane& pane, std::int32_t& storedHeight,
+               CapturedProcesses& capture, PaneWindow& pane, std::int32_t& storedHeight,
                std::function<void()> caretMoved);
   ~TBuildOutput() override;
   TBuildOutput(const TBuildOutput&) = delete;
@@ -179,18 +121,8 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   // CaptureListener
   void CapturedLines(std::vector<std::string>& lines) override;
   void CaptureEnded(int exitCode) override;
-  // BuildPaneClient
-  int LineCount() const override { return lines_.Count(); }
-  PaneLine Line(int index) const override;
-  ShownPaneLine Shown(int index) const override { return ShowPaneLine(Line(index), codePages_); }
-  int Columns(int index) const override { return PaneLineColumns(Line(index)); }
-  PaneScroll ScrollAfterChange(int shown, int dropped, int top, int rows) const override {
-    return PaneScrollAfter(shown, dropped, lines_.Count(), top, rows);
-  }
-  int SelectedLine() const override { return lines_.Selected(); }
-  void LineSelected(int index) override { lines_.Select(index); }
+  // OutputPaneOwner
   void LineOpened(int index) override;
-  bool PaneKeyDown(int key) override;
   void PaneClosed() override;
   void PaneDragged(int height) override;
 
@@ -209,10 +141,11 @@ class TBuildOutput : public CaptureListener, public BuildPaneClient {
   FileSystem& fs_;
   CodePages& codePages_;
   CapturedProcesses& capture_;
-  BuildPane& pane_;
+  PaneWindow& paneWindow_;
   std::int32_t& storedHeight_;
   std::function<void()> caretMoved_;
   TOutputLines lines_;
+  TOutputPane pane_;
   std::string folder_;
   // The files this build's lines named, looked up once each.
   std::unordered_map<std::string, bool> existing_;

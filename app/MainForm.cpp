@@ -348,7 +348,7 @@ void TFmain::ShowBuildOutputOption() {
   if (buildOutput_ && !Settings.BUILD_OUTPUT) buildOutput_->ShowPane(false);
 }
 
-void TFmain::AttachBuildOutput(CapturedProcesses& capture, BuildPane& pane) {
+void TFmain::AttachBuildOutput(CapturedProcesses& capture, PaneWindow& pane) {
   buildOutput_ = std::make_unique<TBuildOutput>(window_, Memo1, fs_, codePages_, capture, pane,
                                                 Settings.BUILD_OUTPUT_HEIGHT, [this] { ShowCaretPosition(); });
 }

@@ -109,7 +109,7 @@ class TFmain {
 
   // Gives the build command its capture and its pane; without them the option is kept
   // but the build starts on its own as before.
-  void AttachBuildOutput(CapturedProcesses& capture, BuildPane& pane);
+  void AttachBuildOutput(CapturedProcesses& capture, PaneWindow& pane);
   TBuildOutput* BuildOutput() noexcept { return buildOutput_.get(); }
   bool BuildOutputShown() const noexcept { return buildOutput_ && Settings.BUILD_OUTPUT; }
 

@@ -12,19 +12,6 @@ namespace vantorel {
 
 inline constexpr const char* kScrollBarRangeError = "Scrollbar property out of range";
 
-// The scroll request codes, with the values of the SB_* constants.
-enum class ScrollCode {
-  LineUp = 0,
-  LineDown = 1,
-  PageUp = 2,
-  PageDown = 3,
-  ThumbPosition = 4,
-  ThumbTrack = 5,
-  Top = 6,
-  Bottom = 7,
-  EndScroll = 8,
-};
-
 class TControlScrollBar95 {
  public:
   TControlScrollBar95(ScrollBarKind kind, WindowHost* host) : kind_(kind), host_(host) {}

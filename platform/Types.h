@@ -122,6 +122,21 @@ struct ShiftState {
 
 enum class MouseButton { Left, Right, Middle };
 
+enum class ScrollBarKind { Horizontal, Vertical };
+
+// The scroll request codes, with the values of the SB_* constants.
+enum class ScrollCode {
+  LineUp = 0,
+  LineDown = 1,
+  PageUp = 2,
+  PageDown = 3,
+  ThumbPosition = 4,
+  ThumbTrack = 5,
+  Top = 6,
+  Bottom = 7,
+  EndScroll = 8,
+};
+
 // Virtual-key codes with the Windows values.
 namespace vk {
 inline constexpr int Cancel = 0x03;  // Ctrl+Break

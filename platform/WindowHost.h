@@ -10,7 +10,6 @@
 
 namespace vantorel {
 
-enum class ScrollBarKind { Horizontal, Vertical };
 // The editor's timers.
 enum class EditorTimer { AutoScroll = 1, Completion = 2 };
 

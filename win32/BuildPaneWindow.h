@@ -1,73 +1,58 @@
-// The build output pane's window, class TBuildOutput: a panel below the editor with a
-// bar on its top edge (dragged to size the pane, a close mark at its end) over an
-// owner-drawn list box without data of its own (LBS_NODATA), so the core's lines are
-// the only copy; each line is painted from the core in the editor's font, error lines
-// red and warnings olive. A double click opens a line; keys go to the core.
+// The build output pane's window, class TBuildOutput: a child window below the editor
+// with the system's scroll bars. The core paints it and takes its mouse, keys, wheel
+// and scroll bars; this window only hands them over.
 #pragma once
 
-#include <functional>
-
-#include "platform/BuildPane.h"
+#include "platform/PaneWindow.h"
+#include "win32/GdiSurface.h"
 #include "win32/WindowClass.h"
 
 namespace vantorel::win32 {
 
 inline constexpr wchar_t kBuildPaneClassName[] = L"TBuildOutput";
 
-// A line of the pane for a reader in the program's own process (the end-to-end
-// tests' probe): the registered message, sent to the list with wParam the line's
-// index and lParam a PaneLineQuery, answers the text's length or -1 when there is no
-// such line, and copies the text cut to the stated size. (LB_GETTEXT is no way: for a
-// list without strings its callers hand in room for the item data only.)
-inline constexpr wchar_t kPaneLineMessage[] = L"TBuildOutputLine";
-struct PaneLineQuery {
+// The pane for a reader in the program's own process (the end-to-end tests' probe):
+// the registered message, sent with wParam a line's index (or -1) and lParam a
+// PaneQuery, fills in the pane's state and the line's kind and rectangle and copies
+// its text cut to the stated size; it answers the text's length, or -1 when there is
+// no such line.
+inline constexpr wchar_t kPaneQueryMessage[] = L"TBuildOutputQuery";
+struct PaneQuery {
   wchar_t* text;  // room for size characters, the terminating zero included
   int size;
-  int kind;  // set: 0 text, 1 error, 2 warning
+  int count, selected, top;  // set
+  int kind;                  // set: 0 text, 1 error, 2 warning
+  RECT rect;                 // set: the line in the window's client area
 };
 
-class BuildPaneWindow : public BuildPane, public OwnWindow {
+class BuildPaneWindow : public PaneWindow, public OwnWindow {
  public:
   BuildPaneWindow() = default;
   ~BuildPaneWindow() override;
 
-  // Made hidden; relayout is asked for when the pane's height changes with its font.
-  void Create(HWND parent, std::function<void()> relayout);
+  // Made hidden.
+  void Create(HWND parent);
 
-  // BuildPane
-  void SetClient(BuildPaneClient* client) override { client_ = client; }
-  void LinesChanged(int dropped) override;
-  void ShowSelection() override;
-  void SetFont(const FontDesc& font) override;
-  void Beep() override;
-  int LineHeight() const override;
-  int FrameHeight() const override;
+  // PaneWindow
+  void SetClient(PaneClient* client) override { client_ = client; }
+  Rect ClientRect() const override { return ClientArea(); }
+  Point ClientOrigin() const override;
+  void Invalidate(const Rect& rect) override;
+  void InvalidateAll() override;
+  void SetScrollBar(ScrollBarKind kind, int min, int max, int page, int position) override;
+  bool Focused() const override { return hwnd_ && ::GetFocus() == hwnd_; }
+  void TakeFocus() override;
+  void CaptureMouse() override { TakeCapture(); }
+  void ReleaseMouse() override { GiveCaptureUp(); }
+  Point FontCell(const FontDesc& font) override;
+  void Beep() override { ::MessageBeep(MB_OK); }
 
  private:
-  Rect CloseMark() const;
-  // The screen row of a mouse message's point: a drag is measured on the screen, since
-  // the window moves under the pointer as it is sized.
-  int ScreenY(LPARAM lParam) const;
-  void PaintBar();
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
-  void ApplyFont();
-  void DrawItem(const DRAWITEMSTRUCT& item);
-  std::wstring LineText(int index) const;
-  int VisibleRows() const;
+  LRESULT Query(int index, PaneQuery* query) const;
 
-  HWND list_ = nullptr;
-  BuildPaneClient* client_ = nullptr;
-  std::function<void()> relayout_;
-  FontDesc fontDesc_;
-  GdiObject<HFONT> font_;
-  int itemHeight_ = 16;
-  int charWidth_ = 8;
-  int shownCount_ = 0;  // the count the list was last given
-  int widestLine_ = 0;  // in characters, for the horizontal scroll range
-  // While the top bar is dragged: where the press was (screen y) and the height then.
-  int dragFrom_ = 0;
-  int dragHeight_ = 0;
+  PaneClient* client_ = nullptr;
+  GdiCache gdi_;
 };
 
 }  // namespace vantorel::win32

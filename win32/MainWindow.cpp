@@ -303,7 +303,7 @@ void MainWindow::CreateChildren() {
   ::SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   CreateButtons();
   memo_.Create(hwnd_, kEditorId);
-  pane_.Create(hwnd_, [this] { LayoutChildren(); });
+  pane_.Create(hwnd_);
   CreateStatusBar();
   LayoutChildren();
 }

@@ -229,7 +229,7 @@ TEST(PaneLines, AreShownInUtf8WithTabsLaidOutAndInTheirKindsColour) {
 TEST(PaneLines, AListAtItsEndStaysThereAndOneScrolledBackKeepsItsLine) {
   struct Case {
     int shown, dropped, count, top, rows;
-    PaneScroll scroll;
+    PanePlace scroll;
   };
   const Case cases[] = {
       {0, 0, 1, 0, 8, {0, true}},         // the first line of a new build
@@ -242,7 +242,7 @@ TEST(PaneLines, AListAtItsEndStaysThereAndOneScrolledBackKeepsItsLine) {
       {5, 0, 6, 0, 8, {0, false}},        // fewer lines than rows
   };
   for (const Case& c : cases) {
-    const PaneScroll s = PaneScrollAfter(c.shown, c.dropped, c.count, c.top, c.rows);
+    const PanePlace s = PaneScrollAfter(c.shown, c.dropped, c.count, c.top, c.rows);
     EXPECT_EQ(s.top, c.scroll.top) << c.shown << " " << c.dropped << " " << c.count << " " << c.top;
     EXPECT_EQ(s.fresh, c.scroll.fresh) << c.shown << " " << c.dropped << " " << c.count << " " << c.top;
   }
@@ -253,7 +253,7 @@ TEST(PaneLines, AListAtItsEndStaysThereAndOneScrolledBackKeepsItsLine) {
 // The ports outlive the form, which ends a running build when it goes.
 struct BuildPorts {
   ScriptedCapture capture;
-  RecordingPane pane;
+  HeadlessPaneWindow pane;
 };
 
 class BuildOutputTest : public BuildPorts, public MainFormTest {
@@ -281,6 +281,15 @@ class BuildOutputTest : public BuildPorts, public MainFormTest {
     capture.Write(std::move(lines));
   }
   std::string Caret() const { return window.PanelText(panel::Caret); }
+  PaneLineKind Kind(int index) const { return static_cast<PaneLineKind>(pane.client->Row(index)->kind); }
+  std::string Text(int index) const { return pane.client->Row(index)->text; }
+  int Selected() const { return pane.client->State().selected; }
+  // A double click on a line the pane shows.
+  void Open(int index) {
+    const Rect r = pane.client->Row(index)->rect;
+    ASSERT_TRUE(pane.ClientRect().Contains(Point{r.left + 5, r.top + 1})) << index;
+    pane.DoubleClick(Point{r.left + 5, r.top + 1});
+  }
 
   std::string source;
 };
@@ -308,13 +317,12 @@ TEST_F(BuildOutputTest, TheOutputFillsThePaneAndTheEndShowsItsCode) {
   // The console's page (866) is turned into the ANSI page (1251).
   capture.Write({"src.asm(3) : error A2008: \x8e\xe8\xa8\xa1\xaa\xa0", "src.asm(4) : warning A4011: w", "done"});
   EXPECT_EQ(pane.Texts(), (std::vector<std::string>{"build.bat " + Base(),
-                                                    "src.asm(3) : error A2008: \xce\xf8\xe8\xe1\xea\xe0",
+                                                    "src.asm(3) : error A2008: Ошибка",
                                                     "src.asm(4) : warning A4011: w", "done"}));
-  ASSERT_TRUE(pane.client);
-  EXPECT_TRUE(pane.client->Line(0).utf8);
-  EXPECT_EQ(pane.client->Line(1).kind, kError);
-  EXPECT_EQ(pane.client->Line(2).kind, kWarning);
-  EXPECT_EQ(pane.client->Line(3).kind, kText);
+  EXPECT_EQ(Kind(0), kText);
+  EXPECT_EQ(Kind(1), kError);
+  EXPECT_EQ(Kind(2), kWarning);
+  EXPECT_EQ(Kind(3), kText);
   capture.Exit(0);
   EXPECT_EQ(window.PanelText(panel::Build), "Готово, код 0");
 
@@ -350,7 +358,7 @@ TEST_F(BuildOutputTest, AnotherBuildCommandArrivingWhileSavingIsRefused) {
   };
   Reentering reentering;
   ScriptedCapture secondCapture;
-  RecordingPane secondPane;
+  HeadlessPaneWindow secondPane;
   TFmain second{window, memo, registry, fs, dialogs, reentering, codePages, shell};
   second.AttachBuildOutput(secondCapture, secondPane);
   second.Settings = form.Settings;
@@ -366,24 +374,24 @@ TEST_F(BuildOutputTest, ALineWithAPositionTakesTheCaretToItsLine) {
          "SRC.ASM(31) : error A2008: past the end, another case", "other.asm(3) : error A2008: z",
          "hello.obj : error LNK2001: unresolved external symbol _Foo@16"});
   const int focused = window.editorFocused;
-  pane.client->LineOpened(1);
+  Open(1);
   EXPECT_EQ(memo.CaretY(), 11);
   EXPECT_EQ(memo.CaretX(), 0);
   EXPECT_EQ(Caret(), "0 : 11");
   EXPECT_EQ(window.editorFocused, focused + 1);
-  EXPECT_EQ(pane.client->SelectedLine(), 1);
-  pane.client->LineOpened(2);
+  EXPECT_EQ(Selected(), 1);
+  Open(2);
   EXPECT_EQ(memo.CaretY(), 19);
-  pane.client->LineOpened(3);
+  Open(3);
   EXPECT_EQ(memo.CaretY(), 29);  // the last line
 
-  pane.client->LineOpened(4);  // another file opens nothing
+  Open(4);  // another file opens nothing
   EXPECT_EQ(memo.CaretY(), 29);
   EXPECT_EQ(window.PanelText(panel::Build),
             "Строка из другого файла, он не открыт: " + ResolveToolPath("other.asm", sourceDir));
   window.SetPanelText(panel::Build, "");
-  pane.client->LineOpened(5);  // no position
-  pane.client->LineOpened(0);
+  Open(5);  // no position
+  Open(0);
   EXPECT_EQ(memo.CaretY(), 29);
   EXPECT_EQ(window.PanelText(panel::Build), "");
   EXPECT_EQ(window.editorFocused, focused + 3);
@@ -394,24 +402,22 @@ TEST_F(BuildOutputTest, F4AndShiftF4StepThroughTheErrorsAndWarningsWithAPosition
   // are the context lines under an error inside a macro, whose first names the macro.
   Build({"Assembling: src.asm", "src.asm(2) : error A2008: a", " print(2): Macro Called From",
          "  src.asm(14): Main Line Code", "a.obj : error LNK2001: _F@4", "src.asm(5) : warning A4011: b"});
-  form.Run(Handler::NextBuildMessage);
-  EXPECT_EQ(memo.CaretY(), 1);
-  form.Run(Handler::NextBuildMessage);
-  EXPECT_EQ(memo.CaretY(), 4);
-  EXPECT_EQ(pane.shownSelections, (std::vector<int>{2, 6}));
-  form.Run(Handler::NextBuildMessage);  // none after the last
-  EXPECT_EQ(pane.beeps, 1);
-  EXPECT_EQ(pane.client->SelectedLine(), 6);
-  form.Run(Handler::PreviousBuildMessage);
-  EXPECT_EQ(memo.CaretY(), 1);
-  pane.client->LineSelected(-1);
   form.Run(Handler::PreviousBuildMessage);  // from no choice: the last one
   EXPECT_EQ(memo.CaretY(), 4);
+  EXPECT_EQ(Selected(), 6);
+  form.Run(Handler::NextBuildMessage);  // none after the last
+  EXPECT_EQ(pane.beeps, 1);
+  EXPECT_EQ(Selected(), 6);
+  form.Run(Handler::PreviousBuildMessage);
+  EXPECT_EQ(memo.CaretY(), 1);
+  EXPECT_EQ(Selected(), 2);
+  form.Run(Handler::NextBuildMessage);
+  EXPECT_EQ(memo.CaretY(), 4);
   // A context line naming the open file is still followed when opened.
-  pane.client->LineOpened(4);
+  Open(4);
   EXPECT_EQ(memo.CaretY(), 13);
   window.SetPanelText(panel::Build, "");
-  pane.client->LineOpened(3);  // the macro's line names no file here
+  Open(3);  // the macro's line names no file here
   EXPECT_EQ(memo.CaretY(), 13);
   EXPECT_NE(window.PanelText(panel::Build), "");
 }
@@ -435,17 +441,17 @@ TEST_F(BuildOutputTest, NamesInAFolderWithCyrillicLettersLeadToTheSource) {
          *codePages.AnsiFromUtf8(ExtractFileDir(source) + "нет.asm") + "(5) : error A2008: missing"});
   const auto opened = [&](int index) {
     memo.SetSelStart(0);
-    pane.client->LineOpened(index);
+    Open(index);
     return memo.CaretY();
   };
   EXPECT_EQ(opened(1), 1);
   EXPECT_EQ(opened(2), 2);
   EXPECT_EQ(opened(3), 3);
   // The pane shows each line in the reading whose file exists, else in the OEM one.
-  EXPECT_EQ(pane.client->Line(2).text, ansiSource + "(3) : error A2008: full, ANSI");
-  EXPECT_EQ(pane.client->Line(3).text, ansiSource + "(4) : error A2008: full, OEM");
+  EXPECT_EQ(Text(2), source + "(3) : error A2008: full, ANSI");
+  EXPECT_EQ(Text(3), source + "(4) : error A2008: full, OEM");
   const std::string missingOem = codePages.DosToWin(*codePages.AnsiFromUtf8(ExtractFileDir(source) + "нет.asm"));
-  EXPECT_EQ(pane.client->Line(4).text, missingOem + "(5) : error A2008: missing");
+  EXPECT_EQ(Text(4), codePages.Utf8FromAnsi(missingOem) + "(5) : error A2008: missing");
   // The note names the file it looked for, readable in the panel.
   EXPECT_EQ(opened(4), 0);
   EXPECT_EQ(window.PanelText(panel::Build),
@@ -528,22 +534,27 @@ TEST_F(BuildOutputTest, ThePaneAppearsWithABuildIsSizedAndHidden) {
   EXPECT_EQ(layout().Memo1, (Rect{0, 31, 680, 421}));
   Build({"src.asm(3) : error A2008: x", "src.asm(5) : error A2008: y"});
   EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
-  // Eight lines of 16 pixels and the frame of 20, at the bottom of the editor's place.
-  EXPECT_EQ(layout().Pane, (Rect{0, 421 - 148, 680, 421}));
-  EXPECT_EQ(layout().Memo1.bottom, 421 - 148);
+  // Eight lines of 16 pixels and the bar of 15, at the bottom of the editor's place.
+  EXPECT_EQ(layout().Pane, (Rect{0, 421 - 143, 680, 421}));
+  EXPECT_EQ(layout().Memo1.bottom, 421 - 143);
   struct Drag {
     int to, height;
   };
-  for (const Drag d : {Drag{100, 100}, Drag{10, 3 * 16 + 20}, Drag{-5, 68}, Drag{5000, 312}, Drag{200, 200}}) {
-    pane.client->PaneDragged(d.to);
+  for (const Drag d : {Drag{100, 100}, Drag{10, 3 * 16 + 15}, Drag{-5, 63}, Drag{5000, 312}, Drag{200, 200}}) {
+    // The bar pressed 5 pixels below the pane's top edge and moved to where the edge
+    // would make the pane d.to high.
+    const int height = pane.ClientRect().Height();
+    pane.client->PaneMouseDown(MouseButton::Left, Point{100, 5});
+    pane.client->PaneMouseMove(true, Point{100, 5 + height - d.to});
+    pane.client->PaneMouseUp(MouseButton::Left, Point{100, 5 + height - d.to});
     EXPECT_EQ(layout().Pane.Height(), d.height) << d.to;
     EXPECT_EQ(form.Settings.BUILD_OUTPUT_HEIGHT, d.height) << d.to;
   }
-  // Enter opens the chosen line; other keys are the list's own.
-  pane.client->LineSelected(2);
+  // Enter opens the chosen line.
+  pane.Click(Point{5, pane.client->Row(1)->rect.top + 1});
+  EXPECT_TRUE(pane.client->PaneKeyDown(vk::Down));
   EXPECT_TRUE(pane.client->PaneKeyDown(vk::Return));
   EXPECT_EQ(Caret(), "0 : 4");
-  EXPECT_FALSE(pane.client->PaneKeyDown(vk::Down));
   EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
   const int focused = window.editorFocused;
   EXPECT_TRUE(pane.client->PaneKeyDown(vk::Escape));
@@ -554,7 +565,7 @@ TEST_F(BuildOutputTest, ThePaneAppearsWithABuildIsSizedAndHidden) {
   form.Run(Handler::N_compileClick);
   EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);
   EXPECT_EQ(layout().Pane.Height(), 200);
-  pane.client->PaneClosed();
+  pane.Click(Point{pane.ClientRect().right - 8, 7});  // the close mark
   EXPECT_FALSE(window.panelVisible[ToolPanel::BuildOutput]);
   form.Run(Handler::N_compileClick);  // refused while one runs: the pane shows why
   EXPECT_TRUE(window.panelVisible[ToolPanel::BuildOutput]);

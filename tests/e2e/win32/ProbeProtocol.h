@@ -39,7 +39,7 @@ enum Operation : unsigned {
   kFailCall = 7,
   // The build output pane's list: "count N selected S top T visible 0|1", then one
   // line per item, "kind<TAB>text" (kind 0 text, 1 error, 2 warning; the text escaped),
-  // as the pane answers kPaneLineMessage.
+  // as the pane answers kPaneQueryMessage.
   kBuildPane = 8,
   // The screen rectangle of the pane's item given as the argument: "left top right bottom".
   kBuildPaneItem = 9,
@@ -59,13 +59,15 @@ inline constexpr unsigned long kTextMetricsError = 6;  // ERROR_INVALID_HANDLE
 
 inline constexpr unsigned kArgumentShift = 8;
 
-// The build output pane's question for one of its lines (the program's
+// The build output pane's question for its state and one of its lines (the program's
 // win32/BuildPaneWindow.h holds the same message name and layout).
-inline constexpr wchar_t kPaneLineMessage[] = L"TBuildOutputLine";
-struct PaneLineQuery {
+inline constexpr wchar_t kPaneQueryMessage[] = L"TBuildOutputQuery";
+struct PaneQuery {
   wchar_t* text;
   int size;
+  int count, selected, top;
   int kind;
+  RECT rect;
 };
 
 // Report lines are split at tabs and newlines, and panel texts and captions carry

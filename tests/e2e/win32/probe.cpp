@@ -123,36 +123,36 @@ std::string ShownToolTip() {
   return vprobe::Escape(Utf8(text, lstrlenW(text))) + "\n";
 }
 
-HWND BuildPaneList(HWND main) {
-  HWND pane = FindDescendant(main, L"TBuildOutput");
-  return pane ? FindDescendant(pane, L"ListBox") : nullptr;
+// Asks the pane for its state and line index (-1: the state only); the text's length,
+// or -1 when there is no such line.
+LRESULT AskPane(HWND pane, int index, vprobe::PaneQuery& query) {
+  static const UINT queryMessage = RegisterWindowMessageW(vprobe::kPaneQueryMessage);
+  return SendMessageW(pane, queryMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&query));
 }
 
 std::string BuildPane(HWND main) {
-  HWND list = BuildPaneList(main);
-  if (!list) return "error\tno build output pane\n";
-  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-  std::string out = "count " + std::to_string(count) + " selected " +
-                    std::to_string(static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0))) + " top " +
-                    std::to_string(static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0))) + " visible " +
-                    (IsWindowVisible(GetParent(list)) ? "1" : "0") + "\n";
-  static const UINT lineMessage = RegisterWindowMessageW(vprobe::kPaneLineMessage);
-  for (int i = 0; i < count; ++i) {
+  HWND pane = FindDescendant(main, L"TBuildOutput");
+  if (!pane) return "error\tno build output pane\n";
+  vprobe::PaneQuery state{};
+  AskPane(pane, -1, state);
+  std::string out = "count " + std::to_string(state.count) + " selected " + std::to_string(state.selected) +
+                    " top " + std::to_string(state.top) + " visible " + (IsWindowVisible(pane) ? "1" : "0") + "\n";
+  for (int i = 0; i < state.count; ++i) {
     wchar_t text[4096];
-    vprobe::PaneLineQuery query{text, 4096, -1};
-    const LRESULT length = SendMessageW(list, lineMessage, i, reinterpret_cast<LPARAM>(&query));
-    if (length < 0) return "error\tno line " + std::to_string(i) + "\n";
+    vprobe::PaneQuery query{text, 4096};
+    if (AskPane(pane, i, query) < 0) return "error\tno line " + std::to_string(i) + "\n";
     out += std::to_string(query.kind) + "\t" + vprobe::Escape(Utf8(text, lstrlenW(text))) + "\n";
   }
   return out;
 }
 
 std::string BuildPaneItem(HWND main, unsigned index) {
-  HWND list = BuildPaneList(main);
-  if (!list) return "error\tno build output pane\n";
-  RECT r{};
-  if (SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r)) == LB_ERR) return "error\tno such item\n";
-  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  HWND pane = FindDescendant(main, L"TBuildOutput");
+  if (!pane) return "error\tno build output pane\n";
+  vprobe::PaneQuery query{};
+  if (AskPane(pane, static_cast<int>(index), query) < 0) return "error\tno such item\n";
+  RECT r = query.rect;
+  MapWindowPoints(pane, nullptr, reinterpret_cast<POINT*>(&r), 2);
   return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
          std::to_string(r.bottom) + "\n";
 }
