@@ -348,6 +348,16 @@ void TFmain::ShowBuildOutputOption() {
   if (buildOutput_ && !Settings.BUILD_OUTPUT) buildOutput_->ShowPane(false);
 }
 
+std::span<const std::vector<Accelerator>> TFmain::ShortcutTables() {
+  static const std::vector<std::vector<Accelerator>> tables = [] {
+    std::vector<Accelerator> menu = MenuAccelerators(MainMenu());
+    std::vector<Accelerator> withBuild = menu;
+    withBuild.insert(withBuild.end(), BuildOutputKeys().begin(), BuildOutputKeys().end());
+    return std::vector<std::vector<Accelerator>>{std::move(menu), std::move(withBuild)};
+  }();
+  return tables;
+}
+
 void TFmain::AttachBuildOutput(CapturedProcesses& capture, PaneWindow& pane) {
   buildOutput_ = std::make_unique<TBuildOutput>(window_, Memo1, fs_, codePages_, capture, pane,
                                                 Settings.BUILD_OUTPUT_HEIGHT, [this] { ShowCaretPosition(); });

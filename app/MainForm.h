@@ -4,7 +4,9 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/BuildOutput.h"
 #include "app/MainLayout.h"
@@ -112,6 +114,12 @@ class TFmain {
   void AttachBuildOutput(CapturedProcesses& capture, PaneWindow& pane);
   TBuildOutput* BuildOutput() noexcept { return buildOutput_.get(); }
   bool BuildOutputShown() const noexcept { return buildOutput_ && Settings.BUILD_OUTPUT; }
+  // The tables of keys the window turns into commands before the focused control sees
+  // them: the menu's shortcuts, and those with the build output's F4 and Shift+F4.
+  static std::span<const std::vector<Accelerator>> ShortcutTables();
+  // The table that holds now: the build output's keys only while it shows, so that
+  // otherwise F4 reaches the editor.
+  std::size_t ShortcutTable() const noexcept { return BuildOutputShown() ? 1 : 0; }
 
   // The build output pane, while it shows, takes the bottom of the space between the
   // tool bar and the status bar, as high as the build output's rules give.

@@ -63,12 +63,15 @@ LRESULT BuildPaneWindow::Query(int index, PaneQuery* query) const {
   const PaneState state = client_->State();
   query->count = state.count;
   query->selected = state.selected;
-  query->top = state.top;
+  query->firstShown = state.top;
   const std::optional<PaneRowView> row = client_->Row(index);
   if (!row) return -1;
   const std::wstring text = Widen(row->text);
   query->kind = row->kind;
-  query->rect = ToRECT(row->rect);
+  query->left = row->rect.left;
+  query->top = row->rect.top;
+  query->right = row->rect.right;
+  query->bottom = row->rect.bottom;
   if (query->text && query->size > 0) {
     const std::size_t n = std::min(text.size(), static_cast<std::size_t>(query->size) - 1);
     std::copy_n(text.begin(), n, query->text);

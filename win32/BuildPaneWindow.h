@@ -20,9 +20,9 @@ inline constexpr wchar_t kPaneQueryMessage[] = L"TBuildOutputQuery";
 struct PaneQuery {
   wchar_t* text;  // room for size characters, the terminating zero included
   int size;
-  int count, selected, top;  // set
+  int count, selected, firstShown;  // set
   int kind;                  // set: 0 text, 1 error, 2 warning
-  RECT rect;                 // set: the line in the window's client area
+  int left, top, right, bottom;  // set: the line in the window's client area
 };
 
 class BuildPaneWindow : public PaneWindow, public OwnWindow {

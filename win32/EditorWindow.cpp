@@ -3,6 +3,9 @@
 #include <windowsx.h>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace vantorel::win32 {
 
@@ -18,6 +21,17 @@ ShiftState MouseShift(WPARAM wParam) {
 
 // The private message that carries a posted command.
 constexpr UINT kCommandMessage = WM_USER + 0x101;
+
+// The items of a list sent as lines, each ended by a line feed.
+std::vector<std::string> Items(const char* lines) {
+  std::vector<std::string> items;
+  for (std::string_view rest = lines ? lines : ""; !rest.empty();) {
+    const std::size_t end = rest.find('\n');
+    items.emplace_back(rest.substr(0, end));
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+  }
+  return items;
+}
 
 LPCWSTR CursorId(TCursor cursor) {
   switch (cursor) {
@@ -341,6 +355,13 @@ LRESULT EditorWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       editor_.SetReadOnly(wParam == 1);
       return 1;
     default:
+      if (static const UINT listsMessage = ::RegisterWindowMessageW(kCompletionListsMessage);
+          msg == listsMessage && msg != 0 && lParam) {
+        const auto& lists = *reinterpret_cast<const CompletionLists*>(lParam);
+        editor_.Completion().SetIdentifiers(Items(lists.identifiers));
+        editor_.Completion().SetTemplates(Items(lists.templates));
+        return 1;
+      }
       return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
   }
 }

@@ -18,6 +18,16 @@ namespace vantorel::win32 {
 
 inline constexpr char kEditorClassName[] = "THLEditor";
 
+// The completion's lists for a sender in the program's own process (the end-to-end
+// tests' probe; the shipped program gives the completion none): the registered
+// message, sent with lParam a CompletionLists, hands them to the editor's completion.
+inline constexpr wchar_t kCompletionListsMessage[] = L"THLEditorCompletionLists";
+struct CompletionLists {
+  // Items, each ended by a line feed, as the completion's list properties take them.
+  const char* identifiers;
+  const char* templates;
+};
+
 class EditorWindow : public WindowHost, public OwnWindow {
  public:
   EditorWindow();

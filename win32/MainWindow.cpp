@@ -275,23 +275,28 @@ void MainWindow::CreateChildren() {
   }
   if (!::SetMenu(hwnd_, bar.get())) ThrowApiError("Cannot show the menu bar", "SetMenu", ::GetLastError());
   bar.release();  // destroyed with the window
-  std::vector<ACCEL> accels;
-  for (const Accelerator& a : MenuAccelerators(MainMenu())) {
-    const BYTE flags = static_cast<BYTE>(FVIRTKEY | (a.shift.ctrl ? FCONTROL : 0) | (a.shift.shift ? FSHIFT : 0) |
-                                         (a.shift.alt ? FALT : 0));
-    accels.push_back(ACCEL{flags, static_cast<WORD>(a.key), static_cast<WORD>(menuCommandIds_.at(a.command))});
-  }
-  accelerators_.reset(::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
-  if (!accelerators_) ThrowApiError("Cannot create the keyboard shortcuts", "CreateAcceleratorTableW", ::GetLastError());
-  for (const Accelerator& a : BuildOutputKeys()) {
-    const int id = nextCommandId_++;
-    commands_[id] = Command{a.command, "BuildOutput"};
-    accels.push_back(ACCEL{static_cast<BYTE>(FVIRTKEY | (a.shift.shift ? FSHIFT : 0)), static_cast<WORD>(a.key),
-                           static_cast<WORD>(id)});
-  }
-  buildAccelerators_.reset(::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
-  if (!buildAccelerators_) {
-    ThrowApiError("Cannot create the keyboard shortcuts", "CreateAcceleratorTableW", ::GetLastError());
+  // A key whose command has no menu item gets a command id of its own.
+  std::map<Handler, int> keyCommandIds;
+  for (const std::vector<Accelerator>& table : TFmain::ShortcutTables()) {
+    std::vector<ACCEL> accels;
+    for (const Accelerator& a : table) {
+      int id = 0;
+      if (const auto item = menuCommandIds_.find(a.command); item != menuCommandIds_.end()) {
+        id = item->second;
+      } else if (const auto key = keyCommandIds.find(a.command); key != keyCommandIds.end()) {
+        id = key->second;
+      } else {
+        id = keyCommandIds[a.command] = nextCommandId_++;
+        commands_[id] = Command{a.command, "Keys"};
+      }
+      const BYTE flags = static_cast<BYTE>(FVIRTKEY | (a.shift.ctrl ? FCONTROL : 0) | (a.shift.shift ? FSHIFT : 0) |
+                                           (a.shift.alt ? FALT : 0));
+      accels.push_back(ACCEL{flags, static_cast<WORD>(a.key), static_cast<WORD>(id)});
+    }
+    accelerators_.emplace_back(::CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size())));
+    if (!accelerators_.back()) {
+      ThrowApiError("Cannot create the keyboard shortcuts", "CreateAcceleratorTableW", ::GetLastError());
+    }
   }
 
   RECT client;

@@ -48,9 +48,10 @@ class MainWindow : public MainWindowPort, public OwnWindow {
   void Create();
   void Show(int showCommand);
   EditorWindow& Memo() noexcept { return memo_; }
-  // With the build output shown, F4 and Shift+F4 step through its lines.
+  // The shortcut table that holds now.
   HACCEL Accelerators() const noexcept {
-    return form_->BuildOutputShown() && buildAccelerators_ ? buildAccelerators_.get() : accelerators_.get();
+    const std::size_t table = form_->ShortcutTable();
+    return table < accelerators_.size() ? accelerators_[table].get() : nullptr;
   }
   // The modeless find dialog while it is open: the message loop gives it its keys.
   HWND FindDialog() const noexcept { return findDialog_; }
@@ -106,8 +107,8 @@ class MainWindow : public MainWindowPort, public OwnWindow {
   Panel ptools_{false};
   HWND status_ = nullptr;
   HWND tooltip_ = nullptr;
-  OwnedAccelerators accelerators_;
-  OwnedAccelerators buildAccelerators_;
+  // One per table of the form's.
+  std::deque<OwnedAccelerators> accelerators_;  // not movable: a deque keeps them in place
   // What a command id runs, and the name of the item or button it came from.
   struct Command {
     Handler handler;

@@ -9,12 +9,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   try {
     vantorel::win32::MainWindow window;
     window.Create();
-#ifdef VANTOREL_COMPLETION_LISTS_FOR_TESTS
-    // Only the end-to-end tests' build: the shipped program gives the completion no lists.
-    vantorel::TCompletion& completion = window.Memo().Editor().Completion();
-    completion.SetIdentifiers({"Caption=property Caption", "Color=property Color", "Cursor=property Cursor"});
-    completion.SetTemplates({"for=for loop=for (|;;)/n{/n}", "while=while loop=while (|)/n{/n}"});
-#endif
     window.Show(showCommand);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

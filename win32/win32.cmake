@@ -20,12 +20,7 @@ target_compile_definitions(vantorel_win32 PUBLIC UNICODE _UNICODE NOMINMAX WIN32
 target_compile_options(vantorel_win32 PRIVATE ${VANTOREL_WARNINGS})
 
 add_executable(vantorel WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp ${CMAKE_CURRENT_LIST_DIR}/vantorel.rc)
-# The same program with completion lists, for the end-to-end tests of the list window.
-add_executable(vantorel_lists WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp ${CMAKE_CURRENT_LIST_DIR}/vantorel.rc)
-target_compile_definitions(vantorel_lists PRIVATE VANTOREL_COMPLETION_LISTS_FOR_TESTS)
-foreach(exe vantorel vantorel_lists)
-  target_link_libraries(${exe} PRIVATE vantorel_win32)
-  target_compile_options(${exe} PRIVATE ${VANTOREL_WARNINGS})
-  target_link_options(${exe} PRIVATE -static -municode -mwindows)
-  set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-endforeach()
+target_link_libraries(vantorel PRIVATE vantorel_win32)
+target_compile_options(vantorel PRIVATE ${VANTOREL_WARNINGS})
+target_link_options(vantorel PRIVATE -static -municode -mwindows)
+set_target_properties(vantorel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -1,5 +1,5 @@
 // End-to-end: the completion in the real program. As shipped it has no lists, so its
-// keys change nothing and open no window; the build with test lists shows the
+// keys change nothing and open no window; given lists (through the probe), it shows the
 // drop-down list under the caret line without taking the focus, and the keyboard and
 // a click choose from it.
 #include <thread>
@@ -39,8 +39,8 @@ TEST_F(CompletionTest, AsShippedItsKeysChangeNothingAndOpenNoWindow) {
 }
 
 TEST_F(CompletionTest, TheListOpensUnderTheCaretLineAndKeysAndAClickChoose) {
-  wine.UseProgram("vantorel_lists.exe");
   ASSERT_NO_FATAL_FAILURE(StartOnFile("src\\lists.asm", "x := Ca\r\nfor\r\n"));
+  ASSERT_EQ(wine.Ask({"completion-lists"}), "given");
   const std::optional<ScreenRect> caret0 = CaretRect();
   ASSERT_TRUE(caret0);
   Keys("End");

@@ -214,7 +214,7 @@ class TestRun : public ::testing::Environment {
     if (access(wineserver_.c_str(), X_OK) != 0) wineserver_ = FindOnPath("wineserver");
     ASSERT_FALSE(wineserver_.empty()) << "no wineserver beside " << wine64_;
     for (const char* file :
-         {"vantorel.exe", "vantorel_lists.exe", "tests/e2e/win32/vdriver.exe", "tests/e2e/win32/vprobe.dll"})
+         {"vantorel.exe", "tests/e2e/win32/vdriver.exe", "tests/e2e/win32/vprobe.dll"})
       ASSERT_TRUE(fs::exists(fs::path(VANTOREL_WINDOWS_BUILD_DIR) / file))
           << VANTOREL_WINDOWS_BUILD_DIR << "/" << file
           << " is missing: build the Windows preset first (cmake --preset windows && cmake --build build/windows)";
@@ -424,11 +424,6 @@ std::string WineSession::PutFile(std::string_view windowsRelativePath, std::stri
   for (char& c : relative)
     if (c == '/') c = '\\';
   return "C:\\" + relative;
-}
-
-void WineSession::UseProgram(std::string_view exe) {
-  fs::copy_file(fs::path(VANTOREL_WINDOWS_BUILD_DIR) / exe, DriveC() / "Vantorel" / "vantorel.exe",
-                fs::copy_options::overwrite_existing);
 }
 
 ::testing::AssertionResult WineSession::Launch(const std::vector<std::string>& args) {

@@ -70,9 +70,6 @@ class WineSession {
   // returns its Windows path ("C:\\my files\\a.asm").
   std::string PutFile(std::string_view windowsRelativePath, std::string_view bytes);
 
-  // Runs another build of the program (a file of the Windows build folder, such as
-  // "vantorel_lists.exe") as C:\Vantorel\vantorel.exe from the next start on.
-  void UseProgram(std::string_view exe);
   // Starts vantorel.exe with these arguments and waits until its main window shows.
   ::testing::AssertionResult Start(const std::vector<std::string>& args = {});
   // Starts it without waiting for anything.

@@ -478,13 +478,23 @@ TEST_F(BuildOutputTest, ACommandThatCannotStartIsNotedAndLeavesNoBuildRunning) {
 }
 
 TEST_F(BuildOutputTest, TheViewItemSwitchesTheOptionItsCheckMarkAndTheStopItem) {
+  // F4 is a shortcut of the window only in the table that holds while the option is on;
+  // otherwise it reaches the editor.
+  const auto f4In = [](std::size_t table) {
+    const std::vector<Accelerator>& keys = TFmain::ShortcutTables()[table];
+    return std::count_if(keys.begin(), keys.end(), [](const Accelerator& a) { return a.key == 0x73; });
+  };
+  EXPECT_EQ(f4In(0), 0);
+  EXPECT_EQ(f4In(1), 2);
   Create();
+  EXPECT_EQ(form.ShortcutTable(), 1u);
   EXPECT_EQ(window.hiddenItems.count(MenuItemId::N_stopBuild), 0u);
   form.Run(Handler::N4Click);
   EXPECT_EQ(window.checkedItems.count(MenuItemId::N_buildOutput), 1u);
   // Off: the stop item leaves the menu, which is the "Проект" menu as it always was.
   form.Run(Handler::N_buildOutputClick);
   EXPECT_FALSE(form.Settings.BUILD_OUTPUT);
+  EXPECT_EQ(form.ShortcutTable(), 0u);
   EXPECT_EQ(window.hiddenItems.count(MenuItemId::N_stopBuild), 1u);
   form.Run(Handler::N4Click);
   EXPECT_EQ(window.checkedItems.count(MenuItemId::N_buildOutput), 0u);

@@ -43,6 +43,9 @@ enum Operation : unsigned {
   kBuildPane = 8,
   // The screen rectangle of the pane's item given as the argument: "left top right bottom".
   kBuildPaneItem = 9,
+  // Gives the editor's completion the lists the list tests use (the shipped program
+  // gives it none), as the editor takes kCompletionListsMessage; answers "given".
+  kCompletionLists = 10,
 };
 
 enum FailingCall : unsigned {
@@ -65,9 +68,17 @@ inline constexpr wchar_t kPaneQueryMessage[] = L"TBuildOutputQuery";
 struct PaneQuery {
   wchar_t* text;
   int size;
-  int count, selected, top;
+  int count, selected, firstShown;
   int kind;
-  RECT rect;
+  int left, top, right, bottom;  // the line in the pane's client area
+};
+
+// The editor's message that takes the completion's lists (the program's
+// win32/EditorWindow.h holds the same message name and layout).
+inline constexpr wchar_t kCompletionListsMessage[] = L"THLEditorCompletionLists";
+struct CompletionLists {
+  const char* identifiers;
+  const char* templates;
 };
 
 // Report lines are split at tabs and newlines, and panel texts and captions carry

@@ -850,6 +850,10 @@ int Run(const std::vector<std::wstring>& args) {
     for (const std::string& line : lines) Print(vprobe::Unescape(line));
     return 0;
   }
+  if (command == L"completion-lists") {
+    Print(ProbeAnswer(vprobe::kCompletionLists, 0));
+    return 0;
+  }
   if (command == L"pane-item") {
     Print(ProbeAnswer(vprobe::kBuildPaneItem, static_cast<unsigned>(std::wcstoul(arg(1).c_str(), nullptr, 10))));
     return 0;
@@ -902,6 +906,7 @@ constexpr char kUsage[] =
     "  pane                  the build output pane: \"count N selected S top T visible V\", then\n"
     "                        \"kind<TAB>text\" per line (kind 0 text, 1 error, 2 warning)\n"
     "  pane-item N           screen rectangle of the pane's line N\n"
+    "  completion-lists      give the editor's completion the list tests' lists\n"
     "Arguments may carry UTF-8 bytes escaped as %XX.\n";
 
 }  // namespace

@@ -136,10 +136,12 @@ std::string BuildPane(HWND main) {
   vprobe::PaneQuery state{};
   AskPane(pane, -1, state);
   std::string out = "count " + std::to_string(state.count) + " selected " + std::to_string(state.selected) +
-                    " top " + std::to_string(state.top) + " visible " + (IsWindowVisible(pane) ? "1" : "0") + "\n";
+                    " top " + std::to_string(state.firstShown) + " visible " + (IsWindowVisible(pane) ? "1" : "0") + "\n";
   for (int i = 0; i < state.count; ++i) {
     wchar_t text[4096];
-    vprobe::PaneQuery query{text, 4096};
+    vprobe::PaneQuery query{};
+    query.text = text;
+    query.size = 4096;
     if (AskPane(pane, i, query) < 0) return "error\tno line " + std::to_string(i) + "\n";
     out += std::to_string(query.kind) + "\t" + vprobe::Escape(Utf8(text, lstrlenW(text))) + "\n";
   }
@@ -151,10 +153,20 @@ std::string BuildPaneItem(HWND main, unsigned index) {
   if (!pane) return "error\tno build output pane\n";
   vprobe::PaneQuery query{};
   if (AskPane(pane, static_cast<int>(index), query) < 0) return "error\tno such item\n";
-  RECT r = query.rect;
+  RECT r{query.left, query.top, query.right, query.bottom};
   MapWindowPoints(pane, nullptr, reinterpret_cast<POINT*>(&r), 2);
   return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
          std::to_string(r.bottom) + "\n";
+}
+
+std::string GiveCompletionLists(HWND main) {
+  HWND editor = FindDescendant(main, L"THLEditor");
+  if (!editor) return "error\tno editor\n";
+  static const UINT message = RegisterWindowMessageW(vprobe::kCompletionListsMessage);
+  const vprobe::CompletionLists lists{"Caption=property Caption\nColor=property Color\nCursor=property Cursor\n",
+                                      "for=for loop=for (|;;)/n{/n}\nwhile=while loop=while (|)/n{/n}\n"};
+  if (!SendMessageW(editor, message, 0, reinterpret_cast<LPARAM>(&lists))) return "error\tnot taken\n";
+  return "given\n";
 }
 
 // --- the program's import table ---
@@ -331,6 +343,7 @@ std::string Report(unsigned operation, unsigned argument, HWND main) {
     case vprobe::kFailCall: return FailCall(argument);
     case vprobe::kBuildPane: return BuildPane(main);
     case vprobe::kBuildPaneItem: return BuildPaneItem(main, argument);
+    case vprobe::kCompletionLists: return GiveCompletionLists(main);
     case vprobe::kMenuTree: {
       std::string out;
       if (HMENU menu = GetMenu(main)) MenuTree(menu, "", out);
