@@ -126,9 +126,11 @@ int TOutputPane::LineAt(Point at) const {
 
 void TOutputPane::SetFont(const FontDesc& font) {
   font_ = font;
-  const Point cell = window_.FontCell(font);
-  lineHeight_ = std::max(cell.y, 1);
-  charWidth_ = std::max(cell.x, 1);
+  // A font the system could not measure keeps the pane usable at the cell it had.
+  if (const std::optional<Point> cell = window_.FontCell(font)) {
+    lineHeight_ = std::max(cell->y, 1);
+    charWidth_ = std::max(cell->x, 1);
+  }
   SetTop(top_);
   SetLeft(left_);
   UpdateBars();
@@ -160,20 +162,14 @@ void TOutputPane::ShowSelection() {
   window_.InvalidateAll();
 }
 
-void TOutputPane::SetTop(int top) {
-  const int most = std::max(0, lines_.Count() - Rows());
-  top = std::clamp(top, 0, most);
-  if (top == top_) return;
-  top_ = top;
-  UpdateBars();
-  window_.InvalidateAll();
-}
+void TOutputPane::SetTop(int top) { MoveTo(top_, top, lines_.Count() - Rows()); }
 
-void TOutputPane::SetLeft(int left) {
-  const int most = std::max(0, TextWidth() - window_.ClientRect().Width());
-  left = std::clamp(left, 0, most);
-  if (left == left_) return;
-  left_ = left;
+void TOutputPane::SetLeft(int left) { MoveTo(left_, left, TextWidth() - window_.ClientRect().Width()); }
+
+void TOutputPane::MoveTo(int& position, int to, int most) {
+  to = std::clamp(to, 0, std::max(most, 0));
+  if (to == position) return;
+  position = to;
   UpdateBars();
   window_.InvalidateAll();
 }

@@ -169,6 +169,8 @@ class TOutputPane : public PaneClient {
   bool InBar(Point at) const noexcept { return at.y < kPaneBarHeight; }
   void SetTop(int top);
   void SetLeft(int left);
+  // Sets a scroll position kept between 0 and most, and repaints when it moved.
+  void MoveTo(int& position, int to, int most);
   void Select(int index);
   // Gives the system bars the list's values when they changed.
   void UpdateBars();

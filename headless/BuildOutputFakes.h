@@ -66,7 +66,7 @@ class HeadlessPaneWindow : public PaneWindow {
     captured = false;
     if (client) client->PaneCaptureLost();
   }
-  Point FontCell(const FontDesc& f) override {
+  std::optional<Point> FontCell(const FontDesc& f) override {
     font = f;
     return cell;
   }
@@ -101,7 +101,7 @@ class HeadlessPaneWindow : public PaneWindow {
   PaneClient* client = nullptr;
   Rect area{0, 0, 600, 15 + 8 * 16};
   Point origin{0, 300};
-  Point cell{8, 16};
+  std::optional<Point> cell = Point{8, 16};
   Bar bars[2];  // horizontal, vertical
   FontDesc font;
   bool focused = false;

@@ -70,8 +70,9 @@ class PaneWindow {
   virtual void TakeFocus() = 0;
   virtual void CaptureMouse() = 0;
   virtual void ReleaseMouse() = 0;
-  // The average character width and the height of the font, in pixels.
-  virtual Point FontCell(const FontDesc& font) = 0;
+  // The average character width and the height of the font, in pixels; nothing when
+  // the system could not measure it.
+  virtual std::optional<Point> FontCell(const FontDesc& font) = 0;
   virtual void Beep() = 0;
 };
 

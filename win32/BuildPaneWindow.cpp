@@ -48,14 +48,14 @@ void BuildPaneWindow::TakeFocus() {
   if (hwnd_ && ::GetFocus() != hwnd_) ::SetFocus(hwnd_);
 }
 
-Point BuildPaneWindow::FontCell(const FontDesc& font) {
+std::optional<Point> BuildPaneWindow::FontCell(const FontDesc& font) {
   MemoryDC dc(nullptr);
   TEXTMETRICW metrics{};
   if (dc.get()) {
     SelectObjectScope selected(dc.get(), gdi_.Font(font));
     if (::GetTextMetricsW(dc.get(), &metrics)) return Point{metrics.tmAveCharWidth, metrics.tmHeight};
   }
-  return Point{8, 16};  // the pane stays usable in a font it could not measure
+  return std::nullopt;
 }
 
 LRESULT BuildPaneWindow::Query(int index, PaneQuery* query) const {

@@ -44,7 +44,7 @@ class BuildPaneWindow : public PaneWindow, public OwnWindow {
   void TakeFocus() override;
   void CaptureMouse() override { TakeCapture(); }
   void ReleaseMouse() override { GiveCaptureUp(); }
-  Point FontCell(const FontDesc& font) override;
+  std::optional<Point> FontCell(const FontDesc& font) override;
   void Beep() override { ::MessageBeep(MB_OK); }
 
  private:

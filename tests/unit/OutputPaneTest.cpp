@@ -33,7 +33,7 @@ class OutputPaneTest : public ::testing::Test {
       pane.LinesChanged(lines.Add(std::move(line)));
     }
   }
-  int Rows() const { return (window.area.Height() - pane.FrameHeight()) / window.cell.y; }
+  int Rows() const { return (window.area.Height() - pane.FrameHeight()) / pane.LineHeight(); }
   Point OnLine(int index) const {
     const Rect r = pane.Row(index)->rect;
     return Point{r.left + 4, r.top + 2};
@@ -187,6 +187,12 @@ TEST_F(OutputPaneTest, TheBarSizesAndClosesAndTheListChoosesAndOpens) {
   EXPECT_EQ(owner.opened, std::vector<int>{18});
   pane.PaneMouseDown(MouseButton::Right, OnLine(19));
   EXPECT_EQ(lines.Selected(), 18);
+  // A font the system cannot measure leaves the lines as high as they were.
+  window.cell = Point{7, 20};
+  pane.SetFont(FontDesc{"Courier New", -15});
+  window.cell.reset();
+  pane.SetFont(FontDesc{"No Such Font", -15});
+  EXPECT_EQ(pane.LineHeight(), 20);
 }
 
 }  // namespace
