@@ -44,12 +44,13 @@ bench: deps
 # the make at the end. A target is its name here and its line in fuzz/CMakeLists.txt;
 # FUZZ_OPTIONS_<name> gives it libFuzzer options of its own; FUZZ_SEEDS_<name> names
 # shared seed folders of fuzz/corpus/ it starts from as well (the source texts).
-FUZZ_TARGETS = editor_strings_fuzz file_round_trip_fuzz message_fuzz command_fuzz
+FUZZ_TARGETS = editor_strings_fuzz file_round_trip_fuzz message_fuzz command_fuzz declarations_fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_OPTIONS_editor_strings_fuzz = -max_len=512
 FUZZ_OPTIONS_command_fuzz = -max_len=800
 FUZZ_SEEDS_file_round_trip_fuzz = texts
 FUZZ_SEEDS_message_fuzz = texts
+FUZZ_SEEDS_declarations_fuzz = texts
 fuzz-one = mkdir -p build/fuzz/corpus/$(1) build/fuzz/findings/$(1); \
 	for seeds in $(1) $(FUZZ_SEEDS_$(1)); do \
 	  if [ -d fuzz/corpus/$$seeds ]; then cp -R fuzz/corpus/$$seeds/. build/fuzz/corpus/$(1)/; fi; \
