@@ -96,10 +96,12 @@ TOutputPane::TOutputPane(PaneWindow& window, TOutputLines& lines, CodePages& cod
 
 TOutputPane::~TOutputPane() { window_.SetClient(nullptr); }
 
-ShownPaneLine TOutputPane::Shown(int index) const {
+PaneLine TOutputPane::Line(int index) const {
   const OutputLine& line = lines_[index];
-  return ShowPaneLine(PaneLine{line.text, line.utf8, line.kind}, codePages_);
+  return PaneLine{line.text, line.utf8, line.kind};
 }
+
+ShownPaneLine TOutputPane::Shown(int index) const { return ShowPaneLine(Line(index), codePages_); }
 
 int TOutputPane::Rows() const {
   return std::max(1, (window_.ClientRect().bottom - ListTop()) / std::max(lineHeight_, 1));
@@ -131,10 +133,7 @@ void TOutputPane::SetFont(const FontDesc& font) {
     lineHeight_ = std::max(cell->y, 1);
     charWidth_ = std::max(cell->x, 1);
   }
-  SetTop(top_);
-  SetLeft(left_);
-  UpdateBars();
-  window_.InvalidateAll();
+  PaneSized();
 }
 
 void TOutputPane::LinesChanged(int dropped) {
@@ -145,8 +144,7 @@ void TOutputPane::LinesChanged(int dropped) {
     left_ = 0;
   }
   for (int i = scroll.fresh ? 0 : std::max(shownCount_ - dropped, 0); i < count; ++i) {
-    const OutputLine& line = lines_[i];
-    widest_ = std::max(widest_, PaneLineColumns(PaneLine{line.text, line.utf8, line.kind}));
+    widest_ = std::max(widest_, PaneLineColumns(Line(i)));
   }
   shownCount_ = count;
   top_ = scroll.top;

@@ -159,6 +159,7 @@ class TOutputPane : public PaneClient {
   std::optional<PaneRowView> Row(int index) const override;
 
  private:
+  PaneLine Line(int index) const;
   ShownPaneLine Shown(int index) const;
   int ListTop() const noexcept { return kPaneBarHeight + 1; }
   // Whole lines the list shows at once (at least one).
