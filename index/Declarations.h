@@ -5,6 +5,8 @@
 // in time linear in their length.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,5 +59,44 @@ struct FileDeclarations {
 
 // Reads every declaration of a file's text (lines ended by LF or CR LF).
 FileDeclarations ReadDeclarations(std::string_view text);
+
+// Reads declarations one line at a time. Between statements with no block open (no
+// procedure, structure, macro body or COMMENT block, no continued line) the reader is
+// at rest: what follows reads the same from a new reader started there, so an index of
+// a text being edited can read again only from the rest before a change to the first
+// rest after it that it already knew.
+class DeclarationReader {
+ public:
+  // firstLine: the number the next line fed gets.
+  explicit DeclarationReader(int firstLine = 0) : line_(firstLine) {}
+
+  // One line, without its line end (a last CR is cut).
+  void Line(std::string_view physical);
+  bool AtRest() const noexcept;
+  // The number the next line fed gets.
+  int NextLine() const noexcept { return line_; }
+  // What was read since the last call: the declarations closed and the includes.
+  FileDeclarations Take();
+  // Ends the text: a statement still continued is read and open blocks are closed.
+  FileDeclarations Finish();
+
+ private:
+  void Statement(std::string_view s, int line);
+  void OpenProcedure(const std::string& name, std::string_view rest, int line);
+  void CloseProcedure();
+  void OpenStructure(std::string name, bool isUnion, int line);
+  void CloseStructure();
+  void Add(Declaration declaration);
+
+  FileDeclarations file_;
+  std::string statement_;  // a statement continued on the next line, joined so far
+  int first_ = 0;          // its first line
+  int line_ = 0;
+  char commentEnd_ = 0;    // inside a COMMENT block: its closing character
+  std::vector<Declaration> structures_;  // open, the innermost last
+  std::size_t flattened_ = 0;            // nested past the limit, read as flat
+  std::optional<Declaration> procedure_;
+  int macroDepth_ = 0;
+};
 
 }  // namespace vantorel
