@@ -45,16 +45,22 @@ struct Declaration {
   // union stand among them; a named one is a member with members of its own).
   // Procedures: their parameters, LOCALs and labels.
   std::vector<Declaration> members;
+
+  friend bool operator==(const Declaration&, const Declaration&) = default;
 };
 
 struct IncludeLine {
   std::string name;  // as written, without <> or quotes
   int line = 0;
+
+  friend bool operator==(const IncludeLine&, const IncludeLine&) = default;
 };
 
 struct FileDeclarations {
   std::vector<Declaration> declarations;
   std::vector<IncludeLine> includes;
+
+  friend bool operator==(const FileDeclarations&, const FileDeclarations&) = default;
 };
 
 // Reads every declaration of a file's text (lines ended by LF or CR LF).
