@@ -199,6 +199,14 @@ bool TCompletionBase::MatchWordInList() {
 }
 
 void TCompletionBase::UpdateMatch() {
+  if (Narrows()) {
+    FillList();
+    if (list_.Count() == 0) {
+      CloseList(false);
+      return;
+    }
+    list_.Open(ListBounds());
+  }
   MatchWordInList();
   const int source = mode_ == TemplateMode ? TemplateCount() : IdentifierCount();
   if (!Allowed(mode_) || source == 0) CloseList(false);
@@ -305,6 +313,7 @@ void TCompletionBase::DrawListItem(Surface& surface, int index, const Rect& rect
     events_.OnCompletionDrawItem(list_, index, rect, selected, surface);
     return;
   }
+  if (DrawItem(surface, index, rect, selected)) return;
   const Color back = selected ? clHighlight : clWindow;
   const Color fore = selected ? clHighlightText : clWindowText;
   surface.FillRect(rect, back);
@@ -330,6 +339,12 @@ int TCompletionBase::MeasureListItem(int index, int height) {
 
 void TCompletion::FillList() {
   list_.Clear();
+  if (Sourced()) {
+    sourced_.clear();
+    source_->Candidates(CaretLine(), CaretColumn(), c_.caret.Y(), sourced_);
+    for (const SourcedItem& item : sourced_) list_.Add(item.name);
+    return;
+  }
   if (CurrentMode() == IdentifierMode) {
     for (const std::string& line : identifiers_) list_.Add(line);
     return;
@@ -340,6 +355,35 @@ void TCompletion::FillList() {
   for (const std::string& line : templates_) {
     if (!any || matches(line)) list_.Add(line);
   }
+}
+
+// A sourced list holds only names that begin with what is typed: the first is chosen,
+// and it is exact when it is the word itself.
+bool TCompletion::MatchWordInList() {
+  if (!Sourced()) return TCompletionBase::MatchWordInList();
+  list_.SetItemIndex(list_.Count() > 0 ? 0 : -1);
+  return list_.Count() > 0 && EqualIgnoringCase(list_.Item(0), WordAtCaret());
+}
+
+// The name, and after it in grey the kind and the definition.
+bool TCompletion::DrawItem(Surface& surface, int index, const Rect& rect, bool selected) {
+  if (!Sourced() || index < 0 || index >= static_cast<int>(sourced_.size())) return false;
+  const SourcedItem& item = sourced_[static_cast<std::size_t>(index)];
+  const Color back = selected ? clHighlight : clWindow;
+  surface.FillRect(rect, back);
+  std::vector<int> advances;
+  surface.SetFont(ListFont(FontStyle::None));
+  const int width = TextWidth(surface, item.name, advances);
+  if (!item.name.empty()) {
+    surface.DrawTextRun(rect.left + 3, rect.top, item.name, advances.data(), selected ? clHighlightText : clWindowText,
+                        back, 0);
+  }
+  TextWidth(surface, item.detail, advances);
+  if (!item.detail.empty()) {
+    surface.DrawTextRun(rect.left + 3 + width + 8, rect.top, item.detail, advances.data(),
+                        selected ? clHighlightText : clGray, back, 0);
+  }
+  return true;
 }
 
 void TCompletion::InsertItemPart(int part) {

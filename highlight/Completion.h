@@ -31,6 +31,23 @@ struct CompletionEvents {
       OnCompletionApply;
 };
 
+// An identifier a completion source offers: the name inserted, and what the list shows
+// after it (the kind and the definition in short).
+struct SourcedItem {
+  std::string name;
+  std::string detail;
+};
+
+// Where a completion takes its identifiers from in place of its configured list: the
+// names a program's index knows for the place of the caret.
+class CompletionSource {
+ public:
+  virtual ~CompletionSource() = default;
+  // The items for the caret on line (caretX: the 1-based position of the character left
+  // of the caret; caretY: the line's index), in the order to show them.
+  virtual void Candidates(std::string_view line, int caretX, int caretY, std::vector<SourcedItem>& items) = 0;
+};
+
 // Part k of an item cut at each separator (0 is the item's start); empty when missing.
 std::string ItemPart(std::string_view item, std::string_view separator, int k);
 
@@ -94,6 +111,14 @@ class TCompletionBase : private CompletionListOwner {
   virtual std::string SeparatorText() const = 0;
 
  protected:
+  // Whether the list is filled anew at each typed word character (a list that narrows
+  // to the word typed) rather than only its selection moving.
+  virtual bool Narrows() const { return false; }
+  // Draws an item in a way of the derived list; false leaves it to the list's own way.
+  virtual bool DrawItem(Surface& surface, int index, const Rect& rect, bool selected) {
+    (void)surface, (void)index, (void)rect, (void)selected;
+    return false;
+  }
   // The caret line's text (empty past the end of the text) and the caret column.
   std::string_view CaretLine() const;
   std::string_view WordAtCaret() const { return WordBeforeCaret(CaretLine(), CaretColumn()); }
@@ -130,6 +155,9 @@ class TCompletion : public TCompletionBase {
 
   const std::vector<std::string>& Identifiers() const noexcept { return identifiers_; }
   void SetIdentifiers(const std::vector<std::string>& lines) { identifiers_ = lines; }
+  // A source of identifiers in place of the list above; nullptr: the list.
+  void SetSource(CompletionSource* source) noexcept { source_ = source; }
+  CompletionSource* Source() const noexcept { return source_; }
   const std::vector<std::string>& Templates() const noexcept { return templates_; }
   void SetTemplates(const std::vector<std::string>& lines) { templates_ = lines; }
   char CaretChar = '|';
@@ -139,10 +167,21 @@ class TCompletion : public TCompletionBase {
   void FillList() override;
   void InsertItemPart(int part) override;
   int TemplateCount() const override { return static_cast<int>(templates_.size()); }
-  int IdentifierCount() const override { return static_cast<int>(identifiers_.size()); }
+  int IdentifierCount() const override {
+    return static_cast<int>(source_ ? sourced_.size() : identifiers_.size());
+  }
   std::string SeparatorText() const override { return Separator; }
+  bool MatchWordInList() override;
+
+ protected:
+  bool Narrows() const override { return Sourced(); }
+  bool DrawItem(Surface& surface, int index, const Rect& rect, bool selected) override;
 
  private:
+  bool Sourced() const noexcept { return source_ && CurrentMode() == IdentifierMode; }
+
+  CompletionSource* source_ = nullptr;
+  std::vector<SourcedItem> sourced_;
   std::vector<std::string> identifiers_;
   std::vector<std::string> templates_;
 };

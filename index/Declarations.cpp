@@ -334,8 +334,8 @@ FileDeclarations DeclarationReader::Finish() {
   statement_.clear();
   commentEnd_ = 0;
   macroDepth_ = 0;
-  while (!structures_.empty() || flattened_ > 0) CloseStructure();
-  CloseProcedure();
+  while (!structures_.empty() || flattened_ > 0) CloseStructure(line_ - 1);
+  CloseProcedure(line_ - 1);
   return Take();
 }
 
@@ -411,7 +411,7 @@ void DeclarationReader::Statement(std::string_view s, int line) {
       return;
     case Keyword::Ends:
       if (structures_.empty()) break;
-      CloseStructure();
+      CloseStructure(line);
       return;
     default: break;
   }
@@ -426,7 +426,7 @@ void DeclarationReader::Statement(std::string_view s, int line) {
   const bool bracketed = rest1.size() >= 2 && rest1.front() == '<' && rest1.back() == '>';
   switch (k1) {
     case Keyword::Proc: OpenProcedure(std::string(w0.text), rest1, line); return;
-    case Keyword::Endp: CloseProcedure(); return;
+    case Keyword::Endp: CloseProcedure(line); return;
     case Keyword::Proto: {
       Declaration proto{std::string(w0.text), DeclarationKind::Prototype, line, Short("PROTO", rest1), {},
                         Parameters(rest1, false), {}};
@@ -449,7 +449,7 @@ void DeclarationReader::Statement(std::string_view s, int line) {
     case Keyword::Union: OpenStructure(std::string(w0.text), k1 == Keyword::Union, line); return;
     case Keyword::Ends:
       // Otherwise a segment's end.
-      while (!structures_.empty()) CloseStructure();
+      while (!structures_.empty()) CloseStructure(line);
       return;
     case Keyword::Record: add(DeclarationKind::Record, Short("record", rest1)); return;
     case Keyword::Macro: {
@@ -473,7 +473,7 @@ void DeclarationReader::Statement(std::string_view s, int line) {
 }
 
 void DeclarationReader::OpenProcedure(const std::string& name, std::string_view rest, int line) {
-  CloseProcedure();
+  CloseProcedure(line - 1);
   Declaration procedure{name, DeclarationKind::Procedure, line, {}, {}, Parameters(rest, true), {}};
   procedure.detail = Short("proc", Joined(procedure.parameters, ", "));
   for (const std::string& p : procedure.parameters) {
@@ -485,8 +485,9 @@ void DeclarationReader::OpenProcedure(const std::string& name, std::string_view 
   procedure_ = std::move(procedure);
 }
 
-void DeclarationReader::CloseProcedure() {
+void DeclarationReader::CloseProcedure(int endLine) {
   if (!procedure_) return;
+  procedure_->lastLine = endLine;
   file_.declarations.push_back(std::move(*procedure_));
   procedure_.reset();
 }
@@ -500,13 +501,14 @@ void DeclarationReader::OpenStructure(std::string name, bool isUnion, int line) 
                                     line, {}, {}, {}, {}});
 }
 
-void DeclarationReader::CloseStructure() {
+void DeclarationReader::CloseStructure(int endLine) {
   if (flattened_ > 0) {
     --flattened_;
     return;
   }
   Declaration done = std::move(structures_.back());
   structures_.pop_back();
+  done.lastLine = endLine;
   done.detail = std::string(done.kind == DeclarationKind::Union ? "union" : "struct") + " (" +
                 std::to_string(done.members.size()) + " members)";
   if (structures_.empty()) {

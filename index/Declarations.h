@@ -45,6 +45,9 @@ struct Declaration {
   // union stand among them; a named one is a member with members of its own).
   // Procedures: their parameters, LOCALs and labels.
   std::vector<Declaration> members;
+  // Procedures, structures and unions: the line of their end (ENDP, ENDS, or the text's
+  // last line when it is missing); -1 for the rest.
+  int lastLine = -1;
 
   friend bool operator==(const Declaration&, const Declaration&) = default;
 };
@@ -89,9 +92,9 @@ class DeclarationReader {
  private:
   void Statement(std::string_view s, int line);
   void OpenProcedure(const std::string& name, std::string_view rest, int line);
-  void CloseProcedure();
+  void CloseProcedure(int endLine);
   void OpenStructure(std::string name, bool isUnion, int line);
-  void CloseStructure();
+  void CloseStructure(int endLine);
   void Add(Declaration declaration);
 
   FileDeclarations file_;

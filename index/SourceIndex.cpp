@@ -10,6 +10,7 @@ namespace {
 void MoveLines(std::vector<Declaration>& declarations, int by) {
   for (Declaration& d : declarations) {
     d.line += by;
+    if (d.lastLine >= 0) d.lastLine += by;
     MoveLines(d.members, by);
   }
 }
@@ -53,6 +54,8 @@ bool SourceIndex::Refresh(int lineCount, const LineReader& line) {
   if (!whole) {
     const LineChange c = *pending_;
     from = EndingAfter(c.first);
+    // A block the text's end closed goes on into lines added after it.
+    if (from == pieces_.end() && openAtEnd_) from = std::prev(pieces_.end());
     start = from == pieces_.end() ? c.first : std::min(c.first, from->first);
     changedEnd = c.first + c.added;
     delta = c.added - c.removed;
@@ -64,8 +67,9 @@ bool SourceIndex::Refresh(int lineCount, const LineReader& line) {
   std::vector<Piece> fresh;
   DeclarationReader reader(start);
   int pieceStart = start;
-  const auto close = [&](int end, FileDeclarations got) {
-    if (!got.declarations.empty() || !got.includes.empty() || end - pieceStart > 1) {
+  // open: the span did not end at a rest (the text's end closed it).
+  const auto close = [&](int end, FileDeclarations got, bool open) {
+    if (!got.declarations.empty() || !got.includes.empty() || end - pieceStart > 1 || open) {
       MoveLines(got, -pieceStart);
       fresh.push_back(Piece{pieceStart, end - pieceStart, std::move(got)});
     }
@@ -76,13 +80,16 @@ bool SourceIndex::Refresh(int lineCount, const LineReader& line) {
     reader.Line(line(n));
     ++linesRead_;
     if (!reader.AtRest()) continue;
-    close(n + 1, reader.Take());
+    close(n + 1, reader.Take(), false);
     if (!whole && n + 1 >= changedEnd && AtRest(n + 1 - delta)) {
       stopOld = n + 1 - delta;
       break;
     }
   }
-  if (stopOld < 0) close(lineCount, reader.Finish());
+  if (stopOld < 0) {
+    openAtEnd_ = !reader.AtRest();
+    close(lineCount, reader.Finish(), openAtEnd_);
+  }
 
   // The pieces known beyond the stop stay, moved by the lines added or removed.
   auto to = stopOld < 0 ? pieces_.end()

@@ -58,6 +58,9 @@ class SourceIndex : public LineWatcher {
   std::vector<Piece> pieces_;
   std::optional<LineChange> pending_;
   bool whole_ = true;  // nothing read yet, or the whole text was replaced
+  // The text ended inside a block or a continued statement: the last piece's end is no
+  // rest.
+  bool openAtEnd_ = false;
   std::uint64_t version_ = 0;
   int linesRead_ = 0;
 };

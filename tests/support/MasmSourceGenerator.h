@@ -17,6 +17,7 @@ struct ExpectedDeclaration {
   int kind;  // a DeclarationKind's value
   int line;
   std::vector<std::string> members;  // structures and procedures: their members' names, in order
+  int lastLine = -1;                 // structures and procedures: the line of their end
 };
 
 struct GeneratedSource {
@@ -59,8 +60,8 @@ class MasmSourceGenerator {
     out_.text += text + eol_;
     ++line_;
   }
-  void Expect(std::string name, int kind, int line, std::vector<std::string> members = {}) {
-    out_.declarations.push_back(ExpectedDeclaration{std::move(name), kind, line, std::move(members)});
+  void Expect(std::string name, int kind, int line, std::vector<std::string> members = {}, int lastLine = -1) {
+    out_.declarations.push_back(ExpectedDeclaration{std::move(name), kind, line, std::move(members), lastLine});
   }
 
   void Statement() {
@@ -170,7 +171,7 @@ class MasmSourceGenerator {
       Line("  " + Case("ends"));
     }
     Line(name + " " + Case("ends"));
-    Expect(name, kStructure, first, members);
+    Expect(name, kStructure, first, members, line_ - 1);
   }
 
   // A procedure with parameters (after USES sometimes), LOCALs and labels; a global
@@ -200,7 +201,7 @@ class MasmSourceGenerator {
     Line("  ret");
     Line(name + " " + Case("endp"));
     if (!global.empty()) Expect(global, kLabel, line_ - 4);
-    Expect(name, kProcedure, first, members);
+    Expect(name, kProcedure, first, members, line_ - 1);
   }
 
   std::mt19937 rng_;

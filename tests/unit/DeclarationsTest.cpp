@@ -94,6 +94,7 @@ TEST(Declarations, GeneratedSourcesReadExactlyAsWritten) {
       ASSERT_EQ(got.name, want.name);
       EXPECT_EQ(static_cast<int>(got.kind), want.kind) << got.name;
       EXPECT_EQ(got.line, want.line) << got.name;
+      EXPECT_EQ(got.lastLine, want.lastLine) << got.name;
       if (got.kind == DeclarationKind::Structure || got.kind == DeclarationKind::Procedure) {
         EXPECT_EQ(Names(got.members), want.members) << got.name;
       }

@@ -60,7 +60,7 @@ TEST(SourceIndex, AfterRandomEditsItEqualsTheTextReadAnew) {
       for (int edits = 1 + pick(3); edits > 0; --edits) {
         const int size = static_cast<int>(text.lines.size());
         const int at = pick(size + 1);
-        switch (pick(5)) {
+        switch (pick(6)) {
           case 0:  // a line becomes a fragment
             if (at < size) text.Replace(at, 1, {kFragments[pick(static_cast<int>(std::size(kFragments)))]});
             break;
@@ -79,6 +79,9 @@ TEST(SourceIndex, AfterRandomEditsItEqualsTheTextReadAnew) {
               line.insert(static_cast<std::size_t>(pick(static_cast<int>(line.size()) + 1)), 1, ",\\;x<"[pick(5)]);
               text.Replace(at, 1, {line});
             }
+            break;
+          case 4:  // a line is added at the end, where a block the end closed goes on
+            text.Replace(size, 0, {kFragments[pick(static_cast<int>(std::size(kFragments)))]});
             break;
           default:  // a line is split in two
             if (at < size) {
