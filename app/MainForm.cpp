@@ -59,6 +59,8 @@ TFmain::TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, 
   Memo1.Loaded();
 }
 
+TFmain::~TFmain() { Memo1.Completion().SetSource(nullptr); }
+
 void TFmain::FormCreate() {
   std::string last;
   try {
@@ -67,9 +69,11 @@ void TFmain::FormCreate() {
     // The choices are read before the value that failed.
     ApplyHighlighter();
     ShowBuildOutputOption();
+    ApplyCodeHints();
     throw;
   }
   ApplyHighlighter();
+  ApplyCodeHints();
   Last1.Caption = last;
   Last1.Hint = Last1.Caption;
   window_.SetMenuCaption(MenuItemId::Last1, Last1.Caption);
@@ -334,6 +338,18 @@ void TFmain::N4Click() {
   window_.SetMenuChecked(MenuItemId::_Ntools, PbuttonVisible);
   window_.SetMenuChecked(MenuItemId::_Ncomp, PtoolsVisible);
   window_.SetMenuChecked(MenuItemId::N_buildOutput, Settings.BUILD_OUTPUT);
+  window_.SetMenuChecked(MenuItemId::N_codeHints, Settings.CODE_HINTS);
+}
+
+void TFmain::N_codeHintsClick() {
+  Settings.CODE_HINTS = !Settings.CODE_HINTS;
+  ApplyCodeHints();
+}
+
+void TFmain::ApplyCodeHints() {
+  if (Settings.CODE_HINTS && !codeHints_) codeHints_ = std::make_unique<TCodeHints>(Memo1.Lines());
+  Memo1.Completion().SetSource(Settings.CODE_HINTS ? codeHints_.get() : nullptr);
+  if (!Settings.CODE_HINTS) codeHints_.reset();
 }
 
 void TFmain::N_buildOutputClick() {
@@ -439,6 +455,7 @@ void TFmain::Run(Handler handler, std::string_view sender) {
     case Handler::_NfontClick: _NfontClick(); break;
     case Handler::N6Click: N6Click(); break;
     case Handler::N_buildOutputClick: N_buildOutputClick(); break;
+    case Handler::N_codeHintsClick: N_codeHintsClick(); break;
     case Handler::N_stopBuildClick:
       if (BuildOutputShown()) buildOutput_->StopByUser();
       break;

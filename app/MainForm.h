@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/BuildOutput.h"
+#include "app/CodeHints.h"
 #include "app/MainLayout.h"
 #include "app/MainWindowPort.h"
 #include "app/Settings.h"
@@ -39,6 +40,7 @@ class TFmain {
  public:
   TFmain(MainWindowPort& window, THLEditor& memo, RegistryPort& registry, FileSystem& fs, Dialogs& dialogs,
          Processes& processes, CodePages& codePages, Shell& shell);
+  ~TFmain();
   TFmain(const TFmain&) = delete;
   TFmain& operator=(const TFmain&) = delete;
 
@@ -105,6 +107,10 @@ class TFmain {
   // then captures its output there.
   void N_buildOutputClick();
   void ShowBuildOutputOption();
+  // The code hints option: on, Ctrl+Space lists the names the index knows for the
+  // place of the caret; off, completion is the configured one (nothing here).
+  void N_codeHintsClick();
+  TCodeHints* CodeHints() noexcept { return codeHints_.get(); }
   // The colouring rules, a radio item per language of the table (row): the editor
   // recolours at once, and the choice is stored at close and applied at the next start.
   void N_hlClick(std::size_t row);
@@ -143,6 +149,8 @@ class TFmain {
   void ShowCaretPosition();
   // Gives the editor the rules Settings.HIGHLIGHTER names and marks its menu item.
   void ApplyHighlighter();
+  // Gives the editor's completion the index's names while the option is on.
+  void ApplyCodeHints();
   bool Ask(std::string_view question, MessageIcon icon);
   void LoadFile(const std::string& path);
   // Saves and starts the build or run command with the source's path; with capture,
@@ -161,6 +169,7 @@ class TFmain {
   Shell& shell_;
   bool settingsSaved_ = false;  // at the end of the session; a later close only destroys
   std::unique_ptr<TBuildOutput> buildOutput_;
+  std::unique_ptr<TCodeHints> codeHints_;  // while the code hints option is on
 };
 
 // The new project's skeleton in place of the editor's text, through the line list (no

@@ -54,6 +54,7 @@ constexpr MenuItem kViewItems[] = {
     {"_Nfont", "выбрать шрифт", {}, Handler::_NfontClick, {}},
     {"N6", "помощь", {vk::F1, false, "F1"}, Handler::N6Click, {}},
     {"N_buildOutput", "вывод сборки в окне", {}, Handler::N_buildOutputClick, {}, MenuItemId::N_buildOutput},
+    {"N_codeHints", "подсказки из include-файлов", {}, Handler::N_codeHintsClick, {}, MenuItemId::N_codeHints},
     {"N_hlsep", "-", {}, Handler::None, {}},
 };
 

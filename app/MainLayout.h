@@ -50,6 +50,7 @@ enum class Handler {
   _MOUSEWHEELClick,
   N4Click,
   N_buildOutputClick,
+  N_codeHintsClick,
   N_stopBuildClick,
   NextBuildMessage,
   PreviousBuildMessage,
@@ -66,7 +67,7 @@ struct Shortcut {
 };
 
 // The languages' radio items come last, as their handlers do.
-enum class MenuItemId { None, Last1, _Ntools, _Ncomp, N_buildOutput, N_stopBuild, N_hljava, N_hlmasm };
+enum class MenuItemId { None, Last1, _Ntools, _Ncomp, N_buildOutput, N_codeHints, N_stopBuild, N_hljava, N_hlmasm };
 
 // The View menu's radio item, and its handler, of the language in row of the table.
 constexpr MenuItemId LanguageMenuItem(std::size_t row) noexcept {

@@ -127,6 +127,7 @@ void WriteAll(TRegistry& reg, const Rect& bounds, const TSettings& settings,
   WriteOption(reg, "BUILD_OUTPUT", settings.BUILD_OUTPUT);
   WriteOption(reg, "BUILD_OUTPUT_HEIGHT", settings.BUILD_OUTPUT_HEIGHT);
   WriteOption(reg, "HIGHLIGHTER", settings.HIGHLIGHTER);
+  WriteOption(reg, "CODE_HINTS", settings.CODE_HINTS);
 }
 
 std::optional<std::string> TrySave(RegistryPort& registry, RegistryRoot root, const Rect& bounds,
@@ -157,6 +158,7 @@ std::string LoadSettings(RegistryPort& registry, PlacementTarget& window, TSetti
   settings.BUILD_OUTPUT = ReadOption(reg, "BUILD_OUTPUT");
   settings.BUILD_OUTPUT_HEIGHT = ReadNumber(reg, "BUILD_OUTPUT_HEIGHT");
   settings.HIGHLIGHTER = ReadLanguage(reg, "HIGHLIGHTER");
+  settings.CODE_HINTS = ReadOption(reg, "CODE_HINTS");
   settings.MASM_PATH = reg.ReadString("MASM_PATH");
   settings.PROG_PATH = reg.ReadString("PROG_PATH");
   settings.COMPILE_FILE = reg.ReadString("COMPILE_FILE");

@@ -24,6 +24,7 @@ struct TSettings {
   bool BUILD_OUTPUT = false;  // the build's output in the window
   std::int32_t BUILD_OUTPUT_HEIGHT = 0;  // the output pane's height in pixels; 0 for its default
   std::int32_t HIGHLIGHTER = 0;  // the colouring rules: the stored value of a language's row
+  bool CODE_HINTS = false;  // completion and hints from the index of the program's names
 };
 
 // The window whose placement is restored.

@@ -3,12 +3,17 @@
 #include "editor/EditorStrings.h"
 #include "editor/EditorView.h"
 #include "editor/TabStops.h"
+#include "editor/Typing.h"
 #include "editor/UndoBuffer.h"
 #include "platform/Errors.h"
 
 namespace vantorel {
 
 int EditorContext::LineCount() const { return lines->Count(); }
+
+bool EditorContext::CompletionContinuesWord(char ch) const {
+  return completion ? completion->ContinuesWord(ch) : IsIdentifierCharacter(ch);
+}
 
 std::string_view EditorContext::LineView(int y) const { return lines->View(y); }
 

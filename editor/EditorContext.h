@@ -90,6 +90,9 @@ class CompletionHooks {
   // Sees a key first; true when it used the key up.
   virtual bool OfferKey(int& key, ShiftState shift) = 0;
   virtual void OfferChar(char ch) = 0;
+  // Whether a typed character goes on with the word being completed (offered after it
+  // is typed) rather than ending it (offered before).
+  virtual bool ContinuesWord(char ch) const = 0;
   virtual void Show(bool templates) = 0;
   virtual void Close(bool apply) = 0;
 
@@ -144,6 +147,7 @@ struct EditorContext {
   void OfferCharToCompletion(char ch) const {
     if (completion) completion->OfferChar(ch);
   }
+  bool CompletionContinuesWord(char ch) const;
   void ShowCompletion(bool templates) const {
     if (completion) completion->Show(templates);
   }

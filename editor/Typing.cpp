@@ -74,7 +74,7 @@ void TypingCommands::TypeCharacter(char ch) {
 }
 
 void TypingCommands::TypePrintable(char ch) {
-  const bool identifier = IsIdentifierCharacter(ch);
+  const bool identifier = c_.CompletionContinuesWord(ch);
   if (!identifier) c_.OfferCharToCompletion(ch);
   ClearSelectionForTyping();
   c_.Lines().KeepTrailingBlanksOf(c_.caret.Y(), c_.caret.Y());

@@ -229,7 +229,7 @@ bool TCompletionBase::HandleKeyDown(int key) {
 
 void TCompletionBase::HandleKeyPress(char ch) {
   if (listShown_) {
-    if (IsIdentifierCharacter(ch)) {
+    if (IsWordCharacter(ch)) {
       UpdateMatch();
     } else {
       CloseList(true);
@@ -238,6 +238,8 @@ void TCompletionBase::HandleKeyPress(char ch) {
     StartTimer();
   }
 }
+
+bool TCompletionBase::IsWordCharacter(char ch) const { return IsIdentifierCharacter(ch); }
 
 void TCompletionBase::TimerTick() { ShowList(IdentifierMode, false); }
 
@@ -355,6 +357,10 @@ void TCompletion::FillList() {
   for (const std::string& line : templates_) {
     if (!any || matches(line)) list_.Add(line);
   }
+}
+
+bool TCompletion::IsWordCharacter(char ch) const {
+  return TCompletionBase::IsWordCharacter(ch) || (Sourced() && (ch == '_' || ch == '@' || ch == '$' || ch == '?'));
 }
 
 // A sourced list holds only names that begin with what is typed: the first is chosen,

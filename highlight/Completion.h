@@ -99,6 +99,8 @@ class TCompletionBase : private CompletionListOwner {
   // The typing pause ended.
   void TimerTick();
 
+  // A character that goes on with the word rather than ending the list.
+  virtual bool IsWordCharacter(char ch) const;
   virtual bool HandleKeyDown(int key);
   virtual void HandleKeyPress(char ch);
   // Selects the first item that begins with the word before the caret; true when its
@@ -172,6 +174,8 @@ class TCompletion : public TCompletionBase {
   }
   std::string SeparatorText() const override { return Separator; }
   bool MatchWordInList() override;
+  // The index's names hold '_', '@', '$' and '?' too.
+  bool IsWordCharacter(char ch) const override;
 
  protected:
   bool Narrows() const override { return Sourced(); }

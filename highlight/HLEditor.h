@@ -63,6 +63,7 @@ class THLEditor : public TEditor, public CompletionEvents, private CompletionHoo
   // text is clicked or the focus goes.
   bool OfferKey(int& key, ShiftState shift) override;
   void OfferChar(char ch) override { completion_.HandleKeyPress(ch); }
+  bool ContinuesWord(char ch) const override { return completion_.IsWordCharacter(ch); }
   void Show(bool templates) override {
     completion_.OpenCompletion(templates ? TCompletion::TemplateMode : TCompletion::IdentifierMode);
   }
