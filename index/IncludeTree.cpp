@@ -120,11 +120,16 @@ class IncludeTreeReader {
   // in the order the assembler first meets them.
   void Visit(std::size_t from, const std::vector<IncludeLine>& includes, int depth) {
     for (const IncludeLine& include : includes) {
-      if (++includeLines_ > IncludeTree::kMaxIncludeLines) {
-        Report(IncludeFault::TooManyFiles, kIncludeTooManyLines, std::to_string(IncludeTree::kMaxIncludeLines), from,
-               include);
+      // Past the cap nothing more is read, in this file or in the files around it.
+      if (includeLines_ == IncludeTree::kMaxIncludeLines) {
+        if (!stopped_) {
+          Report(IncludeFault::TooManyFiles, kIncludeTooManyLines, std::to_string(IncludeTree::kMaxIncludeLines), from,
+                 include);
+        }
+        stopped_ = true;
         return;
       }
+      ++includeLines_;
       std::string path = Resolve(include.name, FolderOf(nodes_[from].path));
       if (path.empty()) {
         if (missing_.insert(include.name).second) Report(IncludeFault::Missing, kIncludeNotFound, {}, from, include);
@@ -360,6 +365,7 @@ class IncludeTreeReader {
   std::unordered_set<std::string> absent_;
   std::unordered_set<std::string> missing_;  // names reported missing, as written
   std::size_t includeLines_ = 0;
+  bool stopped_ = false;
   bool tooDeep_ = false;
   bool tooMany_ = false;
   IncludeTree tree_;
