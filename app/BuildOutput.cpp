@@ -15,7 +15,6 @@ namespace {
 constexpr bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
 constexpr bool IsAlpha(char c) noexcept { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 constexpr bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
-constexpr bool IsSeparator(char c) noexcept { return c == '\\' || c == '/'; }
 constexpr char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string_view TrimLeft(std::string_view s) noexcept {
@@ -147,74 +146,6 @@ void TLineSplitter::Feed(std::string_view bytes, std::vector<std::string>& out) 
 
 void TLineSplitter::Finish(std::vector<std::string>& out) {
   if (!pending_.empty()) Emit(out);
-}
-
-std::string ResolveToolPath(std::string_view path, std::string_view folder) {
-  const std::string_view from = folder.empty() ? path : folder;
-  const char separator =
-      from.find('\\') == std::string_view::npos && from.find('/') != std::string_view::npos ? '/' : '\\';
-  std::string full;
-  const bool drive = path.size() >= 2 && IsAlpha(path[0]) && path[1] == ':';
-  if (drive || (!path.empty() && IsSeparator(path[0]))) {
-    // A root without a drive ("\src\a.asm") is on the drive of the current folder.
-    if (!drive && !(path.size() >= 2 && IsSeparator(path[1])) && folder.size() >= 2 && folder[1] == ':') {
-      full.push_back(folder[0]);
-      full.push_back(':');
-    }
-    full += path;
-  } else {
-    full = folder;
-    if (!full.empty() && !IsSeparator(full.back())) full += separator;
-    full += path;
-  }
-  // The root: "C:" with its separator, or the "\\" of a network path whose server and
-  // share no ".." climbs above.
-  std::string root;
-  std::size_t i = 0;
-  std::size_t keep = 0;
-  if (full.size() >= 2 && IsAlpha(full[0]) && full[1] == ':') {
-    root = full.substr(0, 2);
-    i = 2;
-  } else if (full.size() >= 2 && IsSeparator(full[0]) && IsSeparator(full[1])) {
-    root = "\\\\";
-    i = 2;
-    keep = 2;
-  }
-  if (keep == 0 && i < full.size() && IsSeparator(full[i])) root += separator;
-  std::vector<std::string_view> parts;
-  const std::string_view rest = std::string_view(full).substr(i);
-  for (std::size_t start = 0; start <= rest.size();) {
-    std::size_t end = start;
-    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
-    const std::string_view part = rest.substr(start, end - start);
-    if (part == "..") {
-      if (parts.size() > keep) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    start = end + 1;
-  }
-  std::string out = root;
-  for (std::size_t k = 0; k < parts.size(); ++k) {
-    if (k > 0) out += separator;
-    out += parts[k];
-  }
-  return out;
-}
-
-bool SamePath(std::string_view a, std::string_view b, CodePages& codePages) {
-  const auto plain = [](std::string_view s) {
-    std::string out(s);
-    std::replace(out.begin(), out.end(), '/', '\\');
-    return out;
-  };
-  std::string x = plain(a);
-  std::string y = plain(b);
-  // The system folds case in the ANSI page; a name it cannot hold is compared as it is.
-  const std::optional<std::string> ansiX = codePages.AnsiFromUtf8(x);
-  const std::optional<std::string> ansiY = codePages.AnsiFromUtf8(y);
-  if (ansiX && ansiY) return codePages.LowerCase(*ansiX) == codePages.LowerCase(*ansiY);
-  return x == y;
 }
 
 namespace {

@@ -19,6 +19,7 @@
 #include "platform/CapturedProcesses.h"
 #include "platform/CodePages.h"
 #include "platform/FileSystem.h"
+#include "platform/Paths.h"
 
 namespace vantorel {
 
@@ -47,15 +48,6 @@ class TLineSplitter {
   void Emit(std::vector<std::string>& out);
   std::string pending_;
 };
-
-// The full form of a path a tool named: a relative one is taken from folder (the
-// build's current directory), "." and ".." steps are resolved, and every separator
-// becomes the folder's own kind (a backslash unless the folder is written with
-// slashes only).
-std::string ResolveToolPath(std::string_view path, std::string_view folder);
-// Whether two full paths name the same file as the system compares them: separators
-// of either kind and letters of any case (the ANSI page's, Cyrillic included) alike.
-bool SamePath(std::string_view a, std::string_view b, CodePages& codePages);
 
 // F4 and Shift+F4 step through the lines with a position while the pane shows.
 std::span<const Accelerator> BuildOutputKeys();

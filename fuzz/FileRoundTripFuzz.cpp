@@ -42,6 +42,11 @@ class MemoryFileSystem : public FileSystem {
     if (it == files.end()) throw EFileError(FormatText(kCannotOpenFile, {path, "not found"}));
     return FileBytes::CopyOf(it->second, observer);
   }
+  std::optional<FileStamp> Stamp(const std::string& path) override {
+    const auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return FileStamp{it->second.size(), 0};
+  }
   std::string FullPath(const std::string& path) override { return path; }
   OpenedFile CreateNew(const std::string& path) override {
     if (FileExists(path)) return {{FileFault::AlreadyExists, "exists"}, nullptr};

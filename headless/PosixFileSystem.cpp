@@ -72,6 +72,13 @@ FileBytes PosixFileSystem::ReadInPieces(const std::string& path, const ReadObser
   return bytes;
 }
 
+std::optional<FileStamp> PosixFileSystem::Stamp(const std::string& path) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileStamp{static_cast<std::uint64_t>(st.st_size),
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
 namespace {
 
 FileStatus Failed(int error) {

@@ -10,6 +10,7 @@ class PosixFileSystem : public FileSystem {
  public:
   bool FileExists(const std::string& path) override;
   FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) override;
+  std::optional<FileStamp> Stamp(const std::string& path) override;
 
   std::string FullPath(const std::string& path) override;
   OpenedFile CreateNew(const std::string& path) override;

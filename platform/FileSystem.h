@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -84,6 +86,14 @@ struct FileBytes {
   }
 };
 
+// What tells one version of a file from the next without reading it: its size and the
+// time of its last write, in the system's own units (only compared, never shown).
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t time = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 struct OpenedFile {
   FileStatus status;
   std::unique_ptr<WritableFile> file;  // set when status is ok
@@ -98,6 +108,8 @@ class FileSystem {
   FileBytes ReadFile(const std::string& path) { return ReadInPieces(path, nullptr); }
   // The same, telling the observer (when set) of each piece read.
   virtual FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) = 0;
+  // The stamp of a regular file; nothing when there is none or it cannot be looked at.
+  virtual std::optional<FileStamp> Stamp(const std::string& path) = 0;
 
   // Writes the bytes so that at every moment either the old file or the complete new
   // text is on disk: a temporary file beside the target is written and flushed, then

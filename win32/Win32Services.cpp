@@ -137,6 +137,16 @@ FileBytes Win32FileSystem::ReadInPieces(const std::string& path, const ReadObser
   return bytes;
 }
 
+std::optional<FileStamp> Win32FileSystem::Stamp(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(ApiPath(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  const auto join = [](DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; };
+  const FILETIME& written = data.ftLastWriteTime;
+  return FileStamp{join(data.nFileSizeHigh, data.nFileSizeLow),
+                   static_cast<std::int64_t>(join(written.dwHighDateTime, written.dwLowDateTime))};
+}
+
 std::string Win32FileSystem::FullPath(const std::string& path) { return Narrow(FullPathOf(Widen(path))); }
 
 OpenedFile Win32FileSystem::CreateNew(const std::string& path) { return Open(path, 0, CREATE_NEW); }

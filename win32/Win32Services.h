@@ -15,6 +15,7 @@ class Win32FileSystem : public FileSystem {
  public:
   bool FileExists(const std::string& path) override;
   FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) override;
+  std::optional<FileStamp> Stamp(const std::string& path) override;
 
   std::string FullPath(const std::string& path) override;
   OpenedFile CreateNew(const std::string& path) override;

@@ -89,6 +89,7 @@ class PiecesFileSystem : public FileSystem {
   FileBytes ReadInPieces(const std::string&, const ReadObserver& observer) override {
     return FileBytes::CopyOf(bytes, observer, piece);
   }
+  std::optional<FileStamp> Stamp(const std::string&) override { return FileStamp{bytes.size(), 0}; }
   std::string FullPath(const std::string& path) override { return path; }
   OpenedFile CreateNew(const std::string&) override { return {{FileFault::Other, "read only"}, nullptr}; }
   OpenedFile OpenExistingTruncated(const std::string&) override { return {{FileFault::Other, "read only"}, nullptr}; }

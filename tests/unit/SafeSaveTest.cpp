@@ -37,6 +37,10 @@ class MemoryFileSystem : public FileSystem {
   FileBytes ReadInPieces(const std::string& path, const ReadObserver& observer) override {
     return FileBytes::CopyOf(files.at(path), observer);
   }
+  std::optional<FileStamp> Stamp(const std::string& path) override {
+    if (!files.count(path)) return std::nullopt;
+    return FileStamp{files.at(path).size(), 0};
+  }
   std::string FullPath(const std::string& path) override {
     return path.rfind("C:\\", 0) == 0 ? path : "C:\\cwd\\" + path;
   }
