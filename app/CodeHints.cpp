@@ -7,16 +7,59 @@
 
 namespace vantorel {
 
-TCodeHints::TCodeHints(TEditorStrings& lines) : lines_(lines) { lines_.AddWatcher(source_); }
+namespace {
+
+bool SameRequest(const std::pair<IncludeSearch, std::vector<IncludeLine>>& a, const IncludeSearch& search,
+                 const std::vector<IncludeLine>& includes) {
+  if (a.first.sourcePath != search.sourcePath || a.first.masmPath != search.masmPath) return false;
+  // Where an include line stands does not change what it names.
+  return std::equal(a.second.begin(), a.second.end(), includes.begin(), includes.end(),
+                    [](const IncludeLine& x, const IncludeLine& y) { return x.name == y.name; });
+}
+
+}  // namespace
+
+TCodeHints::TCodeHints(TEditorStrings& lines, FileSystem& fs, CodePages& codePages,
+                       std::function<IncludeSearch()> search, std::function<void()> wake)
+    : lines_(lines), search_(std::move(search)), indexer_(fs, codePages, std::move(wake)) {
+  lines_.AddWatcher(source_);
+}
 
 TCodeHints::~TCodeHints() { lines_.RemoveWatcher(source_); }
 
-void TCodeHints::Refresh() {
+void TCodeHints::Update() {
   source_.Refresh(lines_.Count(), [this](int i) { return lines_.View(i); });
+  IncludeSearch search = search_ ? search_() : IncludeSearch{};
+  std::vector<IncludeLine> includes;
+  source_.ForEachInclude([&](const IncludeLine& include) { includes.push_back(include); });
+  if (asked_ && SameRequest(*asked_, search, includes)) return;
+  asked_.emplace(search, includes);
+  indexer_.Ask(std::move(search), std::move(includes));
+}
+
+void TCodeHints::Activated() {
+  Update();
+  indexer_.CheckDisk();
+}
+
+std::optional<std::string> TCodeHints::IncludesRead() {
+  const std::shared_ptr<const IncludeTree> tree = indexer_.Tree();
+  if (!tree) return std::nullopt;
+  std::vector<const std::string*> fresh;
+  for (const IncludeProblem& problem : tree->Problems())
+    if (told_.insert(problem.message).second) fresh.push_back(&problem.message);
+  if (fresh.empty()) return std::nullopt;
+  std::string line = *fresh.front();
+  if (fresh.size() > 1) line += " (и ещё " + std::to_string(fresh.size() - 1) + ")";
+  return line;
 }
 
 void TCodeHints::Candidates(std::string_view line, int caretX, int caretY, std::vector<SourcedItem>& items) {
-  Refresh();
+  Update();
+  // What changed on the disk comes with a later list; this one does not wait for it.
+  indexer_.CheckDisk();
+  const std::shared_ptr<const IncludeTree> tree = indexer_.Tree();
+  const NameTable* includeNames = tree ? &tree->Names() : nullptr;
   // The procedure holding the caret: its parameters, locals and labels are names there.
   const Declaration* procedure = nullptr;
   source_.ForEach([&](const Declaration& d, int base) {
@@ -32,7 +75,13 @@ void TCodeHints::Candidates(std::string_view line, int caretX, int caretY, std::
       if (!exact && d.name == name) exact = &d;
       if (!folded && SameName(d.name, name)) folded = &d;
     });
-    return exact ? exact : folded;
+    if (exact) return exact;
+    if (includeNames) {
+      // A name the includes write exactly so wins over one of another case here.
+      if (const NameEntry* entry = includeNames->Find(name); entry && (entry->declaration->name == name || !folded))
+        return entry->declaration;
+    }
+    return folded;
   };
 
   const CompletionPlace place = PlaceBeforeCaret(line, caretX);
@@ -40,6 +89,7 @@ void TCodeHints::Candidates(std::string_view line, int caretX, int caretY, std::
   const auto offer = [&](const Declaration& d) {
     if (!d.name.empty() && StartsWithName(d.name, place.prefix)) chosen.push_back(&d);
   };
+  std::span<const NameEntry> included;
   if (!place.path.empty()) {
     const Declaration* structure = StructureAtEndOf(place.path, find);
     if (!structure) return;
@@ -48,16 +98,27 @@ void TCodeHints::Candidates(std::string_view line, int caretX, int caretY, std::
     if (procedure)
       for (const Declaration& member : procedure->members) offer(member);
     source_.ForEach([&](const Declaration& d, int) { offer(d); });
+    if (includeNames) included = includeNames->WithPrefix(place.prefix);
   }
   // Sorted without regard to case; a name declared twice shows once, as it is found
-  // first (the procedure's own names before the file's).
-  std::stable_sort(chosen.begin(), chosen.end(),
-                   [](const Declaration* a, const Declaration* b) { return NameBefore(a->name, b->name); });
-  chosen.erase(std::unique(chosen.begin(), chosen.end(),
-                           [](const Declaration* a, const Declaration* b) { return a->name == b->name; }),
-               chosen.end());
-  items.reserve(items.size() + chosen.size());
-  for (const Declaration* d : chosen) items.push_back(SourcedItem{d->name, d->detail});
+  // first (the procedure's own names before the file's, the file's before the
+  // includes'). The includes' names come sorted so: they are merged in, not sorted
+  // again, as they may be tens of thousands.
+  const auto before = [](const Declaration* a, const Declaration* b) { return NameBefore(a->name, b->name); };
+  std::stable_sort(chosen.begin(), chosen.end(), before);
+  std::vector<const Declaration*> all;
+  all.reserve(chosen.size() + included.size());
+  auto own = chosen.begin();
+  for (const NameEntry& entry : included) {
+    while (own != chosen.end() && !NameBefore(entry.declaration->name, (*own)->name)) all.push_back(*own++);
+    all.push_back(entry.declaration);
+  }
+  all.insert(all.end(), own, chosen.end());
+  all.erase(std::unique(all.begin(), all.end(),
+                        [](const Declaration* a, const Declaration* b) { return a->name == b->name; }),
+            all.end());
+  items.reserve(items.size() + all.size());
+  for (const Declaration* d : all) items.push_back(SourcedItem{d->name, d->detail});
 }
 
 }  // namespace vantorel

@@ -347,9 +347,26 @@ void TFmain::N_codeHintsClick() {
 }
 
 void TFmain::ApplyCodeHints() {
-  if (Settings.CODE_HINTS && !codeHints_) codeHints_ = std::make_unique<TCodeHints>(Memo1.Lines());
+  if (Settings.CODE_HINTS && !codeHints_) {
+    codeHints_ = std::make_unique<TCodeHints>(
+        Memo1.Lines(), fs_, codePages_,
+        [this] { return IncludeSearch{window_.PanelText(panel::File), Settings.MASM_PATH}; },
+        [this] { window_.WakeForIndex(); });
+    codeHints_->Update();
+  }
   Memo1.Completion().SetSource(Settings.CODE_HINTS ? codeHints_.get() : nullptr);
   if (!Settings.CODE_HINTS) codeHints_.reset();
+}
+
+void TFmain::FormActivate() {
+  if (codeHints_) codeHints_->Activated();
+}
+
+void TFmain::IndexReady() {
+  if (!codeHints_) return;
+  if (const std::optional<std::string> problems = codeHints_->IncludesRead()) {
+    window_.SetPanelText(panel::Build, *problems);
+  }
 }
 
 void TFmain::N_buildOutputClick() {

@@ -68,6 +68,11 @@ class TFmain {
   void Memo1KeyUp();
   void Memo1MouseUp();
   void Memo1Change();
+  // The window came to the front.
+  void FormActivate();
+  // The index read the includes anew (woken by WakeForIndex): problems not told before
+  // go to the status bar.
+  void IndexReady();
 
   // Runs the handler of a menu item or button; sender is the item's or button's name,
   // which the palette and Events handlers build their text from.

@@ -51,6 +51,8 @@ class MainWindowPort : public PlacementTarget, public SettingsDialogHost {
   virtual void SendEditorChar(unsigned char code) = 0;
   // Drops a menu down below a button, its left edge offsetX from the button's.
   virtual void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) = 0;
+  // Called on another thread: has the form's IndexReady run soon on the window's own.
+  virtual void WakeForIndex() = 0;
 };
 
 }  // namespace vantorel

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <set>
@@ -188,6 +189,8 @@ class HeadlessSettingsWindow : public SettingsDialogWindow {
 
 class HeadlessMainWindow : public MainWindowPort {
  public:
+  void WakeForIndex() override { ++indexWakes; }
+  std::atomic<int> indexWakes{0};
   Rect Bounds() const override { return bounds; }
   void SetBounds(const Rect& b) override {
     bounds = b;

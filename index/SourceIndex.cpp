@@ -117,4 +117,13 @@ void SourceIndex::ForEach(const std::function<void(const Declaration& declaratio
     for (const Declaration& d : piece.declarations.declarations) visit(d, piece.first);
 }
 
+void SourceIndex::ForEachInclude(const std::function<void(const IncludeLine& include)>& visit) const {
+  for (const Piece& piece : pieces_) {
+    for (IncludeLine include : piece.declarations.includes) {
+      include.line += piece.first;
+      visit(include);
+    }
+  }
+}
+
 }  // namespace vantorel

@@ -38,6 +38,8 @@ class SourceIndex : public LineWatcher {
   // with its parameters, locals and labels) with the line of the piece holding it: its
   // own line is lineBase + declaration.line.
   void ForEach(const std::function<void(const Declaration& declaration, int lineBase)>& visit) const;
+  // Each include line, in the text's order.
+  void ForEachInclude(const std::function<void(const IncludeLine& include)>& visit) const;
   // The lines read at the last refresh (for the benchmarks and tests).
   int LinesRead() const noexcept { return linesRead_; }
 

@@ -10,7 +10,7 @@ pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'insta
 
 have cmake || need+=(cmake)
 have g++ || need+=(g++)
-have x86_64-w64-mingw32-g++-posix || have x86_64-w64-mingw32-g++ || need+=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev)
+have x86_64-w64-mingw32-g++-posix && have x86_64-w64-mingw32-gcc-posix || need+=(g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 mingw-w64-x86-64-dev)
 have x86_64-w64-mingw32-windres || need+=(binutils-mingw-w64-x86-64)
 pkg_installed wine64 || need+=(wine64)
 have Xvfb || need+=(xvfb)

@@ -13,6 +13,8 @@ namespace {
 
 constexpr wchar_t kPanelClassName[] = L"TPanel";
 constexpr int kButtonIdBase = 200;
+// A tree of includes read on the index's worker thread.
+constexpr UINT kIndexReadMessage = WM_APP + 1;
 
 }  // namespace
 
@@ -129,6 +131,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       form_->CloseRequested();
       return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) ShowingErrors(hwnd_, [this] { form_->FormActivate(); });
+      return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+    case kIndexReadMessage:
+      ShowingErrors(hwnd_, [this] { form_->IndexReady(); });
+      return 0;
     case WM_QUERYENDSESSION:
       return form_->QueryEndSession() ? TRUE : FALSE;
     case WM_ENDSESSION:
@@ -145,6 +153,8 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
   }
 }
+
+void MainWindow::WakeForIndex() { ::PostMessageW(hwnd_, kIndexReadMessage, 0, 0); }
 
 void MainWindow::FindMessage(const FINDREPLACEW& find) {
   // The dialog keeps what the user typed, also when it closes.

@@ -71,6 +71,7 @@ class MainWindow : public MainWindowPort, public OwnWindow {
   void FocusEditor() noexcept override;
   void SendEditorChar(unsigned char code) override;
   void DropDownMenu(std::string_view buttonName, std::span<const MenuItem> items, int offsetX) override;
+  void WakeForIndex() override;
   void SetMenuChecked(MenuItemId item, bool checked) override;
   void SetMenuItemShown(MenuItemId item, bool shown) override;
   void SetMenuRadioChoice(MenuItemId first, MenuItemId last, MenuItemId chosen) override;

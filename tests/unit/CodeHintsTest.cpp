@@ -8,6 +8,8 @@
 #include <cctype>
 
 #include "headless/HeadlessWindows.h"
+#include "headless/IconvCodePages.h"
+#include "headless/MemoryFileSystem.h"
 #include "highlight/HLEditor.h"
 #include "index/NameLookup.h"
 #include "tests/support/EditorInternals.h"
@@ -113,9 +115,16 @@ class CodeHintsTest : public ::testing::Test {
     return out;
   }
 
+  void Paint() { host.popups.back()->Paint(); }
+  const std::vector<RecordingSurface::TextCall>& Painted() const { return host.popups.back()->canvas.texts; }
+
+  MemoryFileSystem fs;
+  IconvCodePages codePages;
+  std::atomic<int> wakes{0};
   HeadlessWindowHost host;
   THLEditor editor{&host};
-  TCodeHints hints{editor.Lines()};
+  TCodeHints hints{editor.Lines(), fs, codePages, [] { return IncludeSearch{"C:\\work\\prog.asm", "C:\\masm32"}; },
+                   [this] { ++wakes; }};
 };
 
 const Lines kProgram = {
@@ -203,6 +212,49 @@ TEST_F(CodeHintsTest, AfterADotTheListHoldsTheMembersOfTheStructureBeforeIt) {
   editor.SetCaret(6, 11);
   CtrlSpace();
   EXPECT_FALSE(Shown());
+}
+
+TEST_F(CodeHintsTest, TheIncludesNamesAreReadOnTheWorkerFollowTheDiskAndTheirProblemsAreToldOnce) {
+  fs.Put("C:\\masm32\\include\\user32.inc",
+         "MessageBoxA PROTO :DWORD,:DWORD,:DWORD,:DWORD\r\nMessageBox equ <MessageBoxA>\r\n");
+  fs.Put("C:\\work\\consts.inc", "IDM_EXIT equ 1001\r\n");
+  Load({"include \\masm32\\include\\user32.inc", "include consts.inc", "include missing.inc", "invoke MessageB"}, 15,
+       3);
+  hints.Update();
+  hints.Indexer().WaitIdle();
+  EXPECT_EQ(wakes, 1);
+  const std::optional<std::string> told = hints.IncludesRead();
+  ASSERT_TRUE(told);
+  EXPECT_NE(told->find("missing.inc"), std::string::npos) << *told;
+  EXPECT_FALSE(hints.IncludesRead());
+
+  CtrlSpace();
+  ASSERT_TRUE(Shown());
+  EXPECT_EQ(Items(), (Lines{"MessageBox", "MessageBoxA"}));
+  Paint();
+  ASSERT_EQ(Painted().size(), 4u);
+  EXPECT_EQ(Painted()[1].text, "equ <MessageBoxA>");
+  EXPECT_EQ(Painted()[3].text, "PROTO :DWORD,:DWORD,:DWORD,:DWORD");
+  Key(vk::Return);
+  EXPECT_EQ(editor.LineView(3), "invoke MessageBox");
+
+  // A constant of an include in the source's folder; a change on the disk is read
+  // again when the window comes to the front.
+  editor.Lines().Put(3, "  mov eax, IDM");
+  editor.SetCaret(14, 3);
+  CtrlSpace();
+  EXPECT_EQ(Items(), (Lines{"IDM_EXIT"}));
+  Key(vk::Escape);
+  fs.Put("C:\\work\\consts.inc", "IDM_EXIT equ 1001\r\nIDM_OPEN equ 1002\r\n");
+  fs.ResetCounts();
+  hints.Activated();
+  hints.Indexer().WaitIdle();
+  EXPECT_EQ(fs.Reads("C:\\work\\consts.inc"), 1);
+  EXPECT_EQ(fs.Reads("C:\\masm32\\include\\user32.inc"), 0);
+  CtrlSpace();
+  EXPECT_EQ(Items(), (Lines{"IDM_EXIT", "IDM_OPEN"}));
+  // The same problem is not told again with the new tree.
+  EXPECT_FALSE(hints.IncludesRead());
 }
 
 TEST_F(MainFormTest, TheCodeHintsOptionIsOffAtFirstAndIsKeptAcrossAStart) {
