@@ -91,6 +91,7 @@ void TFmain::FormShow() {
   if (args.empty() || args.front().empty() || !fs_.FileExists(args.front())) return;
   Memo1.Lines().LoadFromFile(fs_, args.front());
   window_.SetPanelText(panel::File, args.front());
+  SourceChanged();
 }
 
 void TFmain::FormResize() {
@@ -184,6 +185,7 @@ void TFmain::N_newClick() {
   window_.SetPanelText(panel::File, "");
   PutNewProject(Memo1);
   window_.SetPanelText(panel::Modified, "");
+  SourceChanged();
 }
 
 void PutNewProject(TCustomEditor& memo) {
@@ -199,6 +201,11 @@ void PutNewProject(TCustomEditor& memo) {
 void TFmain::LoadFile(const std::string& path) {
   Memo1.Lines().LoadFromFile(fs_, path);
   window_.SetPanelText(panel::File, path);
+  SourceChanged();
+}
+
+void TFmain::SourceChanged() {
+  if (codeHints_) codeHints_->Update();
 }
 
 void TFmain::N_openClick() {
@@ -222,6 +229,7 @@ void TFmain::N_save_asClick() {
   Memo1.Lines().SaveToFile(fs_, *path);
   window_.SetPanelText(panel::File, *path);
   window_.SetPanelText(panel::Modified, "");
+  SourceChanged();
 }
 
 void TFmain::Last1Click() {

@@ -158,6 +158,8 @@ class TFmain {
   void ApplyCodeHints();
   bool Ask(std::string_view question, MessageIcon icon);
   void LoadFile(const std::string& path);
+  // Another text or another path: the index reads the includes it names from there.
+  void SourceChanged();
   // Saves and starts the build or run command with the source's path; with capture,
   // the command's output goes to the build output pane.
   void StartWithSource(const std::string& command, std::string_view status, TBuildOutput* capture = nullptr);

@@ -6,7 +6,6 @@ namespace vantorel {
 
 namespace {
 
-constexpr char Fold(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 constexpr bool IsNameChar(char c) noexcept {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '@' ||
          c == '$' || c == '?';
@@ -41,26 +40,6 @@ std::string_view FirstName(std::string_view text) noexcept {
 }
 
 }  // namespace
-
-bool NameBefore(std::string_view a, std::string_view b) noexcept {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const char x = Fold(a[i]);
-    const char y = Fold(b[i]);
-    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-  }
-  if (a.size() != b.size()) return a.size() < b.size();
-  return a < b;
-}
-
-bool StartsWithName(std::string_view name, std::string_view prefix) noexcept {
-  if (name.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (Fold(name[i]) != Fold(prefix[i])) return false;
-  return true;
-}
-
-bool SameName(std::string_view a, std::string_view b) noexcept { return a.size() == b.size() && StartsWithName(a, b); }
 
 CompletionPlace PlaceBeforeCaret(std::string_view line, int caretX) {
   CompletionPlace place;

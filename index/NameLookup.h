@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "index/Declarations.h"
+#include "index/NameTable.h"
 
 namespace vantorel {
 
@@ -34,11 +35,5 @@ const Declaration* StructureAtEndOf(const std::vector<std::string_view>& path, c
 // A member by name: the exact name first, then one that differs in the case of Latin
 // letters only.
 const Declaration* MemberNamed(const Declaration& structure, std::string_view name);
-
-// Orders names as a completion list does: without regard to the case of Latin
-// letters, then by their bytes.
-bool NameBefore(std::string_view a, std::string_view b) noexcept;
-bool StartsWithName(std::string_view name, std::string_view prefix) noexcept;
-bool SameName(std::string_view a, std::string_view b) noexcept;
 
 }  // namespace vantorel

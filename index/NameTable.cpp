@@ -16,20 +16,6 @@ constexpr unsigned char Fold(char c) noexcept {
   return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 32) : b;
 }
 
-int CompareFolded(std::string_view a, std::string_view b) noexcept {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char x = Fold(a[i]);
-    const unsigned char y = Fold(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
-
-bool StartsWithFolded(std::string_view s, std::string_view prefix) noexcept {
-  return s.size() >= prefix.size() && CompareFolded(s.substr(0, prefix.size()), prefix) == 0;
-}
-
 // A name's folded bytes, kept apart in one buffer while the table is sorted, with its
 // first sixteen as two numbers that order as the bytes do: most comparisons of the sort
 // end there, and the others are one memcmp.
@@ -50,6 +36,27 @@ std::uint64_t Lead(const unsigned char* folded, std::size_t size) noexcept {
 std::string_view NameOf(const NameEntry& entry) noexcept { return entry.declaration->name; }
 
 }  // namespace
+
+int CompareFolded(std::string_view a, std::string_view b) noexcept {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char x = Fold(a[i]);
+    const unsigned char y = Fold(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+bool StartsWithName(std::string_view name, std::string_view prefix) noexcept {
+  return name.size() >= prefix.size() && CompareFolded(name.substr(0, prefix.size()), prefix) == 0;
+}
+
+bool SameName(std::string_view a, std::string_view b) noexcept { return CompareFolded(a, b) == 0; }
+
+bool NameBefore(std::string_view a, std::string_view b) noexcept {
+  const int folded = CompareFolded(a, b);
+  return folded != 0 ? folded < 0 : a < b;
+}
 
 NameTable::NameTable(std::span<const std::vector<Declaration>* const> files) {
   std::size_t count = 0;
@@ -98,7 +105,7 @@ std::span<const NameEntry> NameTable::WithPrefix(std::string_view prefix) const 
   const auto first = std::partition_point(entries_.begin(), entries_.end(),
                                           [&](const NameEntry& e) { return CompareFolded(NameOf(e), prefix) < 0; });
   const auto last = std::partition_point(first, entries_.end(),
-                                         [&](const NameEntry& e) { return StartsWithFolded(NameOf(e), prefix); });
+                                         [&](const NameEntry& e) { return StartsWithName(NameOf(e), prefix); });
   return {first, last};
 }
 

@@ -12,6 +12,14 @@
 
 namespace vantorel {
 
+// Names as the lists order them: Latin letters folded (the assembler's own case rule
+// knows no other letters), then shorter first; CompareFolded gives -1, 0 or 1.
+int CompareFolded(std::string_view a, std::string_view b) noexcept;
+bool StartsWithName(std::string_view name, std::string_view prefix) noexcept;
+bool SameName(std::string_view a, std::string_view b) noexcept;
+// Folded first, then by the bytes.
+bool NameBefore(std::string_view a, std::string_view b) noexcept;
+
 struct NameEntry {
   const Declaration* declaration = nullptr;
   std::uint32_t file = 0;  // the index of the declaring file in the list the table was made of

@@ -127,5 +127,58 @@ TEST_F(CompletionTest, TheListOpensUnderTheCaretLineAndKeysAndAClickChoose) {
   EXPECT_TRUE(ListGone());
 }
 
+// With the code hints on, the index of the source and its includes fills the list: an
+// API name from an include of the Masm32 folder, a procedure of the source and a
+// constant of an include beside it complete; a missing include is told in the status
+// bar; with the option off, nothing opens.
+TEST_F(CompletionTest, WithCodeHintsOnTheIndexOfTheSourceAndItsIncludesFillsTheList) {
+  wine.PutFile("masm32\\include\\user32.inc",
+               "MessageBoxA PROTO :DWORD,:DWORD,:DWORD,:DWORD\r\nMessageBox equ <MessageBoxA>\r\n");
+  wine.PutFile("src\\consts.inc", "IDM_EXIT equ 1001\r\n");
+  ASSERT_TRUE(wine.RegAddString("MASM_PATH", "C:\\masm32"));
+  ASSERT_TRUE(wine.RegAddDword("CODE_HINTS", 1));
+  const std::string source =
+      "include \\masm32\\include\\user32.inc\r\ninclude consts.inc\r\ninclude missing.inc\r\n"
+      "WndProc PROC hWin:DWORD\r\nWndProc ENDP\r\ninvoke MessageB\r\n";
+  ASSERT_NO_FATAL_FAILURE(StartOnFile("src\\hints.asm", source));
+  ASSERT_TRUE(CaretRect());
+  EXPECT_TRUE(WineSession::WaitUntil([&] { return wine.Panel(4).find("missing.inc") != std::string::npos; }))
+      << wine.Panel(4);
+
+  // The caret after "MessageB": the alias sorts before the name it stands for.
+  const std::string before = source.substr(0, source.size() - 2);
+  wine.Ask({"setsel", std::to_string(before.size()), std::to_string(before.size())});
+  Keys("ctrl+space");
+  const std::optional<ScreenRect> list = ListRect();
+  ASSERT_TRUE(list) << "the list did not open";
+  std::this_thread::sleep_for(300ms);
+  const std::optional<ScreenRect> client = ParseRect(wine.Ask({"client", "editor"}));
+  ASSERT_TRUE(client);
+  wine.Screenshot(WineSession::ArtifactsDir() / "code-hints-list.png",
+                  ScreenRect{client->left, client->top, list->right + 20, list->bottom + 20});
+  EXPECT_EQ(list->Height(), 2 * 13 + 2);
+  Keys("Return");
+  const std::string afterApi = before.substr(0, before.size() - 8) + "MessageBox\r\n";
+  ASSERT_TRUE(TextBecomes(afterApi)) << Text();
+
+  // The source's own procedure and a constant of the include beside it, on a new line.
+  const std::string end = std::to_string(afterApi.size() - 2);
+  wine.Ask({"setsel", end, end});
+  wine.Ask({"char", "\rinvoke Wnd"});
+  Keys("ctrl+space Return");
+  ASSERT_TRUE(TextBecomes(afterApi + "invoke WndProc\r\n")) << Text();
+  wine.Ask({"char", ", IDM"});
+  Keys("ctrl+space Return");
+  ASSERT_TRUE(TextBecomes(afterApi + "invoke WndProc, IDM_EXIT\r\n")) << Text();
+
+  // Off again: Ctrl+Space opens nothing.
+  wine.Ask({"menu", "Вид/подсказки из include-файлов"});
+  wine.Ask({"char", " + IDM"});
+  Keys("ctrl+space");
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(wine.Ask({"toplevel"}).find("TEditorCompletionList"), std::string::npos);
+  EXPECT_EQ(Text(), afterApi + "invoke WndProc, IDM_EXIT + IDM\r\n");
+}
+
 }  // namespace
 }  // namespace vantorel::e2e

@@ -257,6 +257,20 @@ TEST_F(CodeHintsTest, TheIncludesNamesAreReadOnTheWorkerFollowTheDiskAndTheirPro
   EXPECT_FALSE(hints.IncludesRead());
 }
 
+// A file given on the command line is indexed as one opened: its missing include is
+// told in panel 4 once the tree is read.
+TEST_F(MainFormTest, TheFileOfTheCommandLineIsIndexedAndItsProblemsTold) {
+  registry.Put(RegistryRoot::LocalMachine, kKey, "CODE_HINTS", IntegerValue(1));
+  window.args = {Write("prog.asm", "include missing.inc\r\n")};
+  form.FormCreate();
+  form.FormShow();
+  ASSERT_TRUE(form.CodeHints());
+  form.CodeHints()->Indexer().WaitIdle();
+  form.IndexReady();
+  EXPECT_NE(window.PanelText(panel::Build).find("missing.inc"), std::string::npos) << window.PanelText(panel::Build);
+  EXPECT_GE(window.indexWakes, 1);
+}
+
 TEST_F(MainFormTest, TheCodeHintsOptionIsOffAtFirstAndIsKeptAcrossAStart) {
   form.FormCreate();
   memo.Lines().Assign(Lines{"IDC_OK equ 100", "I"});
