@@ -103,22 +103,27 @@ void TCodeHints::Candidates(std::string_view line, int caretX, int caretY, std::
   // Sorted without regard to case; a name declared twice shows once, as it is found
   // first (the procedure's own names before the file's, the file's before the
   // includes'). The includes' names come sorted so: they are merged in, not sorted
-  // again, as they may be tens of thousands.
+  // again, as they may be tens of thousands, and their bytes are not copied.
   const auto before = [](const Declaration* a, const Declaration* b) { return NameBefore(a->name, b->name); };
   std::stable_sort(chosen.begin(), chosen.end(), before);
-  std::vector<const Declaration*> all;
-  all.reserve(chosen.size() + included.size());
+  shown_ = tree;
+  owned_.clear();
+  items.reserve(items.size() + chosen.size() + included.size());
+  const auto add = [&](std::string_view name, std::string_view detail) {
+    if (!items.empty() && items.back().name == name) return;
+    items.push_back(SourcedItem{name, detail});
+  };
+  const auto addOwn = [&](const Declaration* d) {
+    if (!items.empty() && items.back().name == d->name) return;
+    const std::string& name = owned_.emplace_back(d->name);
+    add(name, owned_.emplace_back(d->detail));
+  };
   auto own = chosen.begin();
   for (const NameEntry& entry : included) {
-    while (own != chosen.end() && !NameBefore(entry.declaration->name, (*own)->name)) all.push_back(*own++);
-    all.push_back(entry.declaration);
+    while (own != chosen.end() && !NameBefore(entry.declaration->name, (*own)->name)) addOwn(*own++);
+    add(entry.declaration->name, entry.declaration->detail);
   }
-  all.insert(all.end(), own, chosen.end());
-  all.erase(std::unique(all.begin(), all.end(),
-                        [](const Declaration* a, const Declaration* b) { return a->name == b->name; }),
-            all.end());
-  items.reserve(items.size() + all.size());
-  for (const Declaration* d : all) items.push_back(SourcedItem{d->name, d->detail});
+  while (own != chosen.end()) addOwn(*own++);
 }
 
 }  // namespace vantorel

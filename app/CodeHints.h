@@ -5,6 +5,7 @@
 // a worker thread; after a dot, the members of the structure before it.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -53,6 +54,11 @@ class TCodeHints : public CompletionSource {
   IncludeIndexer indexer_;
   std::optional<std::pair<IncludeSearch, std::vector<IncludeLine>>> asked_;
   std::set<std::string> told_;  // problems already shown
+  // What the last items' bytes live in, until the next are made: the tree they were
+  // taken from, and copies of the names the open text declares (its index may be read
+  // again while a list shows).
+  std::shared_ptr<const IncludeTree> shown_;
+  std::deque<std::string> owned_;
 };
 
 }  // namespace vantorel

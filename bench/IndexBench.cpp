@@ -15,7 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "app/CodeHints.h"
+#include "bench/BenchHost.h"
 #include "bench/HeapCount.h"
+#include "highlight/HLEditor.h"
 #include "headless/IconvCodePages.h"
 #include "headless/MemoryFileSystem.h"
 #include "index/Declarations.h"
@@ -130,6 +133,87 @@ void BM_IncludeTree(benchmark::State& state) {
   state.counters["names"] = static_cast<double>(names);
 }
 BENCHMARK(BM_IncludeTree)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The editor with the code hints on over the whole generated tree: a source of the
+// tree's include lines and lines more, its index read, the includes' names there.
+struct HintedEditor {
+  explicit HintedEditor(int extraLines) {
+    FullTree& tree = Tree();
+    host.Show(editor);
+    std::string text;
+    for (const IncludeLine& include : tree.includes) text += "include " + include.name + "\r\n";
+    for (int i = 0; i < extraLines; ++i) text += "        mov eax, dword ptr [ebx+" + std::to_string(i % 977) + "]\r\n";
+    text += "    invoke \r\n";
+    editor.Lines().SetTextStr(std::move(text));
+    hints.Update();
+    hints.Indexer().WaitIdle();
+    editor.Completion().SetSource(&hints);
+  }
+  ~HintedEditor() { editor.Completion().SetSource(nullptr); }
+  // The caret after "invoke " on the last line.
+  void CaretAtInvoke() { editor.SetCaret(11, editor.LineCount() - 1); }
+
+  IconvCodePages pages;
+  BenchHost host;
+  THLEditor editor{&host};
+  TCodeHints hints{editor.Lines(), Tree().fs, pages,
+                   [] { return IncludeSearch{Tree().generated.sourcePath, Tree().generated.masmPath}; }, nullptr};
+};
+
+// Ctrl+Space after "invoke ": every name of the tree and the source in the list.
+void BM_CompletionOpensOverTheTree(benchmark::State& state) {
+  HintedEditor hinted(0);
+  hinted.CaretAtInvoke();
+  for (auto _ : state) {
+    hinted.editor.Completion().OpenCompletion(TCompletion::IdentifierMode);
+    state.PauseTiming();
+    state.counters["items"] = hinted.editor.Completion().List().Count();
+    hinted.editor.Completion().CloseList(false);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_CompletionOpensOverTheTree)->Unit(benchmark::kMillisecond);
+
+// A letter typed with that list open: the list narrows to the names beginning with it.
+void BM_CompletionNarrowsByALetter(benchmark::State& state) {
+  HintedEditor hinted(0);
+  for (auto _ : state) {
+    state.PauseTiming();
+    hinted.CaretAtInvoke();
+    hinted.editor.Completion().OpenCompletion(TCompletion::IdentifierMode);
+    state.ResumeTiming();
+    char ch = 'C';
+    hinted.editor.KeyPress(ch);
+    state.PauseTiming();
+    state.counters["items"] = hinted.editor.Completion().List().Count();
+    hinted.editor.Completion().CloseList(false);
+    hinted.editor.Undo();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_CompletionNarrowsByALetter)->Unit(benchmark::kMillisecond);
+
+// A character typed in the middle of a 1,000,000-line source with the code hints on:
+// the index only hears the change, nothing is read (the floor is BM_TypeCharacter on
+// as many lines, without them).
+void BM_TypeCharacterWithCodeHints(benchmark::State& state) {
+  HintedEditor hinted(1000000);
+  hinted.editor.SetCaret(3, 500000);
+  int typed = 0;
+  for (auto _ : state) {
+    char ch = 'a';
+    hinted.editor.KeyPress(ch);
+    hinted.host.UpdateNow();
+    if (++typed == 200) {
+      state.PauseTiming();
+      hinted.editor.Undo();
+      hinted.hints.Update();
+      typed = 0;
+      state.ResumeTiming();
+    }
+  }
+}
+BENCHMARK(BM_TypeCharacterWithCodeHints)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vantorel

@@ -344,7 +344,10 @@ void TCompletion::FillList() {
   if (Sourced()) {
     sourced_.clear();
     source_->Candidates(CaretLine(), CaretColumn(), c_.caret.Y(), sourced_);
-    for (const SourcedItem& item : sourced_) list_.Add(item.name);
+    std::vector<std::string> names;
+    names.reserve(sourced_.size());
+    for (const SourcedItem& item : sourced_) names.emplace_back(item.name);
+    list_.Assign(std::move(names));
     return;
   }
   if (CurrentMode() == IdentifierMode) {

@@ -32,10 +32,11 @@ struct CompletionEvents {
 };
 
 // An identifier a completion source offers: the name inserted, and what the list shows
-// after it (the kind and the definition in short).
+// after it (the kind and the definition in short). The source keeps the bytes until it
+// is asked again.
 struct SourcedItem {
-  std::string name;
-  std::string detail;
+  std::string_view name;
+  std::string_view detail;
 };
 
 // Where a completion takes its identifiers from in place of its configured list: the

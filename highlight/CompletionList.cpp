@@ -12,6 +12,17 @@ void TEditorCompletionList::Clear() {
   Repaint();
 }
 
+void TEditorCompletionList::Assign(std::vector<std::string> items) {
+  items_ = std::move(items);
+  heights_.clear();
+  itemIndex_ = -1;
+  top_ = 0;
+  if (style_ == TListBoxStyle::lbOwnerDrawVariable) {
+    for (int i = 0; i < Count(); ++i) heights_.push_back(std::max(1, owner_.MeasureListItem(i, itemHeight_)));
+  }
+  Repaint();
+}
+
 void TEditorCompletionList::Add(std::string item) {
   items_.push_back(std::move(item));
   if (style_ == TListBoxStyle::lbOwnerDrawVariable) {

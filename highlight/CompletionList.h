@@ -38,6 +38,8 @@ class TEditorCompletionList : public PopupClient {
 
   void Clear();
   void Add(std::string item);
+  // All items at once in place of those there (one repaint, for long lists).
+  void Assign(std::vector<std::string> items);
   int Count() const noexcept { return static_cast<int>(items_.size()); }
   const std::string& Item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
   // -1: nothing selected.

@@ -37,20 +37,20 @@ std::string_view Trim(std::string_view s) noexcept {
 std::string Short(std::string_view head, std::string_view tail = {}) {
   std::string out;
   out.reserve(std::min(head.size() + tail.size() + 1, kMaxDetail + 1));
-  bool blank = false;  // a blank to write before the next character
-  for (const std::string_view part : {head, std::string_view(" "), tail}) {
-    for (const char c : part) {
-      if (IsBlank(c)) {
-        blank = !out.empty();
-        continue;
-      }
-      if (blank) out += ' ';
-      blank = false;
-      out += c;
+  for (const std::string_view part : {head, tail}) {
+    // Runs of other characters go in whole, one blank before each but the first.
+    for (std::size_t at = 0; at < part.size();) {
+      while (at < part.size() && IsBlank(part[at])) ++at;
+      std::size_t end = at;
+      while (end < part.size() && !IsBlank(part[end])) ++end;
+      if (end == at) break;
+      if (!out.empty()) out += ' ';
+      out.append(part.substr(at, end - at));
       if (out.size() > kMaxDetail) {
         out.resize(kMaxDetail - 3);
         return out + "...";
       }
+      at = end;
     }
   }
   return out;
