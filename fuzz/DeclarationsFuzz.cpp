@@ -1,6 +1,7 @@
 // The declarations reader over any bytes: no crash, no undefined behaviour, every line
 // it names inside the text, every short definition short, and the same result for the
-// text with CR LF line ends.
+// text with CR LF line ends; and the index of a text being edited, after lines of it
+// are moved elsewhere, equal to the edited text read anew.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "index/Declarations.h"
+#include "index/SourceIndex.h"
 
 namespace {
 
@@ -43,5 +45,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Check(again.declarations[i].line == file.declarations[i].line);
     }
   }
+  // Lines [from, from + count) move to before line to of what is left.
+  std::vector<std::string> split;
+  for (std::size_t at = 0; at <= text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    split.emplace_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  vantorel::SourceIndex index;
+  const auto read = [&split](int i) { return std::string_view(split[static_cast<std::size_t>(i)]); };
+  index.Refresh(static_cast<int>(split.size()), read);
+  const int n = static_cast<int>(split.size());
+  const int from = size > 0 ? data[0] % n : 0;
+  const int count = size > 1 ? data[1] % (n - from + 1) : 0;
+  std::vector<std::string> moved(split.begin() + from, split.begin() + from + count);
+  split.erase(split.begin() + from, split.begin() + from + count);
+  index.LinesChanged(vantorel::LineChange{from, count, 0, vantorel::ChangeOrigin::User, false});
+  const int to = size > 2 ? data[2] % (static_cast<int>(split.size()) + 1) : 0;
+  split.insert(split.begin() + to, moved.begin(), moved.end());
+  index.LinesChanged(vantorel::LineChange{to, 0, count, vantorel::ChangeOrigin::User, false});
+  index.Refresh(static_cast<int>(split.size()), read);
+  std::string edited;
+  for (std::size_t i = 0; i < split.size(); ++i) edited += (i ? "\n" : "") + split[i];
+  Check(index.Declarations() == vantorel::ReadDeclarations(edited));
   return 0;
 }
