@@ -56,8 +56,9 @@ std::string Short(std::string_view head, std::string_view tail = {}) {
   return out;
 }
 
-// The code of a line: up to a ';' that stands outside quotes and <> text.
-std::string_view CutComment(std::string_view line) noexcept {
+}  // namespace
+
+std::string_view CodeOf(std::string_view line) noexcept {
   // Most lines hold none of the characters that matter: find the first that does.
   static constexpr auto kMatters = [] {
     std::array<bool, 256> matters{};
@@ -88,6 +89,8 @@ std::string_view CutComment(std::string_view line) noexcept {
   }
   return line;
 }
+
+namespace {
 
 // The parts of a list separated by commas that stand outside quotes, <>, () and [].
 // The vector is kept from call to call, so a list costs no allocation once warm.
@@ -288,7 +291,7 @@ void DeclarationReader::Line(std::string_view physical) {
     if (physical.find(commentEnd_) != std::string_view::npos) commentEnd_ = 0;
     return;
   }
-  const std::string_view code = Trim(CutComment(physical));
+  const std::string_view code = Trim(CodeOf(physical));
   // A last '\' or ',' continues the statement on the next line.
   const bool continued = !code.empty() && (code.back() == '\\' || code.back() == ',');
   if (statement_.empty()) {

@@ -66,6 +66,9 @@ struct FileDeclarations {
   friend bool operator==(const FileDeclarations&, const FileDeclarations&) = default;
 };
 
+// The code of a line: up to a ';' that stands outside quotes and <> text.
+std::string_view CodeOf(std::string_view line) noexcept;
+
 // Reads every declaration of a file's text (lines ended by LF or CR LF).
 FileDeclarations ReadDeclarations(std::string_view text);
 
